@@ -1,0 +1,39 @@
+#include <algorithm>
+#include <string>
+
+#include "app/cart_controller.h"
+#include "cart/command_steps.h"
+
+namespace molvane {
+namespace {
+
+// The cart keeps at most 15 characters of a name or serial number.
+constexpr std::size_t kIdentityLength = 15;
+
+std::string QuotedCommand(const char* word, const std::string& text) {
+  return std::string(word) + " \"" + text.substr(0, kIdentityLength) + "\"";
+}
+
+// The cart answers with the text in quotes and a second line that is not needed.
+std::string ReadIdentity(CartController& controller, const char* command) {
+  std::string reply = SendAndRead(controller, command);
+  reply.erase(std::remove(reply.begin(), reply.end(), '"'), reply.end());
+  controller.ReadReply();
+  return reply;
+}
+
+}  // namespace
+
+void CartController::SetCartName(const std::string& name) {
+  SendAndDrop(*this, QuotedCommand("cart_name_set", name));
+}
+
+std::string CartController::GetCartName() { return ReadIdentity(*this, "cart_name_get"); }
+
+void CartController::SetSerialNumber(const std::string& text) {
+  SendAndDrop(*this, QuotedCommand("serial_set", text));
+}
+
+std::string CartController::GetSerialNumber() { return ReadIdentity(*this, "serial_get"); }
+
+}  // namespace molvane

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+namespace molvane {
+
+class CartController;
+
+// The two shapes most cart commands take: send, then one reply line that is either dropped
+// (still read, so that a silent cart is noticed) or handed back.
+void SendAndDrop(CartController& controller, const std::string& command);
+std::string SendAndRead(CartController& controller, const std::string& command);
+
+}  // namespace molvane

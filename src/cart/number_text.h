@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+namespace molvane {
+
+// Conversions of cart replies and typed texts. They never fail: text that holds no number gives
+// 0, as the C library's atoi-style readers did, and values too large for the result saturate.
+
+// Leading blanks skipped, optional sign, digits up to the first other character.
+int TextToInt(std::string_view text);
+
+// A PIN as typed or listed: leading blanks skipped, then decimal digits as an unsigned 32-bit
+// number. A text whose digits exceed 4294967295 gives 4294967295.
+std::uint32_t TextToPin(std::string_view text);
+
+// Reads up to maxCount unsigned decimal numbers separated by blanks, from the start of the text,
+// stopping at the first item that is not a number. Returns how many were read. Values that
+// overflow 64 bits saturate.
+int ScanUnsignedNumbers(std::string_view text, std::uint64_t* values, int maxCount);
+
+// One unsigned decimal number at the start of the text after blanks and tabs; false when the text
+// does not start with a digit there.
+bool LeadingUnsigned(std::string_view text, std::uint64_t& value);
+
+}  // namespace molvane

@@ -1,0 +1,13 @@
+#pragma once
+#include <string_view>
+
+#include "cart/pin_list.h"
+
+namespace molvane {
+
+// One record of the cart's PIN dump: PIN, second, minute, hour, day, month, year minus 2000,
+// separated by blanks. False when the line holds fewer than seven numbers or a PIN that does not
+// fit 32 bits; `entry` is then unchanged.
+bool ParsePinDumpLine(std::string_view line, PinEntry& entry);
+
+}  // namespace molvane

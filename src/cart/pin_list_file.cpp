@@ -1,0 +1,119 @@
+#include "cart/pin_list_file.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "app/cart_controller.h"
+#include "app/clock.h"
+#include "cart/cart_time.h"
+#include "cart/number_text.h"
+#include "cart/replace_file.h"
+
+namespace molvane {
+namespace {
+
+constexpr std::size_t kPieceLength = 254;
+constexpr const char* kAppCaption = "Molvane";
+
+std::string FirstItem(std::string_view line) {
+  const std::size_t start = line.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return {};
+  const std::size_t end = line.find_first_of(" \t\r\n", start);
+  return std::string(line.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
+PinFileLine DescribeLine(std::string_view line, int lineNumber) {
+  PinFileLine described;
+  described.lineNumber = lineNumber;
+  described.item = FirstItem(line);
+  std::uint64_t value = 0;
+  if (LeadingUnsigned(line, value) && value <= std::numeric_limits<std::uint32_t>::max()) {
+    described.hasPin = true;
+    described.pin = static_cast<std::uint32_t>(value);
+  }
+  return described;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+void Show(UiServices* ui, const std::string& text) {
+  if (ui) ui->MessageBox(text, kAppCaption);
+}
+
+std::string OutOfRangeText(const PinFileLine& line, const std::string& path) {
+  return "A value of " + line.item + " is out of range in line " + std::to_string(line.lineNumber) +
+         " of " + path + " must be less than 4294967296!";
+}
+
+}  // namespace
+
+std::vector<PinFileLine> SplitPinFile(std::string_view content) {
+  std::vector<PinFileLine> lines;
+  int lineNumber = 1;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    const std::size_t newline = content.find('\n', start);
+    const bool ended = newline != std::string_view::npos;
+    std::size_t stop = ended ? newline : content.size();
+    const std::size_t next = ended ? newline + 1 : content.size();
+    if (ended && stop > start && content[stop - 1] == '\r') --stop;
+    const std::size_t counted = stop - start + (ended ? 1 : 0);
+    lines.push_back(DescribeLine(content.substr(start, stop - start), lineNumber));
+    lineNumber += static_cast<int>((counted + kPieceLength - 1) / kPieceLength);
+    start = next;
+  }
+  return lines;
+}
+
+bool PinItemInRange(std::string_view item) {
+  if (item.size() > 10) return false;
+  if (item.size() < 10) return true;
+  std::int64_t value = 0;
+  for (const char c : item) value = value * 10 + (static_cast<unsigned char>(c) - '0');
+  return value < 4294967296LL;
+}
+
+std::string PinFileRecord(const PinEntry& entry) {
+  const LocalFields t = ToLocalFields(entry.activationTime);
+  char line[96];
+  std::snprintf(line, sizeof line, "%u\t%u\t%u\t%u\t%u\t%u\t%u\r\n", entry.pin,
+                static_cast<unsigned>(t.year), static_cast<unsigned>(t.month),
+                static_cast<unsigned>(t.day), static_cast<unsigned>(t.hour),
+                static_cast<unsigned>(t.minute), static_cast<unsigned>(t.second));
+  return line;
+}
+
+bool CartController::ExportPinList(const std::string& path) {
+  std::string content;
+  for (int i = 0; i < pinList.count; ++i)
+    content += PinFileRecord(pinList.entries[static_cast<std::size_t>(i)]);
+  return ReplaceFileContent(path, content);
+}
+
+// The whole file is checked before the first PIN is sent, so a bad file changes nothing.
+bool CartController::ImportPinList(const std::string& path) {
+  WaitCursor cursor(ui);
+  std::string content;
+  if (!ReadWholeFile(path, content)) {
+    Show(ui, "Could not open " + path + ".");
+    return false;
+  }
+  const std::vector<PinFileLine> lines = SplitPinFile(content);
+  for (const PinFileLine& line : lines) {
+    if (line.item.empty() || PinItemInRange(line.item)) continue;
+    Show(ui, OutOfRangeText(line, path));
+    return false;
+  }
+  for (const PinFileLine& line : lines)
+    if (line.hasPin) AddPin(std::to_string(line.pin), Now());
+  return true;
+}
+
+}  // namespace molvane

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cart/pin_list.h"
+
+namespace molvane {
+
+// One line of a PIN list file as the import sees it.
+struct PinFileLine {
+  int lineNumber = 0;   // as the operator counts it, see SplitPinFile
+  std::string item;     // first run of characters that are not blanks, tabs or line ends
+  bool hasPin = false;  // the line starts (after blanks and tabs) with a decimal number
+  std::uint32_t pin = 0;
+};
+
+// Lines end with LF or CR LF. Line numbers count in pieces of at most 254 characters (a line end
+// counting as one), the way the file has always been read, so that a message names the same line
+// number as before; the item and the PIN come from the start of the whole line.
+std::vector<PinFileLine> SplitPinFile(std::string_view content);
+
+// False when the item cannot be a PIN of 32 bits: longer than ten characters, or ten characters
+// worth 4294967296 or more.
+bool PinItemInRange(std::string_view item);
+
+// "%u\t%u\t%u\t%u\t%u\t%u\t%u" and CR LF: PIN, year, month, day, hour, minute, second.
+std::string PinFileRecord(const PinEntry& entry);
+
+}  // namespace molvane

@@ -8,7 +8,7 @@ int PageSizeFromCode(std::uint8_t code) {
 }
 
 std::string HeaderAnswer(const BootHeader& header) {
-  const std::uint8_t bytes[] = {header.device, header.flash,  header.boot,
+  const std::uint8_t bytes[] = {header.device,   header.flash,  header.boot,
                                 header.pageSize, header.eeprom, kBootAck};
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }

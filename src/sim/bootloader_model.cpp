@@ -127,8 +127,8 @@ void BootloaderModel::FinishPage(std::uint8_t sumReceived, const Send& send) {
   std::uint8_t computed = 0;
   for (int i = 0; i < pageSize; ++i) computed = static_cast<std::uint8_t>(computed + pageBuffer[i]);
   PageRecord record{addressField, sumReceived, computed, false};
-  record.accepted = sumReceived == computed &&
-                    !Refuses(PageNumber(addressField, pageSize)) && StorePage();
+  record.accepted =
+      sumReceived == computed && !Refuses(PageNumber(addressField, pageSize)) && StorePage();
   Record(record);
   ++pagesSinceHeader;
   state = State::AddressHigh;

@@ -18,8 +18,9 @@ int HexValue(char c) {
   return -1;
 }
 
+// At least one byte: a write without data is a mistake on the sender's side.
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
+  if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(hex.size() / 2);
   for (std::size_t i = 0; i < hex.size(); i += 2) {

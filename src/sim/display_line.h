@@ -7,7 +7,7 @@
 namespace cartsim {
 
 // One display-memory write: "ew ADDRESS HEX" or "rew ADDRESS HEX", the data as pairs of hex
-// digits without separators.
+// digits without separators; at least one byte.
 struct MemoryWrite {
   int address = 0;
   std::vector<std::uint8_t> bytes;

@@ -1,0 +1,84 @@
+#include "loader/bitmap_command_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+
+namespace molvane {
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool WriteThroughTemporary(const std::string& path, const std::string& text) {
+  std::string temporary = path + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << text;
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int writeForm) {
+  std::string text;
+  char piece[32];
+  for (int i = 0; i < kCommandLines; ++i) {
+    std::snprintf(piece, sizeof piece, writeForm == 0 ? "ew %d " : "rew %d ", startAddress + 16 * i);
+    text += piece;
+    for (int j = 0; j < 16; ++j) {
+      int index = 16 * i + j;
+      if (startAddress + index >= kDisplayAddressLimit || index >= TitleBitmap::kSize) continue;
+      std::snprintf(piece, sizeof piece, "%02x", title.bytes[index]);
+      text += piece;
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string CommandFilePathFor(const std::string& picturePath) {
+  std::string lower = Lower(picturePath);
+  std::string result = picturePath;
+  bool replaced = false;
+  for (std::size_t pos = lower.find(".bmp"); pos != std::string::npos;
+       pos = lower.find(".bmp", pos + 4)) {
+    result.replace(pos, 4, ".txt");
+    replaced = true;
+  }
+  return replaced ? result : std::string();
+}
+
+bool ConvertBmpToCommandFile(const std::string& picturePath, int startAddress, int writeForm,
+                             std::string& commandPath, std::string& error) {
+  commandPath = CommandFilePathFor(picturePath);
+  if (commandPath.empty()) {
+    error = "the name holds no .bmp";
+    return false;
+  }
+  PixelGrid grid;
+  BmpInfo info;
+  if (!ReadBmpFile(picturePath, grid, info, error)) return false;
+  TitleBitmap title = BuildTitleBitmap(grid, info.height);
+  if (!WriteThroughTemporary(commandPath, FormatCommandFile(title, startAddress, writeForm))) {
+    error = "the command file " + commandPath + " could not be written";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace molvane

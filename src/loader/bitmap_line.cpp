@@ -1,0 +1,64 @@
+#include "loader/bitmap_line.h"
+
+#include "app/cart_controller.h"
+#include "loader/port_wait.h"
+
+namespace molvane {
+namespace {
+
+constexpr int kAfterLineMs = 200;
+constexpr int kAfterReturnMs = 50;
+
+bool Holds(const std::string& reply, char c) { return reply.find(c) != std::string::npos; }
+
+class LineExchange {
+ public:
+  LineExchange(CartController& c, const std::string& line) : c(c), line(line) {}
+
+  bool Run() {
+    Send();
+    std::string reply;
+    while (!Holds(reply, '>')) {
+      if (!Read(reply)) return false;
+      if (Holds(reply, '<') && !Resend(reply)) return false;
+    }
+    return true;
+  }
+
+ private:
+  void Send() {
+    c.SendCommand(line);
+    SleepMs(kAfterLineMs);
+  }
+
+  // A reply counts against the bound; a forgotten port means the display is gone.
+  bool Read(std::string& reply) {
+    if (++replies > c.timing.bitmapReplyTries) return false;
+    reply = c.ReadReply();
+    return c.currentPort.load() >= 0;
+  }
+
+  bool Resend(std::string& reply) {
+    if (++resends > c.timing.bitmapResendLimit) return false;
+    while (Holds(reply, '<')) {
+      c.SendCommand("\r");
+      SleepMs(kAfterReturnMs);
+      if (!Read(reply)) return false;
+    }
+    Send();
+    return Read(reply);
+  }
+
+  CartController& c;
+  const std::string& line;
+  int replies = 0;
+  int resends = 0;
+};
+
+}  // namespace
+
+bool SendBitmapLine(CartController& controller, const std::string& line) {
+  return LineExchange(controller, line).Run();
+}
+
+}  // namespace molvane

@@ -1,0 +1,28 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace molvane {
+
+// The pixels a picture can contribute: 128 x 128, top row first, 1 = dark (a set display dot).
+struct PixelGrid {
+  static constexpr int kSide = 128;
+  std::array<std::array<std::uint8_t, kSide>, kSide> dots{};
+};
+
+struct BmpInfo {
+  int width = 0;
+  int height = 0;  // rows, whichever way the file stores them
+  bool bottomUp = true;
+  int bitsPerPixel = 0;
+  std::int64_t stride = 0;
+};
+
+// Reads an uncompressed BMP into the grid: 1-bit pixels whose bit is 0, 8-bit pixels whose index
+// is not 0 and 24-bit pixels darker than mid-grey become dots. Parts of the picture beyond the
+// grid are left out; dots the picture does not cover, and pictures of other depths, stay clear.
+// False with a reason when the file is missing, not a BMP or cut short.
+bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::string& error);
+
+}  // namespace molvane

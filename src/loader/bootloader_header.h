@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace molvane {
+
+// The five code bytes a board's bootloader sends after the 'U' handshake.
+struct BootloaderHeader {
+  std::uint8_t device = 0;
+  std::uint8_t flashSize = 0;
+  std::uint8_t bootSize = 0;
+  std::uint8_t pageSize = 0;
+  std::uint8_t eepromSize = 0;
+};
+
+bool IsDeviceCode(std::uint8_t code);
+bool IsFlashSizeCode(std::uint8_t code);
+bool IsBootSizeCode(std::uint8_t code);
+bool IsEepromSizeCode(std::uint8_t code);
+// Bytes per flash page for a page-size code ('Q' 32 .. 'U' 512); 0 for an unknown code.
+int PageSizeFromCode(std::uint8_t code);
+
+// The text command that hands a board to its bootloader, carriage return included.
+const char* BootloadCommand(int boardSelector);
+
+// The two address bytes in front of a page carry the page number, except at 512 bytes per page
+// where the bootloader takes the byte address.
+int PageAddressField(int page, int pageSize);
+
+// "Writing..  %d%%" progress for step `done` of `total`; a total of 0 shows 0.
+int ProgressPercent(int done, int total);
+std::string WritingText(int percent);
+
+}  // namespace molvane

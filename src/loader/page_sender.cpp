@@ -1,0 +1,71 @@
+#include "loader/page_sender.h"
+
+#include <cstdint>
+
+#include "app/cart_controller.h"
+#include "loader/bootloader_handshake.h"
+#include "loader/bootloader_header.h"
+#include "loader/port_wait.h"
+
+namespace molvane {
+namespace {
+
+constexpr int kTriesPerPage = 5;
+constexpr int kBeforeFirstPageMs = 100;
+constexpr int kBeforeAddressMs = 5;
+constexpr int kAfterAddressMs = 1;
+
+// Bytes past the end of the image (a last page reaching beyond 64 KiB) go out as erased flash.
+std::uint8_t ImageByte(const FirmwareImage& image, long address) {
+  return address < FirmwareImage::kSize ? image.bytes[address] : 0xFF;
+}
+
+void WritePage(SerialPort& port, const FirmwareImage& image, int page) {
+  int field = PageAddressField(page, image.pageSize);
+  SleepMs(kBeforeAddressMs);
+  WriteByte(port, static_cast<std::uint8_t>((field >> 8) & 0xFF));
+  WriteByte(port, static_cast<std::uint8_t>(field & 0xFF));
+  SleepMs(kAfterAddressMs);
+  unsigned sum = 0;
+  const long first = static_cast<long>(page) * image.pageSize;
+  for (int i = 0; i < image.pageSize; ++i) {
+    std::uint8_t byte = ImageByte(image, first + i);
+    port.muteTxTrace = 1;
+    port.Write(&byte, 1);
+    port.muteTxTrace = 0;
+    sum += byte;
+    if (port.BytesWaiting() > 0) ReadByte(port);
+  }
+  WriteByte(port, static_cast<std::uint8_t>(sum & 0xFF));
+}
+
+PagesOutcome SendPage(CartController& c, SerialPort& port, int page) {
+  for (int attempt = 0; attempt < kTriesPerPage; ++attempt) {
+    WritePage(port, c.firmwareImage, page);
+    WaitResult wait = WaitForBytes(port, 1, c.timing.pageAckTimeoutMs);
+    if (wait == WaitResult::Timeout) return PagesOutcome::NotAcknowledged;
+    if (wait == WaitResult::PortError) return PagesOutcome::PortError;
+    int answer = ReadByte(port);
+    if (answer < 0) return PagesOutcome::PortError;
+    if (answer == kAcknowledge) return PagesOutcome::Done;
+  }
+  return PagesOutcome::Refused;
+}
+
+}  // namespace
+
+PagesOutcome SendPages(CartController& c, SerialPort& port) {
+  SleepMs(kBeforeFirstPageMs);
+  const int pageCount = c.firmwareImage.pageCount;
+  for (int page = 0; page <= pageCount; ++page) {
+    if (c.cancelRequest.load() != 0) return PagesOutcome::Canceled;
+    std::string progress = WritingText(ProgressPercent(page, pageCount));
+    port.TraceLog("%s", progress.c_str());
+    c.SetStatusText(progress);
+    PagesOutcome outcome = SendPage(c, port, page);
+    if (outcome != PagesOutcome::Done) return outcome;
+  }
+  return PagesOutcome::Done;
+}
+
+}  // namespace molvane

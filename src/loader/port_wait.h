@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+
+#include "link/serial_port.h"
+
+namespace molvane {
+
+enum class WaitResult { Ready, Timeout, PortError };
+
+// Waits until at least `count` received bytes wait, for at most timeoutMs; an arriving byte ends
+// the wait at once. PortError when the port is closed or has gone.
+WaitResult WaitForBytes(SerialPort& port, int count, int timeoutMs);
+
+// One byte read on its own; -1 when none came.
+int ReadByte(SerialPort& port);
+void WriteByte(SerialPort& port, std::uint8_t byte);
+
+// Reads and drops what waits, pausing pauseMs after each byte. Ends when nothing waits, when the
+// port fails, or after a bound that a board streaming without end would reach.
+void DrainPort(SerialPort& port, int pauseMs);
+
+void SleepMs(int ms);
+
+}  // namespace molvane

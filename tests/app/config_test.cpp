@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "app/cart_controller.h"
+#include "support/temp_dir.h"
+
+using molvane::CartController;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+TEST(ControllerConfig, TheFileSitsInTheProgramFolder) {
+  TempDir dir;
+  CartController controller(dir.Path(), dir.Path());
+  EXPECT_EQ(controller.ConfigPath(), dir.Path() + "/Molvane.cfg");
+}
+
+TEST(ControllerConfig, LoadReadsEveryKeyAndMissingOnesGiveEmptyOrZero) {
+  TempDir dir;
+  WriteFile(dir.File("Molvane.cfg"),
+            "<FIRMWARE>\n"
+            "\t[MAINFIRMWAREFILE] \"/fw/main.hex\"\n"
+            "\t[FRONTFIRMWAREFILE] \"/fw/front.hex\"\n"
+            "\t[CHARGERFIRMWAREFILE] \"/fw/charger.hex\"\n"
+            "\t[TRANSLATIONFIRMWAREFILE] \"/fw/translation.hex\"\n"
+            "</FIRMWARE>\n"
+            "<BITMAPS>\n"
+            "\t[BITMAPFILE] \"/pics/bitmaps.txt\"\n"
+            "\t[FACTORYTITLEFILE] \"/pics/title.txt\"\n"
+            "</BITMAPS>\n"
+            "<MISC>\n"
+            "\t[TABS] \" -2x\"\n"
+            "\t[HELPURL] \"http://help.example/\"\n"
+            "</MISC>\n");
+  CartController controller(dir.Path(), dir.Path());
+  EXPECT_EQ(controller.tabsSetting, 1);
+  EXPECT_EQ(controller.firmwareDelay, 50);
+  controller.LoadConfig();
+  EXPECT_EQ(controller.MainFirmwarePath(), "/fw/main.hex");
+  EXPECT_EQ(controller.FrontFirmwarePath(), "/fw/front.hex");
+  EXPECT_EQ(controller.ChargerFirmwarePath(), "/fw/charger.hex");
+  EXPECT_EQ(controller.TranslationFirmwarePath(), "/fw/translation.hex");
+  EXPECT_EQ(controller.BitmapPath(), "/pics/bitmaps.txt");
+  EXPECT_EQ(controller.FactoryTitlePath(), "/pics/title.txt");
+  EXPECT_EQ(controller.tabsSetting, -2);
+  EXPECT_EQ(controller.firmwareDelay, 0);
+  EXPECT_EQ(controller.helpUrl, "http://help.example/");
+
+  TempDir empty;
+  CartController fresh(empty.Path(), empty.Path());
+  fresh.LoadConfig();
+  EXPECT_EQ(fresh.MainFirmwarePath(), "");
+  EXPECT_EQ(fresh.tabsSetting, 0);
+  EXPECT_EQ(fresh.firmwareDelay, 0);
+}
+
+TEST(ControllerConfig, PathSettersWriteOneKeyEachAndTheFileReadsBack) {
+  TempDir dir;
+  {
+    CartController controller(dir.Path(), dir.Path());
+    controller.SetMainFirmwarePath("/fw/main.hex");
+    EXPECT_EQ(ReadFile(controller.ConfigPath()),
+              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/main.hex\"\n</FIRMWARE>\n");
+    controller.SetFrontFirmwarePath("/fw/front.hex");
+    controller.SetChargerFirmwarePath("/fw/charger.hex");
+    controller.SetTranslationFirmwarePath("/fw/translation.hex");
+    controller.SetBitmapPath("/pics/bitmaps.txt");
+    controller.SetFactoryTitlePath("/pics/title.txt");
+    controller.SetMainFirmwarePath("/fw/main2.hex");
+  }
+  CartController reader(dir.Path(), dir.Path());
+  reader.LoadConfig();
+  EXPECT_EQ(reader.MainFirmwarePath(), "/fw/main2.hex");
+  EXPECT_EQ(reader.FrontFirmwarePath(), "/fw/front.hex");
+  EXPECT_EQ(reader.ChargerFirmwarePath(), "/fw/charger.hex");
+  EXPECT_EQ(reader.TranslationFirmwarePath(), "/fw/translation.hex");
+  EXPECT_EQ(reader.BitmapPath(), "/pics/bitmaps.txt");
+  EXPECT_EQ(reader.FactoryTitlePath(), "/pics/title.txt");
+  const std::string text = ReadFile(reader.ConfigPath());
+  EXPECT_LT(text.find("</FIRMWARE>"), text.find("<BITMAPS>"));
+}
+
+TEST(ControllerConfig, ChangesMadeByOthersSurviveASetter) {
+  TempDir dir;
+  CartController controller(dir.Path(), dir.Path());
+  controller.SetBitmapPath("/pics/a.txt");
+  const std::string edited = ReadFile(controller.ConfigPath()) + "<MISC>\n\t[TABS] \"5\"\n</MISC>\n";
+  WriteFile(controller.ConfigPath(), edited);
+  controller.SetFactoryTitlePath("/pics/t.txt");
+  const std::string text = ReadFile(controller.ConfigPath());
+  EXPECT_NE(text.find("<MISC>\n\t[TABS] \"5\"\n</MISC>\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[FACTORYTITLEFILE] \"/pics/t.txt\""), std::string::npos) << text;
+}
+
+TEST(ControllerConfig, AnUnwritableFolderKeepsThePathInMemory) {
+  TempDir dir;
+  CartController controller(dir.Path(), dir.File("no-such-folder"));
+  controller.SetMainFirmwarePath("/fw/main.hex");
+  EXPECT_EQ(controller.MainFirmwarePath(), "/fw/main.hex");
+  controller.LoadConfig();
+  EXPECT_EQ(controller.MainFirmwarePath(), "");
+}

@@ -1,0 +1,11 @@
+#include "pages/pin_list_page.h"
+
+namespace molvane {
+
+// The page has no fields of its own yet, so there is no start state to set up and nothing
+// that depends on whether a cart is present.
+void PinListPage::Start() {}
+
+void PinListPage::CartNotice(bool present) { (void)present; }
+
+}  // namespace molvane

@@ -1,0 +1,18 @@
+#pragma once
+#include "gui/page_view.h"
+#include "pages/calibrate_page.h"
+
+namespace molvane {
+
+class CalibrateDialog : public PageView {
+  Q_OBJECT
+
+ public:
+  CalibrateDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  PageModel& Model() override { return model; }
+
+ private:
+  CalibratePage model;
+};
+
+}  // namespace molvane

@@ -1,0 +1,18 @@
+#pragma once
+#include "gui/page_view.h"
+#include "pages/log_page.h"
+
+namespace molvane {
+
+class LogDialog : public PageView {
+  Q_OBJECT
+
+ public:
+  LogDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  PageModel& Model() override { return model; }
+
+ private:
+  LogPage model;
+};
+
+}  // namespace molvane

@@ -1,0 +1,144 @@
+#include "gui/molvane_dlg.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/cart_controller.h"
+#include "gui/about_dlg.h"
+#include "gui/app_icon.h"
+#include "gui/calibrate_dialog.h"
+#include "gui/log_dialog.h"
+#include "gui/pin_list_dialog.h"
+#include "gui/service_dialog.h"
+#include "gui/setup_dialog.h"
+#include "gui/test_cart_dialog.h"
+#include "pages/main_window_model.h"
+
+namespace molvane {
+namespace {
+
+// About the width of "Num FTDI: 255" with the field's border.
+constexpr int kStatusWidth = 100;
+static_assert(CMolvaneDlg::kPageCount == MainWindowModel::kPageCount);
+
+}  // namespace
+
+CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent)
+    : QDialog(parent), controller(controller), ui(ui) {
+  setWindowTitle(kCaption);
+  setWindowIcon(MolvaneIcon());
+  setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+  BuildLayout();
+
+  // The configuration is read after the pages exist and before they are shown or started.
+  BuildPages();
+  controller.LoadConfig();
+  AddPages();
+  connect(sheet, &QTabWidget::currentChanged, this,
+          [this](int index) { monitor->SetFrontPage(index); });
+
+  timer = new QTimer(this);
+  timer->setObjectName("timer1");
+  connect(timer, &QTimer::timeout, this, &CMolvaneDlg::OnTimer);
+  timer->start(kTimerMs);
+  controller.StartScanThread();
+  StartPages();
+}
+
+CMolvaneDlg::~CMolvaneDlg() { Stop(); }
+
+void CMolvaneDlg::BuildLayout() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(BuildMenu());
+
+  sheet = new QTabWidget(this);
+  sheet->setObjectName("pages");
+  status = new QLineEdit(sheet);
+  status->setObjectName("connectionText");
+  status->setReadOnly(true);
+  status->setAlignment(Qt::AlignCenter);
+  status->setFocusPolicy(Qt::NoFocus);
+  status->setFixedWidth(kStatusWidth);
+  sheet->setCornerWidget(status, Qt::TopRightCorner);
+  layout->addWidget(sheet);
+  resize(480, 340);
+}
+
+QMenuBar* CMolvaneDlg::BuildMenu() {
+  auto* bar = new QMenuBar(this);
+  QMenu* file = bar->addMenu("File");
+  file->addAction("E&xit", this, &QDialog::accept);
+
+  // Qt has no portable way into the window's system menu, so its about item lives here too.
+  QMenu* about = bar->addMenu("About");
+  about->addAction("&About", this, &CMolvaneDlg::ShowAbout);
+  about->addSeparator();
+  about->addAction("&About Molvane...", this, &CMolvaneDlg::ShowAbout);
+  return bar;
+}
+
+void CMolvaneDlg::BuildPages() {
+  pages = {new SetupDialog(controller, ui), new PinListDialog(controller, ui),
+           new LogDialog(controller, ui),   new TestCartDialog(controller, ui),
+           new ServiceDialog(controller, ui), new CalibrateDialog(controller, ui)};
+  std::array<PageModel*, kPageCount> models{};
+  for (int i = 0; i < kPageCount; ++i) models[i] = &pages[i]->Model();
+  monitor = std::make_unique<MainWindowModel>(controller, ui, models);
+}
+
+void CMolvaneDlg::AddPages() {
+  for (PageView* page : pages) sheet->addTab(page, page->Model().Title());
+  sheet->setCurrentIndex(0);
+}
+
+void CMolvaneDlg::StartPages() {
+  for (PageView* page : pages) page->Model().Start();
+}
+
+void CMolvaneDlg::done(int result) {
+  Stop();
+  QDialog::done(result);
+}
+
+void CMolvaneDlg::Stop() {
+  if (stopped) return;
+  stopped = true;
+  if (timer) timer->stop();
+  controller.StopScanThread();
+}
+
+bool CMolvaneDlg::HasDefaultButton() const {
+  for (const QPushButton* button : findChildren<QPushButton*>()) {
+    if (button->isDefault() && button->isVisible()) return true;
+  }
+  return false;
+}
+
+// Enter ends the window as OK, as Escape ends it as Cancel; a page's own default button, when
+// it has one, takes Enter first.
+void CMolvaneDlg::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (enter && plain && !HasDefaultButton()) {
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CMolvaneDlg::OnTimer() {
+  monitor->OnTimer();
+  status->setText(QString::fromStdString(monitor->connectionText));
+}
+
+void CMolvaneDlg::ShowAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+}  // namespace molvane

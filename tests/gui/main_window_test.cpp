@@ -1,0 +1,139 @@
+#include "gui/molvane_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QKeyEvent>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "app/cart_controller.h"
+#include "gui/about_dlg.h"
+#include "gui/qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using molvane::CMolvaneDlg;
+
+class SilentUi : public molvane::UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
+    messages.push_back(text);
+    return Answer::Ok;
+  }
+  std::vector<std::string> messages;
+};
+
+// A window over a controller that finds no ports, with its files in a fresh folder.
+class MainWindow : public ::testing::Test {
+ protected:
+  MainWindow() : controller(dir.Path(), dir.Path()) {
+    gui_testing::TestApp();
+    controller.discovery.sysfsRoot = dir.File("no-sysfs");
+    controller.discovery.useEnvironment = false;
+  }
+
+  QAction* MenuAction(CMolvaneDlg& window, const QString& menu, const QString& item) {
+    for (QMenu* popup : window.findChildren<QMenu*>()) {
+      if (popup->title() != menu) continue;
+      for (QAction* action : popup->actions()) {
+        if (action->text() == item) return action;
+      }
+    }
+    return nullptr;
+  }
+
+  static void Press(QWidget& widget, int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+  }
+
+  testing_support::TempDir dir;
+  molvane::CartController controller;
+  SilentUi ui;
+};
+
+TEST_F(MainWindow, ShowsSixPagesInOrderWithSetupInFront) {
+  CMolvaneDlg window(controller, ui);
+  EXPECT_EQ(window.windowTitle(), "Molvane");
+  EXPECT_FALSE(window.windowIcon().isNull());
+  auto* sheet = window.findChild<QTabWidget*>("pages");
+  ASSERT_NE(sheet, nullptr);
+  const QStringList expected = {"Setup",   "Pin List", "Log",
+                                "Testing", "Service",  "Factory Calibration"};
+  ASSERT_EQ(sheet->count(), expected.size());
+  for (int i = 0; i < sheet->count(); ++i) EXPECT_EQ(sheet->tabText(i), expected[i]) << i;
+  EXPECT_EQ(sheet->currentIndex(), 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
+  CMolvaneDlg window(controller, ui);
+  auto* status = window.findChild<QLineEdit*>("connectionText");
+  ASSERT_NE(status, nullptr);
+  EXPECT_TRUE(status->isReadOnly());
+  EXPECT_EQ(status->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_TRUE(status->text().isEmpty());
+}
+
+TEST_F(MainWindow, ReadsTheConfigurationWhileStarting) {
+  testing_support::WriteFile(controller.ConfigPath(),
+                             "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/carts/main.hex\"\n</FIRMWARE>\n");
+  CMolvaneDlg window(controller, ui);
+  EXPECT_EQ(controller.MainFirmwarePath(), "/carts/main.hex");
+}
+
+TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
+  CMolvaneDlg window(controller, ui);
+  auto* timer = window.findChild<QTimer*>("timer1");
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), 100);
+  window.show();
+  window.reject();
+  EXPECT_FALSE(timer->isActive());
+}
+
+TEST_F(MainWindow, FileExitClosesAsOk) {
+  CMolvaneDlg window(controller, ui);
+  QAction* exit = MenuAction(window, "File", "E&xit");
+  ASSERT_NE(exit, nullptr);
+  QTimer::singleShot(0, exit, &QAction::trigger);
+  EXPECT_EQ(window.exec(), QDialog::Accepted);
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindow, EnterClosesAsOkAndEscapeAsCancel) {
+  {
+    CMolvaneDlg window(controller, ui);
+    QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Return); });
+    EXPECT_EQ(window.exec(), QDialog::Accepted);
+  }
+  CMolvaneDlg window(controller, ui);
+  QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Escape); });
+  EXPECT_EQ(window.exec(), QDialog::Rejected);
+}
+
+TEST_F(MainWindow, BothAboutItemsOpenTheAboutBox) {
+  CMolvaneDlg window(controller, ui);
+  window.show();
+  for (const QString item : {"&About", "&About Molvane..."}) {
+    QAction* about = MenuAction(window, "About", item);
+    ASSERT_NE(about, nullptr) << item.toStdString();
+    QString caption;
+    gui_testing::OnNextModal([&caption](QWidget* modal) {
+      if (qobject_cast<molvane::CAboutDlg*>(modal)) caption = modal->windowTitle();
+      modal->close();
+    });
+    about->trigger();  // returns when the box is closed
+    EXPECT_EQ(caption, "About Molvane") << item.toStdString();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#include "gui/working_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/cart_controller.h"
+#include "gui/qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Restores the test program's working folder whatever the test did to it.
+struct KeepWorkingFolder {
+  QString folder = QDir::currentPath();
+  ~KeepWorkingFolder() { QDir::setCurrent(folder); }
+};
+
+TEST(ProgramFolder, BecomesWorkingFolderWhileTheTraceStaysWhereTheProgramStarted) {
+  gui_testing::TestApp();
+  KeepWorkingFolder keep;
+  testing_support::TempDir start;
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(start.Path())));
+  molvane::CartController controller;
+
+  ASSERT_TRUE(molvane::EnterProgramFolder(controller));
+
+  const QString programFolder = QCoreApplication::applicationDirPath();
+  EXPECT_EQ(QDir::current().canonicalPath(), QDir(programFolder).canonicalPath());
+  EXPECT_EQ(QString::fromStdString(controller.programFolder), programFolder);
+  EXPECT_EQ(QString::fromStdString(controller.ConfigPath()), programFolder + "/Molvane.cfg");
+  const QString trace = QString::fromStdString(controller.ports[0].TracePath());
+  EXPECT_EQ(QFileInfo(trace).dir().canonicalPath(),
+            QDir(QString::fromStdString(start.Path())).canonicalPath());
+  EXPECT_EQ(QFileInfo(trace).fileName(), "comlog.txt");
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "loader/bitmap_command_file.h"
+#include "loader/bmp_image.h"
+#include "loader/title_bitmap.h"
+#include "support/temp_dir.h"
+
+using molvane::BmpInfo;
+using molvane::PixelGrid;
+using molvane::TitleBitmap;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+using Dark = std::function<bool(int row, int column)>;  // row 0 is the top of the picture
+
+void Put32(std::string& s, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// An uncompressed BMP; a negative height stores the top row first.
+std::string MakeBmp(int width, int height, int bits, const Dark& dark) {
+  int rows = height < 0 ? -height : height;
+  int stride = (width * bits + 31) / 32 * 4;
+  int palette = bits == 24 ? 0 : (1 << bits) * 4;
+  std::string file(54 + palette, '\0');
+  file[0] = 'B';
+  file[1] = 'M';
+  Put32(file, 10, 54 + palette);
+  Put32(file, 14, 40);
+  Put32(file, 18, static_cast<std::uint32_t>(width));
+  Put32(file, 22, static_cast<std::uint32_t>(height));
+  file[26] = 1;
+  file[28] = static_cast<char>(bits);
+  for (int f = 0; f < rows; ++f) {
+    int row = height < 0 ? f : rows - 1 - f;
+    std::string bytes(stride, '\0');
+    for (int c = 0; c < width; ++c) {
+      bool d = dark(row, c);
+      if (bits == 1 && !d) bytes[c / 8] = static_cast<char>(bytes[c / 8] | (0x80 >> (c % 8)));
+      if (bits == 8) bytes[c] = d ? 7 : 0;
+      if (bits == 24) bytes[3 * c] = bytes[3 * c + 1] = bytes[3 * c + 2] = d ? 0 : '\xff';
+    }
+    file += bytes;
+  }
+  return file;
+}
+
+bool Dot(const TitleBitmap& title, int row, int column) {
+  return (title.bytes[3 + (row / 8) * 82 + column] >> (row % 8)) & 1;
+}
+
+struct ConversionFixture : ::testing::Test {
+  TitleBitmap Convert(const std::string& bmp) {
+    std::string path = dir.File("pic.bmp");
+    WriteFile(path, bmp);
+    PixelGrid grid;
+    BmpInfo info;
+    std::string error;
+    EXPECT_TRUE(molvane::ReadBmpFile(path, grid, info, error)) << error;
+    return molvane::BuildTitleBitmap(grid, info.height);
+  }
+  TempDir dir;
+};
+
+TEST_F(ConversionFixture, EachDepthAndRowOrderGivesTheSameDots) {
+  Dark pattern = [](int r, int c) { return (r * 7 + c * 3) % 5 == 0 || c == 81; };
+  for (int bits : {1, 8, 24}) {
+    for (int sign : {1, -1}) {
+      TitleBitmap title = Convert(MakeBmp(82, 32 * sign, bits, pattern));
+      for (int r = 0; r < 32; ++r) {
+        for (int c = 0; c < 82; ++c) {
+          ASSERT_EQ(Dot(title, r, c), pattern(r, c))
+              << bits << " bits, height sign " << sign << ", row " << r << " column " << c;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(ConversionFixture, BlockHeadAndTailAreFixed) {
+  TitleBitmap title = Convert(MakeBmp(82, 32, 24, [](int, int) { return true; }));
+  EXPECT_EQ(title.bytes[0], 0);
+  EXPECT_EQ(title.bytes[1], 82);
+  EXPECT_EQ(title.bytes[2], 4);
+  EXPECT_EQ(title.bytes[3], 0xFF);
+  EXPECT_EQ(title.bytes[330], 0xFF);
+  for (int i = 331; i < 336; ++i) EXPECT_EQ(title.bytes[i], 0) << i;
+}
+
+TEST_F(ConversionFixture, Row9Column5LandsInBit1OfByte90) {
+  TitleBitmap title = Convert(MakeBmp(82, 32, 1, [](int r, int c) { return r == 9 && c == 5; }));
+  for (int i = 3; i < TitleBitmap::kSize; ++i) {
+    ASSERT_EQ(title.bytes[i], i == 90 ? 0x02 : 0x00) << "byte " << i;
+  }
+}
+
+TEST_F(ConversionFixture, GreyLevelsSplitAtMidGrey) {
+  std::string bmp = MakeBmp(2, 1, 24, [](int, int) { return false; });
+  bmp[54] = bmp[55] = bmp[56] = 100;   // dark grey
+  bmp[57] = bmp[58] = bmp[59] = '\xc8';  // light grey
+  TitleBitmap title = Convert(bmp);
+  EXPECT_TRUE(Dot(title, 0, 0));
+  EXPECT_FALSE(Dot(title, 0, 1));
+}
+
+TEST_F(ConversionFixture, SmallPictureLeavesUncoveredDotsClear) {
+  // A one-bit row of 33 pixels takes 8 bytes; its padding bits are zero and must not turn into
+  // dots beyond the picture.
+  TitleBitmap title = Convert(MakeBmp(33, 10, 1, [](int, int) { return true; }));
+  EXPECT_TRUE(Dot(title, 9, 32));
+  EXPECT_FALSE(Dot(title, 9, 33));
+  EXPECT_FALSE(Dot(title, 10, 0));
+  EXPECT_FALSE(Dot(title, 0, 81));
+}
+
+TEST_F(ConversionFixture, OversizedPictureStaysInsideGridAndBlock) {
+  TitleBitmap title = Convert(MakeBmp(300, -200, 24, [](int r, int c) { return r < 40 && c < 90; }));
+  EXPECT_TRUE(Dot(title, 31, 81));
+  EXPECT_EQ(title.bytes[331], 0);
+}
+
+TEST_F(ConversionFixture, BrokenFilesAreRefused) {
+  PixelGrid grid;
+  BmpInfo info;
+  std::string error;
+  std::string path = dir.File("x.bmp");
+  WriteFile(path, "PK\x03\x04 not a picture at all, long enough for a header.............");
+  EXPECT_FALSE(molvane::ReadBmpFile(path, grid, info, error));
+  EXPECT_NE(error.find("not a BMP"), std::string::npos);
+  std::string cut = MakeBmp(82, 32, 8, [](int, int) { return true; });
+  WriteFile(path, cut.substr(0, cut.size() - 50));
+  EXPECT_FALSE(molvane::ReadBmpFile(path, grid, info, error));
+  EXPECT_FALSE(molvane::ReadBmpFile(dir.File("absent.bmp"), grid, info, error));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  return lines;
+}
+
+TEST(CommandFile, StartAddressZeroWritesTheWholeBlock) {
+  TitleBitmap title;
+  title.bytes[1] = 82;
+  title.bytes[2] = 4;
+  title.bytes[3] = 0xA5;
+  title.bytes[335] = 0x3C;
+  std::vector<std::string> lines = Lines(molvane::FormatCommandFile(title, 0, 0));
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0], "ew 0 005204a5000000000000000000000000");
+  EXPECT_EQ(lines[20], "ew 320 0000000000000000000000000000003c");
+}
+
+TEST(CommandFile, AddressesFrom587AreLeftOut) {
+  TitleBitmap title;
+  std::vector<std::string> lines = Lines(molvane::FormatCommandFile(title, 256, 1));
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0].rfind("rew 256 ", 0), 0u);
+  EXPECT_EQ(lines[20], "rew 576 " + std::string(22, '0'));
+  EXPECT_EQ(lines[19].size(), std::string("rew 560 ").size() + 32);
+}
+
+TEST_F(ConversionFixture, ConversionWritesTheCommandFileBesideThePicture) {
+  std::string picture = dir.File("Title.BMP");
+  WriteFile(picture, MakeBmp(82, 32, 1, [](int r, int c) { return r == 0 && c == 0; }));
+  std::string commandPath, error;
+  ASSERT_TRUE(molvane::ConvertBmpToCommandFile(picture, 0, 0, commandPath, error)) << error;
+  EXPECT_EQ(commandPath, dir.File("Title.txt"));
+  std::vector<std::string> lines = Lines(ReadFile(commandPath));
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0].substr(0, 13), "ew 0 00520401");
+}
+
+TEST_F(ConversionFixture, PictureIsNeverOverwrittenNorANonBmpConverted) {
+  std::string picture = dir.File("title.png");
+  std::string content = MakeBmp(8, 8, 1, [](int, int) { return true; });
+  WriteFile(picture, content);
+  std::string commandPath, error;
+  EXPECT_FALSE(molvane::ConvertBmpToCommandFile(picture, 0, 0, commandPath, error));
+  EXPECT_EQ(ReadFile(picture), content);
+
+  std::string fake = dir.File("fake.bmp");
+  WriteFile(fake, "hello, this is text and no picture at all .......................");
+  EXPECT_FALSE(molvane::ConvertBmpToCommandFile(fake, 0, 0, commandPath, error));
+  EXPECT_EQ(ReadFile(dir.File("fake.txt")), "");
+}
+
+}  // namespace

@@ -83,7 +83,8 @@ TEST(ControllerConfig, ChangesMadeByOthersSurviveASetter) {
   TempDir dir;
   CartController controller(dir.Path(), dir.Path());
   controller.SetBitmapPath("/pics/a.txt");
-  const std::string edited = ReadFile(controller.ConfigPath()) + "<MISC>\n\t[TABS] \"5\"\n</MISC>\n";
+  const std::string edited =
+      ReadFile(controller.ConfigPath()) + "<MISC>\n\t[TABS] \"5\"\n</MISC>\n";
   WriteFile(controller.ConfigPath(), edited);
   controller.SetFactoryTitlePath("/pics/t.txt");
   const std::string text = ReadFile(controller.ConfigPath());

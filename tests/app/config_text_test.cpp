@@ -42,7 +42,8 @@ TEST(ConfigTextRead, FindsValuesWithNamesInAnyCaseButOnlyCapitalTagsInTheText) {
   EXPECT_EQ(config.GetValue("Misc", "HelpURL"), "");
   EXPECT_EQ(config.GetValue("Bitmaps", "BitmapFile"), "");
 
-  const ConfigText handWritten = FromText("<firmware>\n\t[mainfirmwarefile] \"/x.hex\"\n</firmware>\n");
+  const ConfigText handWritten =
+      FromText("<firmware>\n\t[mainfirmwarefile] \"/x.hex\"\n</firmware>\n");
   EXPECT_EQ(handWritten.GetValue("Firmware", "MainFirmwareFile"), "");
 }
 
@@ -54,7 +55,8 @@ TEST(ConfigTextRead, MalformedEntriesReadAsEmpty) {
   EXPECT_EQ(config.GetValue("Firmware", "MainFirmwareFile"), "");
   EXPECT_EQ(config.GetValue("Firmware", "FrontFirmwareFile"), "");
   // Adjacent quotes give an empty value, a quote inside a path cuts it.
-  const ConfigText cut = FromText("<BITMAPS>\n\t[BITMAPFILE] \"\"\n\t[FACTORYTITLEFILE] \"/a\"b\"\n</BITMAPS>\n");
+  const ConfigText cut =
+      FromText("<BITMAPS>\n\t[BITMAPFILE] \"\"\n\t[FACTORYTITLEFILE] \"/a\"b\"\n</BITMAPS>\n");
   EXPECT_EQ(cut.GetValue("Bitmaps", "BitmapFile"), "");
   EXPECT_EQ(cut.GetValue("Bitmaps", "FactoryTitleFile"), "/a");
 }
@@ -112,7 +114,8 @@ TEST(ConfigTextWrite, ReplacingAValueRewritesEverythingBehindTheKeyOnItsLine) {
 
 TEST(ConfigTextWrite, RefusedChangesLeaveTheTextAlone) {
   const std::string laterKey =
-      "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/m\"\n</FIRMWARE>\n<MISC>\n\t[BITMAPFILE] \"/b\"\n</MISC>\n";
+      "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/m\"\n</FIRMWARE>\n<MISC>\n\t[BITMAPFILE] "
+      "\"/b\"\n</MISC>\n";
   ConfigText config = FromText(laterKey);
   EXPECT_FALSE(config.SetValue("Firmware", "BitmapFile", "/other"));
   EXPECT_EQ(config.Text(), laterKey);
@@ -142,7 +145,8 @@ TEST(ConfigTextWrite, OddlyShapedSectionsStayWellFormed) {
   // A stray end tag in front of the section does not pull the new entry out of it.
   config.SetText("</MISC>\n<MISC>\n\t[TABS] \"1\"\n</MISC>\n");
   EXPECT_TRUE(config.SetValue("Misc", "HelpURL", "http://help"));
-  EXPECT_EQ(config.Text(), "</MISC>\n<MISC>\n\t[TABS] \"1\"\n\t[HELPURL] \"http://help\"\n</MISC>\n");
+  EXPECT_EQ(config.Text(),
+            "</MISC>\n<MISC>\n\t[TABS] \"1\"\n\t[HELPURL] \"http://help\"\n</MISC>\n");
 }
 
 class ConfigTextFile : public ::testing::Test {

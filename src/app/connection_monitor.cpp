@@ -1,0 +1,98 @@
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "app/cart_controller.h"
+
+namespace molvane {
+
+// A port that is open stays bound to the device it opened, so its slot keeps its name even when
+// the device list shifts (an adapter unplugged or added in front of it). The other names fill
+// the remaining slots in discovery order; with no port open the list is the discovery order.
+void CartController::FindFtdiPorts() {
+  const DiscoveryResult found = DiscoverFtdiPorts(discovery);
+  if (!found.driverPresent) {
+    SetMessage(texts::kNoDrivers);
+    return;
+  }
+  if (found.portNames.empty()) return;
+  const int oldCount = std::clamp(portCount.load(), 0, kMaxPorts);
+  auto held = [&](int slot) {
+    return slot < oldCount && ports[static_cast<std::size_t>(slot)].IsOpen();
+  };
+  std::vector<std::string> waiting;
+  for (const std::string& name : found.portNames) {
+    bool alreadyHeld = false;
+    for (int slot = 0; slot < oldCount && !alreadyHeld; ++slot) {
+      alreadyHeld = held(slot) && portNumbers[static_cast<std::size_t>(slot)] == name;
+    }
+    if (!alreadyHeld) waiting.push_back(name);
+  }
+  std::size_t next = 0;
+  int newCount = 0;
+  for (int slot = 0; slot < kMaxPorts; ++slot) {
+    std::string& name = portNumbers[static_cast<std::size_t>(slot)];
+    if (held(slot)) {
+      newCount = slot + 1;
+    } else if (next < waiting.size()) {
+      name = waiting[next++];
+      newCount = slot + 1;
+    } else {
+      name.clear();
+    }
+  }
+  portCount = newCount;
+}
+
+void CartController::ScanPorts() {
+  if (IsBusy() || scanSuspended) return;
+  FindFtdiPorts();
+  int found = 0;
+  int carts = 0;
+  const int count = std::clamp(portCount.load(), 0, kMaxPorts);
+  for (int i = 0; i < count; ++i) {
+    // A transfer or a pause that begins mid-pass gets the ports to itself at once.
+    if (IsBusy() || scanSuspended || stopScan) return;
+    if (ports[static_cast<std::size_t>(i)].IsOpen()) {
+      ++found;
+      ++carts;
+      continue;
+    }
+    if (portNumbers[static_cast<std::size_t>(i)].empty()) continue;
+    const ProbeResult result = ProbePort(i);
+    if (result == ProbeResult::NotOpened) continue;
+    ++found;
+    if (result == ProbeResult::Cart) ++carts;
+  }
+  cartCount = carts;
+  portsFound = found;
+}
+
+void CartController::ScanThreadMain(std::stop_token stop) {
+  std::mutex pauseMutex;
+  std::condition_variable_any pause;
+  while (!stop.stop_requested() && !stopScan) {
+    ScanPorts();
+    std::unique_lock lock(pauseMutex);
+    pause.wait_for(lock, stop, std::chrono::milliseconds(timing.scanIntervalMs),
+                   [this] { return stopScan.load(); });
+  }
+}
+
+void CartController::StartScanThread() {
+  StopScanThread();
+  stopScan = false;
+  scanThread = std::jthread([this](std::stop_token stop) { ScanThreadMain(stop); });
+}
+
+void CartController::StopScanThread() {
+  if (!scanThread.joinable()) return;
+  stopScan = true;
+  scanThread.request_stop();
+  if (scanThread.get_id() == std::this_thread::get_id()) return;
+  scanThread.join();
+}
+
+}  // namespace molvane

@@ -43,6 +43,7 @@ std::string CartModel::StartLift() {
   // A locked lift is held by its brake; the motor is not driven against it.
   if (state->settings.liftLocked != 0) return std::string(kError);
   statusByte = static_cast<std::uint8_t>(statusByte | kLiftMoving);
+  liftStartedAtHost = clock.HostNow();
   return {};
 }
 

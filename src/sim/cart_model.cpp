@@ -11,6 +11,8 @@ namespace {
 constexpr std::string_view kPrompt = ">";
 constexpr std::string_view kUnknown = "unknown cmd\r\n";
 constexpr std::string_view kError = "error\r\n";
+// Full travel of the lift column; the motor stops at the end switch after this.
+constexpr std::int64_t kLiftTravelSeconds = 20;
 
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -85,7 +87,7 @@ bool CartModel::SaveState() {
 
 std::string CartModel::Execute(std::string_view line) {
   line = TrimBlanks(line);
-  ApplyTimers();
+  Tick();
   std::string answer;
   if (!line.empty()) {
     const std::size_t blank = line.find(' ');
@@ -142,16 +144,19 @@ std::string CartModel::GetText(const TextSetting& setting) const {
   return setting.quoted ? "\"" + value + "\"\r\n" : value + "\r\n";
 }
 
-void CartModel::ApplyTimers() {
+void CartModel::Tick() {
+  const std::int64_t now = clock.HostNow();
   const int relock = state->settings.relockTimeout;
-  if ((statusByte & kDrawerUnlocked) != 0 && relock > 0 &&
-      clock.HostNow() - unlockedAtHost >= relock) {
+  if ((statusByte & kDrawerUnlocked) != 0 && relock > 0 && now - unlockedAtHost >= relock) {
     statusByte = static_cast<std::uint8_t>(statusByte & ~kDrawerUnlocked);
+  }
+  if ((statusByte & kLiftMoving) != 0 && now - liftStartedAtHost >= kLiftTravelSeconds) {
+    statusByte = static_cast<std::uint8_t>(statusByte & ~kLiftMoving);
   }
 }
 
 bool CartModel::EnterPinOnKeypad(std::uint32_t pin) {
-  ApplyTimers();
+  Tick();
   if (!state->pins.Contains(pin)) return false;
   state->events.Add(CartEvent{pin, static_cast<int>(CartEventCode::Access), clock.Now()});
   Unlock({});

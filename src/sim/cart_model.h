@@ -51,6 +51,9 @@ class CartModel {
   std::uint8_t SensorInputs() const { return sensorInputs; }
   void SetSensorInputs(std::uint8_t value) { sensorInputs = value; }
   const Options& GetOptions() const { return options; }
+  // Lets time-driven changes happen (drawer relock, lift reaching its end stop); every command
+  // does this first, so only callers that read StatusByte() between commands need it.
+  void Tick();
   // Someone types a PIN on the keypad: a stored PIN opens the drawers and is logged.
   bool EnterPinOnKeypad(std::uint32_t pin);
   // What the start-up found in the state file (Missing when none is configured).
@@ -66,7 +69,6 @@ class CartModel {
   static const Command kCommands[];
 
   void LoadOrSeed();
-  void ApplyTimers();
   void NoteChange() { changed = true; }
   std::string Dispatch(std::string_view word, std::string_view argument);
   std::string SetNumber(const NumericSetting& setting, std::string_view argument);
@@ -107,6 +109,7 @@ class CartModel {
   std::uint8_t statusByte = 0;
   std::uint8_t sensorInputs = 0;
   std::int64_t unlockedAtHost = 0;
+  std::int64_t liftStartedAtHost = 0;
   bool stateFileRejected = false;
   bool changed = false;
 };

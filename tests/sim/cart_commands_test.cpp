@@ -48,7 +48,7 @@ TEST(CartCommands, StatusByteFollowsDrawerLampAndLift) {
   EXPECT_EQ(statusLine(), "85");
 }
 
-TEST(CartCommands, DrawersRelockAfterTheLockDownTimeAndCountCycles) {
+TEST(CartCommands, DrawersRelockAndTheLiftStopsOnTheirOwn) {
   ManualClock clock;
   CartModel cart(EmptyCart(clock));
   cart.Execute("relock_set_timeout 10");
@@ -62,6 +62,14 @@ TEST(CartCommands, DrawersRelockAfterTheLockDownTimeAndCountCycles) {
   clock.Advance(100000);
   EXPECT_EQ(AnswerLines(cart.Execute("status"))[0], "80");
   EXPECT_EQ(cart.Execute("get_cycle_count"), "2\r\n>");
+  // The lift runs until braked or until it reaches the end of its travel.
+  cart.Execute("set_lift_lock 0");
+  cart.Execute("lift_dn");
+  clock.Advance(19);
+  EXPECT_EQ(AnswerLines(cart.Execute("status"))[0], "88");
+  clock.Advance(1);
+  cart.Tick();
+  EXPECT_EQ(cart.StatusByte(), 0x80);
   EXPECT_EQ(cart.Execute("cycle_count_reset"), ">");
   EXPECT_EQ(cart.Execute("get_cycle_count"), "0\r\n>");
 }

@@ -25,11 +25,28 @@ void CMolvaneApp::ReadOptions() {
   if (ok && ms >= 0) quitAfterMs = ms;
 }
 
+// A message box may be open above the window when the time is up (the connection check warns
+// about PINs); it is closed first, and so is any that follows, so that the program never waits
+// for an operator who is not there.
+void CMolvaneApp::ScheduleQuit(QDialog& window) const {
+  auto* quit = new QTimer(&window);
+  quit->setInterval(50);
+  QObject::connect(quit, &QTimer::timeout, &window, [&window] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != &window) {
+      modal->close();
+    } else {
+      window.accept();
+    }
+  });
+  QTimer::singleShot(quitAfterMs, quit, qOverload<>(&QTimer::start));
+}
+
 int CMolvaneApp::InitInstance() {
   controller.SetUi(&ui);
   {
     CMolvaneDlg window(controller, ui);
-    if (quitAfterMs >= 0) QTimer::singleShot(quitAfterMs, &window, &QDialog::accept);
+    if (quitAfterMs >= 0) ScheduleQuit(window);
     window.exec();
   }
   controller.SetUi(nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <QDialog>
 
 #include "app/cart_controller.h"
 #include "gui/qt_ui_services.h"
@@ -22,6 +23,7 @@ class CMolvaneApp {
 
  private:
   void ReadOptions();
+  void ScheduleQuit(QDialog& window) const;
 
   QApplication app;
   CartController controller;  // built in the start-up folder, where its trace belongs

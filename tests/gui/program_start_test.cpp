@@ -8,6 +8,7 @@
 
 #include "gui/qt_test_app.h"
 #include "support/raw_pty.h"
+#include "support/sim_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -67,6 +68,23 @@ TEST(ProgramStart, TrafficTraceStaysInTheStartFolder) {
   EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
   EXPECT_NE(testing_support::ReadFile(start.File("comlog.txt")).find("status"), std::string::npos);
   EXPECT_FALSE(QFileInfo::exists(besideProgram));
+}
+
+// With a cart present the connection check reads its PIN list and shows a message box; asked
+// to quit, the program closes that box too instead of waiting for an operator.
+TEST(ProgramStart, QuitsEvenWithTheConnectionCheckMessageOpen) {
+  gui_testing::TestApp();
+  ASSERT_TRUE(QFileInfo::exists(ProgramPath())) << "build the molvane target first";
+  testing_support::SimFixture cart;
+  ASSERT_TRUE(cart.started);
+  testing_support::TempDir start;
+
+  const ProgramRun run = RunProgram(start.Path(), cart.link.DevicePath(), 4500);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+  EXPECT_NE(testing_support::ReadFile(start.File("comlog.txt")).find("pin_list_dump"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/molvane_dlg.h"
+#include "gui/qt_test_app.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+class RecordingUi : public molvane::UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
+    messages.push_back(text);
+    return Answer::Ok;
+  }
+  std::vector<std::string> messages;
+};
+
+// Runs the window's event loop until `done` holds or the bound (that only catches a hang)
+// runs out.
+void RunUntil(QDialog& window, const std::function<bool()>& done, int boundMs = 15000) {
+  QElapsedTimer clock;
+  clock.start();
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, [&] {
+    if (done() || clock.elapsed() > boundMs) window.done(QDialog::Accepted);
+  });
+  check.start(50);
+  window.exec();
+}
+
+// The window over a simulated cart that the port scanner finds through the extra port list.
+TEST(MainWindowWithCart, ShowsConnectedWarnsOnceAndHidesConnectedBehindTheServicePage) {
+  gui_testing::TestApp();
+  testing_support::SimFixture fixture;
+  ASSERT_TRUE(fixture.started);
+  molvane::CartController& controller = fixture.controller;
+  controller.discovery.sysfsRoot = fixture.dir.File("no-sysfs");
+  controller.discovery.useEnvironment = false;
+  controller.discovery.extraPorts = fixture.link.DevicePath();
+  RecordingUi ui;
+
+  molvane::CMolvaneDlg window(controller, ui);
+  auto* status = window.findChild<QLineEdit*>("connectionText");
+  auto* sheet = window.findChild<QTabWidget*>("pages");
+  ASSERT_NE(status, nullptr);
+  ASSERT_NE(sheet, nullptr);
+
+  // Closing the window stops its timer for good, so both steps run in one session: once the
+  // cart is seen, the Service page comes to the front.
+  std::string seenConnected;
+  std::size_t messagesWhenConnected = 0;
+  window.show();
+  RunUntil(window, [&] {
+    if (seenConnected.empty()) {
+      if (status->text() != "Connected" || ui.messages.empty()) return false;
+      seenConnected = status->text().toStdString();
+      messagesWhenConnected = ui.messages.size();
+      sheet->setCurrentIndex(4);
+      return false;
+    }
+    return status->text() != "Connected";
+  });
+
+  EXPECT_EQ(seenConnected, "Connected");
+  ASSERT_EQ(messagesWhenConnected, 1u);  // the one PIN-age message for the newly seen cart
+  const std::string& message = ui.messages[0];
+  EXPECT_TRUE(message.find("Factory default PIN still active.") == 0 ||
+              message.find("A pin code ") == 0)
+      << message;
+  EXPECT_EQ(sheet->tabText(4), "Service");
+  EXPECT_EQ(status->text().toStdString(), "Num FTDI: 1");
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+}  // namespace

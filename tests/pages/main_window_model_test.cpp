@@ -1,0 +1,288 @@
+#include "pages/main_window_model.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cart_controller.h"
+#include "app/clock.h"
+#include "pages/page_model.h"
+#include "support/controller_fixture.h"
+#include "support/temp_dir.h"
+
+using molvane::CartController;
+using molvane::MainWindowModel;
+using molvane::PageModel;
+using molvane::UiServices;
+
+namespace {
+
+constexpr const char* kFactoryPin = "Factory default PIN still active.";
+constexpr const char* kOneCart =
+    "This software supports only one cart. Please unplug the excess carts.";
+
+// Records every message box; a test may run timer ticks from inside one, as the window system's
+// message loop does while a box is open.
+class RecordingUi : public UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string& caption, Buttons) override {
+    shown.push_back(text);
+    captions.push_back(caption);
+    if (whileOpen && depth == 0) {
+      ++depth;
+      whileOpen(text);
+      --depth;
+    }
+    return Answer::Ok;
+  }
+  std::vector<std::string> shown;
+  std::vector<std::string> captions;
+  std::function<void(const std::string& text)> whileOpen;
+  int depth = 0;
+};
+
+class RecordingPage : public PageModel {
+ public:
+  RecordingPage(CartController& controller, UiServices& ui, std::string name, bool polled,
+                std::vector<std::string>& log)
+      : PageModel(controller, ui), name(std::move(name)), polled(polled), log(log) {}
+  const char* Title() const override { return name.c_str(); }
+  void CartNotice(bool present) override { log.push_back(name + (present ? "+" : "-")); }
+  bool IsPolled() const override { return polled; }
+  void Poll() override { log.push_back(name + " poll"); }
+
+ private:
+  std::string name;
+  bool polled;
+  std::vector<std::string>& log;
+};
+
+class MainWindow {
+ public:
+  explicit MainWindow(CartController& controller) {
+    const char* names[] = {"Setup", "PinList", "Log", "Testing", "Service", "Calibrate"};
+    std::array<PageModel*, MainWindowModel::kPageCount> pointers{};
+    for (int i = 0; i < MainWindowModel::kPageCount; ++i) {
+      const bool polled = i == MainWindowModel::kTestingPage ||
+                          i == MainWindowModel::kServicePage ||
+                          i == MainWindowModel::kCalibratePage;
+      pages.push_back(std::make_unique<RecordingPage>(controller, ui, names[i], polled, log));
+      pointers[static_cast<std::size_t>(i)] = pages.back().get();
+    }
+    model = std::make_unique<MainWindowModel>(controller, ui, pointers);
+  }
+
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i) model->OnTimer();
+  }
+  void Check() { Ticks(MainWindowModel::kConnectionCheckTicks); }
+  std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
+  std::vector<std::string> TakeShown() { return std::exchange(ui.shown, {}); }
+
+  RecordingUi ui;
+  std::vector<std::string> log;
+  std::vector<std::unique_ptr<RecordingPage>> pages;
+  std::unique_ptr<MainWindowModel> model;
+};
+
+const std::vector<std::string> kAllPresent = {"Setup+",   "PinList+", "Log+",
+                                              "Testing+", "Service+", "Calibrate+"};
+const std::vector<std::string> kAllGone = {"Setup-",   "PinList-", "Log-",
+                                           "Testing-", "Service-", "Calibrate-"};
+
+class MainWindowCheck : public ::testing::Test {
+ protected:
+  testing_support::TempDir dir;
+  CartController controller{dir.Path(), dir.Path()};
+  MainWindow window{controller};
+};
+
+}  // namespace
+
+TEST_F(MainWindowCheck, RunsOnEveryTwentySecondTickWithoutATransfer) {
+  controller.portsFound = 2;
+  window.Ticks(21);
+  EXPECT_EQ(window.model->connectionText, "");
+  window.Ticks(1);
+  EXPECT_EQ(window.model->connectionText, "Num FTDI: 2");
+
+  controller.portsFound = 0;
+  controller.transferInProgress = 1;
+  window.Ticks(100);
+  EXPECT_EQ(window.model->connectionText, "Num FTDI: 2") << "no check while a transfer runs";
+  controller.transferInProgress = 0;
+  window.Ticks(21);
+  EXPECT_EQ(window.model->connectionText, "Num FTDI: 2");
+  window.Ticks(1);
+  EXPECT_EQ(window.model->connectionText, "Disconnected");
+}
+
+TEST_F(MainWindowCheck, TheStatusFieldNeverSaysConnectedWithTheServicePageInFront) {
+  controller.cartCount = 1;
+  controller.portsFound = 1;
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Connected");
+  window.model->SetFrontPage(MainWindowModel::kServicePage);
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Num FTDI: 1");
+  controller.portsFound = 0;
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Disconnected");
+  window.model->SetFrontPage(MainWindowModel::kLogPage);
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Connected");
+}
+
+TEST_F(MainWindowCheck, CountChangesNoticeEveryPageInTabOrderAndWarnOnce) {
+  controller.cartCount = 1;
+  window.Check();
+  EXPECT_EQ(window.TakeLog(), kAllPresent);
+  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kFactoryPin});
+  EXPECT_EQ(window.ui.captions, std::vector<std::string>{"Molvane"});
+
+  window.Check();
+  EXPECT_TRUE(window.TakeLog().empty());
+  EXPECT_TRUE(window.TakeShown().empty());
+
+  controller.cartCount = 0;
+  window.Check();
+  EXPECT_EQ(window.TakeLog(), kAllGone);
+  EXPECT_TRUE(window.TakeShown().empty());
+}
+
+TEST_F(MainWindowCheck, TheOneCartWarningShowsOncePerExcess) {
+  controller.cartCount = 2;
+  window.Check();
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+  window.Check();
+  window.Check();
+  EXPECT_TRUE(window.TakeShown().empty());
+
+  controller.cartCount = 1;
+  window.Check();
+  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kFactoryPin});
+  controller.cartCount = 3;
+  window.Check();
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+}
+
+TEST_F(MainWindowCheck, OnlyAPolledPageInFrontIsPolledEverySeventhTickEvenDuringATransfer) {
+  controller.transferInProgress = 1;
+  window.Ticks(70);
+  EXPECT_TRUE(window.TakeLog().empty()) << "the Setup page is not polled";
+  window.model->SetFrontPage(MainWindowModel::kTestingPage);
+  window.Ticks(21);
+  EXPECT_EQ(window.TakeLog(), std::vector<std::string>(3, "Testing poll"));
+  window.model->SetFrontPage(MainWindowModel::kCalibratePage);
+  window.Ticks(6);
+  EXPECT_TRUE(window.TakeLog().empty());
+  window.Ticks(1);
+  EXPECT_EQ(window.TakeLog(), std::vector<std::string>{"Calibrate poll"});
+  window.model->SetFrontPage(MainWindowModel::kPinListPage);
+  window.Ticks(70);
+  EXPECT_TRUE(window.TakeLog().empty());
+}
+
+TEST_F(MainWindowCheck, TicksInsideAnOpenMessageBoxNeverRepeatAMessage) {
+  // The timer keeps running for several checks while a box is open.
+  const int manyChecks = 5 * MainWindowModel::kConnectionCheckTicks;
+  for (const char* openBox : {kFactoryPin, kOneCart}) {
+    SCOPED_TRACE(openBox);
+    controller.cartCount = 0;
+    window.Check();
+    window.TakeShown();
+    window.ui.whileOpen = [&](const std::string& text) {
+      if (text == openBox) window.Ticks(manyChecks);
+    };
+    controller.cartCount = 2;
+    window.Check();
+    EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+    window.ui.whileOpen = nullptr;
+  }
+}
+
+TEST_F(MainWindowCheck, AChangeWhileABoxIsOpenGetsItsOwnMessageOnlyOnce) {
+  window.ui.whileOpen = [&](const std::string&) {
+    window.Check();
+    controller.cartCount = 2;
+    window.Ticks(5 * MainWindowModel::kConnectionCheckTicks);
+  };
+  controller.cartCount = 1;
+  window.Check();
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kFactoryPin, kOneCart}))
+      << "one PIN message per change (0 to 1, 1 to 2), one warning";
+  EXPECT_EQ(window.model->tooManyCartsShown, 1);
+  EXPECT_EQ(window.model->previousCartCount, 2);
+}
+
+namespace {
+
+constexpr std::int64_t kNow = 1780000000;  // a fixed "now", in May 2026
+
+// A cart that answers "status" and dumps one PIN (or none) activated the given days ago.
+std::string PinDumpLine(int daysAgo) {
+  const time_t then = static_cast<time_t>(kNow - std::int64_t{daysAgo} * 86400 - 60);
+  tm local{};
+  localtime_r(&then, &local);
+  return "1234 " + std::to_string(local.tm_sec) + " " + std::to_string(local.tm_min) + " " +
+         std::to_string(local.tm_hour) + " " + std::to_string(local.tm_mday) + " " +
+         std::to_string(local.tm_mon + 1) + " " + std::to_string(local.tm_year - 100) + "\r";
+}
+
+testing_support::ScriptedCart::Responder CartWithPin(int daysAgo) {
+  return [daysAgo](const std::string& line) -> std::string {
+    if (line == "status") return "05\r00\r";
+    if (line == "pin_list_dump") return (daysAgo < 0 ? "" : PinDumpLine(daysAgo)) + ">\r";
+    return "";
+  };
+}
+
+class PinAgeWarning : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    molvane::SetClockForTest([] { return kNow; });
+  }
+  void TearDown() override { molvane::SetClockForTest({}); }
+
+  std::vector<std::string> ShownForPinAge(int daysAgo) {
+    testing_support::ConnectedController connected(CartWithPin(daysAgo));
+    MainWindow window(connected.controller);
+    window.Check();
+    return window.TakeShown();
+  }
+};
+
+}  // namespace
+
+TEST_F(PinAgeWarning, ThirtyDaysIsStillActiveAndThirtyOneHasExpired) {
+  EXPECT_EQ(ShownForPinAge(30),
+            std::vector<std::string>{"A pin code has been active on this cart for 30 days"});
+  EXPECT_EQ(ShownForPinAge(31), std::vector<std::string>{"A pin code has expired on this cart.\n"
+                                                         "It has been active for 31 days"});
+  EXPECT_EQ(ShownForPinAge(-1), std::vector<std::string>{kFactoryPin});
+}
+
+TEST_F(PinAgeWarning, TheKeepAliveIsSentUnlessTheServicePageIsInFront) {
+  testing_support::ConnectedController connected(CartWithPin(2));
+  MainWindow window(connected.controller);
+  window.model->SetFrontPage(MainWindowModel::kServicePage);
+  window.Check();
+  window.Check();
+  auto statusLines = [&] {
+    int count = 0;
+    for (const std::string& line : connected.cart.Lines()) count += line == "status" ? 1 : 0;
+    return count;
+  };
+  EXPECT_EQ(statusLines(), 0);
+  window.model->SetFrontPage(MainWindowModel::kSetupPage);
+  window.Check();
+  EXPECT_EQ(statusLines(), 1);
+  EXPECT_EQ(window.model->connectionText, "Connected");
+}

@@ -19,7 +19,7 @@ TEST(PinDumpLine, ReadsPinAndCartTime) {
 
 TEST(PinDumpLine, LinesThatAreNoRecordLeaveTheEntryAlone) {
   PinEntry entry{77, 5};
-  EXPECT_FALSE(ParsePinDumpLine("1234 5 6 7 8 9", entry));      // six numbers
+  EXPECT_FALSE(ParsePinDumpLine("1234 5 6 7 8 9", entry));  // six numbers
   EXPECT_FALSE(ParsePinDumpLine("", entry));
   EXPECT_FALSE(ParsePinDumpLine("pin_list_dump", entry));
   EXPECT_FALSE(ParsePinDumpLine("4294967296 5 6 7 8 9 10", entry));  // no 32-bit PIN

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "local_zone.h"
+#include "support/temp_dir.h"
+#include "wire_helpers.h"
+
+using namespace cart_tests;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+namespace {
+
+std::string LogDumpOf(int count) {
+  std::string dump;
+  for (int i = 0; i < count; ++i) dump += std::to_string(i) + " 1 5 6 7 8 9 10\r\n";
+  return dump + ">";
+}
+
+}  // namespace
+
+TEST(EventLogWire, DumpCarriesFieldsAndFormatsLines) {
+  LocalZone zone(kBerlinZone);
+  ConnectedController fixture(Answers({{"log_dump",
+                                        "1234 1 5 6 7 8 9 10\r\n"
+                                        "98765\r\n"
+                                        "0 165 0 0 12 1 1 9\r\n"
+                                        "0 2 0 0 24 31 4 100\r\n>"}}));
+  RecordingUi ui;
+  auto& c = fixture.controller;
+  c.SetUi(&ui);
+  c.DumpLog();
+  ASSERT_EQ(c.LogCount(), 4);
+  EXPECT_EQ(c.LogLine(0), "7:06 9/08/2010  accessed pin: 1234");
+  EXPECT_EQ(c.LogLine(1), "7:06 9/08/2010  accessed pin: 98765");
+  EXPECT_EQ(c.LogLine(2), "12:00 1/01/2009  powerup");
+  EXPECT_EQ(c.LogLine(3), "0:00 5/01/2000  factory reset");  // 31 April rolls into May
+  EXPECT_EQ(c.LogLine(-1), "");
+  EXPECT_EQ(c.LogLine(4), "");
+  EXPECT_EQ(ui.cursorShown, 1);
+  EXPECT_EQ(ui.cursorDepth, 0);
+}
+
+TEST(EventLogWire, ADumpOf1030KeepsTheFirst1024) {
+  LocalZone zone("UTC0");
+  ConnectedController fixture(Answers({{"log_dump", LogDumpOf(1030)}, {"status", "0x01\r"}}));
+  fixture.controller.DumpLog();
+  ASSERT_EQ(fixture.controller.LogCount(), 1024);
+  EXPECT_EQ(fixture.controller.Events().entries[1023].action, "accessed pin: 1023");
+  EXPECT_EQ(fixture.controller.GetStatus(), "0x01");
+}
+
+TEST(EventLogWire, APromptGluedToARecordIsNotStored) {
+  LocalZone zone("UTC0");
+  ConnectedController fixture(Answers({{"log_dump", "1 1 5 6 7 8 9 10\r2 1 5 6 7 8 9 10>"}}));
+  fixture.controller.DumpLog();
+  EXPECT_EQ(fixture.controller.LogCount(), 1);
+}
+
+TEST(EventLogExport, WritesHeaderAndTabbedLinesWithCrLf) {
+  LocalZone zone(kBerlinZone);
+  TempDir dir;
+  ConnectedController fixture(
+      Answers({{"log_dump", "4711 1 5 6 7 8 9 10\r0 165 0 0 12 1 1 9\r>"}}));
+  auto& c = fixture.controller;
+  c.DumpLog();
+  const std::string path = dir.File("log.xls");
+  testing_support::WriteFile(path, "old content that is longer than the new one ......");
+  ASSERT_TRUE(c.ExportLog(path));
+  EXPECT_EQ(ReadFile(path),
+            "Time\tDate\tAction\r\n"
+            "7:06:05\t9/08/2010\taccessed pin: 4711\r\n"
+            "12:00:00\t1/01/2009\tpowerup\r\n");
+}
+
+TEST(EventLogExport, EmptyLogWritesOnlyTheHeader) {
+  TempDir dir;
+  molvane::CartController c(dir.Path(), dir.Path());
+  ASSERT_TRUE(c.ExportLog(dir.File("empty.txt")));
+  EXPECT_EQ(ReadFile(dir.File("empty.txt")), "Time\tDate\tAction\r\n");
+}
+
+TEST(EventLogExport, FailuresAreReportedAndWriteNothing) {
+  TempDir home;
+  TempDir target;
+  molvane::CartController c(home.Path(), home.Path());
+  EXPECT_FALSE(c.ExportLog("ab"));
+  EXPECT_FALSE(std::filesystem::exists("ab"));
+  EXPECT_FALSE(c.ExportLog(target.File("missing/log.txt")));
+  EXPECT_FALSE(c.ExportLog(target.Path()));  // a folder is not replaced by a file
+  EXPECT_TRUE(std::filesystem::is_directory(target.Path()));
+  EXPECT_TRUE(std::filesystem::is_empty(target.Path()));
+}

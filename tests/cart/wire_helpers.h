@@ -1,0 +1,59 @@
+#pragma once
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/ui_services.h"
+#include "support/controller_fixture.h"
+
+namespace cart_tests {
+
+using testing_support::ConnectedController;
+
+// A cart that answers each command line from a table and stays silent for anything else.
+inline testing_support::ScriptedCart::Responder Answers(std::map<std::string, std::string> table) {
+  return [table = std::move(table)](const std::string& line) {
+    const auto found = table.find(line);
+    return found == table.end() ? std::string() : found->second;
+  };
+}
+
+// A cart that answers every command line with the same text.
+inline testing_support::ScriptedCart::Responder AlwaysAnswer(std::string text) {
+  return [text = std::move(text)](const std::string&) { return text; };
+}
+
+// The cart records a line a moment after the host wrote it; operations that read no reply
+// return before that.
+inline std::vector<std::string> LinesAfterSettling(testing_support::ScriptedCart& cart,
+                                                   std::size_t expected) {
+  for (int i = 0; i < 50 && cart.Lines().size() < expected; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return cart.Lines();
+}
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+};
+
+class RecordingUi : public molvane::UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string& caption, Buttons) override {
+    messages.push_back({text, caption});
+    return Answer::Ok;
+  }
+  void BeginWaitCursor() override {
+    ++cursorDepth;
+    ++cursorShown;
+  }
+  void EndWaitCursor() override { --cursorDepth; }
+
+  std::vector<ShownMessage> messages;
+  int cursorDepth = 0;
+  int cursorShown = 0;
+};
+
+}  // namespace cart_tests

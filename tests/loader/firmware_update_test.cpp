@@ -1,0 +1,329 @@
+// The firmware update against the simulated cart's bootloaders over a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "loader/hex_file.h"
+#include "support/sim_fixture.h"
+
+using cartsim::Board;
+using cartsim::BootloaderModel;
+using testing_support::ReadFile;
+using testing_support::SimFixture;
+using testing_support::WriteFile;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Intel HEX of `data` placed at `base`, 16 bytes per record.
+std::string HexOf(const std::vector<std::uint8_t>& data, int base = 0) {
+  std::string text;
+  for (std::size_t at = 0; at < data.size(); at += 16) {
+    std::size_t count = std::min<std::size_t>(16, data.size() - at);
+    int address = base + static_cast<int>(at);
+    char piece[16];
+    std::snprintf(piece, sizeof piece, ":%02X%04X00", static_cast<int>(count), address);
+    text += piece;
+    int sum = static_cast<int>(count) + (address >> 8) + (address & 0xFF);
+    for (std::size_t i = 0; i < count; ++i) {
+      std::snprintf(piece, sizeof piece, "%02X", data[at + i]);
+      text += piece;
+      sum += data[at + i];
+    }
+    std::snprintf(piece, sizeof piece, "%02X\n", (-sum) & 0xFF);
+    text += piece;
+  }
+  return text + ":00000001FF\n";
+}
+
+std::vector<std::uint8_t> Pattern(int size) {
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+  for (int i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>((i * 37 + i / 256) & 0xFF);
+  return data;
+}
+
+cartsim::SimCart::Options WithPageCode(std::uint8_t code) {
+  cartsim::SimCart::Options options;
+  options.headers[static_cast<int>(Board::Main)].pageSize = code;
+  return options;
+}
+
+// The simulator takes the host's last bytes on its own thread: give it a moment.
+template <class F>
+bool Eventually(F&& condition) {
+  auto deadline = Clock::now() + std::chrono::seconds(3);
+  while (!condition()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+struct FlashRun {
+  explicit FlashRun(cartsim::SimCart::Options options = {}) : fx(std::move(options)) {
+    EXPECT_TRUE(fx.Connect());
+    fx.controller.bootlogFolder = fx.dir.Path();
+    fx.controller.timing.pageAckTimeoutMs = 2000;
+    fx.controller.timing.headerAckTimeoutMs = 2000;
+  }
+
+  std::string Start(const std::string& hexText, int board = 1) {
+    std::string path = fx.dir.File("firmware.hex");
+    WriteFile(path, hexText);
+    fx.controller.BoardSelector = board;
+    EXPECT_EQ(fx.controller.StartFirmwareUpdate(path), 0);
+    return path;
+  }
+
+  // Runs a whole update and gives its final message.
+  std::string Flash(const std::string& hexText, int board = 1) {
+    Start(hexText, board);
+    fx.controller.WaitForTransfer();
+    EXPECT_FALSE(fx.controller.IsBusy());
+    return fx.controller.MessageText();
+  }
+
+  template <class F>
+  auto Board(F&& f, cartsim::Board which = cartsim::Board::Main) {
+    return fx.sim.Inspect([&](cartsim::SimCart& s) { return f(s.BoardModel(which)); });
+  }
+
+  std::string Bootlog() { return ReadFile(fx.dir.File("bootlog.txt")); }
+
+  SimFixture fx;
+};
+
+TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
+  const std::uint8_t codes[] = {'Q', 'R', 'S', 'T', 'U'};
+  const std::vector<std::uint8_t> data = Pattern(1300);
+  for (std::uint8_t code : codes) {
+    FlashRun run(WithPageCode(code));
+    ASSERT_EQ(run.Flash(HexOf(data)), "Firmware Update Complete") << "code " << code;
+    const int pageSize = 32 << (code - 'Q');
+    const int pages = 1300 / pageSize + 1;
+    EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }))
+        << "0xFF 0xFF ends the session";
+    run.Board([&](BootloaderModel& b) {
+      EXPECT_EQ(b.PagesWritten(), pages) << pageSize;
+      for (int a = 0; a < pages * pageSize; ++a) {
+        int expected = a < 1300 ? data[a] : 0xFF;
+        ASSERT_EQ(b.Flash()[a], expected) << "page size " << pageSize << " address " << a;
+      }
+      for (int p = 0; p < pages; ++p) {
+        const cartsim::PageRecord& record = b.Pages()[p];
+        EXPECT_EQ(record.addressField, pageSize == 512 ? p * 512 : p) << pageSize;
+        EXPECT_EQ(record.sumReceived, record.sumComputed);
+      }
+    });
+    const molvane::FirmwareImage& image = run.fx.controller.Image();
+    EXPECT_EQ(image.pageSize, pageSize);
+    EXPECT_EQ(image.pageCount, pages - 1);
+  }
+}
+
+TEST(FirmwareUpdate, BootlogTraceAndProgressTellTheStory) {
+  FlashRun run;
+  // 1000 bytes at 128 per page: pages 0 to 7, the last one partly erased.
+  ASSERT_EQ(run.Flash(HexOf(Pattern(1000))), "Firmware Update Complete");
+  // One attempt only: the device byte that ended the purge of 'U's was carried into the header.
+  EXPECT_EQ(run.Bootlog(),
+            "\n\nHdr: device: 4d flash:70 bootsize: 64 pageSize: 80 eepromsize: 34\n");
+  std::string trace = run.fx.Trace();
+  std::size_t at = 0;
+  for (const char* step : {"Log: Wait for a 'U'", "Log: Waiting for response from bootloader.",
+                           "Log: Got a 'U';", "Log: Waiting = false;", "Log: Write a'U';",
+                           "Log: Purging Us", "Log: ReceiveHeader", "Log: Writing..  0%",
+                           "Log: Writing..  42%", "Log: Writing..  100%"}) {
+    at = trace.find(step, at);
+    ASSERT_NE(at, std::string::npos) << step;
+  }
+  EXPECT_EQ(run.fx.controller.GetStatusText(), "Writing..  100%");
+  // Page data is kept out of the trace; the address and sum bytes are not.
+  EXPECT_EQ(trace.find("TX: [len=1]", trace.find("Writing..  0%")) != std::string::npos, true);
+  EXPECT_LT(trace.size(), 200000u);
+}
+
+TEST(FirmwareUpdate, FileWithoutDataSendsOneErasedPage) {
+  FlashRun run;
+  ASSERT_EQ(run.Flash(":00000001FF\n"), "Firmware Update Complete");
+  EXPECT_EQ(run.fx.controller.GetStatusText(), "Writing..  0%");
+  run.Board([](BootloaderModel& b) {
+    ASSERT_EQ(b.Pages().size(), 1u);
+    EXPECT_EQ(b.Pages()[0].sumReceived, 0x80);  // 128 bytes of 0xFF
+  });
+}
+
+TEST(FirmwareUpdate, PageRefusedFourTimesIsSentAgainAndTaken) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) {
+    b.faults.refusePage = 1;
+    b.faults.refuseTimes = 4;
+  });
+  ASSERT_EQ(run.Flash(HexOf(Pattern(300))), "Firmware Update Complete");
+  run.Board([](BootloaderModel& b) {
+    int sends = 0;
+    for (const cartsim::PageRecord& r : b.Pages()) sends += r.addressField == 1;
+    EXPECT_EQ(sends, 5);
+    EXPECT_EQ(b.PagesWritten(), 3);
+  });
+}
+
+TEST(FirmwareUpdate, PageRefusedFiveTimesAbortsWithoutEndBytes) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) {
+    b.faults.refusePage = 1;
+    b.faults.refuseTimes = 5;
+  });
+  EXPECT_EQ(run.Flash(HexOf(Pattern(300))),
+            "Could not send correct segment after 5 tries. Update Aborted.");
+  run.Board([](BootloaderModel& b) {
+    EXPECT_EQ(b.Pages().size(), 6u);  // page 0, then page 1 five times
+    EXPECT_EQ(b.Exits(), 0);
+    EXPECT_TRUE(b.Active());
+  });
+}
+
+TEST(FirmwareUpdate, BadHeaderIsRestartedAndTheSecondOneUsed) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) { b.faults.badHeaderOnce = true; });
+  ASSERT_EQ(run.Flash(HexOf(Pattern(200))), "Firmware Update Complete");
+  EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.HeadersSent(); }), 2);
+  std::string log = run.Bootlog();
+  std::size_t bad = log.find("Incorrect Device Number [42].\n");
+  std::size_t restart = log.find("Sending: 0xFF 0xFF to restart firmware update\n");
+  std::size_t good = log.find("Hdr: device: 4d");
+  ASSERT_NE(bad, std::string::npos) << log;
+  EXPECT_NE(log.find("Hdr: device: 42 flash:70"), std::string::npos) << log;
+  ASSERT_NE(restart, std::string::npos);
+  ASSERT_NE(good, std::string::npos);
+  EXPECT_LT(bad, restart);
+  EXPECT_LT(restart, good);
+  EXPECT_EQ(run.fx.Trace().find("Log: Sending: 0xFF"), std::string::npos);
+}
+
+TEST(FirmwareUpdate, HeaderThatNeverFitsEndsAfterTheAttemptBound) {
+  cartsim::SimCart::Options options;
+  options.headers[static_cast<int>(Board::Main)].device = 0x42;
+  FlashRun run(options);
+  run.fx.controller.timing.headerAttempts = 3;
+  EXPECT_EQ(run.Flash(HexOf(Pattern(200))),
+            "The bootloader sent no valid header. Update Aborted.");
+  EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4; }))
+      << "the first header and one after each restart";
+  run.Board([](BootloaderModel& b) { EXPECT_EQ(b.PagesWritten(), 0); });
+}
+
+TEST(FirmwareUpdate, HeaderWithoutAcknowledgementEndsAfterTheBound) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) { b.faults.noiseHeader = true; });
+  auto start = Clock::now();
+  EXPECT_EQ(run.Flash(HexOf(Pattern(200))),
+            "The bootloader did not acknowledge its header. Update Aborted.");
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 6.0);
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+}
+
+TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) { b.faults.neverSendU = true; });
+  auto start = Clock::now();
+  run.Start(HexOf(Pattern(200)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_NE(run.fx.controller.bootloaderWait.load(), 0);
+  EXPECT_EQ(run.fx.controller.GetMessage(), "Waiting for response from bootloader.");
+  run.fx.controller.WaitForTransfer();
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_EQ(run.fx.controller.MessageText(), "Timeout while waiting for the board");
+  EXPECT_GT(seconds, 4.9);
+  EXPECT_LT(seconds, 9.0);
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  // The board took the two end bytes and went back to its firmware.
+  run.Board([](BootloaderModel& b) { EXPECT_EQ(b.Exits(), 1); });
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+}
+
+TEST(FirmwareUpdate, CancelStopsBeforeTheNextPage) {
+  FlashRun run;
+  run.Start(HexOf(Pattern(60000)));
+  auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (run.fx.controller.GetMessage().rfind("Writing..  1", 0) != 0 && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  run.fx.controller.CancelTransfer();
+  run.fx.controller.WaitForTransfer();
+  EXPECT_EQ(run.fx.controller.MessageText(), "Firmware Update Canceled.");
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  run.Board([](BootloaderModel& b) {
+    EXPECT_GT(b.PagesWritten(), 0);
+    EXPECT_LT(b.PagesWritten(), 60000 / 128);
+    EXPECT_EQ(b.Exits(), 0);  // nothing more was written
+  });
+}
+
+TEST(FirmwareUpdate, HangUpMidFlashEndsInOrder) {
+  FlashRun run;
+  run.Board([](BootloaderModel& b) { b.faults.hangUpAtPage = 2; });
+  auto start = Clock::now();
+  std::string message = run.Flash(HexOf(Pattern(1000)));
+  EXPECT_EQ(message, "The port failed while sending the firmware. Update Aborted.");
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 10.0);
+  EXPECT_EQ(run.fx.controller.transferInProgress.load(), 0);
+  EXPECT_EQ(run.fx.controller.bootloaderWait.load(), 0);
+}
+
+TEST(FirmwareUpdate, FaultyFileIsRefusedBeforeTheBoardIsTouched) {
+  FlashRun run;
+  int commandsBefore = run.fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+  std::string good = HexOf(Pattern(64));
+  std::string bad = good.substr(0, good.find('\n') + 1) + ":0100500042FF\n" + good;
+  std::string path = run.fx.dir.File("firmware.hex");
+  std::string message = run.Flash(bad);
+  EXPECT_EQ(message, "Firmware file " + path + ", line 2: checksum wrong. Update refused.");
+  EXPECT_EQ(run.fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }),
+            commandsBefore);
+  EXPECT_FALSE(run.Board([](BootloaderModel& b) { return b.Active(); }));
+
+  run.fx.controller.StartFirmwareUpdate(run.fx.dir.File("missing.hex"));
+  run.fx.controller.WaitForTransfer();
+  EXPECT_NE(run.fx.controller.MessageText().find("missing.hex could not be opened"),
+            std::string::npos);
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+}
+
+TEST(FirmwareUpdate, EachBoardGetsItsOwnBootloadCommand) {
+  FlashRun run;
+  ASSERT_EQ(run.Flash(HexOf(Pattern(100)), 0), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexOf(Pattern(100)), 2), "Firmware Update Complete");
+  EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Front), 1);
+  EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Charger), 1);
+  EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Main), 0);
+}
+
+TEST(FirmwareUpdate, NoPortsAndUnopenablePortsAreReported) {
+  testing_support::TempDir dir;
+  molvane::CartController controller(dir.Path(), dir.Path());
+  controller.bootlogFolder = dir.Path();
+  WriteFile(dir.File("f.hex"), ":00000001FF\n");
+  controller.StartFirmwareUpdate(dir.File("f.hex"));
+  controller.WaitForTransfer();
+  EXPECT_EQ(controller.MessageText(), "No FTDI Ports available.");
+  controller.portNumbers[0] = dir.File("no-such-device");
+  controller.portCount = 1;
+  controller.StartFirmwareUpdate(dir.File("f.hex"));
+  controller.WaitForTransfer();
+  EXPECT_EQ(controller.MessageText(), "No FDTI ports could be opened");
+  controller.currentPort = 0;
+  controller.StartFirmwareUpdate(dir.File("f.hex"));
+  controller.WaitForTransfer();
+  EXPECT_EQ(controller.MessageText(),
+            "The port last known to have a cart attached could not be opened.");
+  EXPECT_FALSE(controller.IsBusy());
+}
+
+}  // namespace

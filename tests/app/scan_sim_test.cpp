@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cart_controller.h"
+#include "app/ui_services.h"
+#include "pages/main_window_model.h"
+#include "pages/page_model.h"
+#include "sim/pty_transport.h"
+#include "support/sim_fixture.h"
+#include "support/temp_dir.h"
+
+using molvane::CartController;
+using molvane::MainWindowModel;
+using molvane::PageModel;
+using molvane::UiServices;
+using testing_support::SimFixture;
+
+namespace {
+
+constexpr const char* kOneCart =
+    "This software supports only one cart. Please unplug the excess carts.";
+
+class CountingUi : public UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
+    shown.push_back(text);
+    return Answer::Ok;
+  }
+  std::vector<std::string> shown;
+};
+
+class NoticedPage : public PageModel {
+ public:
+  using PageModel::PageModel;
+  const char* Title() const override { return "page"; }
+  void CartNotice(bool present) override { notices.push_back(present); }
+  std::vector<bool> notices;
+};
+
+// The controller sees the given simulated carts and nothing else.
+void ScanOnly(CartController& controller, const std::vector<SimFixture*>& carts) {
+  controller.discovery.sysfsRoot = "/nonexistent";
+  controller.discovery.useEnvironment = false;
+  controller.discovery.extraPorts.clear();
+  for (SimFixture* cart : carts) controller.discovery.extraPorts += cart->link.DevicePath() + ":";
+}
+
+// The main window over one controller; every tab is the same recording page.
+struct Window {
+  explicit Window(CartController& controller) : page(controller, ui) {
+    std::array<PageModel*, MainWindowModel::kPageCount> pointers{};
+    pointers.fill(&page);
+    model = std::make_unique<MainWindowModel>(controller, ui, pointers);
+  }
+  void Check() {
+    for (int i = 0; i < MainWindowModel::kConnectionCheckTicks; ++i) model->OnTimer();
+  }
+  CountingUi ui;
+  NoticedPage page;
+  std::unique_ptr<MainWindowModel> model;
+};
+
+cartsim::SimCart::Options Echoing() {
+  cartsim::SimCart::Options options;
+  options.echo = true;
+  return options;
+}
+
+}  // namespace
+
+TEST(ScanWithSimulator, EchoingAndQuietCartsAreRecognisedAndAnswerAfterwards) {
+  SimFixture quiet;
+  SimFixture echo(Echoing());
+  ASSERT_TRUE(quiet.started && echo.started);
+  CartController& controller = quiet.controller;
+
+  ScanOnly(controller, {&echo});
+  controller.ScanPorts();
+  EXPECT_EQ(controller.CartCount(), 1);
+  EXPECT_TRUE(controller.echoesCommands);
+  EXPECT_EQ(controller.GetStatus(), "00");
+
+  // A second cart that does not echo takes over the current port.
+  ScanOnly(controller, {&echo, &quiet});
+  controller.ScanPorts();
+  EXPECT_EQ(controller.CartCount(), 2);
+  EXPECT_EQ(controller.currentPort, 1);
+  EXPECT_FALSE(controller.echoesCommands);
+  EXPECT_EQ(controller.GetStatus(), "00");
+}
+
+TEST(ScanWithSimulator, TwoCartsWarnOnceAndTheWindowShowsConnected) {
+  SimFixture first;
+  SimFixture second;
+  ASSERT_TRUE(first.started && second.started);
+  CartController& controller = first.controller;
+  ScanOnly(controller, {&first, &second});
+  Window window(controller);
+
+  controller.ScanPorts();
+  window.Check();
+  controller.ScanPorts();
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Connected");
+  ASSERT_EQ(window.ui.shown.size(), 2u);
+  EXPECT_EQ(window.ui.shown[1], kOneCart);
+  EXPECT_EQ(window.page.notices, std::vector<bool>(MainWindowModel::kPageCount, true));
+}
+
+TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
+  SimFixture cart;
+  ASSERT_TRUE(cart.started);
+  CartController& controller = cart.controller;
+  ScanOnly(controller, {&cart});
+  Window window(controller);
+  controller.ScanPorts();
+  window.Check();
+  ASSERT_EQ(window.model->connectionText, "Connected");
+
+  cart.sim.faults.silentAfter = cart.sim.Inspect([](auto& s) { return s.CommandsSeen(); });
+  window.Check();  // the keep-alive times out
+  EXPECT_EQ(controller.CartCount(), 0);
+  EXPECT_EQ(window.model->connectionText, "Num FTDI: 1");
+  controller.ScanPorts();  // a silent port is probed and closed again
+  EXPECT_EQ(controller.CartCount(), 0);
+  EXPECT_EQ(controller.portsFound, 1);
+
+  cart.sim.faults.silentAfter = -1;
+  controller.ScanPorts();
+  window.Check();
+  EXPECT_EQ(window.model->connectionText, "Connected");
+  const std::vector<bool> expected = {true,  true,  true,  true, true, true, false, false, false,
+                                      false, false, false, true, true, true, true,  true,  true};
+  EXPECT_EQ(window.page.notices, expected);
+  EXPECT_EQ(window.ui.shown.size(), 2u) << "one PIN-age message per arrival";
+}
+
+TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {
+  testing_support::TempDir dir;
+  cartsim::SimCart sim;
+  const std::string linkPath = dir.File("cart");
+  cartsim::PtyTransport link(sim, cartsim::PtyTransport::Options{false, linkPath});
+  ASSERT_TRUE(link.Start());
+  CartController controller(dir.Path(), dir.Path());
+  controller.discovery.sysfsRoot = "/nonexistent";
+  controller.discovery.useEnvironment = false;
+  controller.discovery.extraPorts = linkPath;
+  controller.ScanPorts();
+  ASSERT_EQ(controller.CartCount(), 1);
+
+  link.HangUp();
+  controller.GetStatus();
+  EXPECT_EQ(controller.CartCount(), 0);
+  EXPECT_FALSE(controller.ports[0].IsOpen());
+
+  ASSERT_TRUE(link.Replug());
+  controller.ScanPorts();
+  EXPECT_EQ(controller.CartCount(), 1);
+  EXPECT_EQ(controller.GetStatus(), "00");
+}

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/cart_controller.h"
@@ -56,17 +57,22 @@ void CMolvaneDlg::BuildLayout() {
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(BuildMenu());
 
-  sheet = new QTabWidget(this);
-  sheet->setObjectName("pages");
-  status = new QLineEdit(sheet);
+  status = new QLineEdit(this);
   status->setObjectName("connectionText");
   status->setReadOnly(true);
   status->setAlignment(Qt::AlignCenter);
   status->setFocusPolicy(Qt::NoFocus);
   status->setFixedWidth(kStatusWidth);
-  sheet->setCornerWidget(status, Qt::TopRightCorner);
+  auto* statusRow = new QHBoxLayout;
+  statusRow->addStretch();
+  statusRow->addWidget(status);
+  layout->addLayout(statusRow);
+
+  sheet = new QTabWidget(this);
+  sheet->setObjectName("pages");
+  sheet->setUsesScrollButtons(false);  // all six tabs in sight: the window grows to fit them
   layout->addWidget(sheet);
-  resize(480, 340);
+  resize(520, 360);
 }
 
 QMenuBar* CMolvaneDlg::BuildMenu() {

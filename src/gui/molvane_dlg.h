@@ -15,7 +15,7 @@ class MainWindowModel;
 class PageView;
 class UiServices;
 
-// The main window: the six pages on tabs, the connection status in the tab row's corner, and
+// The main window: the six pages on tabs, the connection status above them, and
 // the 100 ms timer that drives the connection check and the polling of the page in front.
 class CMolvaneDlg : public QDialog {
   Q_OBJECT

@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kIdentityLength = 15;
 
 std::string QuotedCommand(const char* word, const std::string& text) {
-  return std::string(word) + " \"" + text.substr(0, kIdentityLength) + "\"";
+  return std::string(word) + " \"" + SingleLine(text).substr(0, kIdentityLength) + "\"";
 }
 
 // The cart answers with the text in quotes and a second line that is not needed.

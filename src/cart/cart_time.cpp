@@ -1,6 +1,7 @@
 #include "cart/cart_time.h"
 
 #include <ctime>
+#include <limits>
 
 namespace molvane {
 namespace {
@@ -27,6 +28,14 @@ std::int64_t CartTimeToSeconds(const CartDateTime& cartTime) {
   fields.tm_year = InRangeOr(cartTime.yearSince2000, 0, 99, 0) + 100;
   fields.tm_isdst = -1;
   return static_cast<std::int64_t>(std::mktime(&fields));
+}
+
+std::int64_t AgeInDays(std::int64_t now, std::int64_t then) {
+  std::int64_t difference = 0;
+  if (__builtin_sub_overflow(now, then, &difference))
+    difference = then < 0 ? std::numeric_limits<std::int64_t>::max()
+                          : std::numeric_limits<std::int64_t>::min();
+  return difference / 86400;
 }
 
 LocalFields ToLocalFields(std::int64_t seconds) {

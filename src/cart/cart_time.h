@@ -32,7 +32,7 @@ std::int64_t CartTimeToSeconds(const CartDateTime& cartTime);
 // A moment in the PC's local time; the fields of 1970-01-01 00:00:00 when it cannot be shown.
 LocalFields ToLocalFields(std::int64_t seconds);
 
-// Whole days from `then` to `now`, truncated toward zero.
-inline std::int64_t AgeInDays(std::int64_t now, std::int64_t then) { return (now - then) / 86400; }
+// Whole days from `then` to `now`, truncated toward zero; saturates instead of overflowing.
+std::int64_t AgeInDays(std::int64_t now, std::int64_t then);
 
 }  // namespace molvane

@@ -1,5 +1,7 @@
 #include "cart/command_steps.h"
 
+#include <algorithm>
+
 #include "app/cart_controller.h"
 
 namespace molvane {
@@ -12,6 +14,13 @@ void SendAndDrop(CartController& controller, const std::string& command) {
 std::string SendAndRead(CartController& controller, const std::string& command) {
   controller.SendCommand(command);
   return controller.ReadReply();
+}
+
+std::string SingleLine(std::string text) {
+  text.erase(
+      std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
+      text.end());
+  return text;
 }
 
 }  // namespace molvane

@@ -10,4 +10,8 @@ class CartController;
 void SendAndDrop(CartController& controller, const std::string& command);
 std::string SendAndRead(CartController& controller, const std::string& command);
 
+// A text argument with its CR and LF characters taken out: a line end inside it would end the
+// command there and hand the rest to the cart as a command of its own.
+std::string SingleLine(std::string text);
+
 }  // namespace molvane

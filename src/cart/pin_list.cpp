@@ -64,7 +64,8 @@ std::string CartController::PinText(int index) const {
 int CartController::PinAgeDays(int index) const {
   if (index < 0 || index >= pinList.count) return -1;
   const auto& entry = pinList.entries[static_cast<std::size_t>(index)];
-  return static_cast<int>(AgeInDays(Now(), entry.activationTime));
+  const std::int64_t days = AgeInDays(Now(), entry.activationTime);
+  return static_cast<int>(std::clamp<std::int64_t>(days, -2147483647, 2147483647));
 }
 
 int CartController::PinAgeDaysClamped(int index) const {
@@ -79,14 +80,14 @@ void CartController::AddPin(const std::string& pinText, std::int64_t activationT
     if (ui) ui->MessageBox("Max number of pins exceeded.", "Error");
     return;
   }
-  const std::string reply = SendAndRead(*this, "pin_list_add " + pinText);
+  const std::string reply = SendAndRead(*this, "pin_list_add " + SingleLine(pinText));
   if (!StartsWith(reply, ">")) return;
   pinList.entries[static_cast<std::size_t>(pinList.count++)] = {pin, activationTime};
 }
 
 // A list line starts with the PIN zero-padded to ten digits; the cart takes it as it stands.
 void CartController::RemovePin(const std::string& pinText) {
-  const std::string kept = pinText.substr(0, 10);
+  const std::string kept = SingleLine(pinText).substr(0, 10);
   const std::uint32_t target = TextToPin(kept);
   const std::string reply = SendAndRead(*this, "pin_list_remove " + kept);
   if (StartsWith(reply, ">") || StartsWith(reply, "error")) ErasePin(pinList, target);

@@ -21,7 +21,7 @@ std::string Accepted(const std::string& reply, std::size_t maxLength, bool (*all
 }
 
 std::string WithText(const char* word, const std::string& text) {
-  return std::string(word) + " " + text;
+  return std::string(word) + " " + SingleLine(text);
 }
 
 }  // namespace

@@ -52,4 +52,7 @@ TEST(CartTime, AgeTruncatesTowardZero) {
   EXPECT_EQ(AgeInDays(0, 86399), 0);  // less than a day ahead is age 0
   EXPECT_EQ(AgeInDays(0, 86400 + 5), -1);
   EXPECT_EQ(AgeInDays(86400 * 40, 0), 40);
+  // Extreme activation times saturate rather than wrap around to a young age.
+  EXPECT_GT(AgeInDays(1300000000, INT64_MIN), 0);
+  EXPECT_LT(AgeInDays(-1300000000, INT64_MAX), 0);
 }

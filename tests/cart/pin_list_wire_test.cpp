@@ -213,6 +213,17 @@ TEST_F(PinListWire, RemoveAllPinsStopsAtARemovalThatChangesNothing) {
   EXPECT_EQ(fixture.cart.Lines().size(), 1u);
 }
 
+TEST_F(PinListWire, LineEndsInsideAnArgumentNeverStartASecondCommand) {
+  ConnectedController fixture(AlwaysAnswer("ok\r"));
+  auto& c = fixture.controller;
+  c.SetCartName("Ward\r\nlock");
+  c.SetRfidMask("PF\runlock");
+  c.AddPin("12\r\nlog_clear", 0);
+  const std::vector<std::string> expected = {"cart_name_set \"Wardlock\"", "set_rfid_mask PFunlock",
+                                             "pin_list_add 12log_clear"};
+  EXPECT_EQ(fixture.cart.Lines(), expected);
+}
+
 TEST_F(PinListWire, NameAndSerialAreCutAndUnquoted) {
   ConnectedController fixture(Answers({{"cart_name_get", "\"Ward \"7\"\r>"},
                                        {"serial_get", "SN-0042\r>"},

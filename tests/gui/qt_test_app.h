@@ -8,14 +8,8 @@
 namespace gui_testing {
 
 // The one QApplication of the test program, on the offscreen platform unless told otherwise.
-inline QApplication& TestApp() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+// It is made on first use and ended after the last test, while Qt's own globals still exist.
+QApplication& TestApp();
 
 // Runs `act` on the modal window that opens next (a message box, the about box), from inside
 // its own event loop. Gives up after a few seconds so that a window that never opens fails

@@ -18,9 +18,12 @@ class LineExchange {
   bool Run() {
     Send();
     std::string reply;
+    if (!Read(reply)) return false;
+    // The answer to a resent line is looked at like the first: a second '<' is served again
+    // rather than waited past.
     while (!Holds(reply, '>')) {
-      if (!Read(reply)) return false;
-      if (Holds(reply, '<') && !Resend(reply)) return false;
+      bool ok = Holds(reply, '<') ? Resend(reply) : Read(reply);
+      if (!ok) return false;
     }
     return true;
   }

@@ -8,6 +8,7 @@
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
 #include "support/temp_dir.h"
+#include "test_pictures.h"
 
 using molvane::BmpInfo;
 using molvane::PixelGrid;
@@ -15,42 +16,10 @@ using molvane::TitleBitmap;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
+using loader_test::Dark;
+using loader_test::MakeBmp;
 
 namespace {
-
-using Dark = std::function<bool(int row, int column)>;  // row 0 is the top of the picture
-
-void Put32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// An uncompressed BMP; a negative height stores the top row first.
-std::string MakeBmp(int width, int height, int bits, const Dark& dark) {
-  int rows = height < 0 ? -height : height;
-  int stride = (width * bits + 31) / 32 * 4;
-  int palette = bits == 24 ? 0 : (1 << bits) * 4;
-  std::string file(54 + palette, '\0');
-  file[0] = 'B';
-  file[1] = 'M';
-  Put32(file, 10, 54 + palette);
-  Put32(file, 14, 40);
-  Put32(file, 18, static_cast<std::uint32_t>(width));
-  Put32(file, 22, static_cast<std::uint32_t>(height));
-  file[26] = 1;
-  file[28] = static_cast<char>(bits);
-  for (int f = 0; f < rows; ++f) {
-    int row = height < 0 ? f : rows - 1 - f;
-    std::string bytes(stride, '\0');
-    for (int c = 0; c < width; ++c) {
-      bool d = dark(row, c);
-      if (bits == 1 && !d) bytes[c / 8] = static_cast<char>(bytes[c / 8] | (0x80 >> (c % 8)));
-      if (bits == 8) bytes[c] = d ? 7 : 0;
-      if (bits == 24) bytes[3 * c] = bytes[3 * c + 1] = bytes[3 * c + 2] = d ? 0 : '\xff';
-    }
-    file += bytes;
-  }
-  return file;
-}
 
 bool Dot(const TitleBitmap& title, int row, int column) {
   return (title.bytes[3 + (row / 8) * 82 + column] >> (row % 8)) & 1;

@@ -1,0 +1,201 @@
+// Bitmap uploads to the simulated cart's display over a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "loader/bmp_image.h"
+#include "loader/title_bitmap.h"
+#include "support/sim_fixture.h"
+#include "test_pictures.h"
+
+using testing_support::ReadFile;
+using testing_support::SimFixture;
+using testing_support::WriteFile;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const loader_test::Dark kPattern = [](int r, int c) { return (r + 2 * c) % 7 == 0 || r == c; };
+
+molvane::TitleBitmap ExpectedTitle() {
+  molvane::PixelGrid grid;
+  for (int r = 0; r < 32; ++r) {
+    for (int c = 0; c < 82; ++c) grid.dots[r][c] = kPattern(r, c) ? 1 : 0;
+  }
+  return molvane::BuildTitleBitmap(grid, 32);
+}
+
+struct UploadRun {
+  explicit UploadRun(cartsim::SimCart::Options options = {}) : fx(std::move(options)) {
+    EXPECT_TRUE(fx.Connect());
+    fx.controller.timing.bitmapSettleMs = 20;
+  }
+
+  std::string Picture(const std::string& name) {
+    std::string path = fx.dir.File(name);
+    WriteFile(path, loader_test::MakeBmp(82, 32, 1, kPattern));
+    return path;
+  }
+
+  // Runs an upload in the given mode and gives its final message.
+  std::string Upload(const std::string& path, int mode, int start = 0) {
+    fx.controller.BitmapUploadMode = mode;
+    EXPECT_EQ(fx.controller.StartBitmapUpload(path, start, 0), 0);
+    fx.controller.WaitForTransfer();
+    EXPECT_FALSE(fx.controller.IsBusy());
+    return fx.controller.MessageText();
+  }
+
+  template <class F>
+  auto Display(F&& f) {
+    return fx.sim.Inspect([&](cartsim::SimCart& s) { return f(s.Display()); });
+  }
+
+  int Commands() { return fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }); }
+
+  SimFixture fx;
+};
+
+TEST(BitmapUpload, CustomerTitleLandsInDisplayMemoryFrom256) {
+  UploadRun run;
+  std::string picture = run.Picture("Title.BMP");
+  ASSERT_EQ(run.Upload(picture, 4, 256), "Bitmap Update Complete.");
+  EXPECT_FALSE(ReadFile(run.fx.dir.File("Title.txt")).empty());
+  molvane::TitleBitmap title = ExpectedTitle();
+  run.Display([&](cartsim::DisplayModel& d) {
+    for (int i = 0; i < 331; ++i) ASSERT_EQ(d.Memory()[256 + i], title.bytes[i]) << "byte " << i;
+    for (int a = 587; a < cartsim::kDisplayMemoryBytes; ++a) ASSERT_EQ(d.Memory()[a], 0) << a;
+    EXPECT_EQ(d.LinesAccepted(), 21);
+    EXPECT_EQ(d.LoadsStarted(), 1);
+    EXPECT_EQ(d.LoadsEnded(), 1);
+    EXPECT_EQ(d.LastEndArgument(), 256);
+  });
+  // The port is reopened and stays the cart's port.
+  EXPECT_EQ(run.fx.controller.currentPort.load(), 0);
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+}
+
+TEST(BitmapUpload, FactoryTitleGoesWithoutLoadAndEndCommands) {
+  UploadRun run;
+  ASSERT_EQ(run.Upload(run.Picture("factory.bmp"), 2, 0), "Bitmap Update Complete.");
+  molvane::TitleBitmap title = ExpectedTitle();
+  run.Display([&](cartsim::DisplayModel& d) {
+    for (int i = 0; i < molvane::TitleBitmap::kSize; ++i) ASSERT_EQ(d.Memory()[i], title.bytes[i]);
+    EXPECT_EQ(d.LoadsStarted(), 0);
+    EXPECT_EQ(d.LoadsEnded(), 0);
+  });
+}
+
+TEST(BitmapUpload, ResendRequestsAreAnsweredAndTheLineSentAgain) {
+  cartsim::SimCart::Options options;
+  options.echo = true;
+  UploadRun run(options);
+  ASSERT_TRUE(run.fx.controller.echoesCommands.load());
+  run.Display([](cartsim::DisplayModel& d) { d.resendAnswers = 3; });
+  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0), "Bitmap Update Complete.");
+  molvane::TitleBitmap title = ExpectedTitle();
+  run.Display([&](cartsim::DisplayModel& d) {
+    EXPECT_EQ(d.ResendsAsked(), 3);
+    EXPECT_EQ(d.LinesAccepted(), 21);
+    for (int i = 0; i < molvane::TitleBitmap::kSize; ++i) ASSERT_EQ(d.Memory()[i], title.bytes[i]);
+  });
+}
+
+TEST(BitmapUpload, DisplayThatAlwaysAsksAgainEndsAtTheBound) {
+  UploadRun run;
+  run.fx.controller.timing.bitmapResendLimit = 3;
+  run.Display([](cartsim::DisplayModel& d) { d.resendForever = true; });
+  auto start = Clock::now();
+  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0),
+            "The display stopped answering. Bitmap Update Aborted.");
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 15.0);
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+}
+
+TEST(BitmapUpload, SilentDisplayEndsTheUpload) {
+  UploadRun run;
+  run.fx.sim.faults.silentAfter = run.Commands() + 3;
+  auto start = Clock::now();
+  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0),
+            "The display stopped answering. Bitmap Update Aborted.");
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 15.0);
+  EXPECT_EQ(run.fx.controller.transferInProgress.load(), 0);
+}
+
+TEST(BitmapUpload, CommandFileSendsOnlyWriteLinesThenPausesBeforeItEnds) {
+  UploadRun run;
+  run.fx.controller.timing.bitmapSettleMs = 10000;  // the display's real storing time
+  std::string path = run.fx.dir.File("Lines.TXT");
+  WriteFile(path, "ew 10 0102\r\nhello\r\nrew 20 03\r\n; the end\r\n");
+  run.fx.controller.BitmapUploadMode = 1;
+  auto start = Clock::now();
+  ASSERT_EQ(run.fx.controller.StartBitmapUpload(path, 0, 0), 0);
+  auto deadline = start + std::chrono::seconds(8);
+  while (run.fx.controller.GetMessage() != "Bitmap Updated ..." && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(run.fx.controller.GetMessage(), "Bitmap Updated ...");
+  EXPECT_TRUE(run.fx.controller.IsBusy());
+  run.fx.controller.WaitForTransfer();
+  EXPECT_GT(std::chrono::duration<double>(Clock::now() - start).count(), 10.0);
+  EXPECT_EQ(run.fx.controller.MessageText(), "Bitmap Update Complete.");
+  run.Display([](cartsim::DisplayModel& d) {
+    EXPECT_EQ(d.LinesAccepted(), 2);
+    EXPECT_EQ(d.Memory()[10], 1);
+    EXPECT_EQ(d.Memory()[11], 2);
+    EXPECT_EQ(d.Memory()[20], 3);
+    EXPECT_EQ(d.ErrorsAnswered(), 0);
+  });
+}
+
+TEST(BitmapUpload, EmptyCommandFileStillRunsTheEndSteps) {
+  UploadRun run;
+  std::string path = run.fx.dir.File("empty.txt");
+  WriteFile(path, "");
+  EXPECT_EQ(run.Upload(path, 1), "Bitmap Update Complete.");
+  EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LoadsEnded(); }), 1);
+}
+
+TEST(BitmapUpload, CancelBeforeTheFirstLine) {
+  UploadRun run;
+  run.fx.controller.BitmapUploadMode = 1;
+  ASSERT_EQ(run.fx.controller.StartBitmapUpload(run.Picture("t.bmp"), 0, 0), 0);
+  run.fx.controller.CancelTransfer();
+  run.fx.controller.WaitForTransfer();
+  EXPECT_EQ(run.fx.controller.MessageText(), "Bitmap Update Canceled");
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LinesAccepted(); }), 0);
+}
+
+TEST(BitmapUpload, UnsuitableFilesAreRefusedAndNothingIsSent) {
+  UploadRun run;
+  int before = run.Commands();
+  std::string fake = run.fx.dir.File("fake.bmp");
+  WriteFile(fake, "just some text, no picture here ......................................");
+  EXPECT_NE(run.fx.controller.StartBitmapUpload(fake, 0, 0), 0);
+  EXPECT_NE(run.fx.controller.MessageText().find("not a BMP"), std::string::npos);
+  EXPECT_TRUE(ReadFile(run.fx.dir.File("fake.txt")).empty());
+
+  std::string png = run.fx.dir.File("picture.png");
+  std::string content = loader_test::MakeBmp(8, 8, 24, kPattern);
+  WriteFile(png, content);
+  EXPECT_NE(run.fx.controller.StartBitmapUpload(png, 0, 0), 0);
+  EXPECT_EQ(ReadFile(png), content);
+
+  run.fx.controller.SetMessage("unchanged");
+  EXPECT_NE(run.fx.controller.StartBitmapUpload("ab", 0, 0), 0);
+  EXPECT_NE(run.fx.controller.StartBitmapUpload("noextension", 0, 0), 0);
+  EXPECT_EQ(run.fx.controller.MessageText(), "unchanged");
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  EXPECT_EQ(run.Commands(), before);
+}
+
+TEST(BitmapUpload, MissingCommandFileIsReported) {
+  UploadRun run;
+  EXPECT_EQ(run.Upload(run.fx.dir.File("absent.txt"), 1), "Bitmap file could not be opened");
+}
+
+}  // namespace

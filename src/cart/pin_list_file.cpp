@@ -1,8 +1,6 @@
 #include "cart/pin_list_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 #include "app/cart_controller.h"
@@ -36,11 +34,16 @@ PinFileLine DescribeLine(std::string_view line, int lineNumber) {
   return described;
 }
 
+// The C stream reports a folder or an unreadable device as a read error instead of throwing.
 bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
 }
 
 void Show(UiServices* ui, const std::string& text) {

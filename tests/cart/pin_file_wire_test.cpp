@@ -87,6 +87,8 @@ TEST_F(PinFileWire, AMissingFileIsReportedAndSendsNothing) {
   EXPECT_FALSE(fixture.controller.ImportPinList(path));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Could not open " + path + ".");
+  EXPECT_FALSE(fixture.controller.ImportPinList(dir.Path()));  // a folder reads as no file
+  EXPECT_EQ(ui.messages.size(), 2u);
   EXPECT_TRUE(fixture.cart.RawBytes().empty());
 }
 

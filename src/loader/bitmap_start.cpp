@@ -39,8 +39,12 @@ int CartController::StartBitmapUpload(const std::string& path, int startAddress,
   WaitForTransfer();
   bitmapFile = commandFile;
   cancelRequest = 0;
+  // Busy from here on, so that a second start cannot slip in before the worker runs.
+  transferInProgress = 1;
   StartWorker(&CartController::RunBitmapUpload);
-  return transferThread.joinable() ? 0 : 1;
+  if (transferThread.joinable()) return 0;
+  transferInProgress = 0;
+  return 1;
 }
 
 }  // namespace molvane

@@ -62,7 +62,7 @@ bool SendLines(CartController& c, SerialPort& port, std::FILE* file, int total) 
 
 void CartController::RunBitmapUpload() {
   PortChoice choice = ChooseTransferPort(*this, true);
-  if (choice != PortChoice::Ready) return SetMessage(PortChoiceMessage(choice));
+  if (choice != PortChoice::Ready) return EndUpload(*this, PortChoiceMessage(choice));
   SerialPort& port = *Current();
   transferInProgress = 1;
   bootloaderWait = 0;

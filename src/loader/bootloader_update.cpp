@@ -86,8 +86,12 @@ int CartController::StartFirmwareUpdate(const std::string& path) {
   WaitForTransfer();
   firmwareFile = path;
   cancelRequest = 0;
+  // Busy from here on, so that a second start cannot slip in before the worker runs.
+  bootloaderWait = 1;
   StartWorker(&CartController::RunFirmwareUpdate);
-  return transferThread.joinable() ? 0 : 1;
+  if (transferThread.joinable()) return 0;
+  bootloaderWait = 0;
+  return 1;
 }
 
 void CartController::RunFirmwareUpdate() {

@@ -38,7 +38,8 @@ std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int wr
   std::string text;
   char piece[32];
   for (int i = 0; i < kCommandLines; ++i) {
-    std::snprintf(piece, sizeof piece, writeForm == 0 ? "ew %d " : "rew %d ", startAddress + 16 * i);
+    std::snprintf(piece, sizeof piece, writeForm == 0 ? "ew %d " : "rew %d ",
+                  startAddress + 16 * i);
     text += piece;
     for (int j = 0; j < 16; ++j) {
       int index = 16 * i + j;

@@ -82,7 +82,8 @@ bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::s
   if (!ParseHeader(header, info, pixelOffset, error)) return false;
   bool known = info.bitsPerPixel == 1 || info.bitsPerPixel == 8 || info.bitsPerPixel == 24;
   if (!known) return true;
-  int wanted = static_cast<int>(std::min<std::int64_t>(info.stride, BytesForGrid(info.bitsPerPixel)));
+  int wanted =
+      static_cast<int>(std::min<std::int64_t>(info.stride, BytesForGrid(info.bitsPerPixel)));
   unsigned char row[3 * PixelGrid::kSide];
   for (int r = 0; r < std::min(info.height, PixelGrid::kSide); ++r) {
     std::int64_t fileRow = info.bottomUp ? info.height - 1 - r : r;

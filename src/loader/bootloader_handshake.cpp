@@ -8,9 +8,9 @@
 namespace molvane {
 namespace {
 
-constexpr int kPollMs = 100;       // longest wait for the next byte
-constexpr int kAfterByteMs = 5;    // pause after each byte read while waiting
-constexpr int kBetweenUsMs = 10;   // pause between purged 'U's
+constexpr int kPollMs = 100;      // longest wait for the next byte
+constexpr int kAfterByteMs = 5;   // pause after each byte read while waiting
+constexpr int kBetweenUsMs = 10;  // pause between purged 'U's
 
 }  // namespace
 

@@ -59,7 +59,8 @@ class HeaderAttempt {
       Note("Not enough bytes returned in header.\n");
     }
     const char* badDevice = "Incorrect Device Number [%02x].\n";
-    h.device = carried != 0 ? Check(carried, IsDeviceCode, badDevice) : Take(IsDeviceCode, badDevice);
+    h.device =
+        carried != 0 ? Check(carried, IsDeviceCode, badDevice) : Take(IsDeviceCode, badDevice);
     h.flashSize = Take(IsFlashSizeCode, "Incorrect Flash Memory size [%02x].\n");
     h.bootSize = Take(IsBootSizeCode, "Incorrect Boot size [%02x].\n");
     h.pageSize = Take([](std::uint8_t c) { return PageSizeFromCode(c) != 0; },
@@ -111,7 +112,8 @@ HeaderOutcome ReceiveHeader(CartController& c, SerialPort& port, std::uint8_t ca
     HeaderAttempt exchange(port, log);
     exchange.Note("\n\n");
     BootloaderHeader header = exchange.Read(carried);
-    if (int bytes = PageSizeFromCode(header.pageSize); bytes != 0) SetPageSize(c.firmwareImage, bytes);
+    if (int bytes = PageSizeFromCode(header.pageSize); bytes != 0)
+      SetPageSize(c.firmwareImage, bytes);
     exchange.NoteHeader(header, c.firmwareImage.pageSize);
     AckResult ack = exchange.WaitForAck(header.eepromSize, c.timing.headerAckTimeoutMs);
     if (ack == AckResult::Timeout) return HeaderOutcome::NotAcknowledged;

@@ -18,7 +18,8 @@ inline constexpr const char* kNoValidHeader =
     "The bootloader sent no valid header. Update Aborted.";
 inline constexpr const char* kPageNotAcknowledged =
     "The board did not acknowledge a page. Update Aborted.";
-inline constexpr const char* kFlashPortLost = "The port failed while sending the firmware. Update Aborted.";
+inline constexpr const char* kFlashPortLost =
+    "The port failed while sending the firmware. Update Aborted.";
 inline constexpr const char* kTransferRunning = "A transfer is already running.";
 
 // Bitmap upload.

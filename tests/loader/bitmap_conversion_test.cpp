@@ -10,14 +10,14 @@
 #include "support/temp_dir.h"
 #include "test_pictures.h"
 
+using loader_test::Dark;
+using loader_test::MakeBmp;
 using molvane::BmpInfo;
 using molvane::PixelGrid;
 using molvane::TitleBitmap;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-using loader_test::Dark;
-using loader_test::MakeBmp;
 
 namespace {
 
@@ -72,7 +72,7 @@ TEST_F(ConversionFixture, Row9Column5LandsInBit1OfByte90) {
 
 TEST_F(ConversionFixture, GreyLevelsSplitAtMidGrey) {
   std::string bmp = MakeBmp(2, 1, 24, [](int, int) { return false; });
-  bmp[54] = bmp[55] = bmp[56] = 100;   // dark grey
+  bmp[54] = bmp[55] = bmp[56] = 100;     // dark grey
   bmp[57] = bmp[58] = bmp[59] = '\xc8';  // light grey
   TitleBitmap title = Convert(bmp);
   EXPECT_TRUE(Dot(title, 0, 0));
@@ -90,7 +90,8 @@ TEST_F(ConversionFixture, SmallPictureLeavesUncoveredDotsClear) {
 }
 
 TEST_F(ConversionFixture, OversizedPictureStaysInsideGridAndBlock) {
-  TitleBitmap title = Convert(MakeBmp(300, -200, 24, [](int r, int c) { return r < 40 && c < 90; }));
+  TitleBitmap title =
+      Convert(MakeBmp(300, -200, 24, [](int r, int c) { return r < 40 && c < 90; }));
   EXPECT_TRUE(Dot(title, 31, 81));
   EXPECT_EQ(title.bytes[331], 0);
 }

@@ -54,7 +54,9 @@ struct UploadRun {
     return fx.sim.Inspect([&](cartsim::SimCart& s) { return f(s.Display()); });
   }
 
-  int Commands() { return fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }); }
+  int Commands() {
+    return fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+  }
 
   SimFixture fx;
 };

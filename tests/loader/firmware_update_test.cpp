@@ -106,8 +106,9 @@ TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
     ASSERT_EQ(run.Flash(HexOf(data)), "Firmware Update Complete") << "code " << code;
     const int pageSize = 32 << (code - 'Q');
     const int pages = 1300 / pageSize + 1;
-    EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }))
-        << "0xFF 0xFF ends the session";
+    EXPECT_TRUE(Eventually([&] {
+      return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1;
+    })) << "0xFF 0xFF ends the session";
     run.Board([&](BootloaderModel& b) {
       EXPECT_EQ(b.PagesWritten(), pages) << pageSize;
       for (int a = 0; a < pages * pageSize; ++a) {
@@ -135,10 +136,10 @@ TEST(FirmwareUpdate, BootlogTraceAndProgressTellTheStory) {
             "\n\nHdr: device: 4d flash:70 bootsize: 64 pageSize: 80 eepromsize: 34\n");
   std::string trace = run.fx.Trace();
   std::size_t at = 0;
-  for (const char* step : {"Log: Wait for a 'U'", "Log: Waiting for response from bootloader.",
-                           "Log: Got a 'U';", "Log: Waiting = false;", "Log: Write a'U';",
-                           "Log: Purging Us", "Log: ReceiveHeader", "Log: Writing..  0%",
-                           "Log: Writing..  42%", "Log: Writing..  100%"}) {
+  for (const char* step :
+       {"Log: Wait for a 'U'", "Log: Waiting for response from bootloader.", "Log: Got a 'U';",
+        "Log: Waiting = false;", "Log: Write a'U';", "Log: Purging Us", "Log: ReceiveHeader",
+        "Log: Writing..  0%", "Log: Writing..  42%", "Log: Writing..  100%"}) {
     at = trace.find(step, at);
     ASSERT_NE(at, std::string::npos) << step;
   }
@@ -211,10 +212,10 @@ TEST(FirmwareUpdate, HeaderThatNeverFitsEndsAfterTheAttemptBound) {
   options.headers[static_cast<int>(Board::Main)].device = 0x42;
   FlashRun run(options);
   run.fx.controller.timing.headerAttempts = 3;
-  EXPECT_EQ(run.Flash(HexOf(Pattern(200))),
-            "The bootloader sent no valid header. Update Aborted.");
-  EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4; }))
-      << "the first header and one after each restart";
+  EXPECT_EQ(run.Flash(HexOf(Pattern(200))), "The bootloader sent no valid header. Update Aborted.");
+  EXPECT_TRUE(Eventually([&] {
+    return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4;
+  })) << "the first header and one after each restart";
   run.Board([](BootloaderModel& b) { EXPECT_EQ(b.PagesWritten(), 0); });
 }
 

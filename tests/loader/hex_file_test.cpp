@@ -124,9 +124,9 @@ TEST_F(HexFixture, ReaderNeverWritesPastTheImage) {
 }
 
 TEST_F(HexFixture, WellFormedFileIsAccepted) {
-  std::string file = Record(0, 2, "0000") + Record(0, 4, "0000") + Record(0x10, 0, "0102") +
-                     kEof + Record(0x20, 0, "03") + Record(0, 3, "00000000") +
-                     Record(0, 5, "00000000") + "\r\n" + Record(0xFFF0, 0, Repeat("00", 16));
+  std::string file = Record(0, 2, "0000") + Record(0, 4, "0000") + Record(0x10, 0, "0102") + kEof +
+                     Record(0x20, 0, "03") + Record(0, 3, "00000000") + Record(0, 5, "00000000") +
+                     "\r\n" + Record(0xFFF0, 0, Repeat("00", 16));
   molvane::HexCheck check = CheckHexFile(Write(file));
   EXPECT_TRUE(check.ok) << check.message;
 }
@@ -144,8 +144,8 @@ TEST_F(HexFixture, FaultyFilesAreRefusedNamingFileAndLine) {
       {"too short", ":0100\r\n", 1},
       {"count disagrees with length", Record(0, 0, "00") + ":02000000AAFE\r\n", 2},
       {"unknown type", Record(0, 6, "00"), 1},
-      {"past the image", Record(0, 0, "00") + Record(0, 0, "11") + Record(0xFFF8, 0, Repeat("00", 9)),
-       3},
+      {"past the image",
+       Record(0, 0, "00") + Record(0, 0, "11") + Record(0xFFF8, 0, Repeat("00", 9)), 3},
       {"upper linear address", Record(0, 4, "0001") + Record(0, 0, "00"), 1},
       {"upper segment address", Record(0, 2, "1000"), 1},
       {"extended record of odd size", Record(0, 4, "000000"), 1},

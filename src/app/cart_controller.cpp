@@ -1,0 +1,35 @@
+#include "app/cart_controller.h"
+
+#include <chrono>
+#include <thread>
+
+#include "app/program_folder.h"
+
+namespace molvane {
+
+CartController::CartController() : CartController(CurrentFolder(), ProgramFolder()) {}
+
+CartController::CartController(const std::string& traceFolder, const std::string& folder)
+    : programFolder(folder) {
+  // The trace stays in the folder the program was started in, whatever the window does later.
+  for (SerialPort& port : ports) port.SetTraceFolder(traceFolder);
+}
+
+CartController::~CartController() {
+  StopScanThread();
+  cancelRequest = 1;
+  WaitForTransfer();
+  for (SerialPort& port : ports) port.Close();
+}
+
+SerialPort* CartController::Current() {
+  const int index = currentPort.load();
+  if (index < 0 || index >= kMaxPorts) return nullptr;
+  return &ports[static_cast<std::size_t>(index)];
+}
+
+void CartController::PauseMs(int ms) const {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace molvane

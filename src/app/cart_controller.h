@@ -1,0 +1,229 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/timing.h"
+#include "app/ui_services.h"
+#include "cart/event_log.h"
+#include "cart/pin_list.h"
+#include "link/discovery.h"
+#include "link/serial_port.h"
+#include "loader/firmware_image.h"
+
+namespace molvane {
+
+// Texts the operator sees, used in more than one place.
+namespace texts {
+inline constexpr const char* kUnknownCommand = "Unknown Command.";
+inline constexpr const char* kErrorUnknown = "Error: Unknown.";
+inline constexpr const char* kErrorTimeout = "Error: Timeout";
+inline constexpr const char* kWriteError = "Error writing the command to the port.";
+inline constexpr const char* kTimeout = "Timeout";
+inline constexpr const char* kNoDrivers = "No USB Cart drivers have been installed on this system.";
+inline constexpr const char* kNoPorts = "No FTDI Ports available.";
+inline constexpr const char* kNoPortOpened = "No FDTI ports could be opened";
+}  // namespace texts
+
+// The one object that holds the state shared by the window, the port scanner and the transfer
+// worker. Pages never touch a port; they call these operations. Member functions are defined in
+// the folder that owns them (cart/pin_list.cpp defines DumpPinList, and so on).
+class CartController {
+ public:
+  static constexpr int kMaxPorts = 255;
+  static constexpr int kBaudRate = 38400;
+
+  CartController();
+  // Trace in the given folder, configuration in the given program folder (tests).
+  CartController(const std::string& traceFolder, const std::string& programFolder);
+  ~CartController();
+  CartController(const CartController&) = delete;
+  CartController& operator=(const CartController&) = delete;
+
+  // --- application shell
+  bool IsBusy() const { return transferInProgress.load() != 0 || bootloaderWait.load() != 0; }
+  int CartCount() const { return cartCount.load(); }
+  bool HasCart() const { return cartCount.load() > 0; }
+  std::string GetProgramFolder() const { return programFolder; }
+  void SetScanEnabled(bool enabled) { scanSuspended = !enabled; }
+  void StartScanThread();
+  void StopScanThread();  // asks the scanner to end and joins it
+  void SetUi(UiServices* services) { ui = services; }
+  UiServices* Ui() const { return ui; }
+
+  // --- configuration file
+  std::string ConfigPath() const;
+  void LoadConfig();
+  void SetMainFirmwarePath(const std::string& path);
+  void SetFrontFirmwarePath(const std::string& path);
+  void SetChargerFirmwarePath(const std::string& path);
+  void SetTranslationFirmwarePath(const std::string& path);
+  void SetBitmapPath(const std::string& path);
+  void SetFactoryTitlePath(const std::string& path);
+  std::string MainFirmwarePath() const { return mainFirmwarePath; }
+  std::string FrontFirmwarePath() const { return frontFirmwarePath; }
+  std::string ChargerFirmwarePath() const { return chargerFirmwarePath; }
+  std::string TranslationFirmwarePath() const { return translationFirmwarePath; }
+  std::string BitmapPath() const { return bitmapPath; }
+  std::string FactoryTitlePath() const { return factoryTitlePath; }
+
+  // --- connection monitor and discovery
+  void FindFtdiPorts();
+  void ScanThreadMain(std::stop_token stop);
+  void ScanPorts();
+  // Opens port i (which must be closed) and probes it with "status". A cart that answers becomes
+  // the current port and its port stays open; otherwise the port is closed again.
+  enum class ProbeResult { NotOpened, NoCart, Cart };
+  ProbeResult ProbePort(int i);
+  // Puts a named port at index 0 of an otherwise empty list and probes it (molvanectl --port).
+  bool ConnectPort(const std::string& portName);
+
+  // --- command transaction
+  void SendCommand(const std::string& command);
+  std::string ReadReply();
+  void SetMessage(const std::string& text);
+  std::string GetMessage() const;
+  std::string GetStatus();
+  void SetStatusText(const std::string& text);
+  std::string GetStatusText() const;
+  std::string MessageText() const;  // the message text, whatever runs
+
+  // --- command vocabulary
+  void SetKeyboardTimeout(int seconds);
+  void SetBacklightTimeout(int seconds);
+  void SetRelockTimeout(int seconds);
+  void SetLockActivation(int mainMs, int sideMs);
+  void SetCartType(int code);
+  void ToggleKeyboardLight();
+  void Lock();
+  void Unlock();
+  void ResetCycleCount();
+  void SetSensorRun(int on);
+  void SetSensorMask(int mask);
+  void SetLiftMinVolts(float volts);
+  void SetLiftMaxUpCurrent(float amperes);
+  void SetLiftMaxDownCurrent(float amperes);
+  void SetLiftLock(int locked);
+  void SetLiftRelockTimeout(int seconds);
+  void SetLiftRelockStatus(int on);
+  void LiftUp();
+  void LiftDown();
+  void LiftOff();
+  void GetVersion();
+  std::string GetPowerSupplyType();
+  int GetSensorRun();
+  std::string GetLockBits();
+  std::string GetCalibFastData();
+  std::string GetCalibSlowData();
+  std::string GetSetupDlgFull();
+  std::string GetCycleCount();
+  std::string FirmwareVersionText(int n) const;  // n = 1..4
+  std::string HardwareVersionText(int n) const;  // n = 1..2
+  std::uint8_t AuxBoardKind() const { return auxBoardKind; }
+  static int PowerSupplyKind(const std::string& reply);
+  // The PC's local time as "set_time"; no reply is read.
+  void SetRealTimeClock();
+  // "gas_gauge_reset"; true when the cart answered "reset_done" in time.
+  bool ResetGasGauge();
+
+  // --- PIN list
+  void DumpPinList();
+  int PinCount() const { return pinList.count; }
+  std::string PinText(int index) const;
+  int PinAgeDays(int index) const;
+  int OldestPinIndex() const { return pinList.oldestIndex; }
+  int PinAgeDaysClamped(int index) const;
+  const PinList& Pins() const { return pinList; }
+  void AddPin(const std::string& pinText, std::int64_t activationTime);
+  void RemovePin(const std::string& pinText);
+  // False when a removal was neither confirmed nor refused and the loop had to stop.
+  bool RemoveAllPins();
+  void SetCartName(const std::string& name);
+  std::string GetCartName();
+  void SetSerialNumber(const std::string& text);
+  std::string GetSerialNumber();
+
+  // --- event log
+  void DumpLog();
+  int LogCount() const { return eventLog.count; }
+  std::string LogLine(int index) const;
+  const EventLog& Events() const { return eventLog; }
+  bool ExportLog(const std::string& path);
+  void ClearLog();
+
+  // --- PIN list files
+  bool ExportPinList(const std::string& path);
+  bool ImportPinList(const std::string& path);
+
+  // --- RFID and PIN-digit settings
+  void SetRfidBits(const std::string& text);
+  void SetRfidMask(const std::string& text);
+  void SetRfidFacility(const std::string& text);
+  void SetMaxPinDigits(const std::string& text);
+  std::string GetRfidBits();
+  std::string GetRfidMask();
+  std::string GetRfidFacility();
+  std::string GetMaxPinDigits();
+
+  // --- firmware and bitmap loading
+  // 0 when the worker was started.
+  int StartFirmwareUpdate(const std::string& path);
+  int StartBitmapUpload(const std::string& path, int startAddress, int writeForm);
+  void CancelTransfer() { cancelRequest = 1; }
+  void WaitForTransfer();  // joins a finished or running worker
+  const FirmwareImage& Image() const { return firmwareImage; }
+
+  // --- fields (names as the rest of the system knows them)
+  std::array<SerialPort, kMaxPorts> ports;
+  std::array<std::string, 256> portNumbers;  // port names in discovery order ("COM7", "/dev/ttyUSB0")
+  std::atomic<bool> echoesCommands{true};
+  std::atomic<bool> scanSuspended{false};
+  std::atomic<bool> stopScan{false};  // set by StopScanThread; a pass ends at the next port
+  std::atomic<int> portCount{0};
+  std::atomic<int> portsFound{0};
+  std::atomic<int> cartCount{0};
+  std::atomic<int> currentPort{-1};
+  std::atomic<std::uint8_t> auxBoardKind{0};
+  PinList pinList;
+  EventLog eventLog;
+  std::array<std::string, 4> firmwareVersions;
+  std::array<std::string, 2> hardwareVersions;
+  std::string helpUrl;
+  std::string programFolder;
+  std::string firmwareFile;
+  std::string bootlogFolder;  // where bootlog.txt goes; empty: the working folder
+  std::string bitmapFile;
+  std::atomic<int> transferInProgress{0};
+  std::atomic<int> bootloaderWait{0};
+  std::atomic<int> cancelRequest{0};
+  FirmwareImage firmwareImage;
+  std::atomic<int> BoardSelector{0};
+  int tabsSetting = 1;
+  int firmwareDelay = 50;
+  std::atomic<int> BitmapUploadMode{0};
+  std::string mainFirmwarePath, frontFirmwarePath, chargerFirmwarePath, translationFirmwarePath,
+      bitmapPath, factoryTitlePath;
+
+  DiscoverySource discovery;  // where FindFtdiPorts looks
+  Timing timing;
+  UiServices* ui = nullptr;
+
+ private:
+  void RunFirmwareUpdate();
+  void RunBitmapUpload();
+  void StartWorker(void (CartController::*body)());
+  SerialPort* Current();
+  void PauseMs(int ms) const;
+
+  mutable std::mutex textMutex;  // guards the two texts below, held only for the copy
+  std::string messageText;
+  std::string statusText;
+  std::jthread scanThread;
+  std::thread transferThread;
+};
+
+}  // namespace molvane

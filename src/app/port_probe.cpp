@@ -1,0 +1,71 @@
+#include "app/port_probe.h"
+
+#include <cctype>
+#include <limits>
+
+#include "app/cart_controller.h"
+
+namespace molvane {
+
+long long LeadingInteger(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 9;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    if (value < kLimit) value = value * 10 + (text[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+bool LooksLikeCartStatus(const std::string& firstLine) {
+  if (firstLine.size() < 2) return false;
+  if (firstLine.find("Timeout") != std::string::npos) return false;
+  if (firstLine.find('U') != std::string::npos) return false;
+  const long long value = LeadingInteger(firstLine);
+  return value >= 0 && value <= 255;
+}
+
+CartController::ProbeResult CartController::ProbePort(int i) {
+  if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
+  SerialPort& port = ports[static_cast<std::size_t>(i)];
+  if (port.Open(portNumbers[static_cast<std::size_t>(i)], kBaudRate, SerialPort::kParityNone, 8,
+                SerialPort::kOneStopBit) == 0) {
+    port.Close();
+    return ProbeResult::NotOpened;
+  }
+  std::uint8_t discard = 0;
+  for (int drained = 0; drained < 64 && port.BytesWaiting() != 0; ++drained) {
+    if (port.Read(&discard, 1) != 1) break;
+  }
+  static constexpr char kProbe[] = "status\r\n";
+  port.Write(kProbe, 8);
+  const std::string first = port.ReadLine();
+  if (first.rfind("status", 0) == 0) {
+    port.ReadLine();  // the status line behind the echo
+    echoesCommands = true;
+  } else if (LooksLikeCartStatus(first)) {
+    echoesCommands = false;
+  } else {
+    port.Close();
+    return ProbeResult::NoCart;
+  }
+  currentPort = i;
+  SetMessage("");
+  return ProbeResult::Cart;
+}
+
+bool CartController::ConnectPort(const std::string& portName) {
+  for (SerialPort& port : ports) port.Close();
+  currentPort = -1;
+  portNumbers[0] = portName;
+  portCount = 1;
+  const ProbeResult result = ProbePort(0);
+  portsFound = result == ProbeResult::NotOpened ? 0 : 1;
+  cartCount = result == ProbeResult::Cart ? 1 : 0;
+  return result == ProbeResult::Cart;
+}
+
+}  // namespace molvane

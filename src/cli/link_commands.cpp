@@ -1,0 +1,49 @@
+// Commands that talk to the link itself: the status probe and raw commands.
+#include <cstdio>
+
+#include "cli/cli_context.h"
+
+namespace molvanectl {
+namespace {
+
+// A raw command's answer is read up to the prompt; the bound keeps a chattering cart from
+// holding the terminal forever.
+constexpr int kMaxReplyLines = 4096;
+
+void Status(CliContext& context) {
+  if (!context.Connect()) return;
+  const std::string status = context.controller.GetStatus();
+  if (!context.CheckLink()) return;
+  std::printf("%s\n", status.c_str());
+}
+
+void Send(CliContext& context, const std::string& text) {
+  if (!context.Connect()) return;
+  auto& controller = context.controller;
+  controller.SendCommand(text);
+  for (int i = 0; i < kMaxReplyLines; ++i) {
+    const std::string line = controller.ReadReply();
+    if (line == "Timeout") {
+      context.Fail("Error: Timeout");
+      return;
+    }
+    if (line.find('>') != std::string::npos) {
+      const std::string text = line.substr(0, line.find('>'));
+      if (!text.empty()) std::printf("%s\n", text.c_str());
+      return;
+    }
+    std::printf("%s\n", line.c_str());
+  }
+}
+
+const Registration registration([](CLI::App& app, CliContext& context) {
+  app.add_subcommand("status", "Probe the cart and print its status line")
+      ->callback([&context] { Status(context); });
+  auto* send = app.add_subcommand("send", "Send one raw command and print the answer up to the prompt");
+  static std::string commandText;
+  send->add_option("text", commandText, "The command line, without line end")->required();
+  send->callback([&context] { Send(context, commandText); });
+});
+
+}  // namespace
+}  // namespace molvanectl

@@ -1,0 +1,17 @@
+#pragma once
+#include "app/ui_services.h"
+
+namespace molvanectl {
+
+// Message boxes become lines on the terminal; questions are answered yes, since a script that
+// asked for an operation has already decided.
+class TerminalUi : public molvane::UiServices {
+ public:
+  Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
+  int MessagesShown() const { return shown; }
+
+ private:
+  int shown = 0;
+};
+
+}  // namespace molvanectl

@@ -1,0 +1,113 @@
+#include "link/serial_port.h"
+
+#include <cstdarg>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace molvane {
+namespace {
+constexpr int kPollMs = 10;
+}  // namespace
+
+SerialPort::SerialPort() : trace(CurrentFolder()) {}
+
+SerialPort::SerialPort(const std::string& traceFolder) : trace(traceFolder) {}
+
+SerialPort::~SerialPort() { Close(); }
+
+int SerialPort::Open(const std::string& portName, int baud, int parityCode, int dataBits,
+                     int stopBitsCode) {
+  OpenError error = OpenError::None;
+  const std::intptr_t opened = DeviceOpen(portName, error);
+  lastOpenError = error;
+  if (opened == kClosed) return 0;
+  handle = opened;
+  portNumber = portName;
+  baudRate = baud;
+  parity = parityCode;
+  byteSize = dataBits;
+  stopBits = stopBitsCode;
+  dtrControl = 0;
+  rtsControl = 0;
+  DeviceConfigure();
+  trace.Opened(portNumber, baudRate);
+  return 1;
+}
+
+void SerialPort::Close() {
+  if (IsOpen()) DeviceClose();
+  handle = kClosed;
+}
+
+int SerialPort::Write(const void* data, int length) {
+  if (!IsOpen() || length <= 0) return 0;
+  if (muteTxTrace.load() == 0) trace.Transmitted(static_cast<const std::uint8_t*>(data), length);
+  return DeviceWrite(data, length);
+}
+
+int SerialPort::Read(void* buffer, int count) {
+  if (!IsOpen() || count <= 0) return 0;
+  const int received = DeviceRead(buffer, count);
+  if (received < 0) return 0;
+  trace.Received(static_cast<const std::uint8_t*>(buffer), received);
+  return received;
+}
+
+int SerialPort::BytesWaiting() {
+  if (!IsOpen()) return -1;
+  return DeviceBytesWaiting();
+}
+
+bool SerialPort::WaitReadable(int timeoutMs) {
+  if (!IsOpen()) return false;
+  return DeviceWaitReadable(timeoutMs);
+}
+
+std::string SerialPort::ReadLine() {
+  std::string text;
+  int last = 0;
+  int idle = 0;
+  int consumed = 0;
+  bool timedOut = false;
+  bool spuriousWake = false;
+  while (last != '\r' && last != '>') {
+    const int waiting = BytesWaiting();
+    if (waiting < 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+      timedOut = true;
+      break;
+    }
+    if (waiting == 0) {
+      // Wait on the device instead of sleeping blindly: a byte is taken the moment it arrives,
+      // while a silent poll still costs its 10 ms, so the idle time-out stays about one second.
+      // A wake-up with nothing to read (a line error) counts as a silent poll, so it cannot spin.
+      if (!spuriousWake && WaitReadable(kPollMs)) { spuriousWake = true; continue; }
+      if (spuriousWake) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+      spuriousWake = false;
+      if (++idle > idlePollLimit) { timedOut = true; break; }
+      continue;
+    }
+    std::uint8_t byte = 0;
+    if (Read(&byte, 1) != 1) continue;
+    idle = 0;
+    spuriousWake = false;
+    last = byte;
+    if (++consumed > kMaxLineBytes) { timedOut = true; break; }
+    if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength) text += static_cast<char>(byte);
+  }
+  if (timedOut) text = "Timeout";
+  trace.Reply(text);
+  return text;
+}
+
+void SerialPort::TraceLog(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  trace.Log(text);
+}
+
+}  // namespace molvane

@@ -1,0 +1,81 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "link/traffic_trace.h"
+
+namespace molvane {
+
+// Why the last Open failed, so that a technician is told what to fix.
+enum class OpenError { None, Missing, Busy, PermissionDenied, Other };
+
+// One serial port to the cart with fixed line settings and the traffic trace. A port is named by
+// text: "COM7" on Windows, "/dev/ttyUSB0" on Linux. Reads never block; ReadLine waits on the
+// device in bounded steps. Not locked: the controller's rules keep threads apart.
+class SerialPort {
+ public:
+  static constexpr int kParityNone = 0;
+  static constexpr int kOneStopBit = 0;
+  // A reply line keeps at most this many characters; the rest of an overlong line is dropped.
+  static constexpr std::size_t kMaxLineLength = 1024;
+  // A line that has not ended after this many bytes is given up as "Timeout": a cart that
+  // streams without a line end is not answering.
+  static constexpr int kMaxLineBytes = 16384;
+
+  // The trace lives in the folder that is current now (or the one given).
+  SerialPort();
+  explicit SerialPort(const std::string& traceFolder);
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  int Open(const std::string& portName, int baudRate, int parity, int byteSize, int stopBits);
+  void Close();
+  bool IsOpen() const { return handle.load() != kClosed; }
+  int Write(const void* data, int length);
+  int Read(void* buffer, int count);
+  std::string ReadLine();
+  int BytesWaiting();
+  void TraceLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+  // Waits up to timeoutMs for a received byte; true when one is there. Lets callers that poll
+  // on the cart's time-outs take a byte the moment it arrives.
+  bool WaitReadable(int timeoutMs);
+
+  void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
+  const std::string& TracePath() const { return trace.Path(); }
+  const std::string& PortName() const { return portNumber; }
+  OpenError LastOpenError() const { return lastOpenError; }
+  void SetReadLineIdlePolls(int polls) { idlePollLimit = polls; }
+
+  std::atomic<int> muteTxTrace{0};
+
+  // Line settings of the last successful open.
+  int dtrControl = 0;
+  int rtsControl = 0;
+  int baudRate = 0;
+  int parity = 0;
+  int byteSize = 0;
+  int stopBits = 0;
+
+ private:
+  static constexpr std::intptr_t kClosed = -1;
+
+  // Device layer, one file per platform.
+  std::intptr_t DeviceOpen(const std::string& portName, OpenError& error);
+  void DeviceConfigure();
+  void DeviceClose();
+  int DeviceWrite(const void* data, int length);
+  int DeviceRead(void* buffer, int count);
+  int DeviceBytesWaiting();
+  bool DeviceWaitReadable(int timeoutMs);
+
+  std::atomic<std::intptr_t> handle{kClosed};
+  std::string portNumber;  // the name of the port last opened successfully
+  OpenError lastOpenError = OpenError::None;
+  int idlePollLimit = 100;
+  TrafficTrace trace;
+};
+
+}  // namespace molvane

@@ -1,0 +1,119 @@
+// The serial device on POSIX systems: termios raw mode, poll, exclusive access.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "link/serial_port.h"
+
+namespace molvane {
+namespace {
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+speed_t SpeedFor(int baudRate) {
+  switch (baudRate) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return B38400;
+  }
+}
+
+OpenError ErrorFor(int code) {
+  switch (code) {
+    case ENOENT: case ENODEV: case ENXIO: return OpenError::Missing;
+    case EBUSY: case EWOULDBLOCK: return OpenError::Busy;
+    case EACCES: case EPERM: return OpenError::PermissionDenied;
+    default: return OpenError::Other;
+  }
+}
+
+}  // namespace
+
+std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error) {
+  const int fd = ::open(portName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = ErrorFor(errno);
+    return kClosed;
+  }
+  // No sharing: a second opener, in this process or another, is refused as a busy port.
+  // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    error = OpenError::Busy;
+    ::close(fd);
+    return kClosed;
+  }
+  error = OpenError::None;
+  return fd;
+}
+
+void SerialPort::DeviceConfigure() {
+  const int fd = Fd(handle);
+  termios settings{};
+  if (::tcgetattr(fd, &settings) != 0) return;  // not a terminal: nothing to set
+  ::cfmakeraw(&settings);
+  const speed_t speed = SpeedFor(baudRate);
+  ::cfsetispeed(&settings, speed);
+  ::cfsetospeed(&settings, speed);
+  settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  settings.c_cflag |= CS8 | CLOCAL | CREAD;
+  if (parity == 1) settings.c_cflag |= PARENB | PARODD;
+  if (parity == 2) settings.c_cflag |= PARENB;
+  if (stopBits == 2) settings.c_cflag |= CSTOPB;
+  settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+  settings.c_cc[VMIN] = 0;  // reads return at once with what has arrived
+  settings.c_cc[VTIME] = 0;
+  ::tcsetattr(fd, TCSANOW, &settings);
+  int lines = TIOCM_DTR | TIOCM_RTS;  // both held off
+  ::ioctl(fd, TIOCMBIC, &lines);
+}
+
+void SerialPort::DeviceClose() { ::close(Fd(handle)); }
+
+int SerialPort::DeviceWrite(const void* data, int length) {
+  // Blocking in spirit: the device may take the bytes in pieces; a gone device ends the write.
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  int written = 0;
+  while (written < length) {
+    const ssize_t n = ::write(Fd(handle), bytes + written, static_cast<size_t>(length - written));
+    if (n > 0) { written += static_cast<int>(n); continue; }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      pollfd entry{Fd(handle), POLLOUT, 0};
+      if (::poll(&entry, 1, 1000) > 0 && !(entry.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
+    }
+    return 0;
+  }
+  return written;
+}
+
+int SerialPort::DeviceRead(void* buffer, int count) {
+  const ssize_t n = ::read(Fd(handle), buffer, static_cast<size_t>(count));
+  if (n < 0) return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+  return static_cast<int>(n);
+}
+
+int SerialPort::DeviceBytesWaiting() {
+  const int fd = Fd(handle);
+  int count = 0;
+  if (::ioctl(fd, FIONREAD, &count) != 0) return -1;
+  if (count > 0) return count;
+  // Nothing waiting: tell a quiet line from a device that has gone (unplugged, simulator ended).
+  pollfd entry{fd, POLLIN, 0};
+  if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL))) return -1;
+  return 0;
+}
+
+bool SerialPort::DeviceWaitReadable(int timeoutMs) {
+  pollfd entry{Fd(handle), POLLIN, 0};
+  const int ready = ::poll(&entry, 1, timeoutMs);
+  return ready > 0;
+}
+
+}  // namespace molvane

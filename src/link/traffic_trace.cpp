@@ -1,0 +1,90 @@
+#include "link/traffic_trace.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+
+#include <unistd.h>
+
+namespace molvane {
+namespace {
+// Lines from the window, the scanner and a transfer worker must not interleave inside a line.
+std::mutex traceMutex;
+}  // namespace
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  if (::getcwd(buffer, sizeof buffer) == nullptr) return ".";
+  return buffer;
+}
+
+TrafficTrace::TrafficTrace(const std::string& folder) { SetFolder(folder); }
+
+void TrafficTrace::SetFolder(const std::string& folder) {
+  path = folder.empty() ? std::string(kFileName) : folder + "/" + kFileName;
+}
+
+std::string TrafficTrace::TimeStamp() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t seconds = system_clock::to_time_t(now);
+  const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  char stamp[48];
+  std::snprintf(stamp, sizeof stamp, "%s.%03u ", text, static_cast<unsigned>(millis));
+  return stamp;
+}
+
+void TrafficTrace::Append(std::string_view line, const char* mode) {
+  std::lock_guard lock(traceMutex);
+  std::FILE* file = std::fopen(path.c_str(), mode);
+  if (file == nullptr) return;  // an unwritable trace never stops the port operation
+  std::fwrite(line.data(), 1, line.size(), file);
+  std::fclose(file);
+}
+
+void TrafficTrace::Opened(const std::string& portName, int baudRate) {
+  Append("OPEN: " + portName + " @" + std::to_string(baudRate) + "\n", "wb");
+}
+
+void TrafficTrace::Transmitted(const std::uint8_t* data, int length) {
+  std::string line = "TX: [len=" + std::to_string(length) + "], ";
+  for (int i = 0; i < length && data[i] != 0; ++i) line += static_cast<char>(data[i]);
+  line += ":";
+  char entry[16];
+  for (int i = 0; i < length; ++i) {
+    std::snprintf(entry, sizeof entry, "%c [0x%02x] ", data[i], data[i]);
+    line.append(entry, 1);  // the raw byte, NUL included
+    line += entry + 1;
+  }
+  line += "\n";
+  Append(line);
+}
+
+void TrafficTrace::Received(const std::uint8_t* data, int count) {
+  std::string line = TimeStamp() + "Read: ";
+  char entry[16];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(entry, sizeof entry, "0x%02x [", data[i]);
+    line += entry;
+    line += static_cast<char>(data[i]);
+    line += "]";
+  }
+  line += "\n";
+  Append(line);
+}
+
+void TrafficTrace::Reply(const std::string& text) { Append("RX: " + text + "\n"); }
+
+void TrafficTrace::Log(const std::string& text) {
+  // Callers keep their texts short; the line is cut to the size the trace always had.
+  std::string line = TimeStamp() + "Log: " + text;
+  if (line.size() > 511) line.resize(511);
+  Append(line + "\n");
+}
+
+}  // namespace molvane

@@ -1,0 +1,96 @@
+// cartsim: a simulated cart on a pseudo-terminal, for running and testing without hardware.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "sim/pty_transport.h"
+#include "sim/sim_cart.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void OnSignal(int) { stopRequested = 1; }
+
+void Usage() {
+  std::puts(
+      "usage: cartsim [options]\n"
+      "  --link PATH         also make PATH a symbolic link to the device\n"
+      "  --echo              repeat every command line before answering\n"
+      "  --pace              hold bytes to the timing of a 38400-baud line\n"
+      "  --empty             start with no PINs and an empty log\n"
+      "  --state FILE        keep the cart's state in FILE between runs\n"
+      "  --aux KIND          third board: charger (default), translation or none\n"
+      "  --status HEX        status byte reported by \"status\"\n"
+      "  --silent-after N    answer nothing after N command lines\n"
+      "  --drop-answers      read commands but never answer\n"
+      "  --hang-up-after N   close the line when the Nth command arrives\n"
+      "  --replug-after MS   after a hang-up, plug back in after MS milliseconds");
+}
+
+bool ParseAux(const std::string& text, cartsim::CartModel::AuxBoard& aux) {
+  using Aux = cartsim::CartModel::AuxBoard;
+  if (text == "charger") aux = Aux::Charger;
+  else if (text == "translation") aux = Aux::Translation;
+  else if (text == "none") aux = Aux::None;
+  else return false;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  cartsim::SimCart::Options cartOptions;
+  cartsim::PtyTransport::Options linkOptions;
+  int silentAfter = -1, hangUpAfter = -1, replugAfterMs = -1, statusByte = -1;
+  bool dropAnswers = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--link" && hasValue) linkOptions.linkPath = argv[++i];
+    else if (arg == "--echo") cartOptions.echo = true;
+    else if (arg == "--pace") linkOptions.pace = true;
+    else if (arg == "--empty") cartOptions.cart.startEmpty = true;
+    else if (arg == "--state" && hasValue) cartOptions.cart.stateFile = argv[++i];
+    else if (arg == "--aux" && hasValue && ParseAux(argv[i + 1], cartOptions.cart.auxBoard)) ++i;
+    else if (arg == "--status" && hasValue) statusByte = static_cast<int>(std::strtol(argv[++i], nullptr, 16));
+    else if (arg == "--silent-after" && hasValue) silentAfter = std::atoi(argv[++i]);
+    else if (arg == "--drop-answers") dropAnswers = true;
+    else if (arg == "--hang-up-after" && hasValue) hangUpAfter = std::atoi(argv[++i]);
+    else if (arg == "--replug-after" && hasValue) replugAfterMs = std::atoi(argv[++i]);
+    else {
+      Usage();
+      return arg == "--help" || arg == "-h" ? 0 : 2;
+    }
+  }
+
+  cartsim::SimCart cart(cartOptions);
+  cart.faults.silentAfter = silentAfter;
+  cart.faults.dropAnswers = dropAnswers;
+  cart.faults.hangUpAfter = hangUpAfter;
+  if (statusByte >= 0) cart.Inspect([&](cartsim::SimCart& c) { c.Cart().SetStatusByte(statusByte & 0xFF); return 0; });
+
+  cartsim::PtyTransport link(cart, linkOptions);
+  if (!link.Start()) {
+    std::fprintf(stderr, "cartsim: could not create a pseudo-terminal: %s\n", std::strerror(errno));
+    return 1;
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::printf("%s\n", link.DevicePath().c_str());
+  if (!linkOptions.linkPath.empty()) std::printf("linked as %s\n", linkOptions.linkPath.c_str());
+  std::fflush(stdout);
+
+  while (!stopRequested) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (replugAfterMs >= 0 && !link.IsConnected()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(replugAfterMs));
+      if (link.Replug()) std::printf("plugged back in: %s\n", link.DevicePath().c_str());
+      std::fflush(stdout);
+    }
+  }
+  link.Stop();
+  return 0;
+}

@@ -1,0 +1,166 @@
+#include "sim/pty_transport.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace cartsim {
+
+PtyTransport::PtyTransport(SimCart& simCart, Options transportOptions)
+    : cart(simCart), options(std::move(transportOptions)) {}
+
+PtyTransport::~PtyTransport() { Stop(); }
+
+bool PtyTransport::OpenPty() {
+  const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char name[256];
+  if (::grantpt(fd) != 0 || ::unlockpt(fd) != 0 || ::ptsname_r(fd, name, sizeof name) != 0) {
+    ::close(fd);
+    return false;
+  }
+  const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (slave >= 0) {
+    termios settings{};
+    if (::tcgetattr(slave, &settings) == 0) {
+      ::cfmakeraw(&settings);  // no echo, no line editing before the host sets its own mode
+      ::tcsetattr(slave, TCSANOW, &settings);
+    }
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+  {
+    std::lock_guard lock(ptyMutex);
+    heldSlave = slave;
+    devicePath = name;
+    master = fd;
+  }
+  if (!options.linkPath.empty()) {
+    const std::string temporary = options.linkPath + ".new";
+    ::unlink(temporary.c_str());
+    if (::symlink(name, temporary.c_str()) == 0) ::rename(temporary.c_str(), options.linkPath.c_str());
+  }
+  return true;
+}
+
+void PtyTransport::ClosePty() {
+  std::lock_guard lock(ptyMutex);
+  const int fd = master.exchange(-1);
+  if (fd >= 0) ::close(fd);
+  if (heldSlave >= 0) ::close(heldSlave);
+  heldSlave = -1;
+}
+
+bool PtyTransport::Start() {
+  if (!OpenPty()) return false;
+  thread = std::jthread([this](std::stop_token stop) { Run(stop); });
+  return true;
+}
+
+void PtyTransport::Stop() {
+  if (thread.joinable()) {
+    thread.request_stop();
+    thread.join();
+  }
+  ClosePty();
+  if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());
+}
+
+// The link thread owns the descriptors while it runs, so requests are handed to it rather than
+// closing a descriptor under its feet.
+void PtyTransport::HangUp() {
+  if (!thread.joinable()) return ClosePty();
+  request = Request::HangUp;
+  WaitForRequest();
+}
+
+bool PtyTransport::Replug() {
+  if (!thread.joinable()) {
+    ClosePty();
+    cart.ClearHangUp();
+    return OpenPty();
+  }
+  request = Request::Replug;
+  WaitForRequest();
+  return master.load() >= 0;
+}
+
+void PtyTransport::WaitForRequest() {
+  for (int i = 0; i < 500 && request.load() != Request::None; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void PtyTransport::ServeRequest() {
+  const Request pendingRequest = request.load();
+  if (pendingRequest == Request::None) return;
+  ClosePty();
+  if (pendingRequest == Request::Replug) {
+    cart.ClearHangUp();
+    OpenPty();
+  }
+  request = Request::None;
+}
+
+void PtyTransport::PaceUntil(std::chrono::steady_clock::time_point& slot) {
+  const auto now = std::chrono::steady_clock::now();
+  if (slot < now) slot = now;
+  std::this_thread::sleep_until(slot);
+  slot += kByteTime;
+}
+
+void PtyTransport::SendToHost(std::string_view bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const int fd = master.load();
+    if (fd < 0) return;
+    const std::size_t chunk = options.pace ? 1 : bytes.size() - sent;
+    if (options.pace) PaceUntil(outputSlot);
+    const ssize_t n = ::write(fd, bytes.data() + sent, chunk);
+    if (n > 0) { sent += static_cast<std::size_t>(n); continue; }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+      // The host is not reading; wait for room rather than drop what the cart said.
+      pollfd entry{fd, POLLOUT, 0};
+      ::poll(&entry, 1, 50);
+      continue;
+    }
+    return;
+  }
+}
+
+void PtyTransport::Deliver(const char* bytes, int count) {
+  const Send send = [this](std::string_view answer) { SendToHost(answer); };
+  for (int i = 0; i < count; ++i) {
+    if (options.pace) PaceUntil(inputSlot);
+    cart.Receive(std::string_view(bytes + i, 1), send);
+  }
+}
+
+void PtyTransport::Run(std::stop_token stop) {
+  const Send send = [this](std::string_view answer) { SendToHost(answer); };
+  char buffer[4096];
+  while (!stop.stop_requested()) {
+    ServeRequest();
+    const int fd = master.load();
+    if (fd < 0) {  // unplugged: wait to be plugged back in
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
+    pollfd entry{fd, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, 2);
+    if (ready > 0 && (entry.revents & POLLIN)) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n > 0) Deliver(buffer, static_cast<int>(n));
+    } else if (ready > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the host has no open end now
+    }
+    cart.Tick(std::chrono::steady_clock::now(), send);
+    if (cart.WantsHangUp()) ClosePty();
+  }
+}
+
+}  // namespace cartsim

@@ -1,0 +1,83 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "sim/bootloader_model.h"
+#include "sim/cart_model.h"
+#include "sim/display_model.h"
+#include "sim/sim_wire.h"
+
+namespace cartsim {
+
+enum class Board { Front = 0, Main = 1, Charger = 2, Translation = 3 };
+
+// Faults a test or a technician can switch on while the cart runs.
+struct SimFaults {
+  std::atomic<int> silentAfter{-1};   // answer nothing from the (N+1)th command line on
+  std::atomic<bool> dropAnswers{false};
+  std::atomic<int> hangUpAfter{-1};   // hang up when the Nth command line has arrived
+  std::atomic<bool> noiseAnswers{false};  // answer every command with binary noise and NULs
+  std::atomic<int> longAnswerBytes{0};    // answer every command with one line this long
+};
+
+// The whole cart as seen from the wire: the main board's command interpreter, the display and
+// the four boards' bootloaders. Takes the host's bytes, routes them, and sends the answers.
+// Every entry point locks, so tests may inspect and change the cart while the link runs.
+class SimCart {
+ public:
+  struct Options {
+    CartModel::Options cart;
+    bool echo = false;  // repeat every command line before answering
+    std::array<BootHeader, 4> headers{};
+  };
+
+  SimCart();
+  explicit SimCart(Options options);
+
+  void Receive(std::string_view bytes, const Send& send);
+  void Tick(std::chrono::steady_clock::time_point now, const Send& send);
+  bool WantsHangUp();
+  void ClearHangUp();
+
+  // Runs f with the cart locked.
+  template <class F>
+  auto Inspect(F&& f) {
+    std::lock_guard lock(mutex);
+    return f(*this);
+  }
+
+  CartModel& Cart() { return cart; }
+  DisplayModel& Display() { return display; }
+  BootloaderModel& BoardModel(Board board) { return boards[static_cast<std::size_t>(board)]; }
+  int CommandsSeen() const { return commandsSeen; }
+  bool Echoes() const { return echo; }
+  void SetEcho(bool on) { echo = on; }
+
+  SimFaults faults;
+
+  // Lines longer than this are cut by the cart's receive buffer.
+  static constexpr std::size_t kMaxLine = 512;
+
+ private:
+  void OnByte(char byte, const Send& send);
+  void OnLine(const std::string& line, const Send& send);
+  void Answer(const std::string& line, const Send& send);
+  BootloaderModel* BoardFor(std::string_view command);
+  BootloaderModel* ActiveBoard();
+
+  std::mutex mutex;
+  CartModel cart;
+  DisplayModel display;
+  std::array<BootloaderModel, 4> boards;
+  bool echo;
+  std::string pending;
+  int commandsSeen = 0;
+  bool hangUp = false;
+  std::chrono::steady_clock::time_point lastTick{};
+};
+
+}  // namespace cartsim

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "support/controller_fixture.h"
+
+using testing_support::ConnectedController;
+
+namespace {
+
+std::string Answer(const std::string& reply) { return reply + "\r\n>"; }
+
+TEST(CommandTransaction, ClassifiesRepliesAndReturnsThemUnchanged) {
+  std::string next;
+  ConnectedController c([&](const std::string&) { return next; });
+  auto& ctl = c.controller;
+
+  next = Answer("unknown cmd error");
+  ctl.SendCommand("frobnicate");
+  EXPECT_EQ(ctl.ReadReply(), "unknown cmd error");
+  EXPECT_EQ(ctl.GetMessage(), "Unknown Command.") << "the first word decides";
+
+  next = Answer("refused: error 4");
+  ctl.SendCommand("set_cart_type 3");
+  EXPECT_EQ(ctl.ReadReply(), "refused: error 4");
+  EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.");
+
+  next = Answer("Error with a capital is fine");
+  ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.ReadReply(), "Error with a capital is fine");
+  EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.") << "success leaves the last message in place";
+  EXPECT_EQ(ctl.currentPort.load(), 0);
+}
+
+TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
+  ConnectedController c([](const std::string&) { return std::string(); });
+  auto& ctl = c.controller;
+  ctl.SendCommand("status");
+  EXPECT_EQ(ctl.ReadReply(), "Timeout");
+  EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
+  EXPECT_EQ(ctl.currentPort.load(), -1);
+  EXPECT_EQ(ctl.CartCount(), 0);
+  EXPECT_FALSE(ctl.ports[0].IsOpen());
+
+  // Until the scanner finds the cart again every command is skipped at once.
+  const auto before = c.cart.Lines().size();
+  const auto start = std::chrono::steady_clock::now();
+  ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.ReadReply(), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  EXPECT_EQ(c.cart.Lines().size(), before);
+  EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
+}
+
+TEST(CommandTransaction, EchoLineIsDroppedOnlyForEchoingCarts) {
+  ConnectedController c([](const std::string& line) { return line + "\r\n" + Answer("ok " + line); });
+  auto& ctl = c.controller;
+  ctl.echoesCommands = true;
+  ctl.SendCommand("get_cycle_count");
+  EXPECT_EQ(ctl.ReadReply(), "ok get_cycle_count");
+
+  ctl.echoesCommands = false;
+  ctl.SendCommand("lockbits");
+  EXPECT_EQ(ctl.ReadReply(), "lockbits") << "without the flag the echo is the answer";
+}
+
+TEST(CommandTransaction, StrayInputIsDrainedBeforeACommand) {
+  ConnectedController c([](const std::string& line) { return Answer("re " + line); });
+  auto& ctl = c.controller;
+  c.cart.Pty().Write("late>\r\nnoise");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ctl.SendCommand("serial_get");
+  EXPECT_EQ(ctl.ReadReply(), "re serial_get");
+  EXPECT_EQ(c.cart.Lines().back(), "serial_get");
+}
+
+TEST(CommandTransaction, GetStatusReadsTwoLinesAndReturnsTheFirst) {
+  ConnectedController c([](const std::string&) { return std::string("c0 ok\r\nsecond\r\n>"); });
+  EXPECT_EQ(c.controller.GetStatus(), "c0 ok");
+  EXPECT_EQ(c.cart.Lines(), std::vector<std::string>{"status"});
+}
+
+TEST(CommandTransaction, NoCurrentPortSkipsEverythingSilently) {
+  ConnectedController c([](const std::string&) { return Answer("x"); });
+  auto& ctl = c.controller;
+  ctl.currentPort = -1;
+  ctl.SetMessage("kept");
+  ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.ReadReply(), "");
+  EXPECT_EQ(ctl.GetMessage(), "kept");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(c.cart.Lines().empty());
+}
+
+TEST(CommandTransaction, FailedWriteIsReported) {
+  ConnectedController c([](const std::string&) { return Answer("x"); });
+  auto& ctl = c.controller;
+  c.cart.Pty().HangUp();
+  ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.GetMessage(), "Error writing the command to the port.");
+  EXPECT_EQ(ctl.ReadReply(), "Timeout");
+}
+
+TEST(CommandTransaction, MessageShowsTransferStatusWhileBusy) {
+  ConnectedController c([](const std::string&) { return Answer("x"); });
+  auto& ctl = c.controller;
+  ctl.SetMessage("last outcome");
+  ctl.SetStatusText("Writing..  40%");
+  EXPECT_EQ(ctl.GetMessage(), "last outcome");
+  ctl.transferInProgress = 1;
+  EXPECT_EQ(ctl.GetMessage(), "Writing..  40%");
+  ctl.transferInProgress = 0;
+  ctl.bootloaderWait = 1;
+  EXPECT_EQ(ctl.GetMessage(), "Writing..  40%");
+  ctl.bootloaderWait = 0;
+}
+
+TEST(CommandTransaction, TraceShowsTheCommandAndTheReply) {
+  ConnectedController c([](const std::string&) { return Answer("42"); });
+  c.controller.SendCommand("get_cycle_count");
+  c.controller.ReadReply();
+  const std::string trace = c.Trace();
+  EXPECT_NE(trace.find("TX: [len=17], get_cycle_count\r\n:g [0x67] "), std::string::npos);
+  EXPECT_NE(trace.find("RX: 42\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+#include "link/serial_port.h"
+#include "support/raw_pty.h"
+#include "support/temp_dir.h"
+
+using namespace std::chrono;
+using testing_support::RawPty;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+namespace {
+
+struct OpenPort : ::testing::Test {
+  void SetUp() override {
+    ASSERT_TRUE(pty.Ok());
+    ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
+  }
+  double SecondsFor(const std::function<void()>& work) {
+    const auto start = steady_clock::now();
+    work();
+    return duration<double>(steady_clock::now() - start).count();
+  }
+  TempDir dir;
+  RawPty pty;
+  molvane::SerialPort port{dir.Path()};
+};
+
+TEST_F(OpenPort, LineEndsAtCarriageReturnOrPromptAndDropsLineFeeds) {
+  pty.Write("123\r");
+  EXPECT_EQ(port.ReadLine(), "123");
+  pty.Write("word\r\n");
+  EXPECT_EQ(port.ReadLine(), "word");
+  EXPECT_EQ(port.BytesWaiting(), 1) << "the LF after the CR stays for the next reader";
+  std::uint8_t lf = 0;
+  EXPECT_EQ(port.Read(&lf, 1), 1);
+  EXPECT_EQ(lf, '\n');
+  pty.Write("ready>");
+  EXPECT_EQ(port.ReadLine(), "ready>");
+  pty.Write("\nab\nc\r");
+  EXPECT_EQ(port.ReadLine(), "abc");
+}
+
+TEST_F(OpenPort, SilenceGivesTimeoutAfterAboutOneSecond) {
+  std::string line;
+  const double seconds = SecondsFor([&] { line = port.ReadLine(); });
+  EXPECT_EQ(line, "Timeout");
+  EXPECT_GT(seconds, 0.9);
+  EXPECT_LT(seconds, 5.0);
+}
+
+TEST_F(OpenPort, PartialLineFollowedBySilenceIsDiscarded) {
+  pty.Write("abc");
+  EXPECT_EQ(port.ReadLine(), "Timeout");
+}
+
+TEST_F(OpenPort, SlowBytesKeepTheLineAlive) {
+  std::thread cart([&] {
+    for (const char* piece : {"a", "b", "c", "\r"}) {
+      std::this_thread::sleep_for(milliseconds(900));
+      pty.Write(piece);
+    }
+  });
+  EXPECT_EQ(port.ReadLine(), "abc");
+  cart.join();
+}
+
+TEST_F(OpenPort, ArrivingByteIsTakenWithoutWaitingOutThePoll) {
+  // Many short lines must not each cost a blind 10 ms sleep.
+  std::string all;
+  for (int i = 0; i < 200; ++i) all += "x\r";
+  pty.Write(all);
+  int lines = 0;
+  const double seconds = SecondsFor([&] {
+    for (int i = 0; i < 200; ++i) lines += port.ReadLine() == "x";
+  });
+  EXPECT_EQ(lines, 200);
+  EXPECT_LT(seconds, 2.0);
+}
+
+TEST_F(OpenPort, BinaryNoiseAndNulBytesAreKeptAsText) {
+  pty.Write(std::string("a\0b\x01\xff", 5) + "\r");
+  EXPECT_EQ(port.ReadLine(), std::string("a\0b\x01\xff", 5));
+}
+
+TEST_F(OpenPort, OverlongLineIsCutAndEndlessStreamGivesUp) {
+  pty.Write(std::string(5000, 'y') + "\r");
+  EXPECT_EQ(port.ReadLine(), std::string(molvane::SerialPort::kMaxLineLength, 'y'));
+  pty.Write(std::string(molvane::SerialPort::kMaxLineBytes + 10, 'z'));
+  EXPECT_EQ(port.ReadLine(), "Timeout");
+}
+
+TEST_F(OpenPort, VanishedDeviceEndsReadsInsteadOfHanging) {
+  pty.Write("par");
+  std::this_thread::sleep_for(milliseconds(50));
+  pty.HangUp();
+  std::string line;
+  const double seconds = SecondsFor([&] { line = port.ReadLine(); });
+  EXPECT_EQ(line, "Timeout");
+  EXPECT_LT(seconds, 2.0);
+  // Whatever was still queued may be read, but the port must end up reporting the loss.
+  for (int i = 0; i < 10 && port.BytesWaiting() > 0; ++i) {
+    std::uint8_t b;
+    port.Read(&b, 1);
+  }
+  EXPECT_EQ(port.BytesWaiting(), -1);
+}
+
+TEST_F(OpenPort, SecondOpenerIsRefusedAsBusyAndFirstIsUndisturbed) {
+  molvane::SerialPort other{dir.Path()};
+  EXPECT_EQ(other.Open(pty.DevicePath(), 38400, 0, 8, 0), 0);
+  EXPECT_EQ(other.LastOpenError(), molvane::OpenError::Busy);
+  EXPECT_FALSE(other.IsOpen());
+  pty.Write("still here\r");
+  EXPECT_EQ(port.ReadLine(), "still here");
+}
+
+TEST_F(OpenPort, WritesReachTheFarEnd) {
+  EXPECT_EQ(port.Write("status\r\n", 8), 8);
+  EXPECT_EQ(pty.ReadAvailable(), "status\r\n");
+  port.muteTxTrace = 1;
+  EXPECT_EQ(port.Write("Q", 1), 1);
+  EXPECT_EQ(pty.ReadAvailable(), "Q");
+}
+
+TEST(ClosedPort, ReportsClosedEverywhere) {
+  TempDir dir;
+  molvane::SerialPort port{dir.Path()};
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.BytesWaiting(), -1);
+  EXPECT_EQ(port.Write("x", 1), 0);
+  std::uint8_t b;
+  EXPECT_EQ(port.Read(&b, 1), 0);
+  const auto start = steady_clock::now();
+  EXPECT_EQ(port.ReadLine(), "Timeout");
+  EXPECT_LT(duration<double>(steady_clock::now() - start).count(), 0.5);
+  EXPECT_EQ(ReadFile(port.TracePath()), "RX: Timeout\n") << "write and read on a closed port trace nothing";
+}
+
+TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
+  TempDir dir;
+  molvane::SerialPort port{dir.Path()};
+  EXPECT_EQ(port.Open(dir.File("no-such-tty"), 38400, 0, 8, 0), 0);
+  EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Missing);
+  EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";
+}
+
+}  // namespace

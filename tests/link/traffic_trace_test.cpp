@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "link/serial_port.h"
+#include "support/raw_pty.h"
+#include "support/temp_dir.h"
+
+using testing_support::RawPty;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+TEST(TrafficTrace, RecordsOpenWriteReadReplyAndLogLinesExactly) {
+  TempDir dir;
+  RawPty pty;
+  molvane::SerialPort port{dir.Path()};
+  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
+  port.Write("ab", 2);
+  pty.Write("7\r");
+  EXPECT_EQ(port.ReadLine(), "7");
+  port.TraceLog("Got a '%c';", 'U');
+
+  const auto lines = Lines(ReadFile(port.TracePath()));
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0], "OPEN: " + pty.DevicePath() + " @38400");
+  EXPECT_EQ(lines[1], "TX: [len=2], ab:a [0x61] b [0x62] ");
+  const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d )");
+  EXPECT_TRUE(std::regex_search(lines[2], std::regex(R"(^\d\d:\d\d:\d\d\.\d\d\d Read: 0x37 \[7\]$)")));
+  EXPECT_TRUE(std::regex_search(lines[3], std::regex(R"(^\d\d:\d\d:\d\d\.\d\d\d Read: 0x0d \[)")));
+  EXPECT_EQ(lines[4], "RX: 7");
+  EXPECT_TRUE(std::regex_match(lines[5], std::regex(R"(\d\d:\d\d:\d\d\.\d\d\d Log: Got a 'U';)")));
+}
+
+TEST(TrafficTrace, CommandLineEndSplitsTheTxLineAndMuteKeepsBytesOut) {
+  TempDir dir;
+  RawPty pty;
+  molvane::SerialPort port{dir.Path()};
+  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
+  port.Write("s\r\n", 3);
+  port.muteTxTrace = 1;
+  port.Write("secret", 6);
+  port.muteTxTrace = 0;
+  EXPECT_EQ(ReadFile(port.TracePath()),
+            "OPEN: " + pty.DevicePath() + " @38400\n" +
+                "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n");
+}
+
+TEST(TrafficTrace, EachOpenStartsAFreshTrace) {
+  TempDir dir;
+  RawPty first, second;
+  molvane::SerialPort a{dir.Path()}, b{dir.Path()};
+  ASSERT_EQ(a.Open(first.DevicePath(), 38400, 0, 8, 0), 1);
+  a.Write("x", 1);
+  ASSERT_EQ(b.Open(second.DevicePath(), 38400, 0, 8, 0), 1);
+  EXPECT_EQ(ReadFile(a.TracePath()), "OPEN: " + second.DevicePath() + " @38400\n");
+}
+
+TEST(TrafficTrace, UnwritableTraceDoesNotStopThePort) {
+  RawPty pty;
+  molvane::SerialPort port{"/nonexistent-folder/for/trace"};
+  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
+  EXPECT_EQ(port.Write("ok\r\n", 4), 4);
+  pty.Write("fine\r");
+  EXPECT_EQ(port.ReadLine(), "fine");
+}
+
+TEST(TrafficTrace, OverlongLogLineIsCut) {
+  TempDir dir;
+  molvane::SerialPort port{dir.Path()};
+  port.TraceLog("%s", std::string(2000, 'L').c_str());
+  const std::string trace = ReadFile(port.TracePath());
+  EXPECT_EQ(trace.size(), 512u);
+  EXPECT_EQ(trace.back(), '\n');
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+#include "app/cart_controller.h"
+#include "sim/pty_transport.h"
+#include "sim/sim_cart.h"
+#include "support/temp_dir.h"
+
+namespace testing_support {
+
+// A simulated cart on a real pseudo-terminal and a controller in its own folder. Connect() opens
+// and probes the port the way molvanectl --port does.
+struct SimFixture {
+  explicit SimFixture(cartsim::SimCart::Options options = {}, bool pace = false)
+      : sim(std::move(options)),
+        link(sim, cartsim::PtyTransport::Options{pace, {}}),
+        controller(dir.Path(), dir.Path()) {
+    started = link.Start();
+  }
+
+  bool Connect() { return started && controller.ConnectPort(link.DevicePath()); }
+  std::string Trace() const { return ReadFile(controller.ports[0].TracePath()); }
+
+  // Runs f on the simulated cart with it locked.
+  template <class F>
+  auto Cart(F&& f) {
+    return sim.Inspect([&](cartsim::SimCart& s) { return f(s.Cart()); });
+  }
+
+  TempDir dir;
+  cartsim::SimCart sim;
+  cartsim::PtyTransport link;
+  molvane::CartController controller;
+  bool started = false;
+};
+
+}  // namespace testing_support

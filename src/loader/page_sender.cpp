@@ -58,6 +58,10 @@ PagesOutcome SendPages(CartController& c, SerialPort& port) {
   SleepMs(kBeforeFirstPageMs);
   const int pageCount = c.firmwareImage.pageCount;
   for (int page = 0; page <= pageCount; ++page) {
+    // A full image is followed by one erased page that starts past 64 KiB. Its 16-bit address
+    // would wrap to 0 at 512-byte pages and erase page 0, so it is never sent: there is no flash
+    // behind it to erase.
+    if (static_cast<long>(page) * c.firmwareImage.pageSize >= FirmwareImage::kSize) break;
     if (c.cancelRequest.load() != 0) return PagesOutcome::Canceled;
     std::string progress = WritingText(ProgressPercent(page, pageCount));
     port.TraceLog("%s", progress.c_str());

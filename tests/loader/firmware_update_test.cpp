@@ -127,6 +127,16 @@ TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
   }
 }
 
+TEST(FirmwareUpdate, FullImageKeepsItsFirstPageAtTheLargestPageSize) {
+  const std::vector<std::uint8_t> data = Pattern(65536);
+  FlashRun run(WithPageCode('U'));
+  ASSERT_EQ(run.Flash(HexOf(data)), "Firmware Update Complete");
+  run.Board([&](BootloaderModel& b) {
+    EXPECT_EQ(b.PagesWritten(), 128) << "nothing is sent past the end of flash";
+    for (int a = 0; a < 65536; ++a) ASSERT_EQ(b.Flash()[a], data[a]) << "address " << a;
+  });
+}
+
 TEST(FirmwareUpdate, BootlogTraceAndProgressTellTheStory) {
   FlashRun run;
   // 1000 bytes at 128 per page: pages 0 to 7, the last one partly erased.

@@ -23,6 +23,35 @@ std::string DescribeOpenError(const std::string& port, molvane::OpenError error)
   }
 }
 
+bool ParseBoundedNumber(const std::string& text, long max, long& value) {
+  // Ten digits already exceed every bound a cart setting has; longer texts cannot overflow here.
+  if (text.empty() || text.size() > 10) return false;
+  long long parsed = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    parsed = parsed * 10 + (c - '0');
+  }
+  if (parsed > max) return false;
+  value = static_cast<long>(parsed);
+  return true;
+}
+
+bool CheckBoundedNumber(CliContext& context, const std::string& what, const std::string& text,
+                        long max, long& value) {
+  if (ParseBoundedNumber(text, max, value)) return true;
+  context.Fail("Error: the " + what + " must be a whole number from 0 to " + std::to_string(max) +
+               ", not '" + text + "'");
+  return false;
+}
+
+bool ConfirmSetting(CliContext& context, const std::string& what, const std::string& sent,
+                    const std::string& reported) {
+  if (sent == reported) return true;
+  context.Fail("Error: the cart did not take the " + what + ": it reports '" + reported +
+               "' after '" + sent + "' was sent");
+  return false;
+}
+
 void CliContext::Fail(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
   exitCode = 1;

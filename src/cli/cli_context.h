@@ -37,4 +37,17 @@ struct Registration {
 // Why a named port could not be used, with the fix where there is one.
 std::string DescribeOpenError(const std::string& port, molvane::OpenError error);
 
+// A typed number: decimal digits only, no sign, no blanks, at most `max`. Cart settings are
+// checked with this before anything is sent, so a typing slip never reaches the cart.
+bool ParseBoundedNumber(const std::string& text, long max, long& value);
+
+// ParseBoundedNumber, failing with one line that names the setting and its range.
+bool CheckBoundedNumber(CliContext& context, const std::string& what, const std::string& text,
+                        long max, long& value);
+
+// Fails when the cart reports another value than the one just sent: the set commands are not
+// answered with a verdict, so reading the setting back is the only proof that it was taken.
+bool ConfirmSetting(CliContext& context, const std::string& what, const std::string& sent,
+                    const std::string& reported);
+
 }  // namespace molvanectl

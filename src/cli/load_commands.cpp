@@ -1,0 +1,182 @@
+// Loading the cart's boards and display: firmware, bitmaps and the factory title.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "cli/cli_context.h"
+#include "loader/hex_file.h"
+#include "loader/loader_texts.h"
+
+namespace molvanectl {
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(100);
+constexpr int kBarWidth = 30;
+constexpr const char* kWritingPrefix = "Writing..";
+constexpr int kBitmapMode = 1;
+constexpr int kFactoryTitleMode = 2;
+constexpr const char* kBitmapDone = molvane::texts::kBitmapComplete;
+
+volatile std::sig_atomic_t interruptRequested = 0;
+void OnInterrupt(int) { interruptRequested = 1; }
+
+// The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
+// program the ordinary way.
+void CatchInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+int WritingPercent(const std::string& status) {
+  if (status.rfind(kWritingPrefix, 0) != 0) return -1;
+  return std::atoi(status.c_str() + std::char_traits<char>::length(kWritingPrefix));
+}
+
+// On a terminal one line is redrawn as a bar; into a file or a pipe each new status is a line.
+class ProgressView {
+ public:
+  ProgressView(const molvane::CartController& controller, bool firmware)
+      : controller(controller), firmware(firmware), terminal(::isatty(STDOUT_FILENO) != 0) {}
+
+  void Show(const std::string& status) {
+    if (status.empty() || status == last) return;
+    last = status;
+    const int percent = WritingPercent(status);
+    if (!terminal) {
+      std::printf("%s\n", status.c_str());
+    } else if (percent < 0) {
+      std::printf("\r\033[K%s", status.c_str());
+    } else {
+      DrawBar(percent);
+    }
+    std::fflush(stdout);
+  }
+
+  void End() {
+    if (terminal && !last.empty()) std::printf("\n");
+  }
+
+ private:
+  // The worker reports percent of pages; the page count is known once the header has set the
+  // page size, which is before the first "Writing" status is posted.
+  std::string PagesText(int percent) const {
+    if (!firmware) return {};
+    const int lastPage = controller.Image().pageCount;
+    const int page = (percent * lastPage + 99) / 100;
+    return "  page " + std::to_string(page + 1) + " of " + std::to_string(lastPage + 1);
+  }
+
+  void DrawBar(int percent) {
+    const int filled = std::min(kBarWidth, std::max(0, percent * kBarWidth / 100));
+    std::printf("\r\033[K[%s%s] %3d%%%s", std::string(filled, '#').c_str(),
+                std::string(kBarWidth - filled, '.').c_str(), percent, PagesText(percent).c_str());
+  }
+
+  const molvane::CartController& controller;
+  bool firmware;
+  bool terminal;
+  std::string last;
+};
+
+// Follows the worker until it ends; exit 0 only when it ended with `success`.
+void FollowTransfer(CliContext& context, bool firmware, const char* success) {
+  auto& controller = context.controller;
+  ProgressView view(controller, firmware);
+  bool cancelAsked = false;
+  while (controller.IsBusy()) {
+    if (interruptRequested != 0 && !cancelAsked) {
+      controller.CancelTransfer();
+      cancelAsked = true;
+    }
+    view.Show(controller.GetStatusText());
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  controller.WaitForTransfer();
+  view.End();
+  const std::string outcome = controller.MessageText();
+  if (outcome == success) {
+    std::printf("%s\n", outcome.c_str());
+  } else {
+    context.Fail(outcome.empty() ? "Error: the transfer ended without a result" : outcome);
+  }
+}
+
+int BoardSelectorFor(const std::string& board) {
+  if (board == "main") return 1;
+  if (board == "front") return 0;
+  if (board == "charger") return 2;
+  return 3;  // translation
+}
+
+void Flash(CliContext& context, const std::string& board, const std::string& path) {
+  // A bad file is refused before the board is sent into its bootloader.
+  const molvane::HexCheck check = molvane::CheckHexFile(path);
+  if (!check.ok) {
+    context.Fail("Error: " + check.message);
+    return;
+  }
+  if (!context.Connect()) return;
+  CatchInterrupt();
+  context.controller.BoardSelector = BoardSelectorFor(board);
+  if (context.controller.StartFirmwareUpdate(path) != 0) {
+    const std::string why = context.controller.MessageText();
+    context.Fail(!why.empty() ? why
+                              : "Error returned. Please make sure the port is not in use and the file exists.");
+    return;
+  }
+  FollowTransfer(context, true, molvane::texts::kFirmwareComplete);
+}
+
+void Upload(CliContext& context, const std::string& path, int mode) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    context.Fail("Error: cannot read " + path);
+    return;
+  }
+  std::fclose(file);
+  if (path.find('.') == std::string::npos || path.size() < 3) {
+    context.Fail("Error: " + path + " is neither a .bmp picture nor a .txt command file");
+    return;
+  }
+  if (!context.Connect()) return;
+  CatchInterrupt();
+  context.controller.BitmapUploadMode = mode;
+  if (context.controller.StartBitmapUpload(path, 0, 0) != 0) {
+    const std::string why = context.controller.MessageText();
+    context.Fail(why.empty() ? "Error: the upload could not be started" : why);
+    return;
+  }
+  FollowTransfer(context, false, kBitmapDone);
+}
+
+const Registration registration([](CLI::App& app, CliContext& context) {
+  static std::string board, firmwarePath;
+  auto* flash = app.add_subcommand("flash", "Load a board's firmware from an Intel HEX file");
+  flash->add_option("BOARD", board, "main, front, charger or translation")
+      ->required()
+      ->check(CLI::IsMember({"main", "front", "charger", "translation"}));
+  flash->add_option("FILE", firmwarePath, "Firmware file (.hex)")->required();
+  flash->callback([&context] { Flash(context, board, firmwarePath); });
+
+  static std::string bitmapPath;
+  auto* bitmap = app.add_subcommand("bitmap", "Load bitmaps into the display (.bmp or .txt command file)");
+  bitmap->add_option("FILE", bitmapPath, "Picture or command file")->required();
+  bitmap->callback([&context] { Upload(context, bitmapPath, kBitmapMode); });
+
+  static std::string titlePath;
+  auto* title = app.add_subcommand("title", "Load the factory title into the display");
+  title->add_option("FILE", titlePath, "Picture or command file")->required();
+  title->callback([&context] { Upload(context, titlePath, kFactoryTitleMode); });
+});
+
+}  // namespace
+}  // namespace molvanectl

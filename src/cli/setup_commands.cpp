@@ -1,0 +1,192 @@
+// The cart's identity and basic settings: versions, name, serial number, timeouts, lock times,
+// lock type.
+#include <cstdio>
+
+#include "cart/setup_reply.h"
+#include "cli/cli_context.h"
+
+namespace molvanectl {
+namespace {
+
+constexpr long kMaxTimeoutSeconds = 65535;
+constexpr long kMaxLockMs = 2500;
+constexpr int kMotorCode = 85;
+constexpr int kSolenoidCode = 170;
+// Name and serial number travel between double quotes and the cart keeps this many characters.
+constexpr std::size_t kMaxIdentityText = 15;
+
+const char* PowerSupplyText(int kind) {
+  switch (kind) {
+    case 1: return "AC Out";
+    case 2: return "DC Out";
+    default: return "N/A";
+  }
+}
+
+const char* LockTypeText(bool motor) { return motor ? "Motor (K52TA)" : "Solenoid (K61/K52VE)"; }
+
+// The cart's settings as it reports them now; false (after one line) when it stopped answering.
+bool ReadSettings(CliContext& context, molvane::SetupSettings& settings) {
+  settings = molvane::DecodeSetupReply(context.controller.GetSetupDlgFull());
+  return context.CheckLink();
+}
+
+void PrintSettings(const molvane::SetupSettings& s) {
+  std::printf("Keyboard light timeout: %d s\n", s.keyboardTimeout);
+  std::printf("LCD backlight timeout: %d s\n", s.backlightTimeout);
+  std::printf("Drawer lock-down timeout: %d s\n", s.relockTimeout);
+  std::printf("Lock type: %s\n", LockTypeText(s.motorLock));
+  std::printf("Main lock activation: %d ms\n", s.mainLockMs);
+  std::printf("Side lock activation: %d ms\n", s.sideLockMs);
+}
+
+void Info(CliContext& context) {
+  if (!context.Connect()) return;
+  auto& controller = context.controller;
+  controller.GetVersion();
+  const std::string name = controller.GetCartName();
+  const std::string serial = controller.GetSerialNumber();
+  const int supply = molvane::CartController::PowerSupplyKind(controller.GetPowerSupplyType());
+  molvane::SetupSettings settings;
+  if (!ReadSettings(context, settings)) return;
+  std::printf("Cart name: %s\n", name.c_str());
+  std::printf("Serial number: %s\n", serial.c_str());
+  for (int n = 1; n <= 4; ++n)
+    std::printf("Firmware version %d: %s\n", n, controller.FirmwareVersionText(n).c_str());
+  for (int n = 1; n <= 2; ++n)
+    std::printf("Hardware version %d: %s\n", n, controller.HardwareVersionText(n).c_str());
+  std::printf("Power supply: %s\n", PowerSupplyText(supply));
+  PrintSettings(settings);
+}
+
+struct TimeoutArguments {
+  std::string keyboard, backlight, relock;
+};
+
+void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
+  long keyboard = 0, backlight = 0, relock = 0;
+  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, kMaxTimeoutSeconds, keyboard) ||
+      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, kMaxTimeoutSeconds, backlight) ||
+      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, kMaxTimeoutSeconds, relock) ||
+      !context.Connect()) {
+    return;
+  }
+  auto& controller = context.controller;
+  controller.SetKeyboardTimeout(static_cast<int>(keyboard));
+  controller.SetBacklightTimeout(static_cast<int>(backlight));
+  controller.SetRelockTimeout(static_cast<int>(relock));
+  molvane::SetupSettings s;
+  if (!ReadSettings(context, s)) return;
+  const bool taken =
+      ConfirmSetting(context, "keyboard light timeout", std::to_string(keyboard), std::to_string(s.keyboardTimeout)) &
+      ConfirmSetting(context, "LCD backlight timeout", std::to_string(backlight), std::to_string(s.backlightTimeout)) &
+      ConfirmSetting(context, "drawer lock-down timeout", std::to_string(relock), std::to_string(s.relockTimeout));
+  if (taken) std::printf("Update Complete.\n");
+}
+
+struct LockArguments {
+  std::string main, side;
+};
+
+void SetLocks(CliContext& context, const LockArguments& a) {
+  long mainMs = 0, sideMs = 0;
+  if (!CheckBoundedNumber(context, "main lock activation time", a.main, kMaxLockMs, mainMs) ||
+      !CheckBoundedNumber(context, "side lock activation time", a.side, kMaxLockMs, sideMs) ||
+      !context.Connect()) {
+    return;
+  }
+  context.controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
+  molvane::SetupSettings s;
+  if (!ReadSettings(context, s)) return;
+  const bool taken =
+      ConfirmSetting(context, "main lock activation time", std::to_string(mainMs), std::to_string(s.mainLockMs)) &
+      ConfirmSetting(context, "side lock activation time", std::to_string(sideMs), std::to_string(s.sideLockMs));
+  if (taken) std::printf("Update Complete.\n");
+}
+
+void SetCartType(CliContext& context, const std::string& kind) {
+  if (!context.Connect()) return;
+  const bool motor = kind == "motor";
+  context.controller.SetCartType(motor ? kMotorCode : kSolenoidCode);
+  molvane::SetupSettings s;
+  if (!ReadSettings(context, s)) return;
+  if (ConfirmSetting(context, "lock type", LockTypeText(motor), LockTypeText(s.motorLock))) {
+    std::printf("Completed\n");
+  }
+}
+
+// The cart reads the text between the first and the last double quote and keeps printable
+// characters only, so a quote or a control character inside would garble what it stores.
+bool CheckIdentityText(CliContext& context, const std::string& what, const std::string& text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || u < 0x20 || u >= 0x7F) {
+      context.Fail("Error: the " + what + " may hold printable characters only, and no double quote");
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string KeptIdentityText(const std::string& what, const std::string& text) {
+  if (text.size() <= kMaxIdentityText) return text;
+  const std::string kept = text.substr(0, kMaxIdentityText);
+  std::printf("The cart keeps 15 characters of the %s: \"%s\"\n", what.c_str(), kept.c_str());
+  return kept;
+}
+
+void SetSerial(CliContext& context, const std::string& text) {
+  if (!CheckIdentityText(context, "serial number", text) || !context.Connect()) return;
+  const std::string kept = KeptIdentityText("serial number", text);
+  context.controller.SetSerialNumber(kept);
+  const std::string reported = context.controller.GetSerialNumber();
+  if (!context.CheckLink() || !ConfirmSetting(context, "serial number", kept, reported)) return;
+  std::printf("Serial Updated.\n");
+}
+
+void SetName(CliContext& context, const std::string& text) {
+  if (!CheckIdentityText(context, "cart name", text) || !context.Connect()) return;
+  const std::string kept = KeptIdentityText("cart name", text);
+  context.controller.SetCartName(kept);
+  const std::string reported = context.controller.GetCartName();
+  if (!context.CheckLink() || !ConfirmSetting(context, "cart name", kept, reported)) return;
+  std::printf("Cart name: %s\n", reported.c_str());
+}
+
+const Registration registration([](CLI::App& app, CliContext& context) {
+  app.add_subcommand("info", "Versions, name, serial number, power supply and settings of the cart")
+      ->callback([&context] { Info(context); });
+
+  static TimeoutArguments timeouts;
+  auto* setTimeouts = app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0..65535 s)");
+  setTimeouts->add_option("KEYBOARD", timeouts.keyboard, "Keyboard light timeout, seconds")->required();
+  setTimeouts->add_option("BACKLIGHT", timeouts.backlight, "LCD backlight timeout, seconds")->required();
+  setTimeouts->add_option("RELOCK", timeouts.relock, "Drawer lock-down timeout, seconds")->required();
+  setTimeouts->callback([&context] { SetTimeouts(context, timeouts); });
+
+  static LockArguments locks;
+  auto* setLocks = app.add_subcommand("set-locks", "Set the lock activation times (0..2500 ms)");
+  setLocks->add_option("MAIN", locks.main, "Main lock activation time, ms")->required();
+  setLocks->add_option("SIDE", locks.side, "Side lock activation time, ms")->required();
+  setLocks->callback([&context] { SetLocks(context, locks); });
+
+  static std::string cartType;
+  auto* setType = app.add_subcommand("set-cart-type", "Set the lock type");
+  setType->add_option("TYPE", cartType, "motor or solenoid")
+      ->required()
+      ->check(CLI::IsMember({"motor", "solenoid"}));
+  setType->callback([&context] { SetCartType(context, cartType); });
+
+  static std::string serial;
+  auto* setSerial = app.add_subcommand("set-serial", "Set the cart's serial number (15 characters kept)");
+  setSerial->add_option("TEXT", serial, "Serial number")->required();
+  setSerial->callback([&context] { SetSerial(context, serial); });
+
+  static std::string name;
+  auto* setName = app.add_subcommand("set-name", "Set the cart's name (15 characters kept)");
+  setName->add_option("TEXT", name, "Cart name")->required();
+  setName->callback([&context] { SetName(context, name); });
+});
+
+}  // namespace
+}  // namespace molvanectl

@@ -1,0 +1,115 @@
+// How molvanectl finds the cart and how it says that it cannot: exit codes and one-line errors.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "cli/ctl_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using cli_testing::CartsimProcess;
+using cli_testing::Lines;
+using cli_testing::RunCtl;
+using testing_support::TempDir;
+
+void ExpectOneErrorLine(const cli_testing::CtlRun& run, const std::string& expected) {
+  EXPECT_EQ(run.exitCode, 1);
+  ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+  EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+}
+
+TEST(CtlLinkErrors, MissingPortIsNamedWithItsCause) {
+  TempDir dir;
+  const auto run = RunCtl({"--port", dir.File("no-such-tty"), "info"}, dir.Path());
+  ExpectOneErrorLine(run, "no such port");
+  EXPECT_EQ(run.out, "");
+}
+
+TEST(CtlLinkErrors, PortHeldByAnotherOpenerIsBusy) {
+  TempDir dir;
+  CartsimProcess cart({"--empty"}, dir.Path());
+  ASSERT_TRUE(cart.Started());
+  const int holder = ::open(cart.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+
+  const auto busy = RunCtl({"--port", cart.DevicePath(), "info"}, dir.Path());
+  ExpectOneErrorLine(busy, "port is busy");
+
+  ::close(holder);
+  const auto freed = RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path());
+  EXPECT_EQ(freed.exitCode, 0) << freed.err;
+}
+
+TEST(CtlLinkErrors, CartThatFallsSilentGivesTimeout) {
+  TempDir dir;
+  // Answers the probe, then nothing more.
+  CartsimProcess cart({"--empty", "--silent-after", "1"}, dir.Path());
+  ASSERT_TRUE(cart.Started());
+  const auto run = RunCtl({"--port", cart.DevicePath(), "pins", "list"}, dir.Path());
+  ExpectOneErrorLine(run, "Error: Timeout");
+  EXPECT_EQ(run.out, "");
+}
+
+TEST(CtlLinkErrors, PortWhereNothingAnswersIsNoCart) {
+  TempDir dir;
+  CartsimProcess mute({"--drop-answers"}, dir.Path());
+  ASSERT_TRUE(mute.Started());
+  const auto named = RunCtl({"--port", mute.DevicePath(), "info"}, dir.Path());
+  ExpectOneErrorLine(named, "Error: Timeout");
+  const auto found = RunCtl({"info"}, dir.Path(), {{"MOLVANE_PORTS", mute.DevicePath()}});
+  ExpectOneErrorLine(found, "no cart found on 1 port");
+}
+
+TEST(CtlLinkErrors, CartIsFoundThroughTheEnvironmentWithoutPort) {
+  TempDir dir;
+  CartsimProcess mute({"--drop-answers"}, dir.Path());
+  CartsimProcess cart({"--empty"}, dir.Path());
+  ASSERT_TRUE(mute.Started() && cart.Started());
+  const std::string ports = dir.File("missing") + ":" + mute.DevicePath() + ":" + cart.DevicePath();
+  const auto run = RunCtl({"info"}, dir.Path(), {{"MOLVANE_PORTS", ports}});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("Firmware version 1: "), std::string::npos) << run.out;
+  // The traffic trace goes to the folder the tool was started in.
+  EXPECT_TRUE(std::filesystem::exists(dir.File("comlog.txt")));
+}
+
+TEST(CtlPorts, ListsEveryPortWithWhatAnswered) {
+  TempDir dir;
+  CartsimProcess mute({"--drop-answers"}, dir.Path());
+  CartsimProcess cart({"--empty", "--echo"}, dir.Path());
+  ASSERT_TRUE(mute.Started() && cart.Started());
+  const std::string missing = dir.File("gone");
+  const auto run = RunCtl({"ports"}, dir.Path(),
+                          {{"MOLVANE_PORTS", cart.DevicePath() + ":" + missing + ":" + mute.DevicePath()}});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u) << run.out;
+  EXPECT_EQ(lines[0], cart.DevicePath() + ": cart answered");
+  EXPECT_EQ(lines[1].rfind(missing + ": no such port", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2], mute.DevicePath() + ": no cart answered");
+}
+
+TEST(CtlPorts, SaysSoWhenNoDriverAndNoPortList) {
+  if (std::filesystem::exists("/sys/bus/usb-serial/drivers/ftdi_sio")) {
+    GTEST_SKIP() << "this machine has the FTDI serial driver loaded";
+  }
+  TempDir dir;
+  const auto run = RunCtl({"ports"}, dir.Path());
+  ExpectOneErrorLine(run, "No USB Cart drivers have been installed on this system.");
+}
+
+TEST(CtlLinkErrors, UnknownCommandOrMissingArgumentIsAUsageError) {
+  TempDir dir;
+  EXPECT_NE(RunCtl({"pins"}, dir.Path()).exitCode, 0);
+  EXPECT_NE(RunCtl({"set-locks", "10"}, dir.Path()).exitCode, 0);
+  EXPECT_NE(RunCtl({"set-cart-type", "hydraulic"}, dir.Path()).exitCode, 0);
+  EXPECT_NE(RunCtl({"flash", "lift", "x.hex"}, dir.Path()).exitCode, 0);
+}
+
+}  // namespace

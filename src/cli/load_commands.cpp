@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <memory>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +12,8 @@
 #include <thread>
 
 #include "cli/cli_context.h"
+#include "loader/bitmap_command_file.h"
+#include "loader/bmp_image.h"
 #include "loader/hex_file.h"
 #include "loader/loader_texts.h"
 
@@ -24,17 +28,16 @@ constexpr int kFactoryTitleMode = 2;
 constexpr const char* kBitmapDone = molvane::texts::kBitmapComplete;
 
 volatile std::sig_atomic_t interruptRequested = 0;
-void OnInterrupt(int) { interruptRequested = 1; }
+// Puts the default back at once, so that a second Ctrl-C ends the program (std::signal, unlike
+// sigaction, exists on Windows too).
+void OnInterrupt(int) {
+  interruptRequested = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
 
 // The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
 // program the ordinary way.
-void CatchInterrupt() {
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  action.sa_flags = SA_RESETHAND;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-}
+void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
 int WritingPercent(const std::string& status) {
   if (status.rfind(kWritingPrefix, 0) != 0) return -1;
@@ -136,6 +139,29 @@ void Flash(CliContext& context, const std::string& board, const std::string& pat
   FollowTransfer(context, true, molvane::texts::kFirmwareComplete);
 }
 
+bool IsCommandFileName(const std::string& path) {
+  std::string lower = path;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::size_t at = lower.find(".txt");
+  return at != std::string::npos && at >= 1;
+}
+
+// A picture that cannot be converted is refused here, before the cart is touched; the upload
+// converts it again when it starts.
+bool CheckPicture(CliContext& context, const std::string& path) {
+  if (IsCommandFileName(path)) return true;
+  auto grid = std::make_unique<molvane::PixelGrid>();
+  molvane::BmpInfo info;
+  std::string error;
+  if (molvane::CommandFilePathFor(path).empty()) {
+    error = "the picture's name must end in .bmp";
+  } else if (molvane::ReadBmpFile(path, *grid, info, error)) {
+    return true;
+  }
+  context.Fail("Error: " + path + " cannot be loaded: " + error);
+  return false;
+}
+
 void Upload(CliContext& context, const std::string& path, int mode) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -147,7 +173,7 @@ void Upload(CliContext& context, const std::string& path, int mode) {
     context.Fail("Error: " + path + " is neither a .bmp picture nor a .txt command file");
     return;
   }
-  if (!context.Connect()) return;
+  if (!CheckPicture(context, path) || !context.Connect()) return;
   CatchInterrupt();
   context.controller.BitmapUploadMode = mode;
   if (context.controller.StartBitmapUpload(path, 0, 0) != 0) {

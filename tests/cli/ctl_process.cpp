@@ -53,8 +53,11 @@ pid_t Spawn(const std::string& program, std::vector<std::string> arguments, cons
   return pid;
 }
 
-// Reads both pipes until both are closed or the bound passes; false on the bound.
-bool Collect(int outFd, int errFd, std::string& out, std::string& err) {
+// Reads both pipes until both are closed or the bound passes; false on the bound. With a
+// marker, the child gets one SIGINT when the marker first shows on its output.
+bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid,
+             const std::string& marker) {
+  bool interrupted = marker.empty();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHangBoundMs);
   pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
   std::string* sinks[2] = {&out, &err};
@@ -68,6 +71,7 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err) {
       const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
       if (got > 0) {
         sinks[i]->append(buffer, static_cast<std::size_t>(got));
+        if (!interrupted && out.find(marker) != std::string::npos) interrupted = ::kill(pid, SIGINT) == 0;
       } else {
         fds[i].fd = -1;
         --open;
@@ -77,17 +81,15 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err) {
   return true;
 }
 
-}  // namespace
-
-CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
-              const std::map<std::string, std::string>& environment) {
+CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::string& folder,
+                     const std::map<std::string, std::string>& environment, const std::string& marker) {
   CtlRun run;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return run;
   const pid_t pid = Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
-  const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err);
+  const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, marker);
   ::close(out[0]);
   ::close(err[0]);
   if (pid <= 0) return run;
@@ -96,6 +98,18 @@ CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& fold
   ::waitpid(pid, &status, 0);
   if (ended && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
   return run;
+}
+
+}  // namespace
+
+CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
+              const std::map<std::string, std::string>& environment) {
+  return RunWithMarker(arguments, folder, environment, "");
+}
+
+CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
+                         const std::string& marker) {
+  return RunWithMarker(arguments, folder, {}, marker);
 }
 
 CartsimProcess::CartsimProcess(const std::vector<std::string>& options, const std::string& folder) {

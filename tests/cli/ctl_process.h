@@ -18,6 +18,10 @@ struct CtlRun {
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment = {});
 
+// RunCtl, pressing Ctrl-C (SIGINT) once as soon as `marker` appears on its standard output.
+CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
+                         const std::string& marker);
+
 // A cartsim process on its own pseudo-terminal, ended with SIGTERM when the object goes.
 class CartsimProcess {
  public:

@@ -1,0 +1,163 @@
+// Firmware and display loading through molvanectl, and the file tools that need no cart.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+
+#include "cli/ctl_process.h"
+#include "loader/test_pictures.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using cli_testing::CtlRun;
+using cli_testing::Lines;
+using cli_testing::RunCtl;
+using testing_support::ReadFile;
+using testing_support::SimFixture;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+using Bytes = std::map<int, std::uint8_t>;  // address -> byte
+
+// Intel HEX data records of up to 16 bytes with correct checksums, and an end record.
+std::string HexFileOf(const Bytes& bytes) {
+  std::string file;
+  for (auto it = bytes.begin(); it != bytes.end();) {
+    const int address = it->first;
+    std::vector<std::uint8_t> record;
+    while (it != bytes.end() && it->first == address + static_cast<int>(record.size()) && record.size() < 16) {
+      record.push_back(it->second);
+      ++it;
+    }
+    unsigned sum = record.size() + (address >> 8) + (address & 0xFF);
+    char line[64];
+    std::snprintf(line, sizeof line, ":%02X%04X00", static_cast<unsigned>(record.size()), address);
+    file += line;
+    for (const std::uint8_t b : record) {
+      std::snprintf(line, sizeof line, "%02X", b);
+      file += line;
+      sum += b;
+    }
+    std::snprintf(line, sizeof line, "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+    file += line;
+  }
+  return file + ":00000001FF\r\n";
+}
+
+Bytes SampleFirmware() {
+  Bytes bytes;
+  for (int a = 0; a < 300; ++a) bytes[a] = static_cast<std::uint8_t>(a * 7 + 3);
+  for (int a = 0x0400; a < 0x0414; ++a) bytes[a] = static_cast<std::uint8_t>(0xFF - a);
+  return bytes;
+}
+
+struct LoadTest : ::testing::Test {
+  SimFixture sim;
+  CtlRun Ctl(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--port", sim.link.DevicePath()});
+    return RunCtl(arguments, sim.dir.Path());
+  }
+  std::array<std::uint8_t, 65536> Flash(cartsim::Board board) {
+    return sim.sim.Inspect([&](cartsim::SimCart& s) { return s.BoardModel(board).Flash(); });
+  }
+  int Pages(cartsim::Board board) {
+    return sim.sim.Inspect([&](cartsim::SimCart& s) { return s.BoardModel(board).PagesWritten(); });
+  }
+};
+
+TEST_F(LoadTest, FlashedImageEqualsTheFile) {
+  ASSERT_TRUE(sim.started);
+  const Bytes firmware = SampleFirmware();
+  WriteFile(sim.dir.File("main.hex"), HexFileOf(firmware));
+
+  const CtlRun run = Ctl({"flash", "main", sim.dir.File("main.hex")});
+
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  // Not a terminal: plain progress lines, then the outcome.
+  const auto lines = Lines(run.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Firmware Update Complete");
+  EXPECT_EQ(run.out.find('\r'), std::string::npos);
+  const auto flash = Flash(cartsim::Board::Main);
+  int differing = 0;
+  for (const auto& [address, byte] : firmware) differing += flash[static_cast<std::size_t>(address)] != byte;
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(Pages(cartsim::Board::Front), 0);
+}
+
+TEST_F(LoadTest, BoardWordChoosesTheBoard) {
+  ASSERT_TRUE(sim.started);
+  const Bytes firmware = {{0x10, 0xAB}, {0x11, 0xCD}};
+  WriteFile(sim.dir.File("front.hex"), HexFileOf(firmware));
+  const CtlRun run = Ctl({"flash", "front", sim.dir.File("front.hex")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Flash(cartsim::Board::Front)[0x11], 0xCD);
+  EXPECT_EQ(Pages(cartsim::Board::Main), 0);
+}
+
+TEST_F(LoadTest, BadFirmwareFileIsRefusedBeforeTheCartIsTouched) {
+  ASSERT_TRUE(sim.started);
+  WriteFile(sim.dir.File("bad.hex"), ":10010000000102030405060708090A0B0C0D0E0F00\r\n");
+  const CtlRun bad = Ctl({"flash", "main", sim.dir.File("bad.hex")});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_EQ(Lines(bad.err).size(), 1u) << bad.err;
+  const CtlRun missing = Ctl({"flash", "main", sim.dir.File("none.hex")});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(Lines(missing.err).size(), 1u) << missing.err;
+  WriteFile(sim.dir.File("notes.doc"), "not a picture");
+  const CtlRun picture = Ctl({"bitmap", sim.dir.File("notes.doc")});
+  EXPECT_EQ(picture.exitCode, 1);
+  EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), 0);
+}
+
+TEST(CtlFlashCancel, CtrlCStopsTheUpdateBetweenPages) {
+  SimFixture sim({}, true);  // wire-paced, so that the pages take a while
+  ASSERT_TRUE(sim.started);
+  Bytes firmware;
+  for (int a = 0; a < 8192; ++a) firmware[a] = static_cast<std::uint8_t>(a);
+  WriteFile(sim.dir.File("big.hex"), HexFileOf(firmware));
+
+  const CtlRun run = cli_testing::RunCtlInterrupted(
+      {"--port", sim.link.DevicePath(), "flash", "main", sim.dir.File("big.hex")}, sim.dir.Path(),
+      "Writing..");
+
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"Firmware Update Canceled."}));
+  const int pages = sim.sim.Inspect([](cartsim::SimCart& s) { return s.BoardModel(cartsim::Board::Main).PagesWritten(); });
+  EXPECT_LT(pages, 65);
+}
+
+TEST(CtlHexInfo, CountsThePagesThatWouldBeSent) {
+  TempDir dir;
+  WriteFile(dir.File("f.hex"), HexFileOf({{0x0100, 1}, {0x010F, 2}}));
+  const CtlRun standard = RunCtl({"hex-info", dir.File("f.hex")}, dir.Path());
+  EXPECT_EQ(standard.exitCode, 0) << standard.err;
+  EXPECT_EQ(Lines(standard.out), (std::vector<std::string>{"End address: 0x0110 (272 bytes)",
+                                                           "Page size: 128", "Page count: 2",
+                                                           "Pages sent: 3"}));
+  const CtlRun large = RunCtl({"hex-info", dir.File("f.hex"), "--page-size", "512"}, dir.Path());
+  EXPECT_NE(large.out.find("Pages sent: 1\n"), std::string::npos) << large.out;
+  EXPECT_EQ(RunCtl({"hex-info", dir.File("f.hex"), "--page-size", "100"}, dir.Path()).exitCode, 1);
+  EXPECT_EQ(RunCtl({"hex-info", dir.File("none.hex")}, dir.Path()).exitCode, 1);
+}
+
+TEST(CtlBmpConvert, WritesTheCommandFileBesideThePicture) {
+  TempDir dir;
+  WriteFile(dir.File("Title.BMP"), loader_test::MakeBmp(82, 32, 1, [](int row, int) { return row == 0; }));
+  const CtlRun run = RunCtl({"bmp-convert", dir.File("Title.BMP"), "--address", "256"}, dir.Path());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, dir.File("Title.txt") + "\n");
+  const auto lines = Lines(ReadFile(dir.File("Title.txt")));
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines.front().rfind("ew 256 005204", 0), 0u) << lines.front();
+  EXPECT_EQ(lines.back(), "ew 576 " + std::string(22, '0'));
+
+  WriteFile(dir.File("fake.bmp"), "plain text");
+  const CtlRun fake = RunCtl({"bmp-convert", dir.File("fake.bmp")}, dir.Path());
+  EXPECT_EQ(fake.exitCode, 1);
+  EXPECT_EQ(RunCtl({"bmp-convert", dir.File("Title.BMP"), "--address", "587"}, dir.Path()).exitCode, 1);
+}
+
+}  // namespace

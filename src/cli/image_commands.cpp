@@ -19,7 +19,8 @@ bool IsBootloaderPageSize(long size) {
 
 void HexInfo(CliContext& context, const std::string& path, long pageSize) {
   if (!IsBootloaderPageSize(pageSize)) {
-    context.Fail("Error: the page size must be 32, 64, 128, 256 or 512, not " + std::to_string(pageSize));
+    context.Fail("Error: the page size must be 32, 64, 128, 256 or 512, not " +
+                 std::to_string(pageSize));
     return;
   }
   const molvane::HexCheck check = molvane::CheckHexFile(path);
@@ -53,12 +54,14 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   static long pageSize = kDefaultPageSize;
   auto* hexInfo = app.add_subcommand("hex-info", "What a firmware file would send to a board");
   hexInfo->add_option("FILE", hexPath, "Firmware file (.hex)")->required();
-  hexInfo->add_option("--page-size", pageSize, "Flash page size of the board")->capture_default_str();
+  hexInfo->add_option("--page-size", pageSize, "Flash page size of the board")
+      ->capture_default_str();
   hexInfo->callback([&context] { HexInfo(context, hexPath, pageSize); });
 
   static std::string bmpPath;
   static std::string address = "0";
-  auto* convert = app.add_subcommand("bmp-convert", "Write a picture's display command file beside it");
+  auto* convert =
+      app.add_subcommand("bmp-convert", "Write a picture's display command file beside it");
   convert->add_option("FILE", bmpPath, "Picture (.bmp)")->required();
   convert->add_option("--address", address, "Display start address")->capture_default_str();
   convert->callback([&context] { BmpConvert(context, bmpPath, address); });

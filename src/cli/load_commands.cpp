@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -132,8 +132,10 @@ void Flash(CliContext& context, const std::string& board, const std::string& pat
   context.controller.BoardSelector = BoardSelectorFor(board);
   if (context.controller.StartFirmwareUpdate(path) != 0) {
     const std::string why = context.controller.MessageText();
-    context.Fail(!why.empty() ? why
-                              : "Error returned. Please make sure the port is not in use and the file exists.");
+    context.Fail(
+        !why.empty()
+            ? why
+            : "Error returned. Please make sure the port is not in use and the file exists.");
     return;
   }
   FollowTransfer(context, true, molvane::texts::kFirmwareComplete);
@@ -194,7 +196,8 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   flash->callback([&context] { Flash(context, board, firmwarePath); });
 
   static std::string bitmapPath;
-  auto* bitmap = app.add_subcommand("bitmap", "Load bitmaps into the display (.bmp or .txt command file)");
+  auto* bitmap =
+      app.add_subcommand("bitmap", "Load bitmaps into the display (.bmp or .txt command file)");
   bitmap->add_option("FILE", bitmapPath, "Picture or command file")->required();
   bitmap->callback([&context] { Upload(context, bitmapPath, kBitmapMode); });
 

@@ -38,8 +38,9 @@ void Clear(CliContext& context) {
 const Registration registration([](CLI::App& app, CliContext& context) {
   auto* log = app.add_subcommand("log", "The cart's access log");
   log->require_subcommand(1);
-  log->add_subcommand("list", "One line per event: time, date and action")
-      ->callback([&context] { List(context); });
+  log->add_subcommand("list", "One line per event: time, date and action")->callback([&context] {
+    List(context);
+  });
 
   static std::string exportPath;
   auto* exportCommand = log->add_subcommand("export", "Write the log to a tab-separated file");

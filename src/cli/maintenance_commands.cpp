@@ -16,8 +16,8 @@ void SetClock(CliContext& context) {
   // is still listening.
   context.controller.GetStatus();
   if (!context.CheckLink()) return;
-  std::printf("Clock set to %04d-%02d-%02d %02d:%02d:%02d. Update Complete.\n", t.year, t.month, t.day,
-              t.hour, t.minute, t.second);
+  std::printf("Clock set to %04d-%02d-%02d %02d:%02d:%02d. Update Complete.\n", t.year, t.month,
+              t.day, t.hour, t.minute, t.second);
 }
 
 void ResetGasGauge(CliContext& context) {

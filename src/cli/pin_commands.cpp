@@ -30,7 +30,8 @@ bool ParsePins(CliContext& context, const std::vector<std::string>& texts,
   for (const std::string& text : texts) {
     std::uint32_t pin = 0;
     if (!ParsePin(text, pin)) {
-      context.Fail("Error: '" + text + "' is not a PIN: the pin number must be less than 4294967296.");
+      context.Fail("Error: '" + text +
+                   "' is not a PIN: the pin number must be less than 4294967296.");
       return false;
     }
     pins.push_back(pin);
@@ -69,7 +70,8 @@ void Add(CliContext& context, const std::vector<std::string>& texts) {
   if (!ParsePins(context, texts, pins) || !context.Connect()) return;
   // The copy must be current: the controller skips PINs it already holds.
   if (!Reread(context)) return;
-  for (const std::uint32_t pin : pins) context.controller.AddPin(std::to_string(pin), molvane::Now());
+  for (const std::uint32_t pin : pins)
+    context.controller.AddPin(std::to_string(pin), molvane::Now());
   if (!Reread(context)) return;
   for (const std::uint32_t pin : pins) {
     if (CartHolds(context.controller, pin)) {
@@ -142,15 +144,16 @@ void Export(CliContext& context, const std::string& path) {
     context.Fail("Error: could not write " + path);
     return;
   }
-  std::printf("Pin List Saved Successfully. %d PIN(s) written to %s\n", context.controller.PinCount(),
-              path.c_str());
+  std::printf("Pin List Saved Successfully. %d PIN(s) written to %s\n",
+              context.controller.PinCount(), path.c_str());
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
   auto* pins = app.add_subcommand("pins", "The cart's PIN list");
   pins->require_subcommand(1);
-  pins->add_subcommand("list", "One line per PIN with its age in days")
-      ->callback([&context] { List(context); });
+  pins->add_subcommand("list", "One line per PIN with its age in days")->callback([&context] {
+    List(context);
+  });
 
   static std::vector<std::string> added;
   auto* add = pins->add_subcommand("add", "Add PINs and report what the cart holds");
@@ -162,17 +165,21 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   remove->add_option("PIN", removed, "PINs, up to ten digits each")->required();
   remove->callback([&context] { Remove(context, removed); });
 
-  pins->add_subcommand("clear", "Remove every PIN from the cart")->callback([&context] { Clear(context); });
+  pins->add_subcommand("clear", "Remove every PIN from the cart")->callback([&context] {
+    Clear(context);
+  });
 
   static std::string importPath;
   auto* import = pins->add_subcommand("import", "Add every PIN of a PIN list file");
-  import->add_option("FILE", importPath, "PIN list file: one PIN at the start of each line")->required();
-  import->callback([&context] { Import(context, importPath); });
+  import->add_option("FILE", importPath, "PIN list file: one PIN at the start of each line")
+      ->required();
+  import->callback([&context] { Import(context, importPath);
+});
 
-  static std::string exportPath;
-  auto* exportCommand = pins->add_subcommand("export", "Write the cart's PIN list to a file");
-  exportCommand->add_option("FILE", exportPath, "PIN list file to write")->required();
-  exportCommand->callback([&context] { Export(context, exportPath); });
+static std::string exportPath;
+auto* exportCommand = pins->add_subcommand("export", "Write the cart's PIN list to a file");
+exportCommand->add_option("FILE", exportPath, "PIN list file to write")->required();
+exportCommand->callback([&context] { Export(context, exportPath); });
 });
 
 }  // namespace

@@ -17,7 +17,8 @@ std::string ProbeText(molvane::CartController& controller, int index) {
     case molvane::CartController::ProbeResult::NoCart:
       return name + ": no cart answered";
     default:
-      return DescribeOpenError(name, controller.ports[static_cast<std::size_t>(index)].LastOpenError());
+      return DescribeOpenError(name,
+                               controller.ports[static_cast<std::size_t>(index)].LastOpenError());
   }
 }
 

@@ -110,7 +110,9 @@ const Registration registration([](CLI::App& app, CliContext& context) {
 
   auto* digits = app.add_subcommand("pin-digits", "The longest PIN the cart accepts");
   digits->require_subcommand(1);
-  digits->add_subcommand("get", "Print the maximum PIN digits")->callback([&context] { GetDigits(context); });
+  digits->add_subcommand("get", "Print the maximum PIN digits")->callback([&context] {
+    GetDigits(context);
+  });
   static std::string digitsText;
   auto* setDigits = digits->add_subcommand("set", "Set the maximum PIN digits, then read it back");
   setDigits->add_option("N", digitsText, "Maximum PIN digits")->required();

@@ -17,9 +17,12 @@ constexpr std::size_t kMaxIdentityText = 15;
 
 const char* PowerSupplyText(int kind) {
   switch (kind) {
-    case 1: return "AC Out";
-    case 2: return "DC Out";
-    default: return "N/A";
+    case 1:
+      return "AC Out";
+    case 2:
+      return "DC Out";
+    default:
+      return "N/A";
   }
 }
 
@@ -65,9 +68,12 @@ struct TimeoutArguments {
 
 void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
   long keyboard = 0, backlight = 0, relock = 0;
-  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, kMaxTimeoutSeconds, keyboard) ||
-      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, kMaxTimeoutSeconds, backlight) ||
-      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, kMaxTimeoutSeconds, relock) ||
+  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, kMaxTimeoutSeconds,
+                          keyboard) ||
+      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, kMaxTimeoutSeconds,
+                          backlight) ||
+      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, kMaxTimeoutSeconds,
+                          relock) ||
       !context.Connect()) {
     return;
   }
@@ -77,10 +83,12 @@ void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
   controller.SetRelockTimeout(static_cast<int>(relock));
   molvane::SetupSettings s;
   if (!ReadSettings(context, s)) return;
-  const bool taken =
-      ConfirmSetting(context, "keyboard light timeout", std::to_string(keyboard), std::to_string(s.keyboardTimeout)) &
-      ConfirmSetting(context, "LCD backlight timeout", std::to_string(backlight), std::to_string(s.backlightTimeout)) &
-      ConfirmSetting(context, "drawer lock-down timeout", std::to_string(relock), std::to_string(s.relockTimeout));
+  const bool taken = ConfirmSetting(context, "keyboard light timeout", std::to_string(keyboard),
+                                    std::to_string(s.keyboardTimeout)) &
+                     ConfirmSetting(context, "LCD backlight timeout", std::to_string(backlight),
+                                    std::to_string(s.backlightTimeout)) &
+                     ConfirmSetting(context, "drawer lock-down timeout", std::to_string(relock),
+                                    std::to_string(s.relockTimeout));
   if (taken) std::printf("Update Complete.\n");
 }
 
@@ -98,9 +106,10 @@ void SetLocks(CliContext& context, const LockArguments& a) {
   context.controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
   molvane::SetupSettings s;
   if (!ReadSettings(context, s)) return;
-  const bool taken =
-      ConfirmSetting(context, "main lock activation time", std::to_string(mainMs), std::to_string(s.mainLockMs)) &
-      ConfirmSetting(context, "side lock activation time", std::to_string(sideMs), std::to_string(s.sideLockMs));
+  const bool taken = ConfirmSetting(context, "main lock activation time", std::to_string(mainMs),
+                                    std::to_string(s.mainLockMs)) &
+                     ConfirmSetting(context, "side lock activation time", std::to_string(sideMs),
+                                    std::to_string(s.sideLockMs));
   if (taken) std::printf("Update Complete.\n");
 }
 
@@ -121,7 +130,8 @@ bool CheckIdentityText(CliContext& context, const std::string& what, const std::
   for (const char c : text) {
     const auto u = static_cast<unsigned char>(c);
     if (c == '"' || u < 0x20 || u >= 0x7F) {
-      context.Fail("Error: the " + what + " may hold printable characters only, and no double quote");
+      context.Fail("Error: the " + what +
+                   " may hold printable characters only, and no double quote");
       return false;
     }
   }
@@ -158,10 +168,14 @@ const Registration registration([](CLI::App& app, CliContext& context) {
       ->callback([&context] { Info(context); });
 
   static TimeoutArguments timeouts;
-  auto* setTimeouts = app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0..65535 s)");
-  setTimeouts->add_option("KEYBOARD", timeouts.keyboard, "Keyboard light timeout, seconds")->required();
-  setTimeouts->add_option("BACKLIGHT", timeouts.backlight, "LCD backlight timeout, seconds")->required();
-  setTimeouts->add_option("RELOCK", timeouts.relock, "Drawer lock-down timeout, seconds")->required();
+  auto* setTimeouts =
+      app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0..65535 s)");
+  setTimeouts->add_option("KEYBOARD", timeouts.keyboard, "Keyboard light timeout, seconds")
+      ->required();
+  setTimeouts->add_option("BACKLIGHT", timeouts.backlight, "LCD backlight timeout, seconds")
+      ->required();
+  setTimeouts->add_option("RELOCK", timeouts.relock, "Drawer lock-down timeout, seconds")
+      ->required();
   setTimeouts->callback([&context] { SetTimeouts(context, timeouts); });
 
   static LockArguments locks;
@@ -178,7 +192,8 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   setType->callback([&context] { SetCartType(context, cartType); });
 
   static std::string serial;
-  auto* setSerial = app.add_subcommand("set-serial", "Set the cart's serial number (15 characters kept)");
+  auto* setSerial =
+      app.add_subcommand("set-serial", "Set the cart's serial number (15 characters kept)");
   setSerial->add_option("TEXT", serial, "Serial number")->required();
   setSerial->callback([&context] { SetSerial(context, serial); });
 

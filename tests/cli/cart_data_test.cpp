@@ -61,7 +61,8 @@ TEST(CtlPinFiles, ExportFromOneCartImportsIntoAnother) {
 
   const CtlRun imported = t.Ctl(target, {"pins", "import", t.dir.File("pins.xls")});
   EXPECT_EQ(imported.exitCode, 0) << imported.err;
-  EXPECT_NE(imported.out.find("holds " + std::to_string(sourcePins.size()) + " PIN"), std::string::npos)
+  EXPECT_NE(imported.out.find("holds " + std::to_string(sourcePins.size()) + " PIN"),
+            std::string::npos)
       << imported.out;
   EXPECT_EQ(t.Pins(target), sourcePins);
 }
@@ -74,7 +75,8 @@ TEST(CtlPinFiles, FileWithAnItemOutOfRangeAddsNothing) {
   const CtlRun run = t.Ctl(cart, {"pins", "import", t.dir.File("bad.txt")});
   EXPECT_EQ(run.exitCode, 1);
   ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
-  EXPECT_NE(run.err.find("A value of 4294967296 is out of range in line 3"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("A value of 4294967296 is out of range in line 3"), std::string::npos)
+      << run.err;
   EXPECT_TRUE(t.Pins(cart).empty());
 
   const CtlRun missing = t.Ctl(cart, {"pins", "import", t.dir.File("none.txt")});

@@ -37,8 +37,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }
 
 // Forks and runs `program`; stdout and stderr go to the two pipe ends given.
-pid_t Spawn(const std::string& program, std::vector<std::string> arguments, const std::string& folder,
-            std::vector<std::string> environment, int outFd, int errFd) {
+pid_t Spawn(const std::string& program, std::vector<std::string> arguments,
+            const std::string& folder, std::vector<std::string> environment, int outFd, int errFd) {
   arguments.insert(arguments.begin(), program);
   std::vector<char*> argv = Pointers(arguments);
   std::vector<char*> envp = Pointers(environment);
@@ -71,7 +71,8 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
       const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
       if (got > 0) {
         sinks[i]->append(buffer, static_cast<std::size_t>(got));
-        if (!interrupted && out.find(marker) != std::string::npos) interrupted = ::kill(pid, SIGINT) == 0;
+        if (!interrupted && out.find(marker) != std::string::npos)
+          interrupted = ::kill(pid, SIGINT) == 0;
       } else {
         fds[i].fd = -1;
         --open;
@@ -82,11 +83,13 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
 }
 
 CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::string& folder,
-                     const std::map<std::string, std::string>& environment, const std::string& marker) {
+                     const std::map<std::string, std::string>& environment,
+                     const std::string& marker) {
   CtlRun run;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return run;
-  const pid_t pid = Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
+  const pid_t pid =
+      Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
   const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, marker);

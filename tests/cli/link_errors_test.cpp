@@ -1,11 +1,10 @@
 // How molvanectl finds the cart and how it says that it cannot: exit codes and one-line errors.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "cli/ctl_process.h"
 #include "support/temp_dir.h"
@@ -85,8 +84,9 @@ TEST(CtlPorts, ListsEveryPortWithWhatAnswered) {
   CartsimProcess cart({"--empty", "--echo"}, dir.Path());
   ASSERT_TRUE(mute.Started() && cart.Started());
   const std::string missing = dir.File("gone");
-  const auto run = RunCtl({"ports"}, dir.Path(),
-                          {{"MOLVANE_PORTS", cart.DevicePath() + ":" + missing + ":" + mute.DevicePath()}});
+  const auto run =
+      RunCtl({"ports"}, dir.Path(),
+             {{"MOLVANE_PORTS", cart.DevicePath() + ":" + missing + ":" + mute.DevicePath()}});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const auto lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 3u) << run.out;

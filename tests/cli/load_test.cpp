@@ -27,7 +27,8 @@ std::string HexFileOf(const Bytes& bytes) {
   for (auto it = bytes.begin(); it != bytes.end();) {
     const int address = it->first;
     std::vector<std::uint8_t> record;
-    while (it != bytes.end() && it->first == address + static_cast<int>(record.size()) && record.size() < 16) {
+    while (it != bytes.end() && it->first == address + static_cast<int>(record.size()) &&
+           record.size() < 16) {
       record.push_back(it->second);
       ++it;
     }
@@ -82,7 +83,8 @@ TEST_F(LoadTest, FlashedImageEqualsTheFile) {
   EXPECT_EQ(run.out.find('\r'), std::string::npos);
   const auto flash = Flash(cartsim::Board::Main);
   int differing = 0;
-  for (const auto& [address, byte] : firmware) differing += flash[static_cast<std::size_t>(address)] != byte;
+  for (const auto& [address, byte] : firmware)
+    differing += flash[static_cast<std::size_t>(address)] != byte;
   EXPECT_EQ(differing, 0);
   EXPECT_EQ(Pages(cartsim::Board::Front), 0);
 }
@@ -125,7 +127,8 @@ TEST(CtlFlashCancel, CtrlCStopsTheUpdateBetweenPages) {
 
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"Firmware Update Canceled."}));
-  const int pages = sim.sim.Inspect([](cartsim::SimCart& s) { return s.BoardModel(cartsim::Board::Main).PagesWritten(); });
+  const int pages = sim.sim.Inspect(
+      [](cartsim::SimCart& s) { return s.BoardModel(cartsim::Board::Main).PagesWritten(); });
   EXPECT_LT(pages, 65);
 }
 
@@ -134,9 +137,9 @@ TEST(CtlHexInfo, CountsThePagesThatWouldBeSent) {
   WriteFile(dir.File("f.hex"), HexFileOf({{0x0100, 1}, {0x010F, 2}}));
   const CtlRun standard = RunCtl({"hex-info", dir.File("f.hex")}, dir.Path());
   EXPECT_EQ(standard.exitCode, 0) << standard.err;
-  EXPECT_EQ(Lines(standard.out), (std::vector<std::string>{"End address: 0x0110 (272 bytes)",
-                                                           "Page size: 128", "Page count: 2",
-                                                           "Pages sent: 3"}));
+  EXPECT_EQ(Lines(standard.out),
+            (std::vector<std::string>{"End address: 0x0110 (272 bytes)", "Page size: 128",
+                                      "Page count: 2", "Pages sent: 3"}));
   const CtlRun large = RunCtl({"hex-info", dir.File("f.hex"), "--page-size", "512"}, dir.Path());
   EXPECT_NE(large.out.find("Pages sent: 1\n"), std::string::npos) << large.out;
   EXPECT_EQ(RunCtl({"hex-info", dir.File("f.hex"), "--page-size", "100"}, dir.Path()).exitCode, 1);
@@ -145,7 +148,8 @@ TEST(CtlHexInfo, CountsThePagesThatWouldBeSent) {
 
 TEST(CtlBmpConvert, WritesTheCommandFileBesideThePicture) {
   TempDir dir;
-  WriteFile(dir.File("Title.BMP"), loader_test::MakeBmp(82, 32, 1, [](int row, int) { return row == 0; }));
+  WriteFile(dir.File("Title.BMP"),
+            loader_test::MakeBmp(82, 32, 1, [](int row, int) { return row == 0; }));
   const CtlRun run = RunCtl({"bmp-convert", dir.File("Title.BMP"), "--address", "256"}, dir.Path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, dir.File("Title.txt") + "\n");
@@ -157,7 +161,8 @@ TEST(CtlBmpConvert, WritesTheCommandFileBesideThePicture) {
   WriteFile(dir.File("fake.bmp"), "plain text");
   const CtlRun fake = RunCtl({"bmp-convert", dir.File("fake.bmp")}, dir.Path());
   EXPECT_EQ(fake.exitCode, 1);
-  EXPECT_EQ(RunCtl({"bmp-convert", dir.File("Title.BMP"), "--address", "587"}, dir.Path()).exitCode, 1);
+  EXPECT_EQ(RunCtl({"bmp-convert", dir.File("Title.BMP"), "--address", "587"}, dir.Path()).exitCode,
+            1);
 }
 
 }  // namespace

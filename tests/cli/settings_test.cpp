@@ -34,7 +34,8 @@ struct SettingsTest : ::testing::Test {
     const std::vector<std::string> lines = Lines(info.out);
     for (const std::string& line : expected) {
       EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end())
-          << "no line '" << line << "' in:\n" << info.out;
+          << "no line '" << line << "' in:\n"
+          << info.out;
     }
   }
 };
@@ -71,8 +72,9 @@ TEST_F(SettingsTest, BadgeFormatAndPinLengthAreReadBack) {
   const CtlRun digits = Ctl({"pin-digits", "set", "8"});
   EXPECT_EQ(digits.exitCode, 0) << digits.err;
   const CtlRun get = Ctl({"rfid", "get"});
-  EXPECT_EQ(Lines(get.out), (std::vector<std::string>{"RFID bits: 4", "RFID mask: PBB0",
-                                                       "Facility code: 65535", "Max. PIN digits: 8"}));
+  EXPECT_EQ(Lines(get.out),
+            (std::vector<std::string>{"RFID bits: 4", "RFID mask: PBB0", "Facility code: 65535",
+                                      "Max. PIN digits: 8"}));
 }
 
 TEST_F(SettingsTest, ValueTheCartRefusesIsReportedAsFailure) {
@@ -97,8 +99,8 @@ TEST_F(SettingsTest, RefusedInputSendsNothing) {
       {"set-name", "say \"hi\""},
       {"pins", "add", "12", "4294967296"},
       {"pins", "remove", "12a"},
-      {"rfid", "set", "26", "PFB", "1"},             // bits differ from the mask length
-      {"rfid", "set", "4", "PfB0", "1"},             // lower-case mask character
+      {"rfid", "set", "26", "PFB", "1"},  // bits differ from the mask length
+      {"rfid", "set", "4", "PfB0", "1"},  // lower-case mask character
       {"rfid", "set", "123", std::string(123, 'B'), "1"},
       {"rfid", "set", "3", "PFB", "123456"},
       {"pin-digits", "set", "1000"},
@@ -113,14 +115,17 @@ TEST_F(SettingsTest, RefusedInputSendsNothing) {
 
 TEST_F(SettingsTest, ClockIsSetToThisComputersLocalTime) {
   ASSERT_TRUE(sim.started);
-  sim.Cart([](cartsim::CartModel& cart) { cart.Clock().Set(cartsim::CartDate{0, 0, 0, 1, 1, 9}); return 0; });
+  sim.Cart([](cartsim::CartModel& cart) {
+    cart.Clock().Set(cartsim::CartDate{0, 0, 0, 1, 1, 9});
+    return 0;
+  });
   const CtlRun run = Ctl({"clock", "set"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const cartsim::CartDate pc{local.tm_sec, local.tm_min, local.tm_hour, local.tm_mday, local.tm_mon + 1,
-                             local.tm_year - 100};
+  const cartsim::CartDate pc{local.tm_sec,  local.tm_min,     local.tm_hour,
+                             local.tm_mday, local.tm_mon + 1, local.tm_year - 100};
   const cartsim::CartSeconds cart = sim.Cart([](cartsim::CartModel& c) { return c.Clock().Now(); });
   EXPECT_LE(std::abs(cart - cartsim::SecondsFromCartDate(pc)), 5);
 }

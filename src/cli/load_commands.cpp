@@ -28,15 +28,14 @@ constexpr int kFactoryTitleMode = 2;
 constexpr const char* kBitmapDone = molvane::texts::kBitmapComplete;
 
 volatile std::sig_atomic_t interruptRequested = 0;
-// Puts the default back at once, so that a second Ctrl-C ends the program (std::signal, unlike
-// sigaction, exists on Windows too).
+
+// The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
+// program the ordinary way.
 void OnInterrupt(int) {
   interruptRequested = 1;
   std::signal(SIGINT, SIG_DFL);
 }
 
-// The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
-// program the ordinary way.
 void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
 int WritingPercent(const std::string& status) {
@@ -48,7 +47,7 @@ int WritingPercent(const std::string& status) {
 class ProgressView {
  public:
   ProgressView(const molvane::CartController& controller, bool firmware)
-      : controller(controller), firmware(firmware), terminal(::isatty(STDOUT_FILENO) != 0) {}
+      : controller(controller), firmware(firmware), terminal(::isatty(::fileno(stdout)) != 0) {}
 
   void Show(const std::string& status) {
     if (status.empty() || status == last) return;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "app/cart_controller.h"
 #include "support/temp_dir.h"
 
@@ -8,10 +11,28 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
+namespace {
+// New configuration files take the platform's line ends: CR LF on Windows.
+#if defined(_WIN32)
+constexpr bool kFilesUseCrLf = true;
+#else
+constexpr bool kFilesUseCrLf = false;
+#endif
+
+std::string WithFileLineEnds(const std::string& text) {
+  if (!kFilesUseCrLf) return text;
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+}  // namespace
+
 TEST(ControllerConfig, TheFileSitsInTheProgramFolder) {
   TempDir dir;
   CartController controller(dir.Path(), dir.Path());
-  EXPECT_EQ(controller.ConfigPath(), dir.Path() + "/Molvane.cfg");
+  // Compared as paths: Windows joins the folder with a backslash.
+  EXPECT_EQ(std::filesystem::path(controller.ConfigPath()).lexically_normal(),
+            std::filesystem::path(dir.Path() + "/Molvane.cfg").lexically_normal());
 }
 
 TEST(ControllerConfig, LoadReadsEveryKeyAndMissingOnesGiveEmptyOrZero) {
@@ -59,7 +80,7 @@ TEST(ControllerConfig, PathSettersWriteOneKeyEachAndTheFileReadsBack) {
     CartController controller(dir.Path(), dir.Path());
     controller.SetMainFirmwarePath("/fw/main.hex");
     EXPECT_EQ(ReadFile(controller.ConfigPath()),
-              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/main.hex\"\n</FIRMWARE>\n");
+              WithFileLineEnds("<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/main.hex\"\n</FIRMWARE>\n"));
     controller.SetFrontFirmwarePath("/fw/front.hex");
     controller.SetChargerFirmwarePath("/fw/charger.hex");
     controller.SetTranslationFirmwarePath("/fw/translation.hex");
@@ -88,7 +109,8 @@ TEST(ControllerConfig, ChangesMadeByOthersSurviveASetter) {
   WriteFile(controller.ConfigPath(), edited);
   controller.SetFactoryTitlePath("/pics/t.txt");
   const std::string text = ReadFile(controller.ConfigPath());
-  EXPECT_NE(text.find("<MISC>\n\t[TABS] \"5\"\n</MISC>\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(WithFileLineEnds("<MISC>\n\t[TABS] \"5\"\n</MISC>\n")), std::string::npos)
+      << text;
   EXPECT_NE(text.find("[FACTORYTITLEFILE] \"/pics/t.txt\""), std::string::npos) << text;
 }
 

@@ -107,7 +107,9 @@ TEST(SimulatedCart, ServiceCommandsKeepTheLink) {
   ASSERT_TRUE(fixture.Connect());
   auto& c = fixture.controller;
   c.GetVersion();
-  if (c.AuxBoardKind() == 1) EXPECT_TRUE(c.ResetGasGauge());
+  if (c.AuxBoardKind() == 1) {
+    EXPECT_TRUE(c.ResetGasGauge());
+  }
   c.SetRealTimeClock();
   EXPECT_FALSE(c.GetStatus().empty());
   EXPECT_EQ(c.currentPort.load(), 0);

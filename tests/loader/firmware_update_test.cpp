@@ -255,7 +255,7 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
   EXPECT_LT(seconds, 9.0);
   EXPECT_FALSE(run.fx.controller.IsBusy());
   // The board took the two end bytes and went back to its firmware.
-  run.Board([](BootloaderModel& b) { EXPECT_EQ(b.Exits(), 1); });
+  EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }));
   EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
 }
 

@@ -1,4 +1,6 @@
 // FTDI ports on Windows: the driver's device enumeration in the registry, read only.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdio>

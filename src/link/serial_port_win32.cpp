@@ -1,5 +1,7 @@
 // The serial device on Windows: a COM port opened without sharing, DCB line settings and read
 // time-outs that make every read return at once.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cctype>

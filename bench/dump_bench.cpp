@@ -1,42 +1,19 @@
 // Reads a full event log (1024 events) and a full PIN list (128 PINs) from the simulated cart
 // over the paced line and compares the time with the wire time of the command and the answer.
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "bench_report.h"
 #include "bench_rig.h"
+#include "cart_fill.h"
 
 namespace {
 
-constexpr int kEvents = 1024;
-constexpr int kPins = 128;
 constexpr int kRuns = 3;  // the median is reported
 constexpr double kTarget = 1.05;
 constexpr long kLineEnd = 2;  // the host ends every command with CR LF
 constexpr long kPrompt = 1;   // the cart's ">" after the last record
-
-// Mostly accesses with PINs of several lengths, a power-up now and then, an hour or so apart.
-void FillLog(cartsim::CartModel& cart) {
-  const cartsim::CartSeconds now = cart.Clock().Now();
-  for (int i = 0; i < kEvents; ++i) {
-    cartsim::CartEvent event;
-    const bool powerUp = i % 97 == 0;
-    event.code = static_cast<int>(powerUp ? cartsim::CartEventCode::PowerUp
-                                          : cartsim::CartEventCode::Access);
-    event.pin = powerUp ? 0u : 1000u + static_cast<std::uint32_t>(i) * 104729u;
-    event.when = now - static_cast<cartsim::CartSeconds>(kEvents - i) * 3671;
-    cart.Events().Add(event);
-  }
-}
-
-void FillPins(cartsim::CartModel& cart) {
-  const cartsim::CartSeconds now = cart.Clock().Now();
-  for (int i = 0; i < kPins; ++i) {
-    cart.Pins().Add(100000u + static_cast<std::uint32_t>(i) * 7919u, now - i * 86400);
-  }
-}
 
 struct DumpCase {
   std::string name;
@@ -49,9 +26,8 @@ struct DumpCase {
 
 void RunDump(bench::BenchRig& rig, const DumpCase& c) {
   const std::string answer = rig.Sim([&](cartsim::SimCart& s) { return c.answer(s.Cart()); });
-  const double floor =
-      bench::WireMs(static_cast<long>(c.command.size()) + kLineEnd +
-                    static_cast<long>(answer.size()) + kPrompt);
+  const double floor = bench::WireMs(static_cast<long>(c.command.size()) + kLineEnd +
+                                     static_cast<long>(answer.size()) + kPrompt);
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     if (!rig.controller.HasCart() && !rig.Connect()) return bench::ReportError(c.name, "no cart");
@@ -71,17 +47,18 @@ int main() {
   options.cart.startEmpty = true;
   bench::BenchRig rig(options);
   rig.Sim([](cartsim::SimCart& s) {
-    FillLog(s.Cart());
-    FillPins(s.Cart());
+    bench::FillLog(s.Cart());
+    bench::FillPins(s.Cart());
   });
   if (!rig.Connect()) return 0;
   RunDump(rig, {"log dump 1024 events", "log_dump",
                 [](cartsim::CartModel& cart) { return cart.Events().DumpLines(); },
                 [](molvane::CartController& c) { c.DumpLog(); },
-                [](const molvane::CartController& c) { return c.LogCount(); }, kEvents});
-  RunDump(rig, {"PIN dump 128 PINs", "pin_list_dump",
-                [](cartsim::CartModel& cart) { return cart.Pins().DumpLines(); },
-                [](molvane::CartController& c) { c.DumpPinList(); },
-                [](const molvane::CartController& c) { return c.PinCount(); }, kPins});
+                [](const molvane::CartController& c) { return c.LogCount(); }, bench::kFullLog});
+  RunDump(rig,
+          {"PIN dump 128 PINs", "pin_list_dump",
+           [](cartsim::CartModel& cart) { return cart.Pins().DumpLines(); },
+           [](molvane::CartController& c) { c.DumpPinList(); },
+           [](const molvane::CartController& c) { return c.PinCount(); }, bench::kFullPinList});
   return 0;
 }

@@ -1,5 +1,6 @@
 // Flashes a full 64 KiB image into the simulated main board over the paced line, at 128- and
 // 512-byte pages, and compares the time with the least the wire and the protocol's pauses allow.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "bench_report.h"
 #include "bench_rig.h"
+#include "trace_times.h"
 
 namespace {
 
@@ -84,13 +86,34 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 // Least time for a full image: every byte that must cross the wire, one after the other, plus
 // the pauses the update fixes. The two address bytes are counted although they could cross
 // during the 1 ms pause that follows them.
+double HandshakeFloorMs() {
+  return bench::WireMs(kHostHandshakeBytes + kBoardHandshakeBytes) +
+         kBytesBeforeU * kPerByteBeforeUMs + kAfterHostUMs + kBeforeFirstPageMs;
+}
+
+double PageFloorMs(int pageSize) {
+  return kBeforeAddressMs + kAfterAddressMs + bench::WireMs(2 + pageSize + 1 + 1);
+}
+
+int PagesSent(int pageSize) { return kImageBytes / pageSize; }
+
 double FlashFloorMs(int pageSize) {
-  const long pages = kImageBytes / pageSize;
-  const double handshake = bench::WireMs(kHostHandshakeBytes + kBoardHandshakeBytes) +
-                           kBytesBeforeU * kPerByteBeforeUMs + kAfterHostUMs +
-                           kBeforeFirstPageMs;
-  const double perPage = kBeforeAddressMs + kAfterAddressMs + bench::WireMs(2 + pageSize + 1 + 1);
-  return handshake + static_cast<double>(pages) * perPage;
+  return HandshakeFloorMs() + PagesSent(pageSize) * PageFloorMs(pageSize);
+}
+
+// Where the time went: up to the first page (the stamp of its progress line) and after it.
+void ReportPhases(const std::string& name, const std::string& tracePath, double startDayMs,
+                  double endDayMs, int pageSize) {
+  const std::vector<double> pages = bench::LogLineTimes(tracePath, "Writing..");
+  if (pages.empty()) return bench::ReportError(name, "no page progress in the trace");
+  const double handshake = pages.front() - startDayMs;
+  const double sending = endDayMs - pages.front();
+  std::printf(
+      "%-22s phases: to first page %.0f ms (floor %.0f), pages %.0f ms (floor %.0f), "
+      "per page %.2f ms (floor %.2f)\n",
+      name.c_str(), handshake, HandshakeFloorMs(), sending,
+      PagesSent(pageSize) * PageFloorMs(pageSize), sending / PagesSent(pageSize),
+      PageFloorMs(pageSize));
 }
 
 cartsim::SimCart::Options MainBoardWithPageCode(std::uint8_t code) {
@@ -100,8 +123,7 @@ cartsim::SimCart::Options MainBoardWithPageCode(std::uint8_t code) {
 }
 
 // What the board holds after the run; empty when it matches the file.
-std::string CheckBoard(bench::BenchRig& rig, const std::vector<std::uint8_t>& data,
-                       int pageSize) {
+std::string CheckBoard(bench::BenchRig& rig, const std::vector<std::uint8_t>& data, int pageSize) {
   return rig.Sim([&](cartsim::SimCart& sim) -> std::string {
     const cartsim::BootloaderModel& board = sim.BoardModel(cartsim::Board::Main);
     for (int a = 0; a < kImageBytes; ++a) {
@@ -110,16 +132,16 @@ std::string CheckBoard(bench::BenchRig& rig, const std::vector<std::uint8_t>& da
       }
     }
     const long frames = static_cast<long>(board.Pages().size());
-    if (frames != kImageBytes / pageSize) {
+    if (frames != PagesSent(pageSize)) {
       return "the board received " + std::to_string(frames) + " page frames, expected " +
-             std::to_string(kImageBytes / pageSize);
+             std::to_string(PagesSent(pageSize));
     }
     return {};
   });
 }
 
 void RunFlash(std::uint8_t pageCode, int pageSize, const std::vector<std::uint8_t>& data,
-              const std::string& hexText) {
+              const std::string& hexText, bool phases) {
   const std::string name = "flash 64K page " + std::to_string(pageSize);
   bench::BenchRig rig(MainBoardWithPageCode(pageCode));
   const std::string path = rig.folder.File("firmware.hex");
@@ -127,10 +149,12 @@ void RunFlash(std::uint8_t pageCode, int pageSize, const std::vector<std::uint8_
   if (!rig.Connect()) return bench::ReportError(name, "no cart");
   rig.controller.BoardSelector = kMainBoard;
   bool started = false;
+  const double startDayMs = bench::LocalDayMs(std::chrono::system_clock::now());
   const double elapsed = bench::TimeMs([&] {
     started = rig.controller.StartFirmwareUpdate(path) == 0;
     rig.controller.WaitForTransfer();
   });
+  const double endDayMs = bench::LocalDayMs(std::chrono::system_clock::now());
   if (!started) return bench::ReportError(name, "update not started");
   const std::string message = rig.controller.MessageText();
   if (message != kComplete) bench::ReportError(name, "update ended with \"" + message + "\"");
@@ -138,14 +162,18 @@ void RunFlash(std::uint8_t pageCode, int pageSize, const std::vector<std::uint8_
     bench::ReportError(name, fault);
   }
   bench::Report({name, elapsed, FlashFloorMs(pageSize), kTarget});
+  if (phases)
+    ReportPhases(name, rig.controller.ports[0].TracePath(), startDayMs, endDayMs, pageSize);
 }
 
 }  // namespace
 
-int main() {
+// With --phases, a second line per run splits the time at the first page.
+int main(int argc, char** argv) {
+  const bool phases = argc > 1 && std::string_view(argv[1]) == "--phases";
   const std::vector<std::uint8_t> data = ImageData();
   const std::string hexText = HexText(data);
-  RunFlash('S', 128, data, hexText);
-  RunFlash('U', 512, data, hexText);
+  RunFlash('S', 128, data, hexText, phases);
+  RunFlash('U', 512, data, hexText, phases);
   return 0;
 }

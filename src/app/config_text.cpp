@@ -1,5 +1,7 @@
 #include "app/config_text.h"
 
+#include "app/replace_file.h"
+
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -61,24 +63,6 @@ std::string LfToCrLf(const std::string& text) {
   return out;
 }
 
-// Writes beside the target first and renames over it: the old file stays whole until the new
-// one is complete.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-  const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) {
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    ok = !error;
-  }
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
-}
-
 }  // namespace
 
 bool ConfigText::Load(const std::string& path) {
@@ -93,7 +77,7 @@ bool ConfigText::Load(const std::string& path) {
 }
 
 bool ConfigText::Save(const std::string& path) const {
-  return ReplaceFile(path, crlf ? LfToCrLf(text) : text);
+  return ReplaceFileContent(path, crlf ? LfToCrLf(text) : text);
 }
 
 void ConfigText::Clear() { text.clear(); }

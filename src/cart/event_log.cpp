@@ -8,7 +8,7 @@
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
 #include "cart/log_dump_line.h"
-#include "cart/replace_file.h"
+#include "app/replace_file.h"
 
 namespace molvane {
 namespace {

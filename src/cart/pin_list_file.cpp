@@ -7,7 +7,7 @@
 #include "app/clock.h"
 #include "cart/cart_time.h"
 #include "cart/number_text.h"
-#include "cart/replace_file.h"
+#include "app/replace_file.h"
 
 namespace molvane {
 namespace {

@@ -1,5 +1,7 @@
 #include "loader/bitmap_command_file.h"
 
+#include "app/replace_file.h"
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -10,26 +12,6 @@ namespace {
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-bool WriteThroughTemporary(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << text;
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -75,7 +57,7 @@ bool ConvertBmpToCommandFile(const std::string& picturePath, int startAddress, i
   BmpInfo info;
   if (!ReadBmpFile(picturePath, grid, info, error)) return false;
   TitleBitmap title = BuildTitleBitmap(grid, info.height);
-  if (!WriteThroughTemporary(commandPath, FormatCommandFile(title, startAddress, writeForm))) {
+  if (!ReplaceFileContent(commandPath, FormatCommandFile(title, startAddress, writeForm))) {
     error = "the command file " + commandPath + " could not be written";
     return false;
   }

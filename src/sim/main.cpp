@@ -27,7 +27,8 @@ void Usage() {
       "  --silent-after N    answer nothing after N command lines\n"
       "  --drop-answers      read commands but never answer\n"
       "  --hang-up-after N   close the line when the Nth command arrives\n"
-      "  --replug-after MS   after a hang-up, plug back in after MS milliseconds");
+      "  --replug-after MS   after a hang-up, plug back in after MS milliseconds\n"
+      "  --dump-flash DIR    on exit, write each board's flash memory to DIR/BOARD.bin (tests)");
 }
 
 bool ParseAux(const std::string& text, cartsim::CartModel::AuxBoard& aux) {
@@ -39,12 +40,33 @@ bool ParseAux(const std::string& text, cartsim::CartModel::AuxBoard& aux) {
   return true;
 }
 
+// Lets a test outside this process compare what a firmware update left in each board's flash.
+// Each file goes through a temporary name so that a reader never sees half of it.
+bool DumpFlash(cartsim::SimCart& cart, const std::string& folder) {
+  using cartsim::Board;
+  return cart.Inspect([&](cartsim::SimCart& c) {
+    bool ok = true;
+    for (Board board : {Board::Front, Board::Main, Board::Charger, Board::Translation}) {
+      const cartsim::BootloaderModel& model = c.BoardModel(board);
+      const std::string path = folder + "/" + model.BoardName() + ".bin";
+      const std::string temporary = path + ".tmp";
+      std::FILE* file = std::fopen(temporary.c_str(), "wb");
+      if (file == nullptr) { ok = false; continue; }
+      const bool written =
+          std::fwrite(model.Flash().data(), 1, model.Flash().size(), file) == model.Flash().size();
+      ok = std::fclose(file) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0 && ok;
+    }
+    return ok;
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   cartsim::SimCart::Options cartOptions;
   cartsim::PtyTransport::Options linkOptions;
   int silentAfter = -1, hangUpAfter = -1, replugAfterMs = -1, statusByte = -1;
+  std::string flashDumpFolder;
   bool dropAnswers = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -60,6 +82,7 @@ int main(int argc, char** argv) {
     else if (arg == "--drop-answers") dropAnswers = true;
     else if (arg == "--hang-up-after" && hasValue) hangUpAfter = std::atoi(argv[++i]);
     else if (arg == "--replug-after" && hasValue) replugAfterMs = std::atoi(argv[++i]);
+    else if (arg == "--dump-flash" && hasValue) flashDumpFolder = argv[++i];
     else {
       Usage();
       return arg == "--help" || arg == "-h" ? 0 : 2;
@@ -92,5 +115,9 @@ int main(int argc, char** argv) {
     }
   }
   link.Stop();
+  if (!flashDumpFolder.empty() && !DumpFlash(cart, flashDumpFolder)) {
+    std::fprintf(stderr, "cartsim: could not write the flash memory to %s\n", flashDumpFolder.c_str());
+    return 1;
+  }
   return 0;
 }

@@ -1,0 +1,102 @@
+// The cart answers with noise, NUL bytes, an endless line, or lines without carriage returns.
+#include <gtest/gtest.h>
+
+#include "cart/setup_reply.h"
+#include "fault_checks.h"
+#include "support/controller_fixture.h"
+
+using fault_checks::Clock;
+using fault_checks::ExpectUsableAgain;
+using fault_checks::NothingSpins;
+using testing_support::ConnectedController;
+using testing_support::SimFixture;
+
+namespace {
+
+std::string HealthyCart(const std::string& line) { return line == "status" ? "00\r\n>" : ">"; }
+
+// A scripted cart gone wrong is healed; the controller must find it and talk to it again.
+void ExpectScriptedCartUsableAgain(ConnectedController& c) {
+  EXPECT_FALSE(c.controller.IsBusy());
+  EXPECT_TRUE(NothingSpins());
+  c.cart.SetResponder(HealthyCart);
+  ASSERT_TRUE(c.controller.ConnectPort(c.cart.DevicePath()));
+  EXPECT_EQ(c.controller.GetStatus(), "00");
+}
+
+}  // namespace
+
+// Each reading operation in turn meets a noisy cart; the cart is healed and found again after
+// each, since a noisy cart does not pass for one when the port is probed.
+TEST(FaultGarbage, BinaryNoiseNeverBecomesSettingsPinsOrEvents) {
+  SimFixture fx;
+  ASSERT_TRUE(fx.Connect());
+  auto noisy = [&](auto&& operation) {
+    fx.sim.faults.noiseAnswers = true;
+    operation();
+    fx.sim.faults.noiseAnswers = false;
+    EXPECT_FALSE(fx.controller.IsBusy());
+    ASSERT_TRUE(fx.Connect());
+  };
+  noisy([&] { EXPECT_EQ(molvane::DecodeSetupReply(fx.controller.GetSetupDlgFull()).powerSupplyKind, 0); });
+  noisy([&] { EXPECT_EQ(fx.controller.GetRfidBits(), ""); });
+  noisy([&] { EXPECT_EQ(fx.controller.GetMaxPinDigits(), ""); });
+  noisy([&] {
+    fx.controller.DumpPinList();
+    EXPECT_EQ(fx.controller.PinCount(), 0) << "noise holds no record of seven numbers";
+  });
+  noisy([&] {
+    fx.controller.DumpLog();
+    EXPECT_LE(fx.controller.LogCount(), molvane::EventLog::kMaxEvents);
+  });
+  ExpectUsableAgain(fx);
+}
+
+TEST(FaultGarbage, NulBytesStayInTheReplyAndASilentEndIsATimeout) {
+  ConnectedController c([](const std::string& line) {
+    if (line == "serial_get") return std::string("Cart\0 7\r\n>", 10);
+    return std::string(300, '\0');  // no line end at all
+  });
+  c.controller.SendCommand("serial_get");
+  EXPECT_EQ(c.controller.ReadReply(), std::string("Cart\0 7", 7));
+  EXPECT_EQ(c.controller.GetRfidFacility(), "") << "NULs are not digits";
+  EXPECT_EQ(c.controller.currentPort.load(), -1);
+  ExpectScriptedCartUsableAgain(c);
+}
+
+TEST(FaultGarbage, HundredKibLineIsGivenUpAndTheLinkRecovers) {
+  SimFixture fx;
+  ASSERT_TRUE(fx.Connect());
+  fx.sim.faults.longAnswerBytes = 100 * 1024;
+  const auto started = Clock::now();
+  const std::string reply = fx.controller.GetCartName();
+  EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
+  EXPECT_LE(reply.size(), molvane::SerialPort::kMaxLineLength);
+  EXPECT_EQ(reply, "Timeout") << "a line that never ends in time is no answer";
+  fx.sim.faults.longAnswerBytes = 0;
+  ExpectUsableAgain(fx);
+}
+
+TEST(FaultGarbage, LineFeedOnlyAnswersStillEndAtThePrompt) {
+  ConnectedController c([](const std::string& line) {
+    if (line == "get_rfid_bits") return std::string("26\n>");
+    if (line == "pin_list_dump") return std::string("1234 1 2 3 4 5 24\n4321 1 2 3 4 5 24\n>");
+    return std::string(">");
+  });
+  EXPECT_EQ(c.controller.GetRfidBits(), "") << "the record is glued to the prompt, not a bare value";
+  c.controller.DumpPinList();
+  EXPECT_LE(c.controller.PinCount(), 2);
+  EXPECT_GE(c.controller.currentPort.load(), 0) << "a prompt is an answer, not a time-out";
+  ExpectScriptedCartUsableAgain(c);
+}
+
+TEST(FaultGarbage, StreamWithoutLineEndIsCutOffInTime) {
+  ConnectedController c([](const std::string& line) {
+    return line == "version" ? std::string(20000, 'x') : std::string(">");
+  });
+  const auto started = Clock::now();
+  c.controller.SendCommand("version");
+  EXPECT_EQ(c.controller.ReadReply(), "Timeout");
+  EXPECT_LT(Clock::now() - started, std::chrono::seconds(8));
+  ExpectScriptedCartUsableAgain(c);
+}

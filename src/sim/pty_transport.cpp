@@ -123,7 +123,9 @@ void PtyTransport::SendToHost(std::string_view bytes) {
     const ssize_t n = ::write(fd, bytes.data() + sent, chunk);
     if (n > 0) { sent += static_cast<std::size_t>(n); continue; }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-      // The host is not reading; wait for room rather than drop what the cart said.
+      // The host is not reading; wait for room rather than drop what the cart said. A pulled
+      // cable or a stopping simulator ends the wait: nobody will read those bytes any more.
+      if (request.load() != Request::None || thread.get_stop_token().stop_requested()) return;
       pollfd entry{fd, POLLOUT, 0};
       ::poll(&entry, 1, 50);
       continue;

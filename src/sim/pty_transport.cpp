@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -106,20 +107,35 @@ void PtyTransport::ServeRequest() {
   request = Request::None;
 }
 
-void PtyTransport::PaceUntil(std::chrono::steady_clock::time_point& slot) {
+// A burst starts when the line has been idle; within it the byte schedule is kept, so a thread
+// that wakes late catches up instead of stretching the line.
+void PtyTransport::StartBurst(std::chrono::steady_clock::time_point& slot) {
   const auto now = std::chrono::steady_clock::now();
   if (slot < now) slot = now;
-  std::this_thread::sleep_until(slot);
-  slot += kByteTime;
+}
+
+// Waits for the next byte's slot and says how many bytes (at most `most`) are due by now, the
+// way a UART drains its buffer, and moves the schedule past them.
+std::size_t PtyTransport::DueBytes(std::chrono::steady_clock::time_point& slot, std::size_t most) {
+  auto now = std::chrono::steady_clock::now();
+  if (slot > now) {
+    std::this_thread::sleep_until(slot);
+    now = slot;
+  }
+  const auto late = static_cast<std::size_t>((now - slot) / kByteTime);
+  const std::size_t due = std::min(most, late + 1);
+  slot += kByteTime * static_cast<long>(due);
+  return due;
 }
 
 void PtyTransport::SendToHost(std::string_view bytes) {
+  if (options.pace) StartBurst(outputSlot);
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     const int fd = master.load();
     if (fd < 0) return;
-    const std::size_t chunk = options.pace ? 1 : bytes.size() - sent;
-    if (options.pace) PaceUntil(outputSlot);
+    const std::size_t left = bytes.size() - sent;
+    const std::size_t chunk = options.pace ? DueBytes(outputSlot, left) : left;
     const ssize_t n = ::write(fd, bytes.data() + sent, chunk);
     if (n > 0) { sent += static_cast<std::size_t>(n); continue; }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -136,8 +152,9 @@ void PtyTransport::SendToHost(std::string_view bytes) {
 
 void PtyTransport::Deliver(const char* bytes, int count) {
   const Send send = [this](std::string_view answer) { SendToHost(answer); };
+  if (options.pace) StartBurst(inputSlot);
   for (int i = 0; i < count; ++i) {
-    if (options.pace) PaceUntil(inputSlot);
+    if (options.pace) DueBytes(inputSlot, 1);
     cart.Receive(std::string_view(bytes + i, 1), send);
   }
 }

@@ -41,7 +41,8 @@ class PtyTransport {
   void Run(std::stop_token stop);
   void Deliver(const char* bytes, int count);
   void SendToHost(std::string_view bytes);
-  void PaceUntil(std::chrono::steady_clock::time_point& slot);
+  void StartBurst(std::chrono::steady_clock::time_point& slot);
+  std::size_t DueBytes(std::chrono::steady_clock::time_point& slot, std::size_t most);
   void WaitForRequest();
   void ServeRequest();
 

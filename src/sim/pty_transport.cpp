@@ -141,7 +141,7 @@ void PtyTransport::SendToHost(std::string_view bytes) {
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
       // The host is not reading; wait for room rather than drop what the cart said. A pulled
       // cable or a stopping simulator ends the wait: nobody will read those bytes any more.
-      if (request.load() != Request::None || thread.get_stop_token().stop_requested()) return;
+      if (request.load() != Request::None || runStop.stop_requested()) return;
       pollfd entry{fd, POLLOUT, 0};
       ::poll(&entry, 1, 50);
       continue;
@@ -160,6 +160,7 @@ void PtyTransport::Deliver(const char* bytes, int count) {
 }
 
 void PtyTransport::Run(std::stop_token stop) {
+  runStop = stop;  // for SendToHost, which runs only on this thread
   const Send send = [this](std::string_view answer) { SendToHost(answer); };
   char buffer[4096];
   while (!stop.stop_requested()) {

@@ -11,6 +11,11 @@
 #include <cstdlib>
 
 namespace cartsim {
+namespace {
+// How long the link thread sleeps when nothing arrives: short enough for the boards' timers
+// (a bootloader announces itself every 150 ms), long enough not to load the machine.
+constexpr int kIdlePollMs = 10;
+}  // namespace
 
 PtyTransport::PtyTransport(SimCart& simCart, Options transportOptions)
     : cart(simCart), options(std::move(transportOptions)) {}
@@ -171,7 +176,7 @@ void PtyTransport::Run(std::stop_token stop) {
       continue;
     }
     pollfd entry{fd, POLLIN, 0};
-    const int ready = ::poll(&entry, 1, 2);
+    const int ready = ::poll(&entry, 1, kIdlePollMs);
     if (ready > 0 && (entry.revents & POLLIN)) {
       const ssize_t n = ::read(fd, buffer, sizeof buffer);
       if (n > 0) Deliver(buffer, static_cast<int>(n));

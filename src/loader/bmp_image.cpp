@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <fstream>
+#include <limits>
 
 namespace molvane {
 namespace {
@@ -82,6 +83,12 @@ bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::s
   if (!ParseHeader(header, info, pixelOffset, error)) return false;
   bool known = info.bitsPerPixel == 1 || info.bitsPerPixel == 8 || info.bitsPerPixel == 24;
   if (!known) return true;
+  // A header may claim more rows than any file holds; the offset of its last row must still be
+  // a number before we seek to it.
+  if (info.stride > (std::numeric_limits<std::int64_t>::max() - pixelOffset) / info.height) {
+    error = "the picture is cut short";
+    return false;
+  }
   int wanted =
       static_cast<int>(std::min<std::int64_t>(info.stride, BytesForGrid(info.bitsPerPixel)));
   unsigned char row[3 * PixelGrid::kSide];

@@ -12,21 +12,23 @@ namespace {
 std::string Answer(const std::string& reply) { return reply + "\r\n>"; }
 
 TEST(CommandTransaction, ClassifiesRepliesAndReturnsThemUnchanged) {
-  std::string next;
-  ConnectedController c([&](const std::string&) { return next; });
+  ConnectedController c([](const std::string&) { return std::string(); });
   auto& ctl = c.controller;
+  const auto answerWith = [&](const std::string& reply) {
+    c.cart.SetResponder([reply](const std::string&) { return Answer(reply); });
+  };
 
-  next = Answer("unknown cmd error");
+  answerWith("unknown cmd error");
   ctl.SendCommand("frobnicate");
   EXPECT_EQ(ctl.ReadReply(), "unknown cmd error");
   EXPECT_EQ(ctl.GetMessage(), "Unknown Command.") << "the first word decides";
 
-  next = Answer("refused: error 4");
+  answerWith("refused: error 4");
   ctl.SendCommand("set_cart_type 3");
   EXPECT_EQ(ctl.ReadReply(), "refused: error 4");
   EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.");
 
-  next = Answer("Error with a capital is fine");
+  answerWith("Error with a capital is fine");
   ctl.SendCommand("lock");
   EXPECT_EQ(ctl.ReadReply(), "Error with a capital is fine");
   EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.") << "success leaves the last message in place";
@@ -97,6 +99,11 @@ TEST(CommandTransaction, FailedWriteIsReported) {
   ConnectedController c([](const std::string&) { return Answer("x"); });
   auto& ctl = c.controller;
   c.cart.Pty().HangUp();
+  // The kernel ends the line asynchronously: write only once the port has seen the hang-up.
+  for (int i = 0; i < 200 && ctl.ports[0].BytesWaiting() != -1; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(ctl.ports[0].BytesWaiting(), -1);
   ctl.SendCommand("lock");
   EXPECT_EQ(ctl.GetMessage(), "Error writing the command to the port.");
   EXPECT_EQ(ctl.ReadReply(), "Timeout");

@@ -1,5 +1,7 @@
 #include "cart/cart_time.h"
 
+#include "link/local_time.h"
+
 #include <ctime>
 #include <limits>
 
@@ -9,12 +11,6 @@ namespace {
 int InRangeOr(std::uint64_t value, std::uint64_t low, std::uint64_t high, int replacement) {
   return (value < low || value > high) ? replacement : static_cast<int>(value);
 }
-
-#if defined(_WIN32)
-bool LocalTm(std::time_t t, std::tm& out) { return localtime_s(&out, &t) == 0; }
-#else
-bool LocalTm(std::time_t t, std::tm& out) { return localtime_r(&t, &out) != nullptr; }
-#endif
 
 }  // namespace
 
@@ -31,16 +27,17 @@ std::int64_t CartTimeToSeconds(const CartDateTime& cartTime) {
 }
 
 std::int64_t AgeInDays(std::int64_t now, std::int64_t then) {
-  std::int64_t difference = 0;
-  if (__builtin_sub_overflow(now, then, &difference))
-    difference = then < 0 ? std::numeric_limits<std::int64_t>::max()
-                          : std::numeric_limits<std::int64_t>::min();
-  return difference / 86400;
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  // Extreme times from a confused cart saturate instead of overflowing.
+  if (then < 0 && now > kMax + then) return kMax / 86400;
+  if (then > 0 && now < kMin + then) return kMin / 86400;
+  return (now - then) / 86400;
 }
 
 LocalFields ToLocalFields(std::int64_t seconds) {
   std::tm fields{};
-  if (!LocalTm(static_cast<std::time_t>(seconds), fields)) return {};
+  if (!LocalTime(static_cast<std::time_t>(seconds), fields)) return {};
   return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
           fields.tm_hour,        fields.tm_min,     fields.tm_sec};
 }

@@ -5,6 +5,12 @@
 
 #include "link/traffic_trace.h"
 
+#if defined(__GNUC__)
+#define MOLVANE_PRINTF_FORMAT(fmt, first) __attribute__((format(printf, fmt, first)))
+#else
+#define MOLVANE_PRINTF_FORMAT(fmt, first)
+#endif
+
 namespace molvane {
 
 // Why the last Open failed, so that a technician is told what to fix.
@@ -37,7 +43,7 @@ class SerialPort {
   int Read(void* buffer, int count);
   std::string ReadLine();
   int BytesWaiting();
-  void TraceLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void TraceLog(const char* format, ...) MOLVANE_PRINTF_FORMAT(2, 3);
 
   // Waits up to timeoutMs for a received byte; true when one is there. Lets callers that poll
   // on the cart's time-outs take a byte the moment it arrives.

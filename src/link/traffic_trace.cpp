@@ -1,11 +1,13 @@
 #include "link/traffic_trace.h"
 
+#include "link/local_time.h"
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <mutex>
-
-#include <unistd.h>
+#include <system_error>
 
 namespace molvane {
 namespace {
@@ -14,9 +16,9 @@ std::mutex traceMutex;
 }  // namespace
 
 std::string CurrentFolder() {
-  char buffer[4096];
-  if (::getcwd(buffer, sizeof buffer) == nullptr) return ".";
-  return buffer;
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::string(".") : folder.string();
 }
 
 TrafficTrace::TrafficTrace(const std::string& folder) { SetFolder(folder); }
@@ -31,7 +33,7 @@ std::string TrafficTrace::TimeStamp() {
   const std::time_t seconds = system_clock::to_time_t(now);
   const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm local{};
-  localtime_r(&seconds, &local);
+  LocalTime(seconds, local);
   char text[32];
   std::strftime(text, sizeof text, "%H:%M:%S", &local);
   char stamp[48];

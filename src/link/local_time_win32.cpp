@@ -1,0 +1,7 @@
+#include "link/local_time.h"
+
+namespace molvane {
+
+bool LocalTime(std::time_t seconds, std::tm& fields) { return localtime_s(&fields, &seconds) == 0; }
+
+}  // namespace molvane

@@ -36,10 +36,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     port.Close();
     return ProbeResult::NotOpened;
   }
-  std::uint8_t discard = 0;
-  for (int drained = 0; drained < 64 && port.BytesWaiting() != 0; ++drained) {
-    if (port.Read(&discard, 1) != 1) break;
-  }
+  port.Drain(64);
   static constexpr char kProbe[] = "status\r\n";
   port.Write(kProbe, 8);
   const std::string first = port.ReadLine();

@@ -4,15 +4,16 @@
 #include "app/cart_controller.h"
 
 namespace molvane {
+namespace {
+// Far more than a cart leaves over from one answer; a cart that streams for ever stops the drain.
+constexpr int kDrainLimit = 65536;
+}  // namespace
 
 void CartController::SendCommand(const std::string& command) {
   SerialPort* port = Current();
   if (port == nullptr) return;
   // Whatever waits now (a late prompt, a stray byte) must never be taken for the answer.
-  std::uint8_t discard = 0;
-  for (int waiting = port->BytesWaiting(); waiting >= 1; waiting = port->BytesWaiting()) {
-    if (port->Read(&discard, 1) != 1) break;
-  }
+  port->Drain(kDrainLimit);
   const std::string line = command + "\r\n";
   if (port->Write(line.data(), static_cast<int>(line.size())) == 0) SetMessage(texts::kWriteError);
   if (echoesCommands) {

@@ -64,6 +64,16 @@ bool SerialPort::WaitReadable(int timeoutMs) {
   return DeviceWaitReadable(timeoutMs);
 }
 
+int SerialPort::Drain(int limit, int pauseMs) {
+  int dropped = 0;
+  std::uint8_t byte = 0;
+  while (dropped < limit && BytesWaiting() > 0 && Read(&byte, 1) == 1) {
+    ++dropped;
+    if (pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+  }
+  return dropped;
+}
+
 std::string SerialPort::ReadLine() {
   std::string text;
   int last = 0;

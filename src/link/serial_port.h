@@ -49,6 +49,11 @@ class SerialPort {
   // on the cart's time-outs take a byte the moment it arrives.
   bool WaitReadable(int timeoutMs);
 
+  // Reads and drops what waits, one byte at a time (each shows in the trace), pausing pauseMs
+  // after each. Ends when nothing waits, when the port fails, or after `limit` bytes, so a cart
+  // that streams without end cannot hold the caller. Returns the bytes dropped.
+  int Drain(int limit, int pauseMs = 0);
+
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
   const std::string& TracePath() const { return trace.Path(); }
   const std::string& PortName() const { return portNumber; }

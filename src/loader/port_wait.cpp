@@ -9,7 +9,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kDrainLimit = 65536;  // far more than a bootloader or display ever sends unasked
 constexpr int kPartialPauseMs = 2;  // some bytes are there but not enough: let more come
 
 int RemainingMs(Clock::time_point deadline) {
@@ -45,12 +44,5 @@ int ReadByte(SerialPort& port) {
 }
 
 void WriteByte(SerialPort& port, std::uint8_t byte) { port.Write(&byte, 1); }
-
-void DrainPort(SerialPort& port, int pauseMs) {
-  for (int i = 0; i < kDrainLimit && port.BytesWaiting() > 0; ++i) {
-    if (ReadByte(port) < 0) return;
-    SleepMs(pauseMs);
-  }
-}
 
 }  // namespace molvane

@@ -15,9 +15,9 @@ WaitResult WaitForBytes(SerialPort& port, int count, int timeoutMs);
 int ReadByte(SerialPort& port);
 void WriteByte(SerialPort& port, std::uint8_t byte);
 
-// Reads and drops what waits, pausing pauseMs after each byte. Ends when nothing waits, when the
-// port fails, or after a bound that a board streaming without end would reach.
-void DrainPort(SerialPort& port, int pauseMs);
+// Far more than a bootloader or display ever sends unasked; a board streaming without end stops
+// a drain here.
+inline constexpr int kDrainLimit = 65536;
 
 void SleepMs(int ms);
 

@@ -28,6 +28,13 @@ SerialPort* CartController::Current() {
   return &ports[static_cast<std::size_t>(index)];
 }
 
+bool CartController::OpenCartPort(int i) {
+  if (i < 0 || i >= kMaxPorts) return false;
+  const auto index = static_cast<std::size_t>(i);
+  return ports[index].Open(portNumbers[index], kBaudRate, SerialPort::kParityNone, 8,
+                           SerialPort::kOneStopBit) != 0;
+}
+
 void CartController::PauseMs(int ms) const {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

@@ -79,6 +79,9 @@ class CartController {
   // the current port and its port stays open; otherwise the port is closed again.
   enum class ProbeResult { NotOpened, NoCart, Cart };
   ProbeResult ProbePort(int i);
+  // Opens port i under its listed name with the cart's line settings (38400 8N1); false when it
+  // cannot be opened.
+  bool OpenCartPort(int i);
   // Puts a named port at index 0 of an otherwise empty list and probes it (molvanectl --port).
   bool ConnectPort(const std::string& portName);
 

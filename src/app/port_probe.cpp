@@ -31,8 +31,7 @@ bool LooksLikeCartStatus(const std::string& firstLine) {
 CartController::ProbeResult CartController::ProbePort(int i) {
   if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
   SerialPort& port = ports[static_cast<std::size_t>(i)];
-  if (port.Open(portNumbers[static_cast<std::size_t>(i)], kBaudRate, SerialPort::kParityNone, 8,
-                SerialPort::kOneStopBit) == 0) {
+  if (!OpenCartPort(i)) {
     port.Close();
     return ProbeResult::NotOpened;
   }

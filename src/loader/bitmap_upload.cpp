@@ -87,7 +87,7 @@ void CartController::RunBitmapUpload() {
   SetMessage(texts::kBitmapComplete);
   if (int index = currentPort.load(); index >= 0 && index < kMaxPorts) {
     ports[index].Close();
-    if (!OpenCartPort(*this, index)) ports[index].Close();
+    if (!OpenCartPort(index)) ports[index].Close();
   }
   transferInProgress = 0;
 }

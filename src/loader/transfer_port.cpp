@@ -8,14 +8,12 @@
 namespace molvane {
 namespace {
 
-constexpr int kDataBits = 8;
-
 PortChoice OpenAnyListedPort(CartController& c) {
   int count = std::min(c.portCount.load(), CartController::kMaxPorts);
   if (count <= 0) return PortChoice::NoPorts;
   for (int i = 0; i < count; ++i) {
     c.ports[i].Close();
-    if (OpenCartPort(c, i)) {
+    if (c.OpenCartPort(i)) {
       c.currentPort = i;
     } else {
       c.ports[i].Close();
@@ -26,12 +24,6 @@ PortChoice OpenAnyListedPort(CartController& c) {
 
 }  // namespace
 
-bool OpenCartPort(CartController& c, int index) {
-  if (index < 0 || index >= CartController::kMaxPorts) return false;
-  return c.ports[index].Open(c.portNumbers[index], CartController::kBaudRate,
-                             SerialPort::kParityNone, kDataBits, SerialPort::kOneStopBit) != 0;
-}
-
 PortChoice ChooseTransferPort(CartController& c, bool reopenKnown) {
   int index = c.currentPort.load();
   if (index < 0 || index >= CartController::kMaxPorts) {
@@ -41,7 +33,7 @@ PortChoice ChooseTransferPort(CartController& c, bool reopenKnown) {
   SerialPort& port = c.ports[index];
   if (port.IsOpen() && !reopenKnown) return PortChoice::Ready;
   port.Close();
-  if (OpenCartPort(c, index)) return PortChoice::Ready;
+  if (c.OpenCartPort(index)) return PortChoice::Ready;
   port.Close();
   return PortChoice::ReopenFailed;
 }

@@ -14,7 +14,4 @@ PortChoice ChooseTransferPort(CartController& controller, bool reopenKnown);
 // The message for a choice that failed; empty for Ready.
 const char* PortChoiceMessage(PortChoice choice);
 
-// Opens port `index` with the cart's line settings; true when it opened.
-bool OpenCartPort(CartController& controller, int index);
-
 }  // namespace molvane

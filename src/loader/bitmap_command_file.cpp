@@ -7,14 +7,11 @@
 #include <fstream>
 
 namespace molvane {
-namespace {
 
-std::string Lower(std::string text) {
+std::string LowerCase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
-
-}  // namespace
 
 std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int writeForm) {
   std::string text;
@@ -35,7 +32,7 @@ std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int wr
 }
 
 std::string CommandFilePathFor(const std::string& picturePath) {
-  std::string lower = Lower(picturePath);
+  std::string lower = LowerCase(picturePath);
   std::string result = picturePath;
   bool replaced = false;
   for (std::size_t pos = lower.find(".bmp"); pos != std::string::npos;

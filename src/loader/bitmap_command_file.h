@@ -13,6 +13,9 @@ inline constexpr int kCommandLines = 21;
 // lower-case hex digits, each line ended by CR LF.
 std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int writeForm);
 
+// File names of pictures and command files are compared without regard to case.
+std::string LowerCase(std::string text);
+
 // The picture's path with every ".bmp" (in any case) made ".txt"; empty when it holds none, so
 // that a picture is never written over by its own command file.
 std::string CommandFilePathFor(const std::string& picturePath);

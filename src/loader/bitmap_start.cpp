@@ -1,6 +1,4 @@
 // Starting a bitmap upload: a command file is sent as it is, a picture is converted first.
-#include <cctype>
-
 #include "app/cart_controller.h"
 #include "loader/bitmap_command_file.h"
 #include "loader/loader_texts.h"
@@ -8,15 +6,10 @@
 namespace molvane {
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // Names are compared without regard to case, but the file is opened by the name as given:
 // on a case-sensitive file system the lower-cased name would be another file.
 bool IsCommandFileName(const std::string& path) {
-  std::size_t at = Lower(path).find(".txt");
+  std::size_t at = LowerCase(path).find(".txt");
   return at != std::string::npos && at >= 1;
 }
 

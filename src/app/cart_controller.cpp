@@ -22,6 +22,11 @@ CartController::~CartController() {
   for (SerialPort& port : ports) port.Close();
 }
 
+UiServices& CartController::Ui() const {
+  static SilentUi silent;
+  return ui != nullptr ? *ui : silent;
+}
+
 SerialPort* CartController::Current() {
   const int index = currentPort.load();
   if (index < 0 || index >= kMaxPorts) return nullptr;

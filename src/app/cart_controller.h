@@ -7,13 +7,11 @@
 #include <string>
 #include <thread>
 
+#include "app/cart_data.h"
 #include "app/timing.h"
 #include "app/ui_services.h"
-#include "cart/event_log.h"
-#include "cart/pin_list.h"
 #include "link/discovery.h"
 #include "link/serial_port.h"
-#include "loader/firmware_image.h"
 
 namespace molvane {
 
@@ -27,6 +25,7 @@ inline constexpr const char* kTimeout = "Timeout";
 inline constexpr const char* kNoDrivers = "No USB Cart drivers have been installed on this system.";
 inline constexpr const char* kNoPorts = "No FTDI Ports available.";
 inline constexpr const char* kNoPortOpened = "No FDTI ports could be opened";
+inline constexpr const char* kNoCart = "Error: No cart is connected.";
 }  // namespace texts
 
 // The one object that holds the state shared by the window, the port scanner and the transfer
@@ -44,18 +43,17 @@ class CartController {
   CartController(const CartController&) = delete;
   CartController& operator=(const CartController&) = delete;
 
-  // --- application shell
+  // --- application shell (app/cart_controller.cpp)
   bool IsBusy() const { return transferInProgress.load() != 0 || bootloaderWait.load() != 0; }
   int CartCount() const { return cartCount.load(); }
   bool HasCart() const { return cartCount.load() > 0; }
   std::string GetProgramFolder() const { return programFolder; }
   void SetScanEnabled(bool enabled) { scanSuspended = !enabled; }
-  void StartScanThread();
-  void StopScanThread();  // asks the scanner to end and joins it
+  // The window system's services; without any set, boxes are answered silently.
   void SetUi(UiServices* services) { ui = services; }
-  UiServices* Ui() const { return ui; }
+  UiServices& Ui() const;
 
-  // --- configuration file
+  // --- configuration file (app/config.cpp)
   std::string ConfigPath() const;
   void LoadConfig();
   void SetMainFirmwarePath(const std::string& path);
@@ -71,21 +69,25 @@ class CartController {
   std::string BitmapPath() const { return bitmapPath; }
   std::string FactoryTitlePath() const { return factoryTitlePath; }
 
-  // --- connection monitor and discovery
+  // --- connection monitor and discovery (app/connection_monitor.cpp)
+  void StartScanThread();
+  void StopScanThread();  // asks the scanner to end and joins it
   void FindFtdiPorts();
   void ScanThreadMain(std::stop_token stop);
   void ScanPorts();
+
+  // --- probing a port (app/port_probe.cpp)
   // Opens port i (which must be closed) and probes it with "status". A cart that answers becomes
   // the current port and its port stays open; otherwise the port is closed again.
   enum class ProbeResult { NotOpened, NoCart, Cart };
   ProbeResult ProbePort(int i);
-  // Opens port i under its listed name with the cart's line settings (38400 8N1); false when it
-  // cannot be opened.
-  bool OpenCartPort(int i);
   // Puts a named port at index 0 of an otherwise empty list and probes it (molvanectl --port).
   bool ConnectPort(const std::string& portName);
+  // Opens port i under its listed name with the cart's line settings (38400 8N1); false when it
+  // cannot be opened. (app/cart_controller.cpp)
+  bool OpenCartPort(int i);
 
-  // --- command transaction
+  // --- command transaction (app/command_transaction.cpp)
   void SendCommand(const std::string& command);
   std::string ReadReply();
   void SetMessage(const std::string& text);
@@ -95,7 +97,7 @@ class CartController {
   std::string GetStatusText() const;
   std::string MessageText() const;  // the message text, whatever runs
 
-  // --- command vocabulary
+  // --- command vocabulary (cart/command_vocabulary.cpp)
   void SetKeyboardTimeout(int seconds);
   void SetBacklightTimeout(int seconds);
   void SetRelockTimeout(int seconds);
@@ -116,24 +118,27 @@ class CartController {
   void LiftUp();
   void LiftDown();
   void LiftOff();
-  void GetVersion();
-  std::string GetPowerSupplyType();
   int GetSensorRun();
   std::string GetLockBits();
   std::string GetCalibFastData();
   std::string GetCalibSlowData();
   std::string GetSetupDlgFull();
   std::string GetCycleCount();
+
+  // --- versions and power supply (cart/version_info.cpp)
+  void GetVersion();
+  std::string GetPowerSupplyType();
   std::string FirmwareVersionText(int n) const;  // n = 1..4
   std::string HardwareVersionText(int n) const;  // n = 1..2
   std::uint8_t AuxBoardKind() const { return auxBoardKind; }
-  static int PowerSupplyKind(const std::string& reply);
+
+  // --- clock and gas gauge (cart/service_commands.cpp)
   // The PC's local time as "set_time"; no reply is read.
   void SetRealTimeClock();
   // "gas_gauge_reset"; true when the cart answered "reset_done" in time.
   bool ResetGasGauge();
 
-  // --- PIN list
+  // --- PIN list (cart/pin_list.cpp)
   void DumpPinList();
   int PinCount() const { return pinList.count; }
   std::string PinText(int index) const;
@@ -145,12 +150,14 @@ class CartController {
   void RemovePin(const std::string& pinText);
   // False when a removal was neither confirmed nor refused and the loop had to stop.
   bool RemoveAllPins();
+
+  // --- cart name and serial number (cart/cart_identity.cpp)
   void SetCartName(const std::string& name);
   std::string GetCartName();
   void SetSerialNumber(const std::string& text);
   std::string GetSerialNumber();
 
-  // --- event log
+  // --- event log (cart/event_log.cpp)
   void DumpLog();
   int LogCount() const { return eventLog.count; }
   std::string LogLine(int index) const;
@@ -158,11 +165,11 @@ class CartController {
   bool ExportLog(const std::string& path);
   void ClearLog();
 
-  // --- PIN list files
+  // --- PIN list files (cart/pin_list_file.cpp)
   bool ExportPinList(const std::string& path);
   bool ImportPinList(const std::string& path);
 
-  // --- RFID and PIN-digit settings
+  // --- RFID and PIN-digit settings (cart/rfid_settings.cpp)
   void SetRfidBits(const std::string& text);
   void SetRfidMask(const std::string& text);
   void SetRfidFacility(const std::string& text);
@@ -172,7 +179,8 @@ class CartController {
   std::string GetRfidFacility();
   std::string GetMaxPinDigits();
 
-  // --- firmware and bitmap loading
+  // --- firmware and bitmap loading (loader/bootloader_update.cpp, loader/bitmap_start.cpp,
+  //     loader/transfer_worker.cpp)
   // 0 when the worker was started.
   int StartFirmwareUpdate(const std::string& path);
   int StartBitmapUpload(const std::string& path, int startAddress, int writeForm);
@@ -213,7 +221,6 @@ class CartController {
 
   DiscoverySource discovery;  // where FindFtdiPorts looks
   Timing timing;
-  UiServices* ui = nullptr;
 
  private:
   void RunFirmwareUpdate();
@@ -221,7 +228,11 @@ class CartController {
   void StartWorker(void (CartController::*body)());
   SerialPort* Current();
   void PauseMs(int ms) const;
+  // A failure the command transaction classified: the message text, and the operation in
+  // progress on this thread learns of it.
+  void Fail(const std::string& message);
 
+  UiServices* ui = nullptr;
   mutable std::mutex textMutex;  // guards the two texts below, held only for the copy
   std::string messageText;
   std::string statusText;

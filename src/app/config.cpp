@@ -4,7 +4,7 @@
 
 #include "app/cart_controller.h"
 #include "app/config_text.h"
-#include "app/port_probe.h"
+#include "app/number_text.h"
 
 namespace molvane {
 namespace {
@@ -12,10 +12,6 @@ namespace {
 constexpr const char* kFirmware = "Firmware";
 constexpr const char* kBitmaps = "Bitmaps";
 constexpr const char* kMisc = "Misc";
-
-int ToInt(const std::string& text) {
-  return static_cast<int>(std::clamp<long long>(LeadingInteger(text), INT_MIN, INT_MAX));
-}
 
 // Rereads the file just before writing, so that changes made meanwhile by others survive apart
 // from the one entry written. A file that cannot be written leaves the path in memory only.
@@ -43,8 +39,8 @@ void CartController::LoadConfig() {
   translationFirmwarePath = config.GetValue(kFirmware, "TranslationFirmwareFile");
   bitmapPath = config.GetValue(kBitmaps, "BitmapFile");
   factoryTitlePath = config.GetValue(kBitmaps, "FactoryTitleFile");
-  tabsSetting = ToInt(config.GetValue(kMisc, "Tabs"));
-  firmwareDelay = ToInt(config.GetValue(kMisc, "FirmwareDelay"));
+  tabsSetting = TextToInt(config.GetValue(kMisc, "Tabs"));
+  firmwareDelay = TextToInt(config.GetValue(kMisc, "FirmwareDelay"));
   helpUrl = config.GetValue(kMisc, "HelpURL");
   config.Clear();
 }

@@ -1,6 +1,6 @@
 #include "app/config_text.h"
 
-#include "app/replace_file.h"
+#include "app/file_content.h"
 
 #include <cctype>
 #include <cstdio>
@@ -32,17 +32,6 @@ EntryTags MakeTags(const std::string& section, const std::string& key) {
 
 std::string QuotedEntryTail(const std::string& value) { return " \"" + value + "\""; }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, got);
-  const bool ok = std::ferror(file) == 0;
-  std::fclose(file);
-  return ok;
-}
-
 std::string CrLfToLf(const std::string& raw) {
   std::string out;
   out.reserve(raw.size());
@@ -68,7 +57,7 @@ std::string LfToCrLf(const std::string& text) {
 bool ConfigText::Load(const std::string& path) {
   text.clear();
   std::string raw;
-  if (!ReadWholeFile(path, raw)) return false;
+  if (ReadFileContent(path, raw) != ReadResult::Ok) return false;
   if (raw.find('\n') != npos) crlf = raw.find("\r\n") != npos;
   text = CrLfToLf(raw);
   // An unterminated last line is kept and terminated, so that rewriting the file never drops it.

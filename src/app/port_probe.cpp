@@ -1,30 +1,15 @@
 #include "app/port_probe.h"
 
-#include <cctype>
-#include <limits>
-
 #include "app/cart_controller.h"
+#include "app/number_text.h"
 
 namespace molvane {
-
-long long LeadingInteger(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 9;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    if (value < kLimit) value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
-}
 
 bool LooksLikeCartStatus(const std::string& firstLine) {
   if (firstLine.size() < 2) return false;
   if (firstLine.find("Timeout") != std::string::npos) return false;
   if (firstLine.find('U') != std::string::npos) return false;
-  const long long value = LeadingInteger(firstLine);
+  const int value = TextToInt(firstLine);
   return value >= 0 && value <= 255;
 }
 

@@ -8,8 +8,4 @@ namespace molvane {
 // leading number is a byte value.
 bool LooksLikeCartStatus(const std::string& firstLine);
 
-// The C library's reading of a leading decimal integer: blanks, one sign, digits; 0 when no digit
-// leads. Saturates instead of overflowing.
-long long LeadingInteger(const std::string& text);
-
 }  // namespace molvane

@@ -1,7 +1,27 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace molvane {
+
+// One entry of a file dialog's type list: "Text Files (*.txt)" with the patterns "*.txt"
+// (several patterns separated by ';').
+struct FileType {
+  std::string label;
+  std::string patterns;
+};
+
+// A file dialog as a page describes it; the window system turns it into its own dialog.
+struct FileDialogRequest {
+  enum class Kind { Open, Save };
+  Kind kind = Kind::Open;
+  std::string title;              // empty: the window system's own title
+  std::vector<FileType> types;    // the first is selected
+  std::string initialName;        // a name or a pattern such as "con*.hex"
+  std::string defaultExtension;   // added to a typed name without one
+  bool askBeforeOverwrite = false;
+};
 
 // What the core and the page models need from the window system. The Qt program implements it
 // with message boxes and dialogs, molvanectl with its terminal, tests with a recorder.
@@ -9,30 +29,42 @@ class UiServices {
  public:
   enum class Buttons { Ok, OkCancel, YesNo };
   enum class Answer { Ok, Cancel, Yes, No };
+  static constexpr const char* kAppName = "Molvane";
 
   virtual ~UiServices() = default;
-  virtual Answer MessageBox(const std::string& text, const std::string& caption,
-                            Buttons buttons = Buttons::Ok) = 0;
-  // Empty text when the operator cancels.
-  virtual std::string OpenFileName(const std::string& filter) { (void)filter; return {}; }
-  virtual std::string SaveFileName(const std::string& filter) { (void)filter; return {}; }
+  // An empty caption shows the application's name.
+  virtual Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
+                            const std::string& caption = {}) = 0;
+  // The chosen file's full path; empty when the operator cancels.
+  virtual std::string FileDialog(const FileDialogRequest& request) { (void)request; return {}; }
   virtual std::string ClipboardText() { return {}; }
   virtual void SetClipboardText(const std::string& text) { (void)text; }
   virtual void BeginWaitCursor() {}
   virtual void EndWaitCursor() {}
   virtual void Beep() {}
+  // The Add PIN dialog: the accepted PIN text, or nothing when it was cancelled.
+  virtual std::optional<std::string> AskForPin() { return std::nullopt; }
+  // A pause that keeps the window alive meanwhile; tests make it instant.
+  virtual void Sleep(int ms);
+};
+
+// Answers every box with its first button and shows nothing: the controller's services until a
+// program sets its own.
+class SilentUi : public UiServices {
+ public:
+  Answer MessageBox(const std::string& text, Buttons buttons, const std::string& caption) override;
 };
 
 // Shows the wait cursor for the life of a scope.
 class WaitCursor {
  public:
-  explicit WaitCursor(UiServices* ui) : ui_(ui) { if (ui_) ui_->BeginWaitCursor(); }
-  ~WaitCursor() { if (ui_) ui_->EndWaitCursor(); }
+  explicit WaitCursor(UiServices& ui) : ui_(ui) { ui_.BeginWaitCursor(); }
+  ~WaitCursor() { ui_.EndWaitCursor(); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 
  private:
-  UiServices* ui_;
+  UiServices& ui_;
 };
 
 }  // namespace molvane

@@ -5,7 +5,8 @@
 
 #include "app/cart_controller.h"
 #include "cart/command_steps.h"
-#include "cart/number_text.h"
+#include "cart/setup_values.h"
+#include "app/number_text.h"
 
 namespace molvane {
 namespace {

@@ -7,7 +7,4 @@ namespace molvane {
 int LiftVoltsToTenths(float volts);
 int LiftCurrentToTenths(float amperes);
 
-inline constexpr int kMotorLockCode = 85;      // 0x55
-inline constexpr int kSolenoidLockCode = 170;  // 0xAA
-
 }  // namespace molvane

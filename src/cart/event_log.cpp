@@ -1,4 +1,4 @@
-#include "cart/event_log.h"
+#include "app/cart_data.h"
 
 #include <cstdio>
 #include <string>
@@ -8,7 +8,7 @@
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
 #include "cart/log_dump_line.h"
-#include "app/replace_file.h"
+#include "app/file_content.h"
 
 namespace molvane {
 namespace {
@@ -36,7 +36,7 @@ std::string ExportLine(const LogEntry& entry) {
 void CartController::DumpLog() {
   eventLog.count = 0;
   SendCommand("log_dump");
-  WaitCursor cursor(ui);
+  WaitCursor cursor(Ui());
   LogRecord record;
   ReadDumpRecords(*this, [&](const std::string& line) {
     if (eventLog.count >= EventLog::kMaxEvents) return;

@@ -1,7 +1,7 @@
 #include "cart/log_dump_line.h"
 
 #include "cart/cart_time.h"
-#include "cart/number_text.h"
+#include "app/number_text.h"
 
 namespace molvane {
 

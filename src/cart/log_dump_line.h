@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "cart/event_log.h"
+#include "app/cart_data.h"
 
 namespace molvane {
 

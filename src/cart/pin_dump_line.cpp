@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "cart/cart_time.h"
-#include "cart/number_text.h"
+#include "app/number_text.h"
 
 namespace molvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-#include "cart/pin_list.h"
+#include "app/cart_data.h"
 
 namespace molvane {
 

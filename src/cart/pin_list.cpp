@@ -1,4 +1,4 @@
-#include "cart/pin_list.h"
+#include "app/cart_data.h"
 
 #include <algorithm>
 #include <string>
@@ -8,7 +8,7 @@
 #include "cart/cart_time.h"
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
-#include "cart/number_text.h"
+#include "app/number_text.h"
 #include "cart/pin_dump_line.h"
 
 namespace molvane {
@@ -48,7 +48,7 @@ void CartController::DumpPinList() {
   pinList.oldestIndex = -1;
   std::int64_t bestAge = -1;
   SendCommand("pin_list_dump");
-  WaitCursor cursor(ui);
+  WaitCursor cursor(Ui());
   ReadDumpRecords(*this, [&](const std::string& line) {
     PinEntry entry;
     if (pinList.count < PinList::kMaxPins && ParsePinDumpLine(line, entry))
@@ -77,7 +77,7 @@ void CartController::AddPin(const std::string& pinText, std::int64_t activationT
   const std::uint32_t pin = TextToPin(pinText);
   if (ContainsPin(pinList, pin)) return;
   if (pinList.count >= PinList::kMaxPins) {
-    if (ui) ui->MessageBox("Max number of pins exceeded.", "Error");
+    Ui().MessageBox("Max number of pins exceeded.", UiServices::Buttons::Ok, "Error");
     return;
   }
   const std::string reply = SendAndRead(*this, "pin_list_add " + SingleLine(pinText));
@@ -96,7 +96,7 @@ void CartController::RemovePin(const std::string& pinText) {
 // Removes one PIN at a time, as the cart has no single command to empty its list. A removal
 // that changes nothing (no answer, link lost) would repeat forever, so it ends the loop.
 bool CartController::RemoveAllPins() {
-  WaitCursor cursor(ui);
+  WaitCursor cursor(Ui());
   while (pinList.count > 0) {
     const int before = pinList.count;
     RemovePin(PinText(0));

@@ -6,14 +6,13 @@
 #include "app/cart_controller.h"
 #include "app/clock.h"
 #include "cart/cart_time.h"
-#include "cart/number_text.h"
-#include "app/replace_file.h"
+#include "app/number_text.h"
+#include "app/file_content.h"
 
 namespace molvane {
 namespace {
 
 constexpr std::size_t kPieceLength = 254;
-constexpr const char* kAppCaption = "Molvane";
 
 std::string FirstItem(std::string_view line) {
   const std::size_t start = line.find_first_not_of(" \t\r\n");
@@ -32,22 +31,6 @@ PinFileLine DescribeLine(std::string_view line, int lineNumber) {
     described.pin = static_cast<std::uint32_t>(value);
   }
   return described;
-}
-
-// The C stream reports a folder or an unreadable device as a read error instead of throwing.
-bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  const bool ok = std::ferror(file) == 0;
-  std::fclose(file);
-  return ok;
-}
-
-void Show(UiServices* ui, const std::string& text) {
-  if (ui) ui->MessageBox(text, kAppCaption);
 }
 
 std::string OutOfRangeText(const PinFileLine& line, const std::string& path) {
@@ -102,16 +85,16 @@ bool CartController::ExportPinList(const std::string& path) {
 
 // The whole file is checked before the first PIN is sent, so a bad file changes nothing.
 bool CartController::ImportPinList(const std::string& path) {
-  WaitCursor cursor(ui);
+  WaitCursor cursor(Ui());
   std::string content;
-  if (!ReadWholeFile(path, content)) {
-    Show(ui, "Could not open " + path + ".");
+  if (ReadFileContent(path, content) != ReadResult::Ok) {
+    Ui().MessageBox("Could not open " + path + ".");
     return false;
   }
   const std::vector<PinFileLine> lines = SplitPinFile(content);
   for (const PinFileLine& line : lines) {
     if (line.item.empty() || PinItemInRange(line.item)) continue;
-    Show(ui, OutOfRangeText(line, path));
+    Ui().MessageBox(OutOfRangeText(line, path));
     return false;
   }
   for (const PinFileLine& line : lines)

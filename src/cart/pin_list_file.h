@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cart/pin_list.h"
+#include "app/cart_data.h"
 
 namespace molvane {
 

@@ -2,21 +2,18 @@
 
 #include "app/cart_controller.h"
 #include "cart/command_steps.h"
+#include "cart/rfid_format.h"
 
 namespace molvane {
 namespace {
 
 constexpr std::size_t kNoLengthLimit = std::string::npos;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsMaskChar(char c) { return IsDigit(c) || c == 'P' || c == 'B' || c == 'F'; }
-
 // A value read back counts only in its expected form; anything else (an error word, a time-out,
 // a line ending in the prompt) becomes the empty text.
-std::string Accepted(const std::string& reply, std::size_t maxLength, bool (*allowed)(char)) {
-  if (reply.size() > maxLength) return {};
-  for (const char c : reply)
-    if (!allowed(c)) return {};
+std::string Accepted(const std::string& reply, std::size_t maxLength,
+                     bool (*allowed)(std::string_view)) {
+  if (reply.size() > maxLength || !allowed(reply)) return {};
   return reply;
 }
 
@@ -43,19 +40,19 @@ void CartController::SetMaxPinDigits(const std::string& text) {
 }
 
 std::string CartController::GetRfidBits() {
-  return Accepted(SendAndRead(*this, "get_rfid_bits"), 2, IsDigit);
+  return Accepted(SendAndRead(*this, "get_rfid_bits"), kMaxRfidBitsLength, IsDigitText);
 }
 
 std::string CartController::GetRfidMask() {
-  return Accepted(SendAndRead(*this, "get_rfid_mask"), kNoLengthLimit, IsMaskChar);
+  return Accepted(SendAndRead(*this, "get_rfid_mask"), kNoLengthLimit, IsRfidMaskText);
 }
 
 std::string CartController::GetRfidFacility() {
-  return Accepted(SendAndRead(*this, "get_rfid_facility"), 5, IsDigit);
+  return Accepted(SendAndRead(*this, "get_rfid_facility"), kMaxFacilityLength, IsDigitText);
 }
 
 std::string CartController::GetMaxPinDigits() {
-  return Accepted(SendAndRead(*this, "get_max_pin_digits"), 3, IsDigit);
+  return Accepted(SendAndRead(*this, "get_max_pin_digits"), kMaxPinDigitsLength, IsDigitText);
 }
 
 }  // namespace molvane

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/cart_controller.h"
-#include "cart/command_vocabulary.h"
-#include "cart/number_text.h"
+#include "cart/setup_values.h"
+#include "app/number_text.h"
 
 namespace molvane {
 namespace {
@@ -33,7 +33,7 @@ SetupSettings DecodeSetupReply(std::string_view reply) {
   settings.mainLockMs = number(4);
   settings.sideLockMs = number(5);
   if (items.size() > 6) settings.powerSupply = std::string(items[6]);
-  settings.powerSupplyKind = CartController::PowerSupplyKind(settings.powerSupply);
+  settings.powerSupplyKind = PowerSupplyKind(settings.powerSupply);
   return settings;
 }
 

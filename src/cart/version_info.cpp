@@ -51,10 +51,4 @@ std::string CartController::GetPowerSupplyType() {
   return reply;
 }
 
-int CartController::PowerSupplyKind(const std::string& reply) {
-  if (Contains(reply, "AC")) return 1;
-  if (Contains(reply, "DC")) return 2;
-  return 0;
-}
-
 }  // namespace molvane

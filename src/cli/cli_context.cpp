@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cart/setup_values.h"
+
 namespace molvanectl {
 
 std::vector<CommandAdder>& CommandAdders() {
@@ -24,16 +26,8 @@ std::string DescribeOpenError(const std::string& port, molvane::OpenError error)
 }
 
 bool ParseBoundedNumber(const std::string& text, long max, long& value) {
-  // Ten digits already exceed every bound a cart setting has; longer texts cannot overflow here.
-  if (text.empty() || text.size() > 10) return false;
-  long long parsed = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    parsed = parsed * 10 + (c - '0');
-  }
-  if (parsed > max) return false;
-  value = static_cast<long>(parsed);
-  return true;
+  // An empty argument is a slip on the command line, not the page's empty field meaning 0.
+  return !text.empty() && molvane::CheckSetting(text, max, value) == molvane::SettingCheck::Ok;
 }
 
 bool CheckBoundedNumber(CliContext& context, const std::string& what, const std::string& text,

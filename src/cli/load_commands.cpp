@@ -14,6 +14,7 @@
 #include "cli/cli_context.h"
 #include "loader/bitmap_command_file.h"
 #include "loader/bmp_image.h"
+#include "loader/bootloader_header.h"
 #include "loader/hex_file.h"
 #include "loader/loader_texts.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 30;
-constexpr const char* kWritingPrefix = "Writing..";
 constexpr int kBitmapMode = 1;
 constexpr int kFactoryTitleMode = 2;
 constexpr const char* kBitmapDone = molvane::texts::kBitmapComplete;
@@ -38,11 +38,6 @@ void OnInterrupt(int) {
 
 void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
-int WritingPercent(const std::string& status) {
-  if (status.rfind(kWritingPrefix, 0) != 0) return -1;
-  return std::atoi(status.c_str() + std::char_traits<char>::length(kWritingPrefix));
-}
-
 // On a terminal one line is redrawn as a bar; into a file or a pipe each new status is a line.
 class ProgressView {
  public:
@@ -52,7 +47,7 @@ class ProgressView {
   void Show(const std::string& status) {
     if (status.empty() || status == last) return;
     last = status;
-    const int percent = WritingPercent(status);
+    const int percent = molvane::WritingPercent(status);
     if (!terminal) {
       std::printf("%s\n", status.c_str());
     } else if (percent < 0) {

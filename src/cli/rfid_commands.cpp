@@ -1,26 +1,23 @@
 // The cart's badge format (RFID bits, mask, facility code) and its longest PIN.
-#include <algorithm>
 #include <cstdio>
 
+#include "cart/rfid_format.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
 namespace {
 
-constexpr std::size_t kMaxBitsDigits = 2;
-constexpr std::size_t kMaxFacilityDigits = 5;
-constexpr std::size_t kMaxMaskLength = 84;
-constexpr std::size_t kMaxPinDigitsDigits = 3;  // the longest reply the controller accepts
-constexpr const char* kMaskCharacters = "PFB0123456789";
+using molvane::kMaxFacilityLength;
+using molvane::kMaxPinDigitsLength;
+using molvane::kMaxRfidBitsLength;
+using molvane::kMaxRfidMaskLength;
 
 bool AllDigits(const std::string& text, std::size_t maxLength) {
-  return !text.empty() && text.size() <= maxLength &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() && text.size() <= maxLength && molvane::IsDigitText(text);
 }
 
 bool ValidMask(const std::string& mask) {
-  return !mask.empty() && mask.size() <= kMaxMaskLength &&
-         mask.find_first_not_of(kMaskCharacters) == std::string::npos;
+  return !mask.empty() && mask.size() <= kMaxRfidMaskLength && molvane::IsRfidMaskText(mask);
 }
 
 struct RfidArguments {
@@ -28,15 +25,14 @@ struct RfidArguments {
 };
 
 bool CheckRfid(CliContext& context, const RfidArguments& a) {
-  if (!AllDigits(a.bits, kMaxBitsDigits)) {
+  if (!AllDigits(a.bits, kMaxRfidBitsLength)) {
     context.Fail("Error: the RFID bits must be one or two digits, not '" + a.bits + "'");
-  } else if (!AllDigits(a.facility, kMaxFacilityDigits)) {
+  } else if (!AllDigits(a.facility, kMaxFacilityLength)) {
     context.Fail("Error: the facility code must be one to five digits, not '" + a.facility + "'");
   } else if (!ValidMask(a.mask)) {
     context.Fail("Error: the RFID mask must be 1 to 84 of the characters P, F, B and 0-9");
-  } else if (std::stoul(a.bits) != a.mask.size()) {
-    context.Fail("Error: Bits (" + std::to_string(std::stoul(a.bits)) +
-                 ") does not match Mask length of " + std::to_string(a.mask.size()) + "!");
+  } else if (!molvane::RfidBitsMatchMask(a.bits, a.mask)) {
+    context.Fail(molvane::RfidMismatchText(a.bits, a.mask));
   } else {
     return true;
   }
@@ -85,7 +81,7 @@ void GetDigits(CliContext& context) {
 }
 
 void SetDigits(CliContext& context, const std::string& text) {
-  if (!AllDigits(text, kMaxPinDigitsDigits)) {
+  if (!AllDigits(text, kMaxPinDigitsLength)) {
     context.Fail("Error: the maximum PIN digits must be one to three digits, not '" + text + "'");
     return;
   }

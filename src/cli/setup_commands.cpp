@@ -3,30 +3,14 @@
 #include <cstdio>
 
 #include "cart/setup_reply.h"
+#include "cart/setup_values.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
 namespace {
 
-constexpr long kMaxTimeoutSeconds = 65535;
-constexpr long kMaxLockMs = 2500;
-constexpr int kMotorCode = 85;
-constexpr int kSolenoidCode = 170;
 // Name and serial number travel between double quotes and the cart keeps this many characters.
 constexpr std::size_t kMaxIdentityText = 15;
-
-const char* PowerSupplyText(int kind) {
-  switch (kind) {
-    case 1:
-      return "AC Out";
-    case 2:
-      return "DC Out";
-    default:
-      return "N/A";
-  }
-}
-
-const char* LockTypeText(bool motor) { return motor ? "Motor (K52TA)" : "Solenoid (K61/K52VE)"; }
 
 // The cart's settings as it reports them now; false (after one line) when it stopped answering.
 bool ReadSettings(CliContext& context, molvane::SetupSettings& settings) {
@@ -38,7 +22,7 @@ void PrintSettings(const molvane::SetupSettings& s) {
   std::printf("Keyboard light timeout: %d s\n", s.keyboardTimeout);
   std::printf("LCD backlight timeout: %d s\n", s.backlightTimeout);
   std::printf("Drawer lock-down timeout: %d s\n", s.relockTimeout);
-  std::printf("Lock type: %s\n", LockTypeText(s.motorLock));
+  std::printf("Lock type: %s\n", molvane::LockTypeLabel(s.motorLock));
   std::printf("Main lock activation: %d ms\n", s.mainLockMs);
   std::printf("Side lock activation: %d ms\n", s.sideLockMs);
 }
@@ -49,7 +33,7 @@ void Info(CliContext& context) {
   controller.GetVersion();
   const std::string name = controller.GetCartName();
   const std::string serial = controller.GetSerialNumber();
-  const int supply = molvane::CartController::PowerSupplyKind(controller.GetPowerSupplyType());
+  const int supply = molvane::PowerSupplyKind(controller.GetPowerSupplyType());
   molvane::SetupSettings settings;
   if (!ReadSettings(context, settings)) return;
   std::printf("Cart name: %s\n", name.c_str());
@@ -58,7 +42,7 @@ void Info(CliContext& context) {
     std::printf("Firmware version %d: %s\n", n, controller.FirmwareVersionText(n).c_str());
   for (int n = 1; n <= 2; ++n)
     std::printf("Hardware version %d: %s\n", n, controller.HardwareVersionText(n).c_str());
-  std::printf("Power supply: %s\n", PowerSupplyText(supply));
+  std::printf("Power supply: %s\n", molvane::PowerSupplyText(supply));
   PrintSettings(settings);
 }
 
@@ -68,11 +52,11 @@ struct TimeoutArguments {
 
 void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
   long keyboard = 0, backlight = 0, relock = 0;
-  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, kMaxTimeoutSeconds,
+  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, molvane::kMaxTimeoutSeconds,
                           keyboard) ||
-      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, kMaxTimeoutSeconds,
+      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, molvane::kMaxTimeoutSeconds,
                           backlight) ||
-      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, kMaxTimeoutSeconds,
+      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, molvane::kMaxTimeoutSeconds,
                           relock) ||
       !context.Connect()) {
     return;
@@ -98,8 +82,8 @@ struct LockArguments {
 
 void SetLocks(CliContext& context, const LockArguments& a) {
   long mainMs = 0, sideMs = 0;
-  if (!CheckBoundedNumber(context, "main lock activation time", a.main, kMaxLockMs, mainMs) ||
-      !CheckBoundedNumber(context, "side lock activation time", a.side, kMaxLockMs, sideMs) ||
+  if (!CheckBoundedNumber(context, "main lock activation time", a.main, molvane::kMaxLockActivationMs, mainMs) ||
+      !CheckBoundedNumber(context, "side lock activation time", a.side, molvane::kMaxLockActivationMs, sideMs) ||
       !context.Connect()) {
     return;
   }
@@ -116,10 +100,10 @@ void SetLocks(CliContext& context, const LockArguments& a) {
 void SetCartType(CliContext& context, const std::string& kind) {
   if (!context.Connect()) return;
   const bool motor = kind == "motor";
-  context.controller.SetCartType(motor ? kMotorCode : kSolenoidCode);
+  context.controller.SetCartType(motor ? molvane::kMotorLockCode : molvane::kSolenoidLockCode);
   molvane::SetupSettings s;
   if (!ReadSettings(context, s)) return;
-  if (ConfirmSetting(context, "lock type", LockTypeText(motor), LockTypeText(s.motorLock))) {
+  if (ConfirmSetting(context, "lock type", molvane::LockTypeLabel(motor), molvane::LockTypeLabel(s.motorLock))) {
     std::printf("Completed\n");
   }
 }

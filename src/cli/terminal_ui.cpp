@@ -4,10 +4,10 @@
 
 namespace molvanectl {
 
-molvane::UiServices::Answer TerminalUi::MessageBox(const std::string& text, const std::string& caption,
-                                                   Buttons buttons) {
+molvane::UiServices::Answer TerminalUi::MessageBox(const std::string& text, Buttons buttons,
+                                                   const std::string& caption) {
   ++shown;
-  if (caption.empty() || caption == "Molvane") {
+  if (caption.empty() || caption == kAppName) {
     std::fprintf(stderr, "%s\n", text.c_str());
   } else {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());

@@ -7,7 +7,7 @@ namespace molvanectl {
 // asked for an operation has already decided.
 class TerminalUi : public molvane::UiServices {
  public:
-  Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons) override;
+  Answer MessageBox(const std::string& text, Buttons buttons, const std::string& caption) override;
   int MessagesShown() const { return shown; }
 
  private:

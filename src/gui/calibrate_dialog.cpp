@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-CalibrateDialog::CalibrateDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+CalibrateDialog::CalibrateDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

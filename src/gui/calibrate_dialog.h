@@ -8,7 +8,7 @@ class CalibrateDialog : public PageView {
   Q_OBJECT
 
  public:
-  CalibrateDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit CalibrateDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

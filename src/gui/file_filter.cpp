@@ -1,21 +1,7 @@
 #include "gui/file_filter.h"
 
-#include <vector>
-
 namespace molvane {
 namespace {
-
-std::vector<std::string> SplitAtBars(const std::string& text) {
-  std::vector<std::string> parts;
-  std::string::size_type begin = 0;
-  while (begin <= text.size()) {
-    const auto bar = text.find('|', begin);
-    const auto end = bar == std::string::npos ? text.size() : bar;
-    parts.push_back(text.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  return parts;
-}
 
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(" \t");
@@ -34,14 +20,14 @@ std::string LabelWithoutPatterns(const std::string& label) {
   return Trimmed(trimmed.substr(0, open));
 }
 
-std::string QtPatterns(const std::string& patterns) {
-  std::string words;
+std::vector<std::string> Patterns(const std::string& patterns) {
+  std::vector<std::string> words;
   std::string::size_type begin = 0;
   while (begin <= patterns.size()) {
     const auto semicolon = patterns.find(';', begin);
     const auto end = semicolon == std::string::npos ? patterns.size() : semicolon;
     const std::string word = Trimmed(patterns.substr(begin, end - begin));
-    if (!word.empty()) words += (words.empty() ? "" : " ") + word;
+    if (!word.empty()) words.push_back(word == "*.*" ? "*" : word);
     begin = end + 1;
   }
   return words;
@@ -49,18 +35,27 @@ std::string QtPatterns(const std::string& patterns) {
 
 }  // namespace
 
-std::string QtFileFilter(const std::string& filter) {
-  const std::vector<std::string> parts = SplitAtBars(filter);
+std::string QtFileFilter(const std::vector<FileType>& types) {
   std::string result;
-  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-    if (parts[i].empty()) break;  // the list's terminator
-    const std::string patterns = QtPatterns(parts[i + 1]);
+  for (const FileType& type : types) {
+    std::string patterns;
+    for (const std::string& word : Patterns(type.patterns)) {
+      patterns += (patterns.empty() ? "" : " ") + word;
+    }
     if (patterns.empty()) continue;
-    const std::string label = LabelWithoutPatterns(parts[i]);
+    const std::string label = LabelWithoutPatterns(type.label);
     if (!result.empty()) result += ";;";
     result += (label.empty() ? "" : label + " ") + "(" + patterns + ")";
   }
   return result;
+}
+
+std::string SuffixForType(const FileType& type) {
+  const std::vector<std::string> words = Patterns(type.patterns);
+  if (words.size() != 1 || words[0].rfind("*.", 0) != 0) return {};
+  const std::string suffix = words[0].substr(2);
+  if (suffix.empty() || suffix.find_first_of("*?") != std::string::npos) return {};
+  return suffix;
 }
 
 }  // namespace molvane

@@ -1,12 +1,18 @@
 #pragma once
 #include <string>
+#include <vector>
+
+#include "app/ui_services.h"
 
 namespace molvane {
 
-// The pages name their file types as "Text (*.txt)|*.txt||" (pairs of label and patterns, the
-// patterns separated by ';', the list ended by an empty label). Qt wants
-// "Text (*.txt);;Excel (*.xls)". Pairs without a pattern are left out; an empty result lets
-// the dialog show every file.
-std::string QtFileFilter(const std::string& filter);
+// Qt's spelling of a type list: "Text Files (*.txt);;All Files (*)". A label that already shows
+// its patterns is not doubled; types without a pattern are left out; "*.*" means every file,
+// also one without a dot in its name.
+std::string QtFileFilter(const std::vector<FileType>& types);
+
+// The extension a typed name without one gets: the selected type's own ("xls" for "*.xls"),
+// otherwise none. A type of many patterns or of every file gives none either.
+std::string SuffixForType(const FileType& type);
 
 }  // namespace molvane

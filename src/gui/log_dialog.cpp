@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-LogDialog::LogDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+LogDialog::LogDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

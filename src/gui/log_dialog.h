@@ -8,7 +8,7 @@ class LogDialog : public PageView {
   Q_OBJECT
 
  public:
-  LogDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit LogDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

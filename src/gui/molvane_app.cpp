@@ -45,7 +45,7 @@ void CMolvaneApp::ScheduleQuit(QDialog& window) const {
 int CMolvaneApp::InitInstance() {
   controller.SetUi(&ui);
   {
-    CMolvaneDlg window(controller, ui);
+    CMolvaneDlg window(controller);
     if (quitAfterMs >= 0) ScheduleQuit(window);
     window.exec();
   }

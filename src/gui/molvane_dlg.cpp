@@ -25,12 +25,11 @@ namespace {
 
 // About the width of "Num FTDI: 255" with the field's border.
 constexpr int kStatusWidth = 100;
-static_assert(CMolvaneDlg::kPageCount == MainWindowModel::kPageCount);
 
 }  // namespace
 
-CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent)
-    : QDialog(parent), controller(controller), ui(ui) {
+CMolvaneDlg::CMolvaneDlg(CartController& controller, QWidget* parent)
+    : QDialog(parent), controller(controller) {
   setWindowTitle(kCaption);
   setWindowIcon(MolvaneIcon());
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
@@ -59,6 +58,7 @@ void CMolvaneDlg::BuildLayout() {
 
   status = new QLineEdit(this);
   status->setObjectName("connectionText");
+  status->setAccessibleName("Status");
   status->setReadOnly(true);
   status->setAlignment(Qt::AlignCenter);
   status->setFocusPolicy(Qt::NoFocus);
@@ -89,12 +89,12 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
 }
 
 void CMolvaneDlg::BuildPages() {
-  pages = {new SetupDialog(controller, ui), new PinListDialog(controller, ui),
-           new LogDialog(controller, ui),   new TestCartDialog(controller, ui),
-           new ServiceDialog(controller, ui), new CalibrateDialog(controller, ui)};
-  std::array<PageModel*, kPageCount> models{};
-  for (int i = 0; i < kPageCount; ++i) models[i] = &pages[i]->Model();
-  monitor = std::make_unique<MainWindowModel>(controller, ui, models);
+  pages = {new SetupDialog(controller),    new PinListDialog(controller),
+           new LogDialog(controller),      new TestCartDialog(controller),
+           new ServiceDialog(controller),  new CalibrateDialog(controller)};
+  std::array<PageModel*, MainWindowModel::kPageCount> models{};
+  for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
+  monitor = std::make_unique<MainWindowModel>(controller, models);
 }
 
 void CMolvaneDlg::AddPages() {

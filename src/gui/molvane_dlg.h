@@ -3,6 +3,8 @@
 #include <array>
 #include <memory>
 
+#include "pages/main_window_model.h"
+
 class QLineEdit;
 class QMenuBar;
 class QTabWidget;
@@ -11,9 +13,7 @@ class QTimer;
 namespace molvane {
 
 class CartController;
-class MainWindowModel;
 class PageView;
-class UiServices;
 
 // The main window: the six pages on tabs, the connection status above them, and
 // the 100 ms timer that drives the connection check and the polling of the page in front.
@@ -23,9 +23,8 @@ class CMolvaneDlg : public QDialog {
  public:
   static constexpr const char* kCaption = "Molvane";
   static constexpr int kTimerMs = 100;
-  static constexpr int kPageCount = 6;
 
-  CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit CMolvaneDlg(CartController& controller, QWidget* parent = nullptr);
   ~CMolvaneDlg() override;
 
   // Every way of closing the window ends here: the timer and the port scanner stop with it.
@@ -46,8 +45,7 @@ class CMolvaneDlg : public QDialog {
   void ShowAbout();
 
   CartController& controller;
-  UiServices& ui;
-  std::array<PageView*, kPageCount> pages{};
+  std::array<PageView*, MainWindowModel::kPageCount> pages{};
   QTabWidget* sheet = nullptr;
   QLineEdit* status = nullptr;
   QTimer* timer = nullptr;

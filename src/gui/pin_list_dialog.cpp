@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-PinListDialog::PinListDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+PinListDialog::PinListDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

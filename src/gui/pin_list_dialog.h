@@ -8,7 +8,7 @@ class PinListDialog : public PageView {
   Q_OBJECT
 
  public:
-  PinListDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit PinListDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "gui/file_filter.h"
 
@@ -45,8 +47,8 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-UiServices::Answer QtUiServices::MessageBox(const std::string& text, const std::string& caption,
-                                            Buttons buttons) {
+UiServices::Answer QtUiServices::MessageBox(const std::string& text, Buttons buttons,
+                                            const std::string& caption) {
   const bool question = buttons != Buttons::Ok;
   QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information,
                   Text(caption.empty() ? kAppName : caption), Text(text), ButtonsFor(buttons),
@@ -56,16 +58,35 @@ UiServices::Answer QtUiServices::MessageBox(const std::string& text, const std::
   return AnswerFor(box.exec(), buttons);
 }
 
-std::string QtUiServices::OpenFileName(const std::string& filter) {
-  return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
-                                      Text(QtFileFilter(filter)))
-      .toStdString();
-}
-
-std::string QtUiServices::SaveFileName(const std::string& filter) {
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString(),
-                                      Text(QtFileFilter(filter)))
-      .toStdString();
+std::string QtUiServices::FileDialog(const FileDialogRequest& request) {
+  const bool open = request.kind == FileDialogRequest::Kind::Open;
+  QFileDialog dialog(QApplication::activeWindow(), Text(request.title));
+  dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askBeforeOverwrite);
+  dialog.setNameFilter(Text(QtFileFilter(request.types)));
+  // A name with wildcards is a pattern to list, not a file to pick; the types carry it.
+  if (request.initialName.find_first_of("*?") == std::string::npos) {
+    dialog.selectFile(Text(request.initialName));
+  }
+  // A typed name without an extension gets the selected type's, so a file saved as a worksheet
+  // ends in .xls; under a type that names no single extension it gets the request's default
+  // extension when that is a plain word (a descriptive one such as "Pin List Files" is not).
+  const std::string fallback =
+      request.defaultExtension.find_first_of(" .*?") == std::string::npos ? request.defaultExtension
+                                                                          : std::string();
+  const auto applySuffix = [&dialog, &request, &fallback](const QString& filter) {
+    const int index = dialog.nameFilters().indexOf(filter);
+    std::string suffix;
+    if (index >= 0 && static_cast<std::size_t>(index) < request.types.size()) {
+      suffix = SuffixForType(request.types[static_cast<std::size_t>(index)]);
+    }
+    dialog.setDefaultSuffix(Text(suffix.empty() ? fallback : suffix));
+  };
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applySuffix);
+  applySuffix(dialog.selectedNameFilter());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
 }
 
 std::string QtUiServices::ClipboardText() {
@@ -81,5 +102,11 @@ void QtUiServices::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitC
 void QtUiServices::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
 
 void QtUiServices::Beep() { QApplication::beep(); }
+
+void QtUiServices::Sleep(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 }  // namespace molvane

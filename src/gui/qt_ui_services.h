@@ -9,17 +9,16 @@ namespace molvane {
 // file dialogs belong to whichever window is active, so they stay above the main window.
 class QtUiServices : public UiServices {
  public:
-  static constexpr const char* kAppName = "Molvane";
-
-  Answer MessageBox(const std::string& text, const std::string& caption,
-                    Buttons buttons = Buttons::Ok) override;
-  std::string OpenFileName(const std::string& filter) override;
-  std::string SaveFileName(const std::string& filter) override;
+  Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
+                    const std::string& caption = {}) override;
+  std::string FileDialog(const FileDialogRequest& request) override;
   std::string ClipboardText() override;
   void SetClipboardText(const std::string& text) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void Beep() override;
+  // The window keeps painting and its timers keep running while the time passes.
+  void Sleep(int ms) override;
 };
 
 }  // namespace molvane

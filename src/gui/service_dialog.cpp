@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-ServiceDialog::ServiceDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+ServiceDialog::ServiceDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

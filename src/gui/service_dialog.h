@@ -8,7 +8,7 @@ class ServiceDialog : public PageView {
   Q_OBJECT
 
  public:
-  ServiceDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit ServiceDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

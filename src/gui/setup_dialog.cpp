@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-SetupDialog::SetupDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+SetupDialog::SetupDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

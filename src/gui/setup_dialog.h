@@ -8,7 +8,7 @@ class SetupDialog : public PageView {
   Q_OBJECT
 
  public:
-  SetupDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit SetupDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

@@ -2,7 +2,9 @@
 
 namespace molvane {
 
-TestCartDialog::TestCartDialog(CartController& controller, UiServices& ui, QWidget* parent)
-    : PageView(parent), model(controller, ui) {}
+TestCartDialog::TestCartDialog(CartController& controller, QWidget* parent)
+    : PageView(parent), model(controller) {
+  Bind();
+}
 
 }  // namespace molvane

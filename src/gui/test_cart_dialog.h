@@ -8,7 +8,7 @@ class TestCartDialog : public PageView {
   Q_OBJECT
 
  public:
-  TestCartDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
+  explicit TestCartDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

@@ -28,6 +28,9 @@ class SerialPort {
   // A line that has not ended after this many bytes is given up as "Timeout": a cart that
   // streams without a line end is not answering.
   static constexpr int kMaxLineBytes = 16384;
+  // Far more than a cart, a bootloader or the display leaves over from one answer; a device that
+  // streams for ever stops a drain here.
+  static constexpr int kDrainLimit = 65536;
 
   // The trace lives in the folder that is current now (or the one given).
   SerialPort();
@@ -52,7 +55,7 @@ class SerialPort {
   // Reads and drops what waits, one byte at a time (each shows in the trace), pausing pauseMs
   // after each. Ends when nothing waits, when the port fails, or after `limit` bytes, so a cart
   // that streams without end cannot hold the caller. Returns the bytes dropped.
-  int Drain(int limit, int pauseMs = 0);
+  int Drain(int limit = kDrainLimit, int pauseMs = 0);
 
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
   const std::string& TracePath() const { return trace.Path(); }

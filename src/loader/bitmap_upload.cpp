@@ -49,7 +49,7 @@ bool SendLines(CartController& c, SerialPort& port, std::FILE* file, int total) 
     }
     ++done;
     SleepMs(kBeforeLineMs);
-    port.Drain(kDrainLimit);
+    port.Drain();
     if (StartsLine(line) && !SendBitmapLine(c, line)) {
       EndUpload(c, texts::kDisplaySilent);
       return false;

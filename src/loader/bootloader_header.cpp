@@ -1,5 +1,7 @@
 #include "loader/bootloader_header.h"
 
+#include "app/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -72,10 +74,19 @@ int ProgressPercent(int done, int total) {
   return static_cast<int>(static_cast<double>(done) * 100.0 / total);
 }
 
+namespace {
+constexpr const char* kWritingPrefix = "Writing..";
+}  // namespace
+
 std::string WritingText(int percent) {
   char text[32];
-  std::snprintf(text, sizeof text, "Writing..  %d%%", percent);
+  std::snprintf(text, sizeof text, "%s  %d%%", kWritingPrefix, percent);
   return text;
+}
+
+int WritingPercent(const std::string& status) {
+  if (status.rfind(kWritingPrefix, 0) != 0) return -1;
+  return TextToInt(std::string_view(status).substr(std::char_traits<char>::length(kWritingPrefix)));
 }
 
 }  // namespace molvane

@@ -30,5 +30,7 @@ int PageAddressField(int page, int pageSize);
 // "Writing..  %d%%" progress for step `done` of `total`; a total of 0 shows 0.
 int ProgressPercent(int done, int total);
 std::string WritingText(int percent);
+// The percentage of a "Writing.." status text; -1 for any other text.
+int WritingPercent(const std::string& status);
 
 }  // namespace molvane

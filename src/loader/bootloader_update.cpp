@@ -46,7 +46,7 @@ void SendToBootloader(SerialPort& port, int boardSelector) {
 void EndAfterHeader(CartController& c, SerialPort& port, HeaderOutcome outcome) {
   if (outcome == HeaderOutcome::NotAcknowledged) {
     WriteRestartBytes(port);
-    port.Drain(kDrainLimit);
+    port.Drain();
     EndUpdate(c, texts::kHeaderNotAcknowledged);
   } else if (outcome == HeaderOutcome::NoValidHeader) {
     EndUpdate(c, texts::kNoValidHeader);
@@ -59,7 +59,7 @@ void EndAfterPages(CartController& c, SerialPort& port, PagesOutcome outcome) {
   switch (outcome) {
     case PagesOutcome::Done:
       WriteRestartBytes(port);
-      port.Drain(kDrainLimit);
+      port.Drain();
       return EndUpdate(c, texts::kFirmwareComplete);
     case PagesOutcome::Canceled:
       return EndUpdate(c, texts::kFirmwareCanceled);
@@ -110,7 +110,7 @@ void CartController::RunFirmwareUpdate() {
   SetStatusText(texts::kWaitingForBootloader);
   if (!WaitForBootloaderU(port, timing.bootloaderWaitMs)) {
     WriteRestartBytes(port);
-    port.Drain(kDrainLimit, kTimeoutDrainMs);
+    port.Drain(SerialPort::kDrainLimit, kTimeoutDrainMs);
     return EndUpdate(*this, texts::kBoardTimeout);
   }
   port.TraceLog("Waiting = false;");

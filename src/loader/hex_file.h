@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "loader/firmware_image.h"
+#include "app/cart_data.h"
 
 namespace molvane {
 

@@ -15,10 +15,6 @@ WaitResult WaitForBytes(SerialPort& port, int count, int timeoutMs);
 int ReadByte(SerialPort& port);
 void WriteByte(SerialPort& port, std::uint8_t byte);
 
-// Far more than a bootloader or display ever sends unasked; a board streaming without end stops
-// a drain here.
-inline constexpr int kDrainLimit = 65536;
-
 void SleepMs(int ms);
 
 }  // namespace molvane

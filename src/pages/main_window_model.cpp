@@ -7,7 +7,6 @@
 namespace molvane {
 namespace {
 
-constexpr const char* kCaption = "Molvane";
 constexpr const char* kConnected = "Connected";
 constexpr const char* kDisconnected = "Disconnected";
 constexpr const char* kFactoryPin = "Factory default PIN still active.";
@@ -32,9 +31,9 @@ bool TickDue(int& ticks, int period) {
 
 }  // namespace
 
-MainWindowModel::MainWindowModel(CartController& controller, UiServices& ui,
+MainWindowModel::MainWindowModel(CartController& controller,
                                  const std::array<PageModel*, kPageCount>& pages)
-    : controller(controller), ui(ui), pages(pages) {}
+    : controller(controller), pages(pages) {}
 
 void MainWindowModel::OnTimer() {
   if (!controller.IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
@@ -88,7 +87,7 @@ void MainWindowModel::WarnAboutExcessCarts(int carts) {
 }
 
 void MainWindowModel::PollFrontPage() {
-  if (frontPage != kServicePage && frontPage != kCalibratePage && frontPage != kTestingPage) return;
+  if (frontPage < 0 || frontPage >= kPageCount) return;
   PageModel* page = pages[static_cast<std::size_t>(frontPage)];
   if (page != nullptr && page->IsPolled()) page->Poll();
 }
@@ -100,7 +99,7 @@ void MainWindowModel::NoticeAll(bool present) {
 }
 
 void MainWindowModel::Show(const std::string& text) {
-  ui.MessageBox(text, kCaption, UiServices::Buttons::Ok);
+  controller.Ui().MessageBox(text);
 }
 
 }  // namespace molvane

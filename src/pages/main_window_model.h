@@ -6,7 +6,6 @@ namespace molvane {
 
 class CartController;
 class PageModel;
-class UiServices;
 
 // What the main window does on its 100 ms timer, without the window: the connection check with
 // its status text, page notices and warnings, and the polling of the page in front. The view
@@ -24,8 +23,7 @@ class MainWindowModel {
   static constexpr int kPollTicks = 7;              // about 700 ms
   static constexpr int kPinExpiryDays = 30;
 
-  MainWindowModel(CartController& controller, UiServices& ui,
-                  const std::array<PageModel*, kPageCount>& pages);
+  MainWindowModel(CartController& controller, const std::array<PageModel*, kPageCount>& pages);
 
   void OnTimer();
   void SetFrontPage(int index) { frontPage = index; }
@@ -49,7 +47,6 @@ class MainWindowModel {
   void Show(const std::string& text);
 
   CartController& controller;
-  UiServices& ui;
   std::array<PageModel*, kPageCount> pages;
   int frontPage = kSetupPage;
 };

@@ -6,11 +6,24 @@ namespace molvane {
 class CartController;
 class UiServices;
 
-// What the main window asks of every page. The Qt views forward to these; the connection check
-// calls them without knowing which page is which.
+// What a page's view does for its model: the field exchange. Reading all fields copies the
+// controls into the model's fields, writing all fields copies the model's fields (and whatever
+// else the controls show of the model: lists, enabled states, pictures) into the controls. The
+// model calls these at the points its operations name; a model without a view skips them.
+class FieldExchange {
+ public:
+  virtual ~FieldExchange() = default;
+  virtual void ReadAllFields() = 0;
+  virtual void WriteAllFields() = 0;
+};
+
+// One page of the main window as plain C++: its fields and operations. The Qt view builds the
+// widgets, forwards the buttons, tells the model when it is shown or hidden, and calls Tick on
+// the page timer. The main window calls Start once, CartNotice when the cart count changes and
+// Poll on the page in front when the page is polled.
 class PageModel {
  public:
-  PageModel(CartController& controller, UiServices& ui) : controller(controller), ui(ui) {}
+  explicit PageModel(CartController& controller) : controller(controller) {}
   virtual ~PageModel() = default;
   PageModel(const PageModel&) = delete;
   PageModel& operator=(const PageModel&) = delete;
@@ -18,13 +31,37 @@ class PageModel {
   virtual const char* Title() const = 0;
   virtual void Start() {}
   virtual void CartNotice(bool present) { (void)present; }
-  // Only the Testing, Service and Factory Calibration pages are polled.
+  // Whether the main window polls the page while it is in front.
   virtual bool IsPolled() const { return false; }
   virtual void Poll() {}
 
+  // The window system shows or hides the page; the default notes it.
+  virtual void Show(bool visible) { shown = visible; }
+  bool IsShown() const { return shown; }
+
+  // The page timer: the view ticks the page every TimerPeriodMs() for the page's whole life
+  // (0: no timer). A page whose work belongs only to its visible time checks IsShown itself.
+  virtual int TimerPeriodMs() const { return 0; }
+  virtual void Tick() {}
+
+  void SetFieldExchange(FieldExchange* view) { fields = view; }
+
  protected:
+  void ReadAllFields() {
+    if (fields != nullptr) fields->ReadAllFields();
+  }
+  void WriteAllFields() {
+    if (fields != nullptr) fields->WriteAllFields();
+  }
+  UiServices& Ui() const;
+  // A message box with OK and the application's name as caption.
+  void ShowMessage(const std::string& text) const;
+
   CartController& controller;
-  UiServices& ui;
+  bool shown = false;
+
+ private:
+  FieldExchange* fields = nullptr;
 };
 
 }  // namespace molvane

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/cart_controller.h"
-#include "app/ui_services.h"
 #include "pages/main_window_model.h"
 #include "pages/page_model.h"
 #include "sim/pty_transport.h"
+#include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
 
@@ -23,15 +23,6 @@ namespace {
 
 constexpr const char* kOneCart =
     "This software supports only one cart. Please unplug the excess carts.";
-
-class CountingUi : public UiServices {
- public:
-  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
-    shown.push_back(text);
-    return Answer::Ok;
-  }
-  std::vector<std::string> shown;
-};
 
 class NoticedPage : public PageModel {
  public:
@@ -51,15 +42,16 @@ void ScanOnly(CartController& controller, const std::vector<SimFixture*>& carts)
 
 // The main window over one controller; every tab is the same recording page.
 struct Window {
-  explicit Window(CartController& controller) : page(controller, ui) {
+  explicit Window(CartController& controller) : page(controller) {
     std::array<PageModel*, MainWindowModel::kPageCount> pointers{};
     pointers.fill(&page);
-    model = std::make_unique<MainWindowModel>(controller, ui, pointers);
+    controller.SetUi(&ui);
+    model = std::make_unique<MainWindowModel>(controller, pointers);
   }
   void Check() {
     for (int i = 0; i < MainWindowModel::kConnectionCheckTicks; ++i) model->OnTimer();
   }
-  CountingUi ui;
+  testing_support::RecordingUi ui;
   NoticedPage page;
   std::unique_ptr<MainWindowModel> model;
 };
@@ -106,8 +98,8 @@ TEST(ScanWithSimulator, TwoCartsWarnOnceAndTheWindowShowsConnected) {
   controller.ScanPorts();
   window.Check();
   EXPECT_EQ(window.model->connectionText, "Connected");
-  ASSERT_EQ(window.ui.shown.size(), 2u);
-  EXPECT_EQ(window.ui.shown[1], kOneCart);
+  ASSERT_EQ(window.ui.boxes.size(), 2u);
+  EXPECT_EQ(window.ui.boxes[1].text, kOneCart);
   EXPECT_EQ(window.page.notices, std::vector<bool>(MainWindowModel::kPageCount, true));
 }
 
@@ -136,7 +128,7 @@ TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
   const std::vector<bool> expected = {true,  true,  true,  true, true, true, false, false, false,
                                       false, false, false, true, true, true, true,  true,  true};
   EXPECT_EQ(window.page.notices, expected);
-  EXPECT_EQ(window.ui.shown.size(), 2u) << "one PIN-age message per arrival";
+  EXPECT_EQ(window.ui.boxes.size(), 2u) << "one PIN-age message per arrival";
 }
 
 TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {

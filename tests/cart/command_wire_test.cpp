@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "cart/setup_values.h"
 #include "wire_helpers.h"
 
 using namespace cart_tests;
@@ -140,10 +141,10 @@ TEST(PowerSupply, FirstOfTwoLinesIsTheType) {
 }
 
 TEST(PowerSupply, KindIsACaseSensitiveSearchWithACFirst) {
-  EXPECT_EQ(CartController::PowerSupplyKind("DC OUT"), 2);
-  EXPECT_EQ(CartController::PowerSupplyKind("AC/DC"), 1);
-  EXPECT_EQ(CartController::PowerSupplyKind("ac dc"), 0);
-  EXPECT_EQ(CartController::PowerSupplyKind(""), 0);
+  EXPECT_EQ(molvane::PowerSupplyKind("DC OUT"), 2);
+  EXPECT_EQ(molvane::PowerSupplyKind("AC/DC"), 1);
+  EXPECT_EQ(molvane::PowerSupplyKind("ac dc"), 0);
+  EXPECT_EQ(molvane::PowerSupplyKind(""), 0);
 }
 
 TEST(NoCart, OperationsRunThroughWithoutSendingAnything) {

@@ -44,7 +44,7 @@ TEST_F(PinFileWire, ImportChecksEachTenDigitItemOnItsOwnValue) {
   EXPECT_TRUE(fixture.controller.ImportPinList(path));
   const std::vector<std::string> expected = {"4294967295", "42", "77"};
   EXPECT_EQ(AddsOf(fixture.cart.Lines()), expected);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.boxes.empty());
   ASSERT_EQ(fixture.controller.PinCount(), 3);
   EXPECT_EQ(fixture.controller.Pins().entries[2].activationTime, kNow);
   EXPECT_EQ(ui.cursorDepth, 0);
@@ -72,9 +72,9 @@ TEST_F(PinFileWire, AnItemOutOfRangeRejectsTheWholeFile) {
     EXPECT_FALSE(fixture.controller.ImportPinList(path));
     std::string expected = pattern;
     expected.replace(expected.find("%s"), 2, path);
-    ASSERT_EQ(shown.messages.size(), 1u);
-    EXPECT_EQ(shown.messages[0].text, expected);
-    EXPECT_EQ(shown.messages[0].caption, "Molvane");
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text, expected);
+    EXPECT_EQ(shown.boxes[0].caption, "") << "the application's name";
     EXPECT_TRUE(fixture.cart.RawBytes().empty());
     EXPECT_EQ(fixture.controller.PinCount(), 0);
   }
@@ -85,10 +85,10 @@ TEST_F(PinFileWire, AMissingFileIsReportedAndSendsNothing) {
   fixture.controller.SetUi(&ui);
   const std::string path = dir.File("nowhere.txt");
   EXPECT_FALSE(fixture.controller.ImportPinList(path));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Could not open " + path + ".");
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Could not open " + path + ".");
   EXPECT_FALSE(fixture.controller.ImportPinList(dir.Path()));  // a folder reads as no file
-  EXPECT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.boxes.size(), 2u);
   EXPECT_TRUE(fixture.cart.RawBytes().empty());
 }
 
@@ -99,7 +99,7 @@ TEST_F(PinFileWire, EmptyFileAddsAndShowsNothing) {
   WriteFile(dir.File("words.txt"), "PIN\r\nnone here\r\n");
   EXPECT_TRUE(fixture.controller.ImportPinList(dir.File("empty.txt")));
   EXPECT_TRUE(fixture.controller.ImportPinList(dir.File("words.txt")));
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.boxes.empty());
   EXPECT_TRUE(fixture.cart.RawBytes().empty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(PinFileWire, AnExportedListImportsBackIntoAnotherCart) {
   second.controller.pinList.entries[0] = {12, 0};  // already on the second cart
   second.controller.pinList.count = 1;
   EXPECT_TRUE(second.controller.ImportPinList(path));
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.boxes.empty());
   const std::vector<std::string> expected = {"3000000001", "0"};
   EXPECT_EQ(AddsOf(second.cart.Lines()), expected);
   EXPECT_EQ(second.controller.PinCount(), 3);

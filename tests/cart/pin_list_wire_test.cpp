@@ -151,9 +151,9 @@ TEST_F(PinListWire, AddPinSendsNothingForADuplicateOrAFullList) {
   c.pinList.count = 128;
   c.AddPin("999999", 3);
   EXPECT_EQ(c.PinCount(), 128);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Max number of pins exceeded.");
-  EXPECT_EQ(ui.messages[0].caption, "Error");
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Max number of pins exceeded.");
+  EXPECT_EQ(ui.boxes[0].caption, "Error");
   EXPECT_EQ(fixture.cart.Lines(), std::vector<std::string>{"pin_list_add 1234"});
 }
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ui_services.h"
+#include "support/recording_ui.h"
 #include "support/controller_fixture.h"
 
 namespace cart_tests {
@@ -34,26 +34,6 @@ inline std::vector<std::string> LinesAfterSettling(testing_support::ScriptedCart
   return cart.Lines();
 }
 
-struct ShownMessage {
-  std::string text;
-  std::string caption;
-};
-
-class RecordingUi : public molvane::UiServices {
- public:
-  Answer MessageBox(const std::string& text, const std::string& caption, Buttons) override {
-    messages.push_back({text, caption});
-    return Answer::Ok;
-  }
-  void BeginWaitCursor() override {
-    ++cursorDepth;
-    ++cursorShown;
-  }
-  void EndWaitCursor() override { --cursorDepth; }
-
-  std::vector<ShownMessage> messages;
-  int cursorDepth = 0;
-  int cursorShown = 0;
-};
+using testing_support::RecordingUi;
 
 }  // namespace cart_tests

@@ -2,31 +2,32 @@
 
 #include <gtest/gtest.h>
 
+using molvane::FileType;
 using molvane::QtFileFilter;
+using molvane::SuffixForType;
 
 TEST(FileFilter, LabelThatShowsItsPatternIsNotDoubled) {
-  EXPECT_EQ(QtFileFilter("Text (*.txt)|*.txt||"), "Text (*.txt)");
+  EXPECT_EQ(QtFileFilter({{"Text (*.txt)", "*.txt"}}), "Text (*.txt)");
 }
 
-TEST(FileFilter, SeveralTypesAreJoinedAndPatternListsUseBlanks) {
-  EXPECT_EQ(QtFileFilter("Excel Files|*.xls|Text Files (*.txt)|*.txt|All|*.xls;*.txt||"),
-            "Excel Files (*.xls);;Text Files (*.txt);;All (*.xls *.txt)");
+TEST(FileFilter, SeveralTypesAreJoinedAndEveryFileMeansEveryFile) {
+  EXPECT_EQ(QtFileFilter({{"Excel Files", "*.xls"},
+                          {"Text Files (*.txt)", "*.txt"},
+                          {"Both", "*.xls;*.txt"},
+                          {"No pattern", ""},
+                          {"All Files (*.*)", "*.*"}}),
+            "Excel Files (*.xls);;Text Files (*.txt);;Both (*.xls *.txt);;All Files (*)");
 }
 
-TEST(FileFilter, ListWithoutTerminatorStillGivesEveryPair) {
-  EXPECT_EQ(QtFileFilter("Bitmap|*.bmp|Hex|*.hex"), "Bitmap (*.bmp);;Hex (*.hex)");
+TEST(FileFilter, SuffixComesFromOneConcretePattern) {
+  EXPECT_EQ(SuffixForType({"Worksheet Files (*.xls)", "*.xls"}), "xls");
+  EXPECT_EQ(SuffixForType({"All Files (*.*)", "*.*"}), "");
+  EXPECT_EQ(SuffixForType({"Controller", "con*.hex"}), "");
+  EXPECT_EQ(SuffixForType({"Both", "*.xls;*.txt"}), "");
 }
 
-TEST(FileFilter, EverythingAfterTheTerminatorIsIgnored) {
-  EXPECT_EQ(QtFileFilter("Hex (*.hex)|*.hex||Stray|*.x|"), "Hex (*.hex)");
-}
-
-TEST(FileFilter, PairsWithoutPatternsAreLeftOut) {
-  EXPECT_EQ(QtFileFilter("Nothing| |Hex|*.hex|Dangling"), "Hex (*.hex)");
-  EXPECT_EQ(QtFileFilter(""), "");
-  EXPECT_EQ(QtFileFilter("||"), "");
-}
-
-TEST(FileFilter, LabelMadeOnlyOfItsPatternKeepsThePattern) {
-  EXPECT_EQ(QtFileFilter("(*.cfg)|*.cfg||"), "(*.cfg)");
+TEST(FileFilter, LabelMadeOnlyOfItsPatternKeepsThePatternAndBlankPatternsAreLeftOut) {
+  EXPECT_EQ(QtFileFilter({{"(*.cfg)", "*.cfg"}}), "(*.cfg)");
+  EXPECT_EQ(QtFileFilter({{"Nothing", " "}, {"Hex", "*.hex"}}), "Hex (*.hex)");
+  EXPECT_EQ(QtFileFilter({}), "");
 }

@@ -10,18 +10,10 @@
 
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
+#include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
 namespace {
-
-class RecordingUi : public molvane::UiServices {
- public:
-  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
-    messages.push_back(text);
-    return Answer::Ok;
-  }
-  std::vector<std::string> messages;
-};
 
 // Runs the window's event loop until `done` holds or the bound (that only catches a hang)
 // runs out.
@@ -45,9 +37,10 @@ TEST(MainWindowWithCart, ShowsConnectedWarnsOnceAndHidesConnectedBehindTheServic
   controller.discovery.sysfsRoot = fixture.dir.File("no-sysfs");
   controller.discovery.useEnvironment = false;
   controller.discovery.extraPorts = fixture.link.DevicePath();
-  RecordingUi ui;
+  testing_support::RecordingUi ui;
+  controller.SetUi(&ui);
 
-  molvane::CMolvaneDlg window(controller, ui);
+  molvane::CMolvaneDlg window(controller);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   auto* sheet = window.findChild<QTabWidget*>("pages");
   ASSERT_NE(status, nullptr);
@@ -60,9 +53,9 @@ TEST(MainWindowWithCart, ShowsConnectedWarnsOnceAndHidesConnectedBehindTheServic
   window.show();
   RunUntil(window, [&] {
     if (seenConnected.empty()) {
-      if (status->text() != "Connected" || ui.messages.empty()) return false;
+      if (status->text() != "Connected" || ui.boxes.empty()) return false;
       seenConnected = status->text().toStdString();
-      messagesWhenConnected = ui.messages.size();
+      messagesWhenConnected = ui.boxes.size();
       sheet->setCurrentIndex(4);
       return false;
     }
@@ -71,13 +64,13 @@ TEST(MainWindowWithCart, ShowsConnectedWarnsOnceAndHidesConnectedBehindTheServic
 
   EXPECT_EQ(seenConnected, "Connected");
   ASSERT_EQ(messagesWhenConnected, 1u);  // the one PIN-age message for the newly seen cart
-  const std::string& message = ui.messages[0];
+  const std::string& message = ui.boxes[0].text;
   EXPECT_TRUE(message.find("Factory default PIN still active.") == 0 ||
               message.find("A pin code ") == 0)
       << message;
   EXPECT_EQ(sheet->tabText(4), "Service");
   EXPECT_EQ(status->text().toStdString(), "Num FTDI: 1");
-  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
 }  // namespace

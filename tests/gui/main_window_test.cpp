@@ -15,20 +15,12 @@
 #include "app/cart_controller.h"
 #include "gui/about_dlg.h"
 #include "gui/qt_test_app.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using molvane::CMolvaneDlg;
-
-class SilentUi : public molvane::UiServices {
- public:
-  Answer MessageBox(const std::string& text, const std::string&, Buttons) override {
-    messages.push_back(text);
-    return Answer::Ok;
-  }
-  std::vector<std::string> messages;
-};
 
 // A window over a controller that finds no ports, with its files in a fresh folder.
 class MainWindow : public ::testing::Test {
@@ -37,6 +29,7 @@ class MainWindow : public ::testing::Test {
     gui_testing::TestApp();
     controller.discovery.sysfsRoot = dir.File("no-sysfs");
     controller.discovery.useEnvironment = false;
+    controller.SetUi(&ui);
   }
 
   QAction* MenuAction(CMolvaneDlg& window, const QString& menu, const QString& item) {
@@ -56,11 +49,11 @@ class MainWindow : public ::testing::Test {
 
   testing_support::TempDir dir;
   molvane::CartController controller;
-  SilentUi ui;
+  testing_support::RecordingUi ui;
 };
 
 TEST_F(MainWindow, ShowsSixPagesInOrderWithSetupInFront) {
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   EXPECT_EQ(window.windowTitle(), "Molvane");
   EXPECT_FALSE(window.windowIcon().isNull());
   auto* sheet = window.findChild<QTabWidget*>("pages");
@@ -70,11 +63,11 @@ TEST_F(MainWindow, ShowsSixPagesInOrderWithSetupInFront) {
   ASSERT_EQ(sheet->count(), expected.size());
   for (int i = 0; i < sheet->count(); ++i) EXPECT_EQ(sheet->tabText(i), expected[i]) << i;
   EXPECT_EQ(sheet->currentIndex(), 0);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   ASSERT_NE(status, nullptr);
   EXPECT_TRUE(status->isReadOnly());
@@ -85,12 +78,12 @@ TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
 TEST_F(MainWindow, ReadsTheConfigurationWhileStarting) {
   testing_support::WriteFile(controller.ConfigPath(),
                              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/carts/main.hex\"\n</FIRMWARE>\n");
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   EXPECT_EQ(controller.MainFirmwarePath(), "/carts/main.hex");
 }
 
 TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   auto* timer = window.findChild<QTimer*>("timer1");
   ASSERT_NE(timer, nullptr);
   EXPECT_TRUE(timer->isActive());
@@ -101,7 +94,7 @@ TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
 }
 
 TEST_F(MainWindow, FileExitClosesAsOk) {
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   QAction* exit = MenuAction(window, "File", "E&xit");
   ASSERT_NE(exit, nullptr);
   QTimer::singleShot(0, exit, &QAction::trigger);
@@ -111,17 +104,17 @@ TEST_F(MainWindow, FileExitClosesAsOk) {
 
 TEST_F(MainWindow, EnterClosesAsOkAndEscapeAsCancel) {
   {
-    CMolvaneDlg window(controller, ui);
+    CMolvaneDlg window(controller);
     QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Return); });
     EXPECT_EQ(window.exec(), QDialog::Accepted);
   }
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Escape); });
   EXPECT_EQ(window.exec(), QDialog::Rejected);
 }
 
 TEST_F(MainWindow, BothAboutItemsOpenTheAboutBox) {
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   window.show();
   for (const QString item : {"&About", "&About Molvane..."}) {
     QAction* about = MenuAction(window, "About", item);

@@ -22,7 +22,7 @@ struct Seen {
 
 // Shows a box and answers it with the button whose text is `press`, or with Escape.
 Answer AnswerBox(QtUiServices& ui, Buttons buttons, const QString& press, Seen& seen,
-                 const std::string& caption = "Molvane") {
+                 const std::string& caption = {}) {
   gui_testing::OnNextModal([&](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) {
@@ -43,7 +43,7 @@ Answer AnswerBox(QtUiServices& ui, Buttons buttons, const QString& press, Seen& 
       QApplication::sendEvent(box, &escape);
     }
   });
-  return ui.MessageBox("Are you sure?", caption, buttons);
+  return ui.MessageBox("Are you sure?", buttons, caption);
 }
 
 TEST(QtMessageBox, OfferedButtonsComeBackAsTheirAnswers) {
@@ -96,9 +96,9 @@ TEST(QtServices, WaitCursorNestsAndIsRestored) {
   QtUiServices ui;
   ASSERT_EQ(QApplication::overrideCursor(), nullptr);
   {
-    molvane::WaitCursor outer(&ui);
+    molvane::WaitCursor outer(ui);
     {
-      molvane::WaitCursor inner(&ui);
+      molvane::WaitCursor inner(ui);
       ASSERT_NE(QApplication::overrideCursor(), nullptr);
     }
     ASSERT_NE(QApplication::overrideCursor(), nullptr);

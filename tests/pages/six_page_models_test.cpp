@@ -17,11 +17,6 @@ namespace {
 
 using namespace molvane;
 
-class CountingUi : public UiServices {
- public:
-  Answer MessageBox(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
-};
-
 struct Expected {
   std::string title;
   bool polled;
@@ -32,14 +27,13 @@ struct Expected {
 TEST(PageModels, TabOrderTitlesAndPolling) {
   testing_support::TempDir dir;
   CartController controller(dir.Path(), dir.Path());
-  CountingUi ui;
   std::vector<std::unique_ptr<PageModel>> pages;
-  pages.push_back(std::make_unique<SetupPage>(controller, ui));
-  pages.push_back(std::make_unique<PinListPage>(controller, ui));
-  pages.push_back(std::make_unique<LogPage>(controller, ui));
-  pages.push_back(std::make_unique<TestingPage>(controller, ui));
-  pages.push_back(std::make_unique<ServicePage>(controller, ui));
-  pages.push_back(std::make_unique<CalibratePage>(controller, ui));
+  pages.push_back(std::make_unique<SetupPage>(controller));
+  pages.push_back(std::make_unique<PinListPage>(controller));
+  pages.push_back(std::make_unique<LogPage>(controller));
+  pages.push_back(std::make_unique<TestingPage>(controller));
+  pages.push_back(std::make_unique<ServicePage>(controller));
+  pages.push_back(std::make_unique<CalibratePage>(controller));
   const std::vector<Expected> expected = {{"Setup", false},   {"Pin List", false},
                                           {"Log", false},     {"Testing", true},
                                           {"Service", true},  {"Factory Calibration", true}};

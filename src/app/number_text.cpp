@@ -1,4 +1,4 @@
-#include "cart/number_text.h"
+#include "app/number_text.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "app/replace_file.h"
+#include "app/file_content.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +22,30 @@ bool ReplaceFileContent(const std::string& path, const std::string& content) {
   }
   if (!ok) std::remove(temporary.c_str());
   return ok;
+}
+
+}  // namespace molvane
+
+namespace molvane {
+
+ReadResult ReadFileContent(const std::string& path, std::string& content, std::size_t maxBytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return ReadResult::NotOpened;
+  char buffer[4096];
+  std::size_t read = 0;
+  std::size_t got = 0;
+  ReadResult result = ReadResult::Ok;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (got > maxBytes - read) {
+      result = ReadResult::TooLarge;
+      break;
+    }
+    content.append(buffer, got);
+    read += got;
+  }
+  if (result == ReadResult::Ok && std::ferror(file) != 0) result = ReadResult::ReadError;
+  std::fclose(file);
+  return result;
 }
 
 }  // namespace molvane

@@ -2,20 +2,21 @@
 #include <string>
 
 #include "app/cart_controller.h"
+#include "app/operation_scope.h"
 
 namespace molvane {
-namespace {
-// Far more than a cart leaves over from one answer; a cart that streams for ever stops the drain.
-constexpr int kDrainLimit = 65536;
-}  // namespace
 
 void CartController::SendCommand(const std::string& command) {
   SerialPort* port = Current();
-  if (port == nullptr) return;
+  if (port == nullptr) {
+    // Nothing is sent without a cart, as before; only an operation waiting on it learns why.
+    OperationScope::Note(*this, texts::kNoCart);
+    return;
+  }
   // Whatever waits now (a late prompt, a stray byte) must never be taken for the answer.
-  port->Drain(kDrainLimit);
+  port->Drain();
   const std::string line = command + "\r\n";
-  if (port->Write(line.data(), static_cast<int>(line.size())) == 0) SetMessage(texts::kWriteError);
+  if (port->Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
   if (echoesCommands) {
     PauseMs(timing.commandPauseMs);
     port->ReadLine();
@@ -28,11 +29,11 @@ std::string CartController::ReadReply() {
   if (port == nullptr) return {};
   std::string reply = port->ReadLine();
   if (reply.find("unknown cmd") != std::string::npos) {
-    SetMessage(texts::kUnknownCommand);
+    Fail(texts::kUnknownCommand);
   } else if (reply.find("error") != std::string::npos) {
-    SetMessage(texts::kErrorUnknown);
+    Fail(texts::kErrorUnknown);
   } else if (reply.find(texts::kTimeout) != std::string::npos) {
-    SetMessage(texts::kErrorTimeout);
+    Fail(texts::kErrorTimeout);
     // A silent cart is gone: the scanner reopens and re-probes the port by itself.
     port->Close();
     currentPort = -1;
@@ -46,6 +47,11 @@ std::string CartController::GetStatus() {
   std::string first = ReadReply();
   ReadReply();
   return first;
+}
+
+void CartController::Fail(const std::string& message) {
+  SetMessage(message);
+  OperationScope::Note(*this, message);
 }
 
 void CartController::SetMessage(const std::string& text) {

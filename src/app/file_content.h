@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <limits>
+#include <string>
+
+namespace molvane {
+
+// Writes the content byte for byte to a temporary file beside the target and renames it over
+// the target, so a crash never leaves half a file. False (and no target touched) when the
+// temporary file cannot be created or written, or the rename fails.
+bool ReplaceFileContent(const std::string& path, const std::string& content);
+
+enum class ReadResult { Ok, NotOpened, ReadError, TooLarge };
+
+// Reads a whole file byte for byte into `content` (appended). A file longer than maxBytes is
+// not read past that size and gives TooLarge, so an unexpected huge file cannot fill memory.
+// The C stream reports a folder or an unreadable device as a read error instead of throwing.
+ReadResult ReadFileContent(const std::string& path, std::string& content,
+                           std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// Every line of an exported file ends like this on every platform.
+inline constexpr const char* kFileLineEnd = "\r\n";
+
+}  // namespace molvane

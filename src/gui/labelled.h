@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace molvane {
+
+// Ties a label to the control it names: the label's mnemonic moves the focus there, and the
+// control carries the label's words as its accessible name, so screen readers and tests that
+// drive the window find the control by what the operator reads.
+void LabelFor(QLabel* label, QWidget* control);
+
+// The accessible name a label's text gives: without mnemonic marks and a trailing colon.
+QString AccessibleNameFor(const QString& labelText);
+
+}  // namespace molvane

@@ -72,7 +72,7 @@ void CMolvaneDlg::BuildLayout() {
   sheet->setObjectName("pages");
   sheet->setUsesScrollButtons(false);  // all six tabs in sight: the window grows to fit them
   layout->addWidget(sheet);
-  resize(520, 360);
+  resize(640, 480);
 }
 
 QMenuBar* CMolvaneDlg::BuildMenu() {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QThread>
+
 namespace gui_testing {
 namespace {
 
@@ -29,6 +33,29 @@ QApplication& TestApp() {
     application = new QApplication(argc, argv);
   }
   return *application;
+}
+
+void Wait(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+}
+
+void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+  QApplication::sendEvent(widget, &release);
+}
+
+void TypeText(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    const int key = c.isLetterOrNumber() ? c.toUpper().unicode() : c.unicode();
+    PressKey(widget, key, Qt::NoModifier, QString(c));
+  }
 }
 
 }  // namespace gui_testing

@@ -28,4 +28,15 @@ inline void OnNextModal(std::function<void(QWidget*)> act, QWidget* below = null
   poll->start(10);
 }
 
+// Keeps the event loop running for a while, so timers fire and widgets repaint. (The Windows
+// build's Qt has no test library, so the GUI tests drive widgets with plain events.)
+void Wait(int ms);
+
+// Types the text into the widget as key presses, one character at a time.
+void TypeText(QWidget* widget, const QString& text);
+
+// One key press with modifiers, as the keyboard would send it.
+void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString& text = {});
+
 }  // namespace gui_testing

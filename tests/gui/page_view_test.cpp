@@ -1,0 +1,86 @@
+// The Qt side of the page seam: what a model writes reaches the widgets, what the operator types
+// reaches the model, tab switches show and hide the model, and the page timer ticks it.
+#include "gui/page_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/cart_controller.h"
+#include "gui/labelled.h"
+#include "gui/qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class CountingPage : public molvane::PageModel {
+ public:
+  using PageModel::PageModel;
+  const char* Title() const override { return "Counting"; }
+  int TimerPeriodMs() const override { return 20; }
+  void Tick() override { ++ticks; }
+  void Show(bool visible) override {
+    PageModel::Show(visible);
+    shows.push_back(visible);
+  }
+  void Load(const std::string& text) {
+    field = text;
+    WriteAllFields();
+  }
+  std::string Take() {
+    ReadAllFields();
+    return field;
+  }
+
+  std::string field;
+  int ticks = 0;
+  std::vector<bool> shows;
+};
+
+class CountingView : public molvane::PageView {
+ public:
+  explicit CountingView(molvane::CartController& controller) : model(controller) {
+    auto* label = new QLabel("&Cart Name:", this);
+    edit = new QLineEdit(this);
+    molvane::LabelFor(label, edit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    fields.Text(edit, model.field);
+    Bind();
+  }
+  molvane::PageModel& Model() override { return model; }
+
+  CountingPage model;
+  QLineEdit* edit = nullptr;
+};
+
+TEST(PageView, FieldsTabsAndTimerReachTheModel) {
+  gui_testing::TestApp();
+  testing_support::TempDir dir;
+  molvane::CartController controller(dir.Path(), dir.Path());
+  QTabWidget sheet;
+  auto* view = new CountingView(controller);
+  sheet.addTab(view, "Counting");
+  sheet.addTab(new QWidget, "Other");
+  sheet.show();
+
+  view->model.Load("Ward 7");
+  EXPECT_EQ(view->edit->text(), "Ward 7");
+  view->edit->clear();
+  gui_testing::TypeText(view->edit, "Ward 9");
+  EXPECT_EQ(view->model.Take(), "Ward 9");
+  EXPECT_EQ(view->edit->accessibleName(), "Cart Name");
+
+  sheet.setCurrentIndex(1);
+  sheet.setCurrentIndex(0);
+  EXPECT_EQ(view->model.shows, (std::vector<bool>{true, false, true}));
+
+  gui_testing::Wait(100);
+  EXPECT_GE(view->model.ticks, 2) << "the page timer ticks the model";
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// The seam every page stands on, driven against the simulated cart without Qt: the window system
+// shows and hides the page, the page exchanges its fields with its view, its timer ticks, and
+// its confirmation tells the truth about what the cart did.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/cart_controller.h"
+#include "app/operation_scope.h"
+#include "pages/page_model.h"
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using molvane::FieldExchange;
+using molvane::OperationScope;
+
+// A page of the smallest kind: it shows the cart's name, refreshes it on its timer while shown,
+// and sets it from its field with a confirmation.
+class NamePage : public molvane::PageModel {
+ public:
+  using PageModel::PageModel;
+  const char* Title() const override { return "Name"; }
+  int TimerPeriodMs() const override { return 500; }
+  void Show(bool visible) override {
+    PageModel::Show(visible);
+    if (visible) Refresh();
+  }
+  void Tick() override {
+    if (IsShown()) Refresh();
+  }
+  void Set() {
+    ReadAllFields();
+    OperationScope operation(controller);
+    controller.SetCartName(name);
+    ShowMessage(operation.Outcome("Name Updated."));
+  }
+
+  std::string name;
+
+ private:
+  void Refresh() {
+    name = controller.GetCartName();
+    WriteAllFields();
+  }
+};
+
+// The view's side of the exchange, as plain text fields.
+struct TextView : FieldExchange {
+  explicit TextView(std::string& field) : field(field) {}
+  void ReadAllFields() override {
+    ++reads;
+    field = control;
+  }
+  void WriteAllFields() override {
+    ++writes;
+    control = field;
+  }
+  std::string& field;
+  std::string control;
+  int reads = 0;
+  int writes = 0;
+};
+
+struct PageOnSimulatedCart : ::testing::Test {
+  PageOnSimulatedCart() {
+    fixture.controller.SetUi(&ui);
+    page.SetFieldExchange(&view);
+  }
+  testing_support::SimFixture fixture;
+  testing_support::RecordingUi ui;
+  NamePage page{fixture.controller};
+  TextView view{page.name};
+};
+
+TEST_F(PageOnSimulatedCart, ShowExchangeTickAndHide) {
+  ASSERT_TRUE(fixture.Connect());
+  page.Show(true);
+  const std::string shownName = view.control;
+  EXPECT_FALSE(shownName.empty()) << "the cart's name reaches the control when the page shows";
+
+  view.control = "Ward 7";
+  page.Set();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Name Updated."});
+  EXPECT_EQ(fixture.Cart([](auto& cart) { return cart.Settings().name; }), "Ward 7");
+  page.Tick();
+  EXPECT_EQ(view.control, "Ward 7") << "a tick while shown reads the cart again";
+
+  page.Show(false);
+  view.control = "typed meanwhile";
+  const int writes = view.writes;
+  page.Tick();
+  EXPECT_EQ(view.writes, writes) << "a hidden page's tick does nothing";
+  EXPECT_EQ(view.control, "typed meanwhile");
+}
+
+TEST_F(PageOnSimulatedCart, ConfirmationGivesWayToTheFailure) {
+  // No cart: nothing is sent, and the operator is told so instead of "Name Updated.".
+  page.Set();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, molvane::texts::kNoCart);
+
+  // A cart that has stopped answering: the time-out's own message.
+  ASSERT_TRUE(fixture.Connect());
+  fixture.sim.faults.dropAnswers = true;
+  page.Set();
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].text, molvane::texts::kErrorTimeout);
+}
+
+TEST(OperationScope, FirstFailureCountsAndReachesTheOuterScopeOnly) {
+  testing_support::SimFixture fixture;
+  ASSERT_TRUE(fixture.Connect());
+  molvane::CartController& controller = fixture.controller;
+  OperationScope outer(controller);
+  {
+    OperationScope inner(controller);
+    controller.SendCommand("no_such_command");
+    controller.ReadReply();
+    controller.SendCommand("also_unknown");
+    EXPECT_EQ(inner.Failure(), molvane::texts::kUnknownCommand);
+    EXPECT_EQ(inner.Outcome("Completed"), molvane::texts::kUnknownCommand);
+  }
+  EXPECT_EQ(outer.Failure(), molvane::texts::kUnknownCommand);
+
+  // A scope opened afterwards starts clean; one for another controller hears nothing.
+  OperationScope later(controller);
+  testing_support::SimFixture other;
+  OperationScope foreign(other.controller);
+  controller.GetStatus();
+  other.controller.GetStatus();  // no cart there: only the foreign scope may learn of it
+  EXPECT_TRUE(later.Succeeded());
+  EXPECT_EQ(foreign.Failure(), molvane::texts::kNoCart);
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+// The page as it first shows against a freshly connected simulated cart.
+#include "screenshots/shot.h"
+
+namespace screenshots {
+namespace {
+
+const AddShot page({"testing.png", 3});
+
+}  // namespace
+}  // namespace screenshots

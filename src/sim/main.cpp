@@ -1,8 +1,10 @@
 // cartsim: a simulated cart on a pseudo-terminal, for running and testing without hardware.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -28,7 +30,9 @@ void Usage() {
       "  --drop-answers      read commands but never answer\n"
       "  --hang-up-after N   close the line when the Nth command arrives\n"
       "  --replug-after MS   after a hang-up, plug back in after MS milliseconds\n"
-      "  --dump-flash DIR    on exit, write each board's flash memory to DIR/BOARD.bin (tests)");
+      "  --dump-flash DIR    on exit, write each board's flash memory to DIR/BOARD.bin (tests)\n"
+      "  --replay TRACE      answer every command as a traffic trace (comlog.txt) recorded it;\n"
+      "                      may be given more than once, one trace per program run");
 }
 
 bool ParseAux(const std::string& text, cartsim::CartModel::AuxBoard& aux) {
@@ -60,6 +64,26 @@ bool DumpFlash(cartsim::SimCart& cart, const std::string& folder) {
   });
 }
 
+bool AddReplayTrace(cartsim::SimCart::Options& options, const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "cartsim: cannot read the trace %s: %s\n", path.c_str(), std::strerror(errno));
+    return false;
+  }
+  std::string trace;
+  char buffer[65536];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) trace.append(buffer, got);
+  std::fclose(file);
+  if (!options.replay) options.replay = std::make_shared<cartsim::TraceReplay>();
+  const std::size_t before = options.replay->CommandWords();
+  options.replay->AddTrace(trace);
+  if (options.replay->CommandWords() == before && before == 0) {
+    std::fprintf(stderr, "cartsim: %s holds no command the host sent\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +107,9 @@ int main(int argc, char** argv) {
     else if (arg == "--hang-up-after" && hasValue) hangUpAfter = std::atoi(argv[++i]);
     else if (arg == "--replug-after" && hasValue) replugAfterMs = std::atoi(argv[++i]);
     else if (arg == "--dump-flash" && hasValue) flashDumpFolder = argv[++i];
+    else if (arg == "--replay" && hasValue) {
+      if (!AddReplayTrace(cartOptions, argv[++i])) return 1;
+    }
     else {
       Usage();
       return arg == "--help" || arg == "-h" ? 0 : 2;

@@ -22,7 +22,10 @@ std::string Noise(std::size_t length) {
 SimCart::SimCart() : SimCart(Options{}) {}
 
 SimCart::SimCart(Options options)
-    : cart(options.cart), boards(MakeBoards(options.headers)), echo(options.echo) {}
+    : cart(options.cart),
+      boards(MakeBoards(options.headers)),
+      echo(options.echo),
+      replay(std::move(options.replay)) {}
 
 void SimCart::Receive(std::string_view bytes, const Send& send) {
   std::lock_guard lock(mutex);
@@ -114,6 +117,10 @@ BootloaderModel* SimCart::BoardFor(std::string_view command) {
 }
 
 void SimCart::Answer(const std::string& line, const Send& send) {
+  if (replay) {
+    send(replay->Answer(line));
+    return;
+  }
   if (BootloaderModel* board = BoardFor(line)) {
     send("entering bootloader\r\n");
     board->Enter(lastTick == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now()

@@ -2,6 +2,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "sim/cart_model.h"
 #include "sim/display_model.h"
 #include "sim/sim_wire.h"
+#include "sim/trace_replay.h"
 
 namespace cartsim {
 
@@ -33,6 +35,8 @@ class SimCart {
     CartModel::Options cart;
     bool echo = false;  // repeat every command line before answering
     std::array<BootHeader, 4> headers{};
+    // When set, every command is answered from a recorded trace instead of the cart's model.
+    std::shared_ptr<TraceReplay> replay;
   };
 
   SimCart();
@@ -74,6 +78,7 @@ class SimCart {
   DisplayModel display;
   std::array<BootloaderModel, 4> boards;
   bool echo;
+  std::shared_ptr<TraceReplay> replay;
   std::string pending;
   int commandsSeen = 0;
   bool hangUp = false;

@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace molvane {
+
+// A process that has a serial device open, as far as the system lets us see: on Linux the
+// owner of an open file under /proc (only our own processes unless we are root); elsewhere
+// nothing is known.
+struct PortHolder {
+  int pid = 0;
+  std::string name;     // the program's name
+  std::string command;  // its command line, arguments separated by blanks
+};
+
+// `procRoot` is where the process table is read ("/proc"; tests give a made-up tree).
+std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
+                                        const std::string& procRoot = "/proc");
+
+// Programs that are known to open new serial devices by themselves, and how to stop them.
+struct KnownCulprit {
+  const char* name;
+  const char* what;
+  const char* stop;
+};
+const std::vector<KnownCulprit>& KnownCulprits();
+
+// One line for a technician: who holds the port, or which programs usually do and how to stop
+// them when the holder cannot be seen.
+std::string DescribePortHolders(const std::vector<PortHolder>& holders);
+
+}  // namespace molvane

@@ -9,6 +9,7 @@
 #include "sim/bootloader_model.h"
 #include "sim/cart_model.h"
 #include "sim/display_model.h"
+#include "sim/gas_gauge_model.h"
 #include "sim/sim_wire.h"
 
 namespace cartsim {
@@ -53,6 +54,7 @@ class SimCart {
   CartModel& Cart() { return cart; }
   DisplayModel& Display() { return display; }
   BootloaderModel& BoardModel(Board board) { return boards[static_cast<std::size_t>(board)]; }
+  GasGaugeModel& Gauge() { return gauge; }
   int CommandsSeen() const { return commandsSeen; }
   bool Echoes() const { return echo; }
   void SetEcho(bool on) { echo = on; }
@@ -73,6 +75,7 @@ class SimCart {
   CartModel cart;
   DisplayModel display;
   std::array<BootloaderModel, 4> boards;
+  GasGaugeModel gauge;
   bool echo;
   std::string pending;
   int commandsSeen = 0;

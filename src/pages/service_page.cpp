@@ -174,7 +174,10 @@ void ServicePage::Browse(FileKind kind) {
   const std::string chosen = Ui().FileDialog(BrowseRequest(row));
   if (!chosen.empty()) this->*row.field = chosen;
   WriteAllFields();
-  (controller.*row.store)(this->*row.field);
+  // Through a local reference: g++ 12's vptr check misreads a member reference as the object of
+  // a member-function-pointer call and reports a false type mismatch.
+  CartController& target = controller;
+  (target.*row.store)(this->*row.field);
 }
 
 void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, kMainBoard); }

@@ -107,6 +107,7 @@ void CMolvaneDlg::StartPages() {
 }
 
 void CMolvaneDlg::done(int result) {
+  if (!stopped && !monitor->MayClose()) return;
   Stop();
   QDialog::done(result);
 }

@@ -12,6 +12,9 @@ constexpr const char* kDisconnected = "Disconnected";
 constexpr const char* kFactoryPin = "Factory default PIN still active.";
 constexpr const char* kOneCartOnly =
     "This software supports only one cart. Please unplug the excess carts.";
+constexpr const char* kCancelTransfer =
+    "An update is still running. Do you want to cancel it and close the program?";
+constexpr int kCancelPollMs = 50;
 
 std::string ExpiredPinText(int days) {
   return "A pin code has expired on this cart.\nIt has been active for " + std::to_string(days) +
@@ -36,8 +39,28 @@ MainWindowModel::MainWindowModel(CartController& controller,
     : controller(controller), pages(pages) {}
 
 void MainWindowModel::OnTimer() {
+  if (closing) return;
   if (!controller.IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
   if (TickDue(refreshTicks, kPollTicks)) PollFrontPage();
+}
+
+// The window keeps painting while the worker winds down; a close asked for meanwhile is the
+// same close and is not asked again.
+bool MainWindowModel::MayClose() {
+  if (closing) return false;
+  if (!controller.IsBusy()) return true;
+  UiServices& ui = controller.Ui();
+  closing = true;
+  const bool cancel =
+      ui.MessageBox(kCancelTransfer, UiServices::Buttons::YesNo) == UiServices::Answer::Yes;
+  if (cancel) {
+    controller.CancelTransfer();
+    WaitCursor cursor(ui);
+    while (controller.IsBusy()) ui.Sleep(kCancelPollMs);
+    controller.WaitForTransfer();
+  }
+  closing = false;
+  return cancel;
 }
 
 void MainWindowModel::CheckConnection() {

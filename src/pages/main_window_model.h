@@ -26,6 +26,9 @@ class MainWindowModel {
   MainWindowModel(CartController& controller, const std::array<PageModel*, kPageCount>& pages);
 
   void OnTimer();
+  // Asked before the window closes. A running transfer is cancelled when the operator agrees,
+  // and its worker has ended by the time this returns true; false keeps the window open.
+  bool MayClose();
   void SetFrontPage(int index) { frontPage = index; }
   int FrontPage() const { return frontPage; }
   bool ServiceInFront() const { return frontPage == kServicePage; }
@@ -49,6 +52,7 @@ class MainWindowModel {
   CartController& controller;
   std::array<PageModel*, kPageCount> pages;
   int frontPage = kSetupPage;
+  bool closing = false;  // waiting for a cancelled transfer to end
 };
 
 }  // namespace molvane

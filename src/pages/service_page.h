@@ -1,17 +1,87 @@
 #pragma once
+#include <string>
+
 #include "pages/page_model.h"
 
 namespace molvane {
 
 // Firmware and bitmap loading, the clock and the battery gas gauge.
+//
+// A running transfer owns the port: while one runs the page only shows its progress, keeps its
+// action buttons locked and sends nothing itself.
 class ServicePage : public PageModel {
  public:
+  static constexpr int kTimerMs = 500;
+  // The six files the page loads, in the order of their rows.
+  enum class FileKind {
+    MainFirmware,
+    FrontFirmware,
+    ChargerFirmware,
+    TranslationFirmware,
+    Bitmap,
+    FactoryTitle
+  };
+
   using PageModel::PageModel;
 
   const char* Title() const override { return "Service"; }
   void Start() override;
   void CartNotice(bool present) override;
   bool IsPolled() const override { return true; }
+  void Poll() override;
+  void Show(bool visible) override;
+  int TimerPeriodMs() const override { return kTimerMs; }
+  void Tick() override;
+
+  void Browse(FileKind kind);
+  void UpdateMain();
+  void UpdateFront();
+  void UpdateCharger();
+  void UpdateTranslation();
+  void UpdateBitmaps();
+  void FactoryTitle();
+  void SetRtc();
+  void ResetGasGauge();
+
+  // Fields. The file fields are set only by Browse and from the configuration file, so the file
+  // an update uses is always the one the operator sees.
+  std::string mainFirmwareFile;
+  std::string frontFirmwareFile;
+  std::string chargerFirmwareFile;
+  std::string translationFirmwareFile;
+  std::string bitmapFile;
+  std::string factoryTitleFile;
+  std::string status;
+  // The percentage of a "Writing.." status; -1 while the status shows no progress.
+  int progress = -1;
+  // How the last transfer started here ended (the controller's message text when it ended).
+  std::string lastResult;
+
+  // Enabled states of the eight action buttons.
+  bool updateMainEnabled = true;
+  bool updateFrontEnabled = true;
+  bool updateChargerEnabled = true;
+  bool updateTranslationEnabled = true;
+  bool updateBitmapsEnabled = true;
+  bool factoryTitleEnabled = true;
+  bool setRtcEnabled = true;
+  bool resetGasGaugeEnabled = true;
+  // The timer has disabled the action buttons for a running transfer.
+  bool buttonsLocked = false;
+
+ private:
+  void ApplyVisibility(bool visible);
+  void LoadFiles();
+  void ApplyEnablingRule();
+  void SetActionButtons(bool enabled);
+  void FollowTransfer();
+  void SetStatus(const std::string& text);
+  void UpdateFirmware(const std::string& path, int boardSelector);
+  void UploadBitmap(const std::string& path, int mode, const char* question);
+  void AfterStart(int result);
+
+  // Where the operator wants the page; a running transfer holds it where it was until it ends.
+  bool wanted = false;
 };
 
 }  // namespace molvane

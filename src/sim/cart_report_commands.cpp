@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "sim/cart_model.h"
+#include "sim/gas_gauge_model.h"
 
 namespace cartsim {
 namespace {
@@ -68,7 +69,7 @@ std::string CartModel::CalibSlowData(std::string_view) {
 std::string CartModel::GasGaugeReset(std::string_view) {
   // The gauge sits on the charger board; without one there is nothing to reset.
   if (options.auxBoard != AuxBoard::Charger) return "error\r\n";
-  return "reset_done\r\n";
+  return std::string(kGaugeResetDone);
 }
 
 }  // namespace cartsim

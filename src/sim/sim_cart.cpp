@@ -45,6 +45,7 @@ void SimCart::Tick(std::chrono::steady_clock::time_point now, const Send& send) 
   for (BootloaderModel& board : boards) {
     if (board.Active()) board.Tick(now, send);
   }
+  gauge.Tick(now, send);
 }
 
 bool SimCart::WantsHangUp() {
@@ -125,6 +126,12 @@ void SimCart::Answer(const std::string& line, const Send& send) {
     send("entering bootloader\r\n");
     board->Enter(lastTick == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now()
                                                                       : lastTick);
+    return;
+  }
+  // Only a charger board has a gauge; without one the interpreter refuses the reset.
+  if (line == "gas_gauge_reset" && gauge.TakesTime() &&
+      cart.GetOptions().auxBoard == CartModel::AuxBoard::Charger) {
+    send(gauge.StartReset(std::chrono::steady_clock::now()));
     return;
   }
   if (DisplayModel::Handles(line)) {

@@ -10,6 +10,7 @@
 #include "sim/bootloader_model.h"
 #include "sim/cart_model.h"
 #include "sim/display_model.h"
+#include "sim/gas_gauge_model.h"
 #include "sim/sim_wire.h"
 #include "sim/trace_replay.h"
 
@@ -57,6 +58,7 @@ class SimCart {
   CartModel& Cart() { return cart; }
   DisplayModel& Display() { return display; }
   BootloaderModel& BoardModel(Board board) { return boards[static_cast<std::size_t>(board)]; }
+  GasGaugeModel& Gauge() { return gauge; }
   int CommandsSeen() const { return commandsSeen; }
   bool Echoes() const { return echo; }
   void SetEcho(bool on) { echo = on; }
@@ -77,6 +79,7 @@ class SimCart {
   CartModel cart;
   DisplayModel display;
   std::array<BootloaderModel, 4> boards;
+  GasGaugeModel gauge;
   bool echo;
   std::shared_ptr<TraceReplay> replay;
   std::string pending;

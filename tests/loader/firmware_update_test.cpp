@@ -9,43 +9,19 @@
 
 #include "loader/hex_file.h"
 #include "support/sim_fixture.h"
+#include "test_firmware.h"
 
 using cartsim::Board;
 using cartsim::BootloaderModel;
 using testing_support::ReadFile;
 using testing_support::SimFixture;
 using testing_support::WriteFile;
+using loader_test::HexOf;
+using loader_test::Pattern;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Intel HEX of `data` placed at `base`, 16 bytes per record.
-std::string HexOf(const std::vector<std::uint8_t>& data, int base = 0) {
-  std::string text;
-  for (std::size_t at = 0; at < data.size(); at += 16) {
-    std::size_t count = std::min<std::size_t>(16, data.size() - at);
-    int address = base + static_cast<int>(at);
-    char piece[16];
-    std::snprintf(piece, sizeof piece, ":%02X%04X00", static_cast<int>(count), address);
-    text += piece;
-    int sum = static_cast<int>(count) + (address >> 8) + (address & 0xFF);
-    for (std::size_t i = 0; i < count; ++i) {
-      std::snprintf(piece, sizeof piece, "%02X", data[at + i]);
-      text += piece;
-      sum += data[at + i];
-    }
-    std::snprintf(piece, sizeof piece, "%02X\n", (-sum) & 0xFF);
-    text += piece;
-  }
-  return text + ":00000001FF\n";
-}
-
-std::vector<std::uint8_t> Pattern(int size) {
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-  for (int i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>((i * 37 + i / 256) & 0xFF);
-  return data;
-}
 
 cartsim::SimCart::Options WithPageCode(std::uint8_t code) {
   cartsim::SimCart::Options options;

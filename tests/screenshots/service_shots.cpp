@@ -1,10 +1,53 @@
-// The page as it first shows against a freshly connected simulated cart.
+// The page idle with its files chosen, and during a firmware update with its progress showing.
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "app/cart_controller.h"
+#include "gui/molvane_dlg.h"
+#include "loader/test_firmware.h"
 #include "screenshots/shot.h"
 
 namespace screenshots {
 namespace {
 
-const AddShot page({"service.png", 4});
+constexpr int kServiceTab = 4;
+
+std::string InWorkFolder(const molvane::CartController& controller, const char* name) {
+  return (std::filesystem::path(controller.GetProgramFolder()) / name).string();
+}
+
+// The files a technician would have chosen, and a cart with a charger board: the page reads
+// them when it is shown again.
+void ChooseFiles(ShotContext& c) {
+  molvane::CartController& controller = c.controller;
+  const std::string main = InWorkFolder(controller, "con_main_4_12.hex");
+  std::ofstream(main) << loader_test::HexOf(loader_test::Pattern(48 * 1024));
+  controller.SetMainFirmwarePath(main);
+  controller.SetFrontFirmwarePath(InWorkFolder(controller, "dis_front_2_03.hex"));
+  controller.SetChargerFirmwarePath(InWorkFolder(controller, "cha_power_1_07.hex"));
+  controller.SetBitmapPath(InWorkFolder(controller, "bitmaps.txt"));
+  controller.SetFactoryTitlePath(InWorkFolder(controller, "factory_title.bmp"));
+  controller.GetVersion();
+  c.sheet.setCurrentIndex(kServiceTab - 1);
+  c.wait(200);
+  c.sheet.setCurrentIndex(kServiceTab);
+}
+
+void DuringUpdate(ShotContext& c) {
+  auto* update = c.window.findChild<QPushButton*>("updateMain");
+  auto* progress = c.window.findChild<QProgressBar*>("progress");
+  if (update == nullptr || progress == nullptr) return;
+  update->click();  // the confirmation is answered with OK
+  for (int waited = 0; waited < 30000 && progress->value() < 40; waited += 50) c.wait(50);
+  c.save("service_update.png", c.window);
+  for (int waited = 0; waited < 60000 && c.controller.IsBusy(); waited += 100) c.wait(100);
+}
+
+const AddShot idle({"service.png", kServiceTab, ChooseFiles});
+const AddShot updating({"", kServiceTab, DuringUpdate, 1000});
 
 }  // namespace
 }  // namespace screenshots

@@ -1,0 +1,294 @@
+// The Service page model against the simulated cart: files, enabling, the clock, the gas gauge,
+// and a paced run that loads firmware, bitmaps and the factory title the way a technician does.
+#include "pages/service_page.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/clock.h"
+#include "cart/cart_time.h"
+#include "cart/local_zone.h"
+#include "loader/bootloader_header.h"
+#include "loader/test_firmware.h"
+#include "loader/test_pictures.h"
+#include "loader/title_bitmap.h"
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using molvane::ServicePage;
+using Kind = molvane::ServicePage::FileKind;
+using Answer = molvane::UiServices::Answer;
+using Clock = std::chrono::steady_clock;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+constexpr const char* kNotConfirmed =
+    "The cart did not confirm the gas gauge reset. Please try again.";
+
+struct ServicePageTest : ::testing::Test {
+  explicit ServicePageTest(bool pace = false) : fixture({}, pace) {
+    fixture.controller.SetUi(&ui);
+    fixture.controller.bootlogFolder = fixture.dir.Path();
+  }
+  std::vector<bool> Actions() const {
+    return {page.updateMainEnabled,    page.updateFrontEnabled,
+            page.updateChargerEnabled, page.updateTranslationEnabled,
+            page.updateBitmapsEnabled, page.factoryTitleEnabled,
+            page.setRtcEnabled,        page.resetGasGaugeEnabled};
+  }
+  std::string Config() { return ReadFile(fixture.controller.ConfigPath()); }
+
+  testing_support::SimFixture fixture;
+  testing_support::RecordingUi ui;
+  ServicePage page{fixture.controller};
+};
+
+TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) {
+  ui.fileNames = {"/carts/con_4_12.hex"};
+  page.Browse(Kind::MainFirmware);
+  ASSERT_EQ(ui.fileDialogs.size(), 1u);
+  const molvane::FileDialogRequest& request = ui.fileDialogs[0];
+  EXPECT_EQ(request.title, "Controller");
+  EXPECT_EQ(request.initialName, "con*.hex");
+  ASSERT_EQ(request.types.size(), 2u);
+  EXPECT_EQ(request.types[0].patterns, "con*.hex");
+  EXPECT_EQ(request.types[1].patterns, "*.hex");
+  EXPECT_EQ(page.mainFirmwareFile, "/carts/con_4_12.hex");
+  EXPECT_NE(Config().find("[MAINFIRMWAREFILE] \"/carts/con_4_12.hex\""), std::string::npos);
+
+  // A cancelled dialog keeps the field and still writes it.
+  fixture.controller.factoryTitlePath = "/carts/title.bmp";
+  page.Show(true);
+  page.Browse(Kind::FactoryTitle);
+  EXPECT_EQ(ui.fileDialogs.back().initialName, "*.*");
+  EXPECT_EQ(page.factoryTitleFile, "/carts/title.bmp");
+  EXPECT_NE(Config().find("[FACTORYTITLEFILE] \"/carts/title.bmp\""), std::string::npos);
+
+  // Two characters are no file; three are, and the operator is asked (and cancels here).
+  page.mainFirmwareFile = "ab";
+  page.bitmapFile = "ab";
+  page.UpdateMain();
+  page.UpdateBitmaps();
+  page.mainFirmwareFile = "a.h";
+  page.bitmapFile = "a.b";
+  ui.answers = {Answer::Cancel, Answer::Cancel};
+  page.UpdateMain();
+  page.UpdateBitmaps();
+  // A start the controller refuses is said.
+  page.mainFirmwareFile = std::string(300, 'f');
+  page.UpdateMain();
+  ASSERT_EQ(ui.boxes.size(), 6u);
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{
+                "Please select a file.", "Please select a file.",
+                "Are you sure you would like to update the firmware?",
+                "Are you sure you want to load bitmaps?",
+                "Are you sure you would like to update the firmware?",
+                "Error returned. Please make sure the port is not in use and the file exists."}));
+  EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
+  EXPECT_EQ(ui.boxes[3].caption, "");
+  EXPECT_FALSE(fixture.controller.IsBusy());
+}
+
+TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShown) {
+  struct Row {
+    std::uint8_t kind;
+    bool charger, translation, gauge;
+  };
+  for (const Row& row :
+       {Row{1, true, false, true}, Row{0, false, true, false}, Row{2, true, true, false}}) {
+    fixture.controller.auxBoardKind = row.kind;
+    page.Show(true);
+    EXPECT_TRUE(fixture.controller.scanSuspended.load());
+    EXPECT_EQ(page.updateChargerEnabled, row.charger) << int(row.kind);
+    EXPECT_EQ(page.updateTranslationEnabled, row.translation) << int(row.kind);
+    EXPECT_EQ(page.resetGasGaugeEnabled, row.gauge) << int(row.kind);
+    page.Show(false);
+    EXPECT_FALSE(fixture.controller.scanSuspended.load());
+  }
+  // A cart seen while the page is on screen brings its own board's rule.
+  page.Show(true);
+  fixture.controller.auxBoardKind = 1;
+  page.CartNotice(true);
+  EXPECT_TRUE(page.resetGasGaugeEnabled);
+  page.Tick();
+  EXPECT_EQ(page.status, "Not Programming.");
+  EXPECT_EQ(page.progress, -1);
+}
+
+TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
+  ASSERT_TRUE(fixture.Connect());
+  {
+    LocalZone zone(kBerlinZone);
+    // 14:05:09 on 3 March 2009 in Berlin, one hour ahead of UTC in winter.
+    molvane::SetClockForTest([] { return std::int64_t{1236089109} - 3600; });
+    page.SetRtc();
+    molvane::SetClockForTest({});
+  }
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Update Complete."});
+  EXPECT_EQ(ui.cursorShown, 1);
+  EXPECT_EQ(ui.cursorDepth, 0);
+  EXPECT_NE(fixture.Trace().find("set_time 9 5 14 3 3 9"), std::string::npos);
+  const cartsim::CartDate date = fixture.Cart([](auto& cart) { return cart.Clock().NowDate(); });
+  EXPECT_EQ(date.year, 9);
+  EXPECT_EQ(date.month, 3);
+  EXPECT_EQ(date.day, 3);
+  EXPECT_EQ(date.hour, 14);
+  EXPECT_EQ(date.minute, 5);
+  EXPECT_LE(date.second, 12);
+
+  // Without a cart nothing went anywhere, and the operator is told so.
+  testing_support::SimFixture unplugged;
+  testing_support::RecordingUi otherUi;
+  unplugged.controller.SetUi(&otherUi);
+  ServicePage otherPage(unplugged.controller);
+  otherPage.SetRtc();
+  EXPECT_EQ(otherUi.Texts(), std::vector<std::string>{molvane::texts::kNoCart});
+}
+
+TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
+  ASSERT_TRUE(fixture.Connect());
+  molvane::CartController& controller = fixture.controller;
+  const auto gaugeTakes = [&](std::chrono::milliseconds time) {
+    fixture.sim.Inspect([&](cartsim::SimCart& s) { s.Gauge().resetTime = time; });
+  };
+  // A gauge that reports "resetting" for a while and then finishes.
+  gaugeTakes(std::chrono::milliseconds(1500));
+  page.ResetGasGauge();
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(page.status, "Gas Gauge Reset Complete.");
+
+  // A gauge that does not finish within the wait: no success is claimed.
+  gaugeTakes(std::chrono::seconds(60));
+  controller.timing.gasGaugeWaitSeconds = 1;
+  const auto start = Clock::now();
+  page.ResetGasGauge();
+  EXPECT_GE(Clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{kNotConfirmed});
+  EXPECT_EQ(controller.currentPort.load(), 0) << "a talking cart is not lost";
+  EXPECT_EQ(ui.cursorDepth, 0);
+
+  // A cart gone silent: the time-out's own message.
+  testing_support::SimFixture silent;
+  ASSERT_TRUE(silent.Connect());
+  silent.sim.faults.dropAnswers = true;
+  testing_support::RecordingUi silentUi;
+  silent.controller.SetUi(&silentUi);
+  ServicePage silentPage(silent.controller);
+  silentPage.ResetGasGauge();
+  EXPECT_EQ(silentUi.Texts(), std::vector<std::string>{molvane::texts::kErrorTimeout});
+}
+
+// At 38400 baud, with the page timer run as the view runs it.
+struct PacedServicePage : ServicePageTest {
+  PacedServicePage() : ServicePageTest(true) {
+    fixture.controller.timing.bitmapSettleMs = 300;
+    EXPECT_TRUE(fixture.Connect());
+    // The probe's answer is still on the line at this speed; the cart is left to finish it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    fixture.controller.GetVersion();
+    EXPECT_EQ(fixture.controller.AuxBoardKind(), 1) << "a charger board";
+    page.Show(true);
+  }
+
+  // Ticks every 500 ms until the transfer has ended; every tick that sees it running finds the
+  // actions locked. Gives the statuses seen.
+  std::vector<std::string> TickUntilIdle() {
+    std::vector<std::string> seen;
+    const auto deadline = Clock::now() + std::chrono::seconds(90);
+    while (fixture.controller.IsBusy() && Clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(ServicePage::kTimerMs));
+      page.Tick();
+      if (page.status == "Not Programming.") break;
+      EXPECT_EQ(Actions(), std::vector<bool>(8, false)) << page.status;
+      EXPECT_EQ(page.progress, molvane::WritingPercent(page.status));
+      seen.push_back(page.status);
+    }
+    page.Tick();
+    EXPECT_EQ(page.status, "Not Programming.");
+    return seen;
+  }
+
+  std::string Picture(const std::string& name, const loader_test::Dark& dark) {
+    const std::string path = fixture.dir.File(name);
+    WriteFile(path, loader_test::MakeBmp(82, 32, 1, dark));
+    return path;
+  }
+};
+
+molvane::TitleBitmap TitleOf(const loader_test::Dark& dark) {
+  molvane::PixelGrid grid;
+  for (int r = 0; r < 32; ++r) {
+    for (int c = 0; c < 82; ++c) grid.dots[r][c] = dark(r, c) ? 1 : 0;
+  }
+  return molvane::BuildTitleBitmap(grid, 32);
+}
+
+TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
+  const std::vector<std::uint8_t> image = loader_test::Pattern(65536);
+  WriteFile(fixture.dir.File("con_main.hex"), loader_test::HexOf(image));
+  ui.fileNames = {fixture.dir.File("con_main.hex")};
+  page.Browse(Kind::MainFirmware);
+  page.UpdateMain();
+  EXPECT_EQ(Actions(), std::vector<bool>(8, false)) << "locked as soon as the update starts";
+  // The operator looks at another page meanwhile: the page holds until the update has ended.
+  page.Show(false);
+  EXPECT_TRUE(page.IsShown());
+  const std::vector<std::string> statuses = TickUntilIdle();
+  EXPECT_FALSE(page.IsShown());
+  EXPECT_FALSE(fixture.controller.scanSuspended.load());
+  int writing = 0;
+  for (const std::string& status : statuses) writing += status.rfind("Writing..  ", 0) == 0;
+  EXPECT_GE(writing, 10) << "the status follows the pages";
+  EXPECT_EQ(page.lastResult, "Firmware Update Complete");
+  fixture.sim.Inspect([&](cartsim::SimCart& s) {
+    const auto& flash = s.BoardModel(cartsim::Board::Main).Flash();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
+  });
+
+  page.Show(true);
+  EXPECT_EQ(Actions(), (std::vector<bool>{true, true, true, false, true, true, true, true}));
+  const loader_test::Dark bitmaps = [](int r, int c) { return (r + 2 * c) % 7 == 0; };
+  const loader_test::Dark title = [](int r, int c) { return r == c || r == 31 - c; };
+  ui.fileNames = {Picture("bitmaps.bmp", bitmaps), Picture("factory.bmp", title)};
+  page.Browse(Kind::Bitmap);
+  page.Browse(Kind::FactoryTitle);
+  page.UpdateBitmaps();
+  TickUntilIdle();
+  EXPECT_EQ(page.lastResult, "Bitmap Update Complete.");
+  fixture.sim.Inspect([&](cartsim::SimCart& s) {
+    const auto& memory = s.Display().Memory();
+    const molvane::TitleBitmap expected = TitleOf(bitmaps);
+    EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), memory.begin()));
+    EXPECT_EQ(s.Display().LoadsStarted(), 1);
+  });
+  page.FactoryTitle();
+  TickUntilIdle();
+  fixture.sim.Inspect([&](cartsim::SimCart& s) {
+    const auto& memory = s.Display().Memory();
+    const molvane::TitleBitmap expected = TitleOf(title);
+    EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), memory.begin()));
+    EXPECT_EQ(s.Display().LoadsStarted(), 1) << "the factory title goes without load_bitmap";
+  });
+
+  fixture.Cart([](auto& cart) { cart.Clock().Set(cartsim::CartDate{0, 0, 0, 1, 1, 1}); });
+  page.SetRtc();
+  page.ResetGasGauge();
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "Are you sure you would like to update the firmware?",
+                            "Are you sure you want to load bitmaps?",
+                            "Are you sure you want to update the title?", "Update Complete."}));
+  EXPECT_EQ(page.status, "Gas Gauge Reset Complete.");
+  const molvane::LocalFields now = molvane::ToLocalFields(molvane::Now());
+  const cartsim::CartDate date = fixture.Cart([](auto& cart) { return cart.Clock().NowDate(); });
+  EXPECT_EQ(date.year, now.year - 2000);
+  EXPECT_EQ(date.month, now.month);
+}
+
+}  // namespace

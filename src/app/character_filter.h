@@ -19,7 +19,6 @@ class CharacterFilter {
 
   bool InForce() const { return filtering; }
   std::size_t MaxLength() const { return maxLength; }
-  const std::u32string& Allowed() const { return allowed; }
 
   // A character that may stand in the text (case matters).
   bool Allows(char32_t c) const;

@@ -170,29 +170,21 @@ TEST_F(PinListPageTest, MaxDigitsConfirmedOnlyWhenSent) {
   EXPECT_EQ(ui.cursorDepth, 0);
 }
 
-TEST_F(PinListPageTest, ExportSaysSavedOnlyWhenWrittenAndImportsBack) {
+TEST_F(PinListPageTest, ExportSaysSavedOnlyWhenWritten) {
   ASSERT_TRUE(fixture.Connect());
   StoreOnCart(42, 1);
   StoreOnCart(4294967295u, 2);
   page.GetList();
   const std::string path = fixture.dir.File("pins.xls");
-  ui.fileNames = {path, fixture.dir.File("no such folder/pins.xls"), path};
+  ui.fileNames = {path, fixture.dir.File("no such folder/pins.xls")};
   page.Export();
   page.Export();
   ASSERT_EQ(ui.Texts().size(), 2u);
   EXPECT_EQ(ui.Texts()[0], "Pin List Saved Successfully.");
   EXPECT_NE(ui.Texts()[1].find("could not be written"), std::string::npos) << ui.Texts()[1];
   EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
-
-  fixture.Cart([](cartsim::CartModel& cart) {
-    cart.Pins().Clear();
-    return 0;
-  });
-  page.GetList();  // the copy must know the cart is empty: it skips PINs it holds
-  page.Import();
-  EXPECT_EQ(ui.fileDialogs.back().defaultExtension, "Pin List Files");
-  EXPECT_EQ(page.pinLines.size(), 2u);
-  EXPECT_TRUE(CartHolds(4294967295u));
+  EXPECT_EQ(ui.fileDialogs[0].defaultExtension, "Pin List Files");
+  EXPECT_EQ(testing_support::ReadFile(path).rfind("42\t", 0), 0u) << "the cart's order";
 }
 
 }  // namespace

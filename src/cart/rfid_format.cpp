@@ -22,4 +22,12 @@ std::string RfidMismatchText(std::string_view bits, std::string_view mask) {
          std::to_string(mask.size()) + "!";
 }
 
+CharacterFilter RfidMaskFilter() {
+  return CharacterFilter::Allowing(kRfidMaskCharacters, kMaxRfidMaskLength);
+}
+
+CharacterFilter RfidBitsFilter() {
+  return CharacterFilter::Allowing("0123456789", kMaxRfidBitsLength);
+}
+
 }  // namespace molvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/character_filter.h"
+
 namespace molvane {
 
 // The badge format fields as the cart takes them. The mask holds one character per badge bit;
@@ -21,5 +23,10 @@ bool IsDigitText(std::string_view text);  // digits only; an empty text passes
 bool RfidBitsMatchMask(std::string_view bits, std::string_view mask);
 // "Error: Bits (26) does not match Mask length of 25!"
 std::string RfidMismatchText(std::string_view bits, std::string_view mask);
+
+// What the mask field lets the operator type: the mask characters, at most kMaxRfidMaskLength.
+CharacterFilter RfidMaskFilter();
+// What the bit count field lets the operator type: digits, at most kMaxRfidBitsLength.
+CharacterFilter RfidBitsFilter();
 
 }  // namespace molvane

@@ -4,24 +4,18 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/number_text.h"
+#include "cart/pin_text.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
 namespace {
 
-constexpr long long kPinLimit = 4294967296LL;  // PINs are unsigned 32-bit numbers
-constexpr std::size_t kMaxPinDigits = 10;
-
-// Digits only, at most ten, below 4294967296; the PIN goes to the cart without leading zeros.
+// A PIN as the operator may type one, and not empty: a command must name its PINs. It goes to
+// the cart without leading zeros.
 bool ParsePin(const std::string& text, std::uint32_t& pin) {
-  if (text.empty() || text.size() > kMaxPinDigits) return false;
-  long long value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (value >= kPinLimit) return false;
-  pin = static_cast<std::uint32_t>(value);
+  if (text.empty() || !molvane::IsAcceptablePinText(text)) return false;
+  pin = molvane::TextToPin(text);
   return true;
 }
 
@@ -30,8 +24,7 @@ bool ParsePins(CliContext& context, const std::vector<std::string>& texts,
   for (const std::string& text : texts) {
     std::uint32_t pin = 0;
     if (!ParsePin(text, pin)) {
-      context.Fail("Error: '" + text +
-                   "' is not a PIN: the pin number must be less than 4294967296.");
+      context.Fail("Error: '" + text + "' is not a PIN. " + molvane::kPinOutOfRangeText);
       return false;
     }
     pins.push_back(pin);

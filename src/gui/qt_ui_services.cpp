@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "gui/add_pin_dialog.h"
 #include "gui/file_filter.h"
 
 namespace molvane {
@@ -102,6 +103,12 @@ void QtUiServices::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitC
 void QtUiServices::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
 
 void QtUiServices::Beep() { QApplication::beep(); }
+
+std::optional<std::string> QtUiServices::AskForPin() {
+  AddPinDialog dialog(*this, QApplication::activeWindow());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.AcceptedPin();
+}
 
 void QtUiServices::Sleep(int ms) {
   QEventLoop loop;

@@ -17,6 +17,7 @@ class QtUiServices : public UiServices {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void Beep() override;
+  std::optional<std::string> AskForPin() override;
   // The window keeps painting and its timers keep running while the time passes.
   void Sleep(int ms) override;
 };

@@ -1,16 +1,61 @@
 #pragma once
+#include <string>
+#include <vector>
+
+#include "app/character_filter.h"
 #include "pages/page_model.h"
 
 namespace molvane {
 
-// The cart's PIN list and its badge and PIN-length settings.
+// The cart's PIN list and its badge and PIN-length settings. The page keeps no PINs of its own:
+// every list it shows was just read from the cart, and every change goes to the cart at once.
 class PinListPage : public PageModel {
  public:
+  static constexpr const char* kInitialMask = "------------";
+
   using PageModel::PageModel;
 
   const char* Title() const override { return "Pin List"; }
   void Start() override;
+  void Show(bool visible) override;
   void CartNotice(bool present) override;
+
+  // The buttons.
+  void Refresh();
+  void Add();
+  void Remove();
+  void GetList() { Refresh(); }
+  void CopyAll();
+  void Paste();
+  void Clear();
+  void Import();
+  void Export();
+  void UpdateMaxDigits();
+  void UpdateRfid();
+
+  // The edit fields.
+  std::string rfidBits = "--";
+  std::string facilityCode = "--";
+  std::string rfidMask = kInitialMask;
+  std::string maxPinDigits = "4";
+
+  // One line per PIN ("%010u        %3d": the PIN zero-padded, its age in days), in ascending
+  // order, and the line the operator selected (-1: none). The view fills its list from these
+  // and reports the selection back.
+  std::vector<std::string> pinLines;
+  int selectedLine = -1;
+
+  // What the mask field lets in: nothing in force until the page is first shown.
+  CharacterFilter maskFilter;
+  bool refreshPending = false;
+
+ private:
+  void ListPins();
+  void ReloadSettings();
 };
+
+// "0000000042          0": the PIN zero-padded to ten digits, eight blanks, the age in days
+// right-aligned in three places (wider ages in full).
+std::string PinListLine(unsigned pin, int ageDays);
 
 }  // namespace molvane

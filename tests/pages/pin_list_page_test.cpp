@@ -1,0 +1,190 @@
+// The PIN list page against the simulated cart: what it lists, what it sends, and what it tells
+// the operator.
+#include "pages/pin_list_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using molvane::PinListPage;
+using molvane::UiServices;
+using Strings = std::vector<std::string>;
+
+constexpr std::int64_t kDay = 86400;
+
+cartsim::SimCart::Options EmptyCart() {
+  cartsim::SimCart::Options options;
+  options.cart.startEmpty = true;
+  return options;
+}
+
+struct PinListPageTest : ::testing::Test {
+  PinListPageTest() { fixture.controller.SetUi(&ui); }
+
+  // PINs stored on the cart as it stores them, the given number of days ago.
+  void StoreOnCart(std::uint32_t pin, int ageDays) {
+    fixture.Cart([&](cartsim::CartModel& cart) {
+      return cart.Pins().Add(pin, cart.Clock().Now() - ageDays * kDay - 3600);
+    });
+  }
+  bool CartHolds(std::uint32_t pin) {
+    return fixture.Cart([&](cartsim::CartModel& cart) { return cart.Pins().Contains(pin); });
+  }
+  int CommandsSeen() {
+    return fixture.sim.Inspect([](cartsim::SimCart& sim) { return sim.CommandsSeen(); });
+  }
+
+  testing_support::SimFixture fixture{EmptyCart()};
+  testing_support::RecordingUi ui;
+  PinListPage page{fixture.controller};
+};
+
+TEST_F(PinListPageTest, ReadOnFirstShowingAfterTheCartWasFound) {
+  ASSERT_TRUE(fixture.Connect());
+  EXPECT_EQ(page.rfidBits, "--");
+  EXPECT_EQ(page.facilityCode, "--");
+  EXPECT_EQ(page.rfidMask, "------------");
+  EXPECT_EQ(page.maxPinDigits, "4");
+  EXPECT_FALSE(page.maskFilter.InForce());
+
+  StoreOnCart(42, 0);
+  const int before = CommandsSeen();
+  page.Start();
+  page.CartNotice(true);
+  EXPECT_EQ(CommandsSeen(), before) << "a hidden page waits for its showing";
+  page.Show(true);
+  EXPECT_EQ(page.pinLines, Strings{"0000000042          0"});
+  EXPECT_EQ(page.rfidBits, "26");
+  EXPECT_EQ(page.rfidMask, "PFFFFFFFFBBBBBBBBBBBBBBBBP");
+  EXPECT_EQ(page.facilityCode, "0");
+  EXPECT_EQ(page.maxPinDigits, "6");
+  EXPECT_TRUE(page.maskFilter.IsValid("PFB0123456789"));
+  EXPECT_FALSE(page.maskFilter.IsValid("PFp"));
+
+  // Shown: a cart found now is read at once; one that goes away leaves the list in sight.
+  StoreOnCart(7, 3);
+  page.CartNotice(true);
+  EXPECT_EQ(page.pinLines.size(), 2u);
+  page.CartNotice(false);
+  EXPECT_EQ(page.pinLines.size(), 2u);
+}
+
+TEST_F(PinListPageTest, ListedInNumericOrderWithAges) {
+  ASSERT_TRUE(fixture.Connect());
+  StoreOnCart(4294967295u, 1000);
+  StoreOnCart(900, 3);
+  StoreOnCart(1000, 40);
+  ui.pins = {"42", std::nullopt};
+  page.Add();
+  page.Add();  // cancelled: nothing more is sent or listed
+  EXPECT_EQ(page.pinLines, (Strings{"0000000042          0", "0000000900          3",
+                                    "0000001000         40", "4294967295        1000"}));
+  EXPECT_EQ(molvane::PinListLine(5, -2), "0000000005         -2");
+}
+
+TEST_F(PinListPageTest, CopyAllAndPaste) {
+  ASSERT_TRUE(fixture.Connect());
+  StoreOnCart(42, 1);
+  StoreOnCart(7, 2);
+  page.GetList();
+  page.CopyAll();
+  EXPECT_EQ(ui.clipboardWrites, Strings{"42\r\n7\r\n"}) << "the cart's order, CR LF after each";
+
+  ui.clipboard = " 12  34 \r\n\r\n5678\t\r\n";
+  page.Paste();
+  EXPECT_TRUE(CartHolds(1234));
+  EXPECT_TRUE(CartHolds(5678));
+  EXPECT_EQ(page.pinLines.size(), 4u);
+
+  ui.clipboard.reset();
+  StoreOnCart(99, 0);
+  page.Paste();
+  EXPECT_EQ(page.pinLines.size(), 5u) << "nothing pasted, still read anew";
+}
+
+TEST_F(PinListPageTest, RemoveTheSelectedLineOnly) {
+  ASSERT_TRUE(fixture.Connect());
+  StoreOnCart(42, 1);
+  StoreOnCart(7, 2);
+  page.GetList();
+  const int before = CommandsSeen();
+  page.Remove();
+  EXPECT_EQ(CommandsSeen(), before) << "no selection sends nothing";
+
+  page.selectedLine = 1;  // "0000000042 ..."
+  page.Remove();
+  EXPECT_FALSE(CartHolds(42));
+  EXPECT_TRUE(CartHolds(7));
+  EXPECT_NE(fixture.Trace().find("pin_list_remove 0000000042"), std::string::npos);
+  EXPECT_EQ(page.selectedLine, -1);
+
+  ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
+  page.Clear();
+  EXPECT_TRUE(CartHolds(7));
+  page.Clear();
+  EXPECT_FALSE(CartHolds(7));
+  EXPECT_TRUE(page.pinLines.empty());
+}
+
+TEST_F(PinListPageTest, RfidUpdateSendsOnlyAFormatWhoseBitsMatchTheMask) {
+  ASSERT_TRUE(fixture.Connect());
+  page.rfidBits = "26";
+  page.rfidMask = std::string(25, 'B');
+  page.facilityCode = "12";
+  const int before = CommandsSeen();
+  page.UpdateRfid();
+  EXPECT_EQ(ui.Texts(), Strings{"Error: Bits (26) does not match Mask length of 25!"});
+  EXPECT_EQ(CommandsSeen(), before);
+
+  page.rfidBits = "25";
+  page.UpdateRfid();
+  EXPECT_EQ(ui.Texts().back(), "Update Complete!");
+  EXPECT_EQ(fixture.Cart([](cartsim::CartModel& c) { return c.Settings().rfidMask; }),
+            std::string(25, 'B'));
+  EXPECT_EQ(page.facilityCode, "12") << "read back from the cart";
+
+  // A facility code the cart refuses: its answer, not the confirmation.
+  page.facilityCode = "99999";
+  page.UpdateRfid();
+  EXPECT_EQ(ui.Texts().back(), molvane::texts::kErrorUnknown);
+  EXPECT_EQ(page.facilityCode, "12");
+}
+
+TEST_F(PinListPageTest, MaxDigitsConfirmedOnlyWhenSent) {
+  page.maxPinDigits = "8";
+  page.UpdateMaxDigits();
+  EXPECT_EQ(ui.Texts(), Strings{molvane::texts::kNoCart});
+  EXPECT_EQ(page.maxPinDigits, "") << "the reading back shows what the cart said";
+
+  ASSERT_TRUE(fixture.Connect());
+  page.maxPinDigits = "8";
+  page.UpdateMaxDigits();
+  EXPECT_EQ(ui.Texts().back(), "Update Complete!");
+  EXPECT_EQ(page.maxPinDigits, "8");
+  EXPECT_EQ(ui.cursorDepth, 0);
+}
+
+TEST_F(PinListPageTest, ExportSaysSavedOnlyWhenWritten) {
+  ASSERT_TRUE(fixture.Connect());
+  StoreOnCart(42, 1);
+  StoreOnCart(4294967295u, 2);
+  page.GetList();
+  const std::string path = fixture.dir.File("pins.xls");
+  ui.fileNames = {path, fixture.dir.File("no such folder/pins.xls")};
+  page.Export();
+  page.Export();
+  ASSERT_EQ(ui.Texts().size(), 2u);
+  EXPECT_EQ(ui.Texts()[0], "Pin List Saved Successfully.");
+  EXPECT_NE(ui.Texts()[1].find("could not be written"), std::string::npos) << ui.Texts()[1];
+  EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
+  EXPECT_EQ(ui.fileDialogs[0].defaultExtension, "Pin List Files");
+  EXPECT_EQ(testing_support::ReadFile(path).rfind("42\t", 0), 0u) << "the cart's order";
+}
+
+}  // namespace

@@ -53,7 +53,8 @@ TEST(WindowTexts, ListWhatTheOpenWindowShows) {
   ASSERT_TRUE(molvane::WriteOpenWindowTexts(path));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains("Molvane\tconnectionText\tDisconnected\n"));
+  EXPECT_TRUE(
+      QString::fromUtf8(file.readAll()).contains("Molvane\tconnectionText\tDisconnected\n"));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ JOBS=${MOLVANE_JOBS:-2}
 TEST_COM=COM9   # the pty_responder's port for the serial tests
 CART_COM=COM5   # cartsim's port for the end-to-end run
 
-say() { echo "--- $*"; }
+say() { echo "--- $* (${SECONDS} s)"; }
 die() { echo "FAIL: $*" >&2; exit 1; }
 
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-strip wine wineserver cmake ctest g++ \
@@ -73,13 +73,8 @@ wait_for() {
   return 1
 }
 
-# Every Wine process of the prefix draws on this display, the wineboot's too.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-STARTED_PIDS+=($!)
-wait_for "$WORK/display" '^[0-9]' || { cat "$WORK/xvfb.log"; die "Xvfb did not start"; }
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-
-say "fresh Wine prefix in $WINEPREFIX on display $DISPLAY"
+say "fresh Wine prefix in $WINEPREFIX"
+unset DISPLAY
 wine wineboot -i >"$WORK/wineboot.log" 2>&1 || { cat "$WORK/wineboot.log"; die "wineboot failed"; }
 wineserver -w
 reg_add() { wine reg add "$@" /f >/dev/null 2>&1 || die "wine reg add $1"; }
@@ -91,10 +86,6 @@ cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" ||
 FONTS='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
 reg_add "$FONTS" /v 'Tahoma (TrueType)' /t REG_SZ /d tahoma.ttf
 reg_add "$FONTS" /v 'Tahoma Bold (TrueType)' /t REG_SZ /d tahomabd.ttf
-# A virtual desktop the size of the screen: Wine then frames the windows itself, as Windows does,
-# and keeps the keyboard focus on the active one, with no window manager on the X server.
-reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
-reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600
 
 g++ -std=c++20 -O1 -Wall -Wextra "$ROOT/tests/windows/host/pty_responder.cpp" -o "$WORK/pty_responder"
 
@@ -121,6 +112,19 @@ if grep -E '\(Skipped\)|\*\*\*Skipped' "$WORK/ctest.log" | grep -v 'MappedComPor
 fi
 
 # ---------------------------------------------------------------- end to end
+# From here on the prefix's processes draw on an X server of their own, on a virtual desktop the
+# size of the screen: Wine then frames the windows itself, as Windows does, and keeps the keyboard
+# focus on the active one, with no window manager on the X server. The desktop process keeps the
+# display it was started with, so the Wine server, and with it every process of the prefix,
+# ends first; the unit tests above ran without a display (the GUI tests are offscreen).
+reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
+reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600
+timeout 60 wineserver -w || wineserver -k
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+STARTED_PIDS+=($!)
+wait_for "$WORK/display" '^[0-9]' || { cat "$WORK/xvfb.log"; die "Xvfb did not start"; }
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+say "X server on display $DISPLAY"
 say "molvanectl.exe without the FTDI driver key"
 failures=0
 check() {  # check DESCRIPTION COMMAND...

@@ -1,22 +1,41 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64, posix thread model (std::thread,
-# std::jthread and std::mutex need it).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Cross build for 64-bit Windows with Debian's MinGW-w64, and Qt for MinGW when it is there.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw/compilers.cmake)
 
-set(_mingw x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${_mingw}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
-set(CMAKE_RC_COMPILER ${_mingw}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Self-contained programs: no MinGW runtime DLLs to carry beside them or into a Wine prefix.
+# Self-contained console programs: no MinGW runtime DLLs to carry beside them or into a Wine
+# prefix. The Qt program uses Qt's DLLs, which bring the runtime DLLs with them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # MinGW-w64 declares the POSIX reentrant time functions (localtime_r, gmtime_r) on request.
 set(CMAKE_C_FLAGS_INIT "-D_POSIX_THREAD_SAFE_FUNCTIONS")
 set(CMAKE_CXX_FLAGS_INIT "-D_POSIX_THREAD_SAFE_FUNCTIONS")
+
+# Qt 6 Widgets cross-built for MinGW: MOLVANE_QT_MINGW_PREFIX (cache or environment), else the
+# cache folder that scripts/install-deps.sh --windows fills (keep the two in step). Debian has no
+# such package; the host tools (moc) come from Debian's qt6-base-dev, the same version. This does
+# what the prefix's own qt.toolchain.cmake does, without its chain-loading.
+if(NOT MOLVANE_QT_MINGW_PREFIX)
+  if(DEFINED ENV{MOLVANE_QT_MINGW_PREFIX})
+    set(MOLVANE_QT_MINGW_PREFIX "$ENV{MOLVANE_QT_MINGW_PREFIX}")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(MOLVANE_QT_MINGW_PREFIX "$ENV{XDG_CACHE_HOME}/molvane/qt6.4.2-mingw64/prefix")
+  else()
+    set(MOLVANE_QT_MINGW_PREFIX "$ENV{HOME}/.cache/molvane/qt6.4.2-mingw64/prefix")
+  endif()
+  set(MOLVANE_QT_MINGW_PREFIX "${MOLVANE_QT_MINGW_PREFIX}" CACHE PATH "Qt 6 built for MinGW-w64")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOLVANE_QT_MINGW_PREFIX)
+if(EXISTS "${MOLVANE_QT_MINGW_PREFIX}/lib/cmake/Qt6/Qt6Config.cmake")
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${MOLVANE_QT_MINGW_PREFIX}")
+  list(PREPEND CMAKE_PREFIX_PATH "${MOLVANE_QT_MINGW_PREFIX}/lib/cmake")
+  list(PREPEND CMAKE_MODULE_PATH "${MOLVANE_QT_MINGW_PREFIX}/lib/cmake/Qt6/platforms")
+  set(QT_HOST_PATH /usr CACHE PATH "Host Qt of the same version, for moc")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+else()
+  get_property(_trying GLOBAL PROPERTY IN_TRY_COMPILE)
+  get_property(_told GLOBAL PROPERTY MOLVANE_NO_QT_TOLD)
+  if(NOT _trying AND NOT _told)
+    set_property(GLOBAL PROPERTY MOLVANE_NO_QT_TOLD TRUE)
+    message(WARNING "No Qt for MinGW in ${MOLVANE_QT_MINGW_PREFIX}: scripts/install-deps.sh "
+                    "--windows provides it; -DMOLVANE_BUILD_GUI=OFF builds without the Qt program.")
+  endif()
+endif()

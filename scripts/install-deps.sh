@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Molvane need.
 #   scripts/install-deps.sh            the Linux build, tests, sanitizers and fuzzers
-#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler and Wine
+#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, an X server for the
+#                                      desktop program under Wine, and Qt for MinGW (below)
+#
+# Debian has no Qt for MinGW. --windows puts one in MOLVANE_QT_MINGW_PREFIX (default
+# ${XDG_CACHE_HOME:-~/.cache}/molvane/qt6.4.2-mingw64/prefix, where cmake/mingw-w64-x86_64.cmake
+# looks): unpacked from MOLVANE_QT_MINGW_ARCHIVE when that names an archive (a relative path is
+# taken from the repository root) whose sha256 is the one below, otherwise cross-built from
+# Debian's qt6-base source by scripts/build-qt-mingw.sh (about 15 minutes on 2 cores), for which a
+# deb-src entry is added. An existing prefix is kept.
 set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+
+QT_MINGW_SHA256=0e1e041fd650d3f3c8f6089928716553536dfd5021e8e58e71c6694c73fa6cfc
 
 packages=(
   cmake make g++ pkg-config
@@ -11,8 +22,11 @@ packages=(
   libcli11-dev
   clang libclang-rt-14-dev
 )
+windows=0
 if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64)
+  windows=1
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
+             xvfb xdotool imagemagick xz-utils)
 fi
 
 sudo=""
@@ -20,3 +34,48 @@ if [[ "$(id -u)" -ne 0 ]]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
 $sudo apt-get install -y --no-install-recommends "${packages[@]}"
+[[ $windows == 1 ]] || exit 0
+
+qt_prefix=${MOLVANE_QT_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/molvane/qt6.4.2-mingw64/prefix}
+if [[ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
+  echo "Qt for MinGW: $qt_prefix"
+  exit 0
+fi
+mkdir -p "$(dirname "$qt_prefix")"
+# Made beside the prefix and renamed into place, so an interrupted run leaves no half prefix.
+staging=$(mktemp -d "$(dirname "$qt_prefix")/staging.XXXXXX")
+trap 'rm -rf "$staging"' EXIT
+
+archive=${MOLVANE_QT_MINGW_ARCHIVE:-}
+if [[ -n "$archive" && "$archive" != /* ]]; then archive="$ROOT/$archive"; fi
+if [[ -n "$archive" && -f "$archive" ]] &&
+   echo "$QT_MINGW_SHA256  $archive" | sha256sum --check --status; then
+  echo "Qt for MinGW: unpacking $archive"
+  tar -xJf "$archive" -C "$staging"
+else
+  if [[ -n "$archive" ]]; then
+    echo "Qt for MinGW: $archive is missing or its sha256 is not $QT_MINGW_SHA256; building it"
+  fi
+  if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then
+    $sudo tee /etc/apt/sources.list.d/molvane-deb-src.sources >/dev/null <<'EOF'
+# Added by Molvane's scripts/install-deps.sh --windows: Qt for MinGW is built from qt6-base's source.
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+    $sudo apt-get update
+  fi
+  $sudo apt-get install -y --no-install-recommends dpkg-dev ninja-build
+  "$ROOT/scripts/build-qt-mingw.sh" "$staging"
+fi
+[[ -f "$staging/prefix/lib/cmake/Qt6/Qt6Config.cmake" ]] || { echo "no Qt prefix was made" >&2; exit 1; }
+mv "$staging/prefix" "$qt_prefix"
+echo "Qt for MinGW: $qt_prefix"

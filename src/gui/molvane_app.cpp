@@ -1,13 +1,23 @@
 #include "gui/molvane_app.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
 
 #include "gui/app_icon.h"
 #include "gui/molvane_dlg.h"
+#include "gui/window_texts.h"
 #include "gui/working_folder.h"
 
 namespace molvane {
+namespace {
+
+QString OptionValue(const QStringList& arguments, const char* option) {
+  const auto at = arguments.indexOf(option);
+  return at < 0 || at + 1 >= arguments.size() ? QString() : arguments[at + 1];
+}
+
+}  // namespace
 
 CMolvaneApp::CMolvaneApp(int& argc, char** argv) : app(argc, argv) {
   QApplication::setApplicationName(CMolvaneDlg::kCaption);
@@ -16,13 +26,15 @@ CMolvaneApp::CMolvaneApp(int& argc, char** argv) : app(argc, argv) {
   EnterProgramFolder(controller);
 }
 
+// Read before the program folder becomes the working folder, so a relative path names a file
+// where the program was started.
 void CMolvaneApp::ReadOptions() {
   const QStringList arguments = QApplication::arguments();
-  const auto option = arguments.indexOf(kQuitAfterOption);
-  if (option < 0 || option + 1 >= arguments.size()) return;
   bool ok = false;
-  const int ms = arguments[option + 1].toInt(&ok);
+  const int ms = OptionValue(arguments, kQuitAfterOption).toInt(&ok);
   if (ok && ms >= 0) quitAfterMs = ms;
+  const QString dump = OptionValue(arguments, kDumpWindowOption);
+  if (!dump.isEmpty()) dumpPath = QFileInfo(dump).absoluteFilePath();
 }
 
 // A message box may be open above the window when the time is up (the connection check warns
@@ -42,11 +54,19 @@ void CMolvaneApp::ScheduleQuit(QDialog& window) const {
   QTimer::singleShot(quitAfterMs, quit, qOverload<>(&QTimer::start));
 }
 
+void CMolvaneApp::ScheduleDump(QDialog& window) const {
+  auto* dump = new QTimer(&window);
+  QObject::connect(dump, &QTimer::timeout, &window,
+                   [path = dumpPath] { WriteOpenWindowTexts(path); });
+  dump->start(kDumpMs);
+}
+
 int CMolvaneApp::InitInstance() {
   controller.SetUi(&ui);
   {
     CMolvaneDlg window(controller);
     if (quitAfterMs >= 0) ScheduleQuit(window);
+    if (!dumpPath.isEmpty()) ScheduleDump(window);
     window.exec();
   }
   controller.SetUi(nullptr);

@@ -13,6 +13,10 @@ class CMolvaneApp {
  public:
   // Option for tests and demonstrations: close the main window after this many milliseconds.
   static constexpr const char* kQuitAfterOption = "--quit-after";
+  // Option for tests outside the process: keep writing what the open windows show to this file
+  // (see window_texts.h), a few times a second.
+  static constexpr const char* kDumpWindowOption = "--dump-window";
+  static constexpr int kDumpMs = 200;
 
   CMolvaneApp(int& argc, char** argv);
   CMolvaneApp(const CMolvaneApp&) = delete;
@@ -24,11 +28,13 @@ class CMolvaneApp {
  private:
   void ReadOptions();
   void ScheduleQuit(QDialog& window) const;
+  void ScheduleDump(QDialog& window) const;
 
   QApplication app;
   CartController controller;  // built in the start-up folder, where its trace belongs
   QtUiServices ui;
   int quitAfterMs = -1;
+  QString dumpPath;
 };
 
 }  // namespace molvane

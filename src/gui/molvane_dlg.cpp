@@ -141,6 +141,9 @@ void CMolvaneDlg::keyPressEvent(QKeyEvent* event) {
 void CMolvaneDlg::OnTimer() {
   monitor->OnTimer();
   status->setText(QString::fromStdString(monitor->connectionText));
+  // The field says whether a cart answers; why none does (no driver, a link error) is the
+  // controller's last message, shown when the pointer rests on the field.
+  status->setToolTip(QString::fromStdString(controller.GetMessage()));
 }
 
 void CMolvaneDlg::ShowAbout() {

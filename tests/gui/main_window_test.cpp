@@ -75,6 +75,24 @@ TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
   EXPECT_TRUE(status->text().isEmpty());
 }
 
+// Without the FTDI driver no port is found; the field says so, and its tip says why.
+TEST_F(MainWindow, StatusTipTellsThatTheDriverIsMissing) {
+  controller.discovery.registryRoot = "SOFTWARE\\Molvane test\\no such key";
+  CMolvaneDlg window(controller, ui);
+  auto* status = window.findChild<QLineEdit*>("connectionText");
+  ASSERT_NE(status, nullptr);
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &window, [&] {
+    if (!status->text().isEmpty()) window.accept();
+  });
+  check.start(50);
+  QTimer::singleShot(15000, &window, &QDialog::reject);  // only catches a hang
+  window.show();
+  window.exec();
+  EXPECT_EQ(status->text(), "Disconnected");
+  EXPECT_EQ(status->toolTip(), molvane::texts::kNoDrivers);
+}
+
 TEST_F(MainWindow, ReadsTheConfigurationWhileStarting) {
   testing_support::WriteFile(controller.ConfigPath(),
                              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/carts/main.hex\"\n</FIRMWARE>\n");

@@ -78,7 +78,7 @@ TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
 // Without the FTDI driver no port is found; the field says so, and its tip says why.
 TEST_F(MainWindow, StatusTipTellsThatTheDriverIsMissing) {
   controller.discovery.registryRoot = "SOFTWARE\\Molvane test\\no such key";
-  CMolvaneDlg window(controller, ui);
+  CMolvaneDlg window(controller);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   ASSERT_NE(status, nullptr);
   QTimer check;

@@ -4,7 +4,7 @@
 namespace screenshots {
 namespace {
 
-const AddShot page({"setup.png", 0});
+const AddShot page({.file = "setup.png", .tab = 0});
 
 }  // namespace
 }  // namespace screenshots

@@ -4,7 +4,7 @@
 namespace screenshots {
 namespace {
 
-const AddShot page({"log.png", 2});
+const AddShot page({.file = "log.png", .tab = 2});
 
 }  // namespace
 }  // namespace screenshots

@@ -11,7 +11,7 @@ void LogPage::Start() { PageModel::Show(false); }
 
 void LogPage::Show(bool visible) {
   PageModel::Show(visible);
-  if (visible && refreshPending) Refresh();
+  if (visible) RefreshWhenDue();
 }
 
 // A cart going away leaves the lines it gave; a cart arriving is read now if the page is in
@@ -19,7 +19,12 @@ void LogPage::Show(bool visible) {
 void LogPage::CartNotice(bool present) {
   if (!present) return;
   refreshPending = true;
-  if (IsShown()) Refresh();
+  if (IsShown()) RefreshWhenDue();
+}
+
+// While a firmware or bitmap transfer owns the port nothing may be sent; the reading stays due.
+void LogPage::RefreshWhenDue() {
+  if (refreshPending && !controller.IsBusy()) Refresh();
 }
 
 void LogPage::Refresh() {

@@ -31,6 +31,9 @@ class LogPage : public PageModel {
 
   std::vector<std::string> lines;
   bool refreshPending = false;
+
+ private:
+  void RefreshWhenDue();
 };
 
 }  // namespace molvane

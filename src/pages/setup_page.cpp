@@ -22,8 +22,13 @@ void SetupPage::Show(bool visible) {
 }
 
 // Showing always refreshes name, serial number and settings; the versions only change with a
-// reload, which a cart coming or going asks for.
+// reload, which a cart coming or going asks for. While a firmware or bitmap transfer owns the
+// port nothing may be sent, so the reading waits for the first tick after it.
 void SetupPage::OnShown() {
+  if (controller.IsBusy()) {
+    reloadPending = true;
+    return;
+  }
   ReadAllFields();
   if (reloadPending) {
     ReloadAll();
@@ -44,7 +49,11 @@ void SetupPage::CartNotice(bool present) {
 }
 
 void SetupPage::Tick() {
-  if (!IsShown()) return;
+  if (!IsShown() || controller.IsBusy()) return;
+  if (reloadPending) {
+    OnShown();
+    return;
+  }
   ReadAllFields();
   ReadCartName();
   powerSupply = PowerSupplyText(PowerSupplyKind(controller.GetPowerSupplyType()));
@@ -94,9 +103,9 @@ bool SetupPage::SendTimeout(const std::string& text, const SettingRule& rule,
   return true;
 }
 
-bool SetupPage::SendLockActivation() {
+bool SetupPage::SendLockActivation(const std::string& mainText, const std::string& sideText) {
   long mainMs = 0, sideMs = 0;
-  const SettingCheck check = CheckLockActivation(mainLockMs, sideLockMs, mainMs, sideMs);
+  const SettingCheck check = CheckLockActivation(mainText, sideText, mainMs, sideMs);
   if (check != SettingCheck::Ok) {
     ShowMessage(SettingMessage(check, kLockActivationRule));
     return false;
@@ -111,15 +120,18 @@ bool SetupPage::SendLockActivation() {
 void SetupPage::Update() {
   ReadAllFields();
   WaitCursor cursor(Ui());
+  // A cart notice arriving while one of the messages is open reloads the fields; what goes to
+  // the cart is what the operator typed.
+  const std::string keyboard = keyboardLightTimeout, backlight = backlightTimeout,
+                    drawer = drawerLockTimeout, mainMs = mainLockMs, sideMs = sideLockMs;
   bool allSent = true;
   std::string failure;
   {
     OperationScope operation(controller);
-    allSent &= SendTimeout(keyboardLightTimeout, kKeyboardLightRule,
-                           &CartController::SetKeyboardTimeout);
-    allSent &= SendTimeout(backlightTimeout, kBacklightRule, &CartController::SetBacklightTimeout);
-    allSent &= SendTimeout(drawerLockTimeout, kDrawerLockRule, &CartController::SetRelockTimeout);
-    allSent &= SendLockActivation();
+    allSent &= SendTimeout(keyboard, kKeyboardLightRule, &CartController::SetKeyboardTimeout);
+    allSent &= SendTimeout(backlight, kBacklightRule, &CartController::SetBacklightTimeout);
+    allSent &= SendTimeout(drawer, kDrawerLockRule, &CartController::SetRelockTimeout);
+    allSent &= SendLockActivation(mainMs, sideMs);
     failure = operation.Failure();
   }
   ReloadAll();

@@ -58,7 +58,7 @@ class SetupPage : public PageModel {
   // Checks one typed timeout and sends it when it passes; false when a message was shown.
   bool SendTimeout(const std::string& text, const SettingRule& rule,
                    void (CartController::*send)(int seconds));
-  bool SendLockActivation();
+  bool SendLockActivation(const std::string& mainText, const std::string& sideText);
 };
 
 }  // namespace molvane

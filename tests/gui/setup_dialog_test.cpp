@@ -12,7 +12,6 @@
 #include <QTabWidget>
 
 #include "cart/setup_values.h"
-#include "gui/log_dialog.h"
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "support/recording_ui.h"

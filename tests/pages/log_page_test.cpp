@@ -48,6 +48,11 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownAfterACartWasFound) {
   page.Start();
   page.CartNotice(true);
   EXPECT_TRUE(page.lines.empty()) << "a hidden page waits for its showing";
+  fixture.controller.transferInProgress = 1;
+  page.Show(true);
+  EXPECT_TRUE(page.lines.empty()) << "nothing is sent while a transfer owns the port";
+  page.Show(false);
+  fixture.controller.transferInProgress = 0;
   page.Show(true);
   EXPECT_EQ(page.lines, (Texts{"12:00 1/02/2011  accessed pin: 7", "12:00 1/01/2009  powerup"}));
 

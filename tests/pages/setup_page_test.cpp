@@ -131,6 +131,8 @@ TEST_F(SetupOnSimulatedCart, RefusedValuesSkipOnlyTheirOwnCommand) {
   ASSERT_TRUE(fixture.Connect());
   page.Start();
   Type("70000", "12", "1x", "2500", "2501");
+  // The cart count changes while the first message is open, and the page reloads meanwhile.
+  ui.whileOpen = [this](const std::string&) { page.CartNotice(true); };
   page.Update();
   // One message per refused value, in the page's order, and no confirmation.
   EXPECT_EQ(ui.Texts(), (Texts{molvane::kKeyboardLightRule.rangeMessage,
@@ -242,6 +244,18 @@ TEST_F(SetupOnSimulatedCart, TickPollsNameAndPowerSupplyWhileShown) {
   EXPECT_EQ(page.cartName, "Ward 9");
   EXPECT_EQ(page.keyboardLightTimeout, "60") << "the tick leaves the settings alone";
   EXPECT_EQ(view.writes, writes + 1);
+
+  // A firmware transfer owns the port: neither the tick nor a cart notice sends anything, and
+  // the reload the notice asked for runs at the first tick after the transfer.
+  fixture.controller.transferInProgress = 1;
+  const int commands = CommandsSeen();
+  page.CartNotice(true);
+  page.Tick();
+  EXPECT_EQ(CommandsSeen(), commands);
+  fixture.controller.transferInProgress = 0;
+  page.firmwareVersions.clear();
+  page.Tick();
+  EXPECT_NE(page.firmwareVersions.find("Main Firmware"), std::string::npos);
 }
 
 }  // namespace

@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include "gui/page_button.h"
+
 namespace molvane {
 namespace {
 
 QPushButton* AddButton(QBoxLayout* row, const char* text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
+  auto* button = new PageButton(text, name, parent);
   row->addWidget(button);
   return button;
 }

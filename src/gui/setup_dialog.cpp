@@ -7,24 +7,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "cart/setup_values.h"
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 
 namespace molvane {
 namespace {
 
 constexpr int kNumberWidth = 70;
-
-QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  return button;
-}
 
 QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
@@ -109,7 +103,7 @@ QGroupBox* SetupDialog::BuildTimeouts() {
   grid->addWidget(new QLabel("Lock Activation Time", box), 3, 0, 1, 3);
   AddNumberRow(grid, 4, "Main:", "ms", 5, model.mainLockMs)->setObjectName("mainLockMs");
   AddNumberRow(grid, 5, "Sides:", "ms", 5, model.sideLockMs)->setObjectName("sideLockMs");
-  QPushButton* update = Button("Update", "update", box);
+  QPushButton* update = new PageButton("Update", "update", box);
   grid->addWidget(update, 6, 0, 1, 3, Qt::AlignRight);
   grid->setColumnStretch(3, 1);
   connect(update, &QPushButton::clicked, this, [this] { model.Update(); });
@@ -125,7 +119,7 @@ QGroupBox* SetupDialog::BuildLockType() {
   lockType = new QButtonGroup(box);
   lockType->addButton(motorButton);
   lockType->addButton(solenoidButton);
-  QPushButton* setType = Button("Set Type", "setType", box);
+  QPushButton* setType = new PageButton("Set Type", "setType", box);
   auto* column = new QVBoxLayout(box);
   column->addWidget(motorButton);
   column->addWidget(solenoidButton);
@@ -164,7 +158,7 @@ QWidget* SetupDialog::BuildIdentity() {
   auto* serial = new QLineEdit(frame);
   serial->setObjectName("serialNumber");
   LabelFor(serialLabel, serial);
-  QPushButton* set = Button("Set", "set", frame);
+  QPushButton* set = new PageButton("Set", "set", frame);
   auto* grid = new QGridLayout(frame);
   grid->addWidget(nameLabel, 0, 0);
   grid->addWidget(name, 0, 1);

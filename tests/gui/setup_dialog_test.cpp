@@ -68,7 +68,7 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_TRUE(solenoid->isChecked() && !motor->isChecked());
   Child<QPushButton>(page, "setType")->click();
   Retype(serial, "SN-9");
-  Child<QPushButton>(page, "set")->click();
+  gui_testing::PressKey(Child<QPushButton>(page, "set"), Qt::Key_Return);  // Enter on the button
 
   const cartsim::CartSettings cart =
       fixture.Cart([](cartsim::CartModel& c) { return c.Settings(); });
@@ -80,7 +80,8 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_EQ(ui.boxes.size(), 3u);
 }
 
-// Both pages lay out in the main window at its first size without being squeezed.
+// Both pages lay out in the main window at its first size without being squeezed, and none
+// of their buttons becomes the window's default, which Enter in any field would press.
 TEST(SetupDialog, SetupAndLogPagesFitTheMainWindow) {
   gui_testing::TestApp();
   testing_support::TempDir dir;
@@ -100,6 +101,9 @@ TEST(SetupDialog, SetupAndLogPagesFitTheMainWindow) {
     QWidget* page = sheet->widget(tab);
     EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
     EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
+    for (const QPushButton* button : page->findChildren<QPushButton*>()) {
+      EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
+    }
   }
   window.done(0);
 }

@@ -79,8 +79,10 @@ QLineEdit* SetupDialog::AddNumberRow(QGridLayout* grid, int row, const char* lab
   QWidget* box = grid->parentWidget();
   auto* caption = new QLabel(label, box);
   auto* edit = new QLineEdit(box);
-  edit->setMaxLength(maxLength);
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+  // The length limits typing only: a longer value the cart reports is shown whole, as a length
+  // limit on the edit would cut it and Update would send the cut value back.
+  const QString digits = QString("[0-9]{0,%1}").arg(maxLength);
+  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(digits), edit));
   edit->setFixedWidth(kNumberWidth);
   LabelFor(caption, edit);
   edit->setAccessibleDescription(unit);

@@ -40,6 +40,7 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   ASSERT_TRUE(fixture.Connect());
   testing_support::RecordingUi ui;
   fixture.controller.SetUi(&ui);
+  fixture.Cart([](cartsim::CartModel& c) { return c.Settings().backlightTimeout = 120; });
   molvane::SetupDialog page(fixture.controller);
   page.Model().Start();
   page.show();
@@ -57,8 +58,9 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_EQ(Child<QLineEdit>(page, "powerSupply")->accessibleName(), "Power Supply");
   EXPECT_EQ(Child<QPlainTextEdit>(page, "firmwareVersions")->toPlainText().split('\n').size(), 4);
 
+  EXPECT_EQ(backlight->text(), "120") << "a longer value from the cart is shown whole";
   Retype(backlight, "123");
-  EXPECT_EQ(backlight->text(), "12") << "two digits at most";
+  EXPECT_EQ(backlight->text(), "12") << "two digits at most are typed";
   Retype(keyboard, "4x5");
   EXPECT_EQ(keyboard->text(), "45") << "digits only";
   Child<QPushButton>(page, "update")->click();

@@ -91,16 +91,12 @@ void SetupPage::ReloadAll() {
   SetupRead();
 }
 
-bool SetupPage::SendTimeout(const std::string& text, const SettingRule& rule,
-                            void (CartController::*send)(int seconds)) {
+std::optional<int> SetupPage::CheckedTimeout(const std::string& text, const SettingRule& rule) {
   long seconds = 0;
   const SettingCheck check = CheckSetting(text, rule.max, seconds);
-  if (check != SettingCheck::Ok) {
-    ShowMessage(SettingMessage(check, rule));
-    return false;
-  }
-  (controller.*send)(static_cast<int>(seconds));
-  return true;
+  if (check == SettingCheck::Ok) return static_cast<int>(seconds);
+  ShowMessage(SettingMessage(check, rule));
+  return std::nullopt;
 }
 
 bool SetupPage::SendLockActivation(const std::string& mainText, const std::string& sideText) {
@@ -124,14 +120,18 @@ void SetupPage::Update() {
   // the cart is what the operator typed.
   const std::string keyboard = keyboardLightTimeout, backlight = backlightTimeout,
                     drawer = drawerLockTimeout, mainMs = mainLockMs, sideMs = sideLockMs;
-  bool allSent = true;
+  bool allSent = false;
   std::string failure;
   {
     OperationScope operation(controller);
-    allSent &= SendTimeout(keyboard, kKeyboardLightRule, &CartController::SetKeyboardTimeout);
-    allSent &= SendTimeout(backlight, kBacklightRule, &CartController::SetBacklightTimeout);
-    allSent &= SendTimeout(drawer, kDrawerLockRule, &CartController::SetRelockTimeout);
-    allSent &= SendLockActivation(mainMs, sideMs);
+    const std::optional<int> keyboardSeconds = CheckedTimeout(keyboard, kKeyboardLightRule);
+    if (keyboardSeconds) controller.SetKeyboardTimeout(*keyboardSeconds);
+    const std::optional<int> backlightSeconds = CheckedTimeout(backlight, kBacklightRule);
+    if (backlightSeconds) controller.SetBacklightTimeout(*backlightSeconds);
+    const std::optional<int> drawerSeconds = CheckedTimeout(drawer, kDrawerLockRule);
+    if (drawerSeconds) controller.SetRelockTimeout(*drawerSeconds);
+    const bool locksSent = SendLockActivation(mainMs, sideMs);
+    allSent = keyboardSeconds && backlightSeconds && drawerSeconds && locksSent;
     failure = operation.Failure();
   }
   ReloadAll();

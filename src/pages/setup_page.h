@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "pages/page_model.h"
@@ -55,9 +56,9 @@ class SetupPage : public PageModel {
   void OnShown();
   void ReadCartName();
   void SelectLockType(bool motorLock);
-  // Checks one typed timeout and sends it when it passes; false when a message was shown.
-  bool SendTimeout(const std::string& text, const SettingRule& rule,
-                   void (CartController::*send)(int seconds));
+  // The typed timeout when it passes its rule; otherwise the operator is told why.
+  std::optional<int> CheckedTimeout(const std::string& text, const SettingRule& rule);
+  // Checks both lock times and sends them when they pass; false when a message was shown.
   bool SendLockActivation(const std::string& mainText, const std::string& sideText);
 };
 

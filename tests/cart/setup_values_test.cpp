@@ -2,7 +2,6 @@
 
 #include "cart/command_vocabulary.h"
 #include "cart/setup_reply.h"
-#include "cart/setup_values.h"
 
 using namespace molvane;
 
@@ -49,33 +48,4 @@ TEST(SetupReply, ShortOrErrorRepliesGiveZerosAndSolenoid) {
   EXPECT_EQ(e.powerSupply, "");
   EXPECT_FALSE(DecodeSetupReply("1 2 3 170 4 5 DC").motorLock);
   EXPECT_EQ(DecodeSetupReply("1 2 3 170 4 5 DC").powerSupplyKind, 2);
-}
-
-TEST(SetupReply, NothingAfterTheSixthItemIsNoPowerSupply) {
-  EXPECT_EQ(DecodeSetupReply("30 60 15 85 250 300").powerSupplyKind, 0);
-  EXPECT_EQ(DecodeSetupReply("30 60 15 85 250 300 ").powerSupplyKind, 0);
-}
-
-TEST(SetupChecks, LockTimesPassOrFailTogether) {
-  long mainMs = -1, sideMs = -1;
-  EXPECT_EQ(CheckLockActivation("2500", "0", mainMs, sideMs), SettingCheck::Ok);
-  EXPECT_EQ(mainMs, 2500);
-  EXPECT_EQ(sideMs, 0);
-  EXPECT_EQ(CheckLockActivation("", "", mainMs, sideMs), SettingCheck::Ok);
-  EXPECT_EQ(mainMs + sideMs, 0) << "empty fields count as 0";
-  EXPECT_EQ(CheckLockActivation("2500", "2501", mainMs, sideMs), SettingCheck::OutOfRange);
-  EXPECT_EQ(CheckLockActivation("2501", "0", mainMs, sideMs), SettingCheck::OutOfRange);
-  // Any non-digit wins over a range failure, in either field.
-  EXPECT_EQ(CheckLockActivation("3000", "1x", mainMs, sideMs), SettingCheck::NotInteger);
-  EXPECT_EQ(CheckLockActivation("-1", "3000", mainMs, sideMs), SettingCheck::NotInteger);
-  EXPECT_EQ(CheckLockActivation("99999999999999999999", "0", mainMs, sideMs),
-            SettingCheck::OutOfRange);
-}
-
-TEST(SetupChecks, IdentityTextIsPrintableWithoutQuotes) {
-  EXPECT_TRUE(IsIdentityText("MV-20417 ~"));
-  EXPECT_TRUE(IsIdentityText(""));
-  EXPECT_FALSE(IsIdentityText("a\"b"));
-  EXPECT_FALSE(IsIdentityText("a\tb"));
-  EXPECT_FALSE(IsIdentityText("caf\xc3\xa9"));
 }

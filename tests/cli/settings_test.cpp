@@ -117,8 +117,6 @@ TEST_F(SettingsTest, RefusedInputSendsNothing) {
 TEST_F(SettingsTest, RefusalsSayWhatTheSetupPageSays) {
   ASSERT_TRUE(sim.started);
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"set-timeouts", "10", "65536", "0"}, molvane::kBacklightRule.rangeMessage},
-      {{"set-timeouts", "10", "20", ""}, molvane::kDrawerLockRule.integerMessage},
       {{"set-locks", "3000", "1x"}, molvane::kLockActivationRule.integerMessage},
       {{"set-serial", "say \"hi\""}, molvane::IdentityTextRefusal("serial number")},
   };

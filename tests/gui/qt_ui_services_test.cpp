@@ -107,19 +107,4 @@ TEST(QtServices, WaitCursorNestsAndIsRestored) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST(QtServices, BoxUnderTheWaitCursorShowsTheArrow) {
-  gui_testing::TestApp();
-  QtUiServices ui;
-  molvane::WaitCursor cursor(ui);
-  Qt::CursorShape duringBox = Qt::WaitCursor;
-  gui_testing::OnNextModal([&](QWidget* modal) {
-    duringBox = QApplication::overrideCursor()->shape();
-    modal->close();
-  });
-  ui.MessageBox("Update Complete.");
-  EXPECT_EQ(duringBox, Qt::ArrowCursor);
-  ASSERT_NE(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-}
-
 }  // namespace

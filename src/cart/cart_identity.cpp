@@ -3,15 +3,13 @@
 
 #include "app/cart_controller.h"
 #include "cart/command_steps.h"
+#include "cart/setup_values.h"
 
 namespace molvane {
 namespace {
 
-// The cart keeps at most 15 characters of a name or serial number.
-constexpr std::size_t kIdentityLength = 15;
-
 std::string QuotedCommand(const char* word, const std::string& text) {
-  return std::string(word) + " \"" + SingleLine(text).substr(0, kIdentityLength) + "\"";
+  return std::string(word) + " \"" + SingleLine(text).substr(0, kMaxIdentityLength) + "\"";
 }
 
 // The cart answers with the text in quotes and a second line that is not needed.

@@ -27,6 +27,15 @@ SettingCheck CheckSetting(std::string_view text, long max, long& value) {
   return SettingCheck::Ok;
 }
 
+SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText,
+                                 long& mainMs, long& sideMs) {
+  const SettingCheck main = CheckSetting(mainText, kMaxLockActivationMs, mainMs);
+  if (main == SettingCheck::NotInteger) return main;
+  const SettingCheck side = CheckSetting(sideText, kMaxLockActivationMs, sideMs);
+  if (side == SettingCheck::NotInteger) return side;
+  return main == SettingCheck::Ok ? side : main;
+}
+
 std::string SettingMessage(SettingCheck check, const SettingRule& rule) {
   switch (check) {
     case SettingCheck::NotInteger: return rule.integerMessage;
@@ -34,6 +43,19 @@ std::string SettingMessage(SettingCheck check, const SettingRule& rule) {
     case SettingCheck::Ok: break;
   }
   return {};
+}
+
+
+bool IsIdentityText(std::string_view text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || u < 0x20 || u >= 0x7F) return false;
+  }
+  return true;
+}
+
+std::string IdentityTextRefusal(const std::string& what) {
+  return "The " + what + " may hold printable characters only, and no double quote.";
 }
 
 }  // namespace molvane

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -48,7 +49,28 @@ enum class SettingCheck { Ok, NotInteger, OutOfRange };
 // they are refused as out of range.
 SettingCheck CheckSetting(std::string_view text, long max, long& value);
 
+// The two lock activation times go to the cart together, so they pass or fail together: not
+// an integer when either holds another character (the side time is looked at only when the main
+// one is all digits), out of range when either is above the limit.
+SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText,
+                                 long& mainMs, long& sideMs);
+
 // The message for a refused check; empty for Ok.
 std::string SettingMessage(SettingCheck check, const SettingRule& rule);
+
+// What the operator is told when the cart was sent what they asked for.
+inline constexpr const char* kUpdateComplete = "Update Complete.";  // timeouts and lock times
+inline constexpr const char* kCartTypeSet = "Completed";
+inline constexpr const char* kSerialUpdated = "Serial Updated.";
+
+// The cart's name and serial number travel between double quotes, and the cart keeps this many
+// characters of them.
+inline constexpr std::size_t kMaxIdentityLength = 15;
+
+// The cart reads the text between the first and the last double quote and keeps printable
+// characters only, so a quote or a control character inside would garble what it stores.
+bool IsIdentityText(std::string_view text);
+// Why such a text is refused; `what` names it ("serial number").
+std::string IdentityTextRefusal(const std::string& what);
 
 }  // namespace molvane

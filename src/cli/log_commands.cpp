@@ -1,6 +1,7 @@
 // The cart's access log: list, export, clear.
 #include <cstdio>
 
+#include "cart/event_log_texts.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
@@ -22,7 +23,7 @@ void List(CliContext& context) {
 void Export(CliContext& context, const std::string& path) {
   if (!context.Connect() || !ReadLog(context)) return;
   if (!context.controller.ExportLog(path)) {
-    context.Fail("Error: could not write " + path);
+    context.Fail("Error: " + molvane::LogNotWritten(path));
     return;
   }
   std::printf("%d event(s) written to %s\n", context.controller.LogCount(), path.c_str());

@@ -9,8 +9,16 @@
 namespace molvanectl {
 namespace {
 
-// Name and serial number travel between double quotes and the cart keeps this many characters.
-constexpr std::size_t kMaxIdentityText = 15;
+// The page's check of a typed setting, with its message. An empty argument is a slip on the
+// command line, not the page's empty field meaning 0, so it is refused as no integer.
+bool CheckTyped(CliContext& context, const molvane::SettingRule& rule, const std::string& text,
+                long& value) {
+  const molvane::SettingCheck check =
+      text.empty() ? molvane::SettingCheck::NotInteger : molvane::CheckSetting(text, rule.max, value);
+  if (check == molvane::SettingCheck::Ok) return true;
+  context.Fail("Error: " + molvane::SettingMessage(check, rule) + " (given: '" + text + "')");
+  return false;
+}
 
 // The cart's settings as it reports them now; false (after one line) when it stopped answering.
 bool ReadSettings(CliContext& context, molvane::SetupSettings& settings) {
@@ -52,13 +60,9 @@ struct TimeoutArguments {
 
 void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
   long keyboard = 0, backlight = 0, relock = 0;
-  if (!CheckBoundedNumber(context, "keyboard light timeout", a.keyboard, molvane::kMaxTimeoutSeconds,
-                          keyboard) ||
-      !CheckBoundedNumber(context, "LCD backlight timeout", a.backlight, molvane::kMaxTimeoutSeconds,
-                          backlight) ||
-      !CheckBoundedNumber(context, "drawer lock-down timeout", a.relock, molvane::kMaxTimeoutSeconds,
-                          relock) ||
-      !context.Connect()) {
+  if (!CheckTyped(context, molvane::kKeyboardLightRule, a.keyboard, keyboard) ||
+      !CheckTyped(context, molvane::kBacklightRule, a.backlight, backlight) ||
+      !CheckTyped(context, molvane::kDrawerLockRule, a.relock, relock) || !context.Connect()) {
     return;
   }
   auto& controller = context.controller;
@@ -73,7 +77,7 @@ void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
                                     std::to_string(s.backlightTimeout)) &
                      ConfirmSetting(context, "drawer lock-down timeout", std::to_string(relock),
                                     std::to_string(s.relockTimeout));
-  if (taken) std::printf("Update Complete.\n");
+  if (taken) std::printf("%s\n", molvane::kUpdateComplete);
 }
 
 struct LockArguments {
@@ -82,11 +86,16 @@ struct LockArguments {
 
 void SetLocks(CliContext& context, const LockArguments& a) {
   long mainMs = 0, sideMs = 0;
-  if (!CheckBoundedNumber(context, "main lock activation time", a.main, molvane::kMaxLockActivationMs, mainMs) ||
-      !CheckBoundedNumber(context, "side lock activation time", a.side, molvane::kMaxLockActivationMs, sideMs) ||
-      !context.Connect()) {
+  const molvane::SettingCheck check =
+      a.main.empty() || a.side.empty()
+          ? molvane::SettingCheck::NotInteger
+          : molvane::CheckLockActivation(a.main, a.side, mainMs, sideMs);
+  if (check != molvane::SettingCheck::Ok) {
+    context.Fail("Error: " + molvane::SettingMessage(check, molvane::kLockActivationRule) +
+                 " (given: '" + a.main + "' '" + a.side + "')");
     return;
   }
+  if (!context.Connect()) return;
   context.controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
   molvane::SetupSettings s;
   if (!ReadSettings(context, s)) return;
@@ -94,7 +103,7 @@ void SetLocks(CliContext& context, const LockArguments& a) {
                                     std::to_string(s.mainLockMs)) &
                      ConfirmSetting(context, "side lock activation time", std::to_string(sideMs),
                                     std::to_string(s.sideLockMs));
-  if (taken) std::printf("Update Complete.\n");
+  if (taken) std::printf("%s\n", molvane::kUpdateComplete);
 }
 
 void SetCartType(CliContext& context, const std::string& kind) {
@@ -104,28 +113,21 @@ void SetCartType(CliContext& context, const std::string& kind) {
   molvane::SetupSettings s;
   if (!ReadSettings(context, s)) return;
   if (ConfirmSetting(context, "lock type", molvane::LockTypeLabel(motor), molvane::LockTypeLabel(s.motorLock))) {
-    std::printf("Completed\n");
+    std::printf("%s\n", molvane::kCartTypeSet);
   }
 }
 
-// The cart reads the text between the first and the last double quote and keeps printable
-// characters only, so a quote or a control character inside would garble what it stores.
 bool CheckIdentityText(CliContext& context, const std::string& what, const std::string& text) {
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || u < 0x20 || u >= 0x7F) {
-      context.Fail("Error: the " + what +
-                   " may hold printable characters only, and no double quote");
-      return false;
-    }
-  }
-  return true;
+  if (molvane::IsIdentityText(text)) return true;
+  context.Fail("Error: " + molvane::IdentityTextRefusal(what));
+  return false;
 }
 
 std::string KeptIdentityText(const std::string& what, const std::string& text) {
-  if (text.size() <= kMaxIdentityText) return text;
-  const std::string kept = text.substr(0, kMaxIdentityText);
-  std::printf("The cart keeps 15 characters of the %s: \"%s\"\n", what.c_str(), kept.c_str());
+  if (text.size() <= molvane::kMaxIdentityLength) return text;
+  const std::string kept = text.substr(0, molvane::kMaxIdentityLength);
+  std::printf("The cart keeps %zu characters of the %s: \"%s\"\n", molvane::kMaxIdentityLength,
+              what.c_str(), kept.c_str());
   return kept;
 }
 
@@ -135,7 +137,7 @@ void SetSerial(CliContext& context, const std::string& text) {
   context.controller.SetSerialNumber(kept);
   const std::string reported = context.controller.GetSerialNumber();
   if (!context.CheckLink() || !ConfirmSetting(context, "serial number", kept, reported)) return;
-  std::printf("Serial Updated.\n");
+  std::printf("%s\n", molvane::kSerialUpdated);
 }
 
 void SetName(CliContext& context, const std::string& text) {
@@ -147,13 +149,17 @@ void SetName(CliContext& context, const std::string& text) {
   std::printf("Cart name: %s\n", reported.c_str());
 }
 
+std::string Kept() {
+  return " (" + std::to_string(molvane::kMaxIdentityLength) + " characters kept)";
+}
+
 const Registration registration([](CLI::App& app, CliContext& context) {
   app.add_subcommand("info", "Versions, name, serial number, power supply and settings of the cart")
       ->callback([&context] { Info(context); });
 
   static TimeoutArguments timeouts;
   auto* setTimeouts =
-      app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0..65535 s)");
+      app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0.." + std::to_string(molvane::kMaxTimeoutSeconds) + " s)");
   setTimeouts->add_option("KEYBOARD", timeouts.keyboard, "Keyboard light timeout, seconds")
       ->required();
   setTimeouts->add_option("BACKLIGHT", timeouts.backlight, "LCD backlight timeout, seconds")
@@ -163,7 +169,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   setTimeouts->callback([&context] { SetTimeouts(context, timeouts); });
 
   static LockArguments locks;
-  auto* setLocks = app.add_subcommand("set-locks", "Set the lock activation times (0..2500 ms)");
+  auto* setLocks = app.add_subcommand("set-locks", "Set the lock activation times (0.." + std::to_string(molvane::kMaxLockActivationMs) + " ms)");
   setLocks->add_option("MAIN", locks.main, "Main lock activation time, ms")->required();
   setLocks->add_option("SIDE", locks.side, "Side lock activation time, ms")->required();
   setLocks->callback([&context] { SetLocks(context, locks); });
@@ -177,12 +183,12 @@ const Registration registration([](CLI::App& app, CliContext& context) {
 
   static std::string serial;
   auto* setSerial =
-      app.add_subcommand("set-serial", "Set the cart's serial number (15 characters kept)");
+      app.add_subcommand("set-serial", "Set the cart's serial number" + Kept());
   setSerial->add_option("TEXT", serial, "Serial number")->required();
   setSerial->callback([&context] { SetSerial(context, serial); });
 
   static std::string name;
-  auto* setName = app.add_subcommand("set-name", "Set the cart's name (15 characters kept)");
+  auto* setName = app.add_subcommand("set-name", "Set the cart's name" + Kept());
   setName->add_option("TEXT", name, "Cart name")->required();
   setName->callback([&context] { SetName(context, name); });
 });

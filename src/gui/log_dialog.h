@@ -1,6 +1,11 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "gui/page_view.h"
 #include "pages/log_page.h"
+
+class QListWidget;
 
 namespace molvane {
 
@@ -11,8 +16,13 @@ class LogDialog : public PageView {
   explicit LogDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
+ protected:
+  void WriteState() override;
+
  private:
   LogPage model;
+  QListWidget* list = nullptr;
+  std::vector<std::string> listed;  // what the list shows, so an unchanged log is not refilled
 };
 
 }  // namespace molvane

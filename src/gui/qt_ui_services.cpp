@@ -56,7 +56,12 @@ UiServices::Answer QtUiServices::MessageBox(const std::string& text, Buttons but
                   QApplication::activeWindow());
   box.setDefaultButton(buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
   box.setEscapeButton(EscapeFor(buttons));
-  return AnswerFor(box.exec(), buttons);
+  // A box opened while an operation shows the wait cursor still wants the operator's hand.
+  const bool waiting = QApplication::overrideCursor() != nullptr;
+  if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int button = box.exec();
+  if (waiting) QApplication::restoreOverrideCursor();
+  return AnswerFor(button, buttons);
 }
 
 std::string QtUiServices::FileDialog(const FileDialogRequest& request) {

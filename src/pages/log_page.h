@@ -1,16 +1,39 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "pages/page_model.h"
 
 namespace molvane {
 
-// The cart's access log.
+struct FileDialogRequest;
+
+// The cart's access log, one line per event in the order the cart keeps them. It is read when
+// the page shows after a cart was found, and again on request.
 class LogPage : public PageModel {
  public:
   using PageModel::PageModel;
 
   const char* Title() const override { return "Log"; }
   void Start() override;
+  void Show(bool visible) override;
   void CartNotice(bool present) override;
+
+  // The buttons.
+  void GetList();
+  void ClearList();
+  void Export();
+
+  void Refresh();
+
+  // The save dialog Export shows.
+  static FileDialogRequest ExportDialog();
+
+  std::vector<std::string> lines;
+  bool refreshPending = false;
+
+ private:
+  void RefreshWhenDue();
 };
 
 }  // namespace molvane

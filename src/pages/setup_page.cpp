@@ -1,11 +1,188 @@
 #include "pages/setup_page.h"
 
+#include "app/cart_controller.h"
+#include "app/operation_scope.h"
+#include "app/ui_services.h"
+#include "cart/setup_reply.h"
+#include "cart/setup_values.h"
+
 namespace molvane {
 
-// The page has no fields of its own yet, so there is no start state to set up and nothing
-// that depends on whether a cart is present.
-void SetupPage::Start() {}
+// The Setup page is the one in front when the window opens, so it loads at once.
+void SetupPage::Start() {
+  reloadPending = false;
+  PageModel::Show(true);
+  ReloadAll();
+  WriteAllFields();
+}
 
-void SetupPage::CartNotice(bool present) { (void)present; }
+void SetupPage::Show(bool visible) {
+  PageModel::Show(visible);
+  if (visible) OnShown();
+}
+
+// Showing always refreshes name, serial number and settings; the versions only change with a
+// reload, which a cart coming or going asks for. While a firmware or bitmap transfer owns the
+// port nothing may be sent, so the reading waits for the first tick after it.
+void SetupPage::OnShown() {
+  if (controller.IsBusy()) {
+    reloadPending = true;
+    return;
+  }
+  ReadAllFields();
+  if (reloadPending) {
+    ReloadAll();
+  } else {
+    ReadCartName();
+    serialNumber = controller.GetSerialNumber();
+    SetupRead();
+  }
+  WriteAllFields();
+}
+
+// A cart that came or went while the page is in front is shown at once, otherwise at the next
+// showing.
+void SetupPage::CartNotice(bool present) {
+  (void)present;
+  reloadPending = true;
+  if (IsShown()) OnShown();
+}
+
+void SetupPage::Tick() {
+  if (!IsShown() || controller.IsBusy()) return;
+  if (reloadPending) {
+    OnShown();
+    return;
+  }
+  ReadAllFields();
+  ReadCartName();
+  powerSupply = PowerSupplyText(PowerSupplyKind(controller.GetPowerSupplyType()));
+  WriteAllFields();
+}
+
+void SetupPage::ReadCartName() { cartName = controller.GetCartName().substr(0, kShownNameLength); }
+
+void SetupPage::SelectLockType(bool motorLock) {
+  motor = motorLock;
+  solenoid = !motorLock;
+}
+
+void SetupPage::SetupRead() {
+  const SetupSettings settings = DecodeSetupReply(controller.GetSetupDlgFull());
+  backlightTimeout = std::to_string(settings.backlightTimeout);
+  keyboardLightTimeout = std::to_string(settings.keyboardTimeout);
+  drawerLockTimeout = std::to_string(settings.relockTimeout);
+  mainLockMs = std::to_string(settings.mainLockMs);
+  sideLockMs = std::to_string(settings.sideLockMs);
+  SelectLockType(settings.motorLock);
+  powerSupply = PowerSupplyText(settings.powerSupplyKind);
+}
+
+void SetupPage::ReloadAll() {
+  reloadPending = false;
+  controller.GetVersion();
+  ReadCartName();
+  serialNumber = controller.GetSerialNumber();
+  firmwareVersions.clear();
+  for (int n = 1; n <= 4; ++n) {
+    firmwareVersions += (n > 1 ? "\r\n" : "") + controller.FirmwareVersionText(n);
+  }
+  hardwareVersions = controller.HardwareVersionText(1) + "\r\n" + controller.HardwareVersionText(2);
+  SetupRead();
+}
+
+std::optional<int> SetupPage::CheckedTimeout(const std::string& text, const SettingRule& rule) {
+  long seconds = 0;
+  const SettingCheck check = CheckSetting(text, rule.max, seconds);
+  if (check == SettingCheck::Ok) return static_cast<int>(seconds);
+  ShowMessage(SettingMessage(check, rule));
+  return std::nullopt;
+}
+
+bool SetupPage::SendLockActivation(const std::string& mainText, const std::string& sideText) {
+  long mainMs = 0, sideMs = 0;
+  const SettingCheck check = CheckLockActivation(mainText, sideText, mainMs, sideMs);
+  if (check != SettingCheck::Ok) {
+    ShowMessage(SettingMessage(check, kLockActivationRule));
+    return false;
+  }
+  controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
+  return true;
+}
+
+// A refused value skips only its own command. The operator hears of each refused value, and of
+// a link failure even when some value was refused, since that failure may have cost the values
+// that did pass.
+void SetupPage::Update() {
+  ReadAllFields();
+  WaitCursor cursor(Ui());
+  // A cart notice arriving while one of the messages is open reloads the fields; what goes to
+  // the cart is what the operator typed.
+  const std::string keyboard = keyboardLightTimeout, backlight = backlightTimeout,
+                    drawer = drawerLockTimeout, mainMs = mainLockMs, sideMs = sideLockMs;
+  bool allSent = false;
+  std::string failure;
+  {
+    OperationScope operation(controller);
+    const std::optional<int> keyboardSeconds = CheckedTimeout(keyboard, kKeyboardLightRule);
+    if (keyboardSeconds) controller.SetKeyboardTimeout(*keyboardSeconds);
+    const std::optional<int> backlightSeconds = CheckedTimeout(backlight, kBacklightRule);
+    if (backlightSeconds) controller.SetBacklightTimeout(*backlightSeconds);
+    const std::optional<int> drawerSeconds = CheckedTimeout(drawer, kDrawerLockRule);
+    if (drawerSeconds) controller.SetRelockTimeout(*drawerSeconds);
+    const bool locksSent = SendLockActivation(mainMs, sideMs);
+    allSent = keyboardSeconds && backlightSeconds && drawerSeconds && locksSent;
+    failure = operation.Failure();
+  }
+  ReloadAll();
+  WriteAllFields();
+  if (!failure.empty()) {
+    ShowMessage(failure);
+  } else if (allSent) {
+    ShowMessage(kUpdateComplete);
+  }
+}
+
+void SetupPage::Motor() {
+  ReadAllFields();
+  SelectLockType(true);
+  WriteAllFields();
+}
+
+void SetupPage::Solenoid() {
+  ReadAllFields();
+  SelectLockType(false);
+  WriteAllFields();
+}
+
+void SetupPage::SetType() {
+  std::string outcome;
+  {
+    OperationScope operation(controller);
+    controller.SetCartType(motor ? kMotorLockCode : kSolenoidLockCode);
+    outcome = operation.Outcome(kCartTypeSet);
+  }
+  ReloadAll();
+  WriteAllFields();
+  ShowMessage(outcome);
+}
+
+void SetupPage::Set() {
+  ReadAllFields();
+  WaitCursor cursor(Ui());
+  std::string outcome;
+  {
+    OperationScope operation(controller);
+    if (IsIdentityText(serialNumber)) {
+      controller.SetSerialNumber(serialNumber);
+    } else {
+      operation.Fail(IdentityTextRefusal("serial number"));
+    }
+    outcome = operation.Outcome(kSerialUpdated);
+  }
+  serialNumber = controller.GetSerialNumber();
+  WriteAllFields();
+  ShowMessage(outcome);
+}
 
 }  // namespace molvane

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "cart/setup_values.h"
 #include "cli/ctl_process.h"
 #include "support/sim_fixture.h"
 
@@ -111,6 +112,19 @@ TEST_F(SettingsTest, RefusedInputSendsNothing) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
   }
   EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), 0);
+}
+
+TEST_F(SettingsTest, RefusalsSayWhatTheSetupPageSays) {
+  ASSERT_TRUE(sim.started);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"set-locks", "3000", "1x"}, molvane::kLockActivationRule.integerMessage},
+      {{"set-serial", "say \"hi\""}, molvane::IdentityTextRefusal("serial number")},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const CtlRun run = Ctl(arguments);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(SettingsTest, ClockIsSetToThisComputersLocalTime) {

@@ -4,7 +4,12 @@
 namespace screenshots {
 namespace {
 
-const AddShot page({"setup.png", 0});
+const AddShot page([] {
+  Shot shot;
+  shot.file = "setup.png";
+  shot.tab = 0;
+  return shot;
+}());
 
 }  // namespace
 }  // namespace screenshots

@@ -1,0 +1,68 @@
+// The Log page against the simulated cart: when it reads the log, the order of its lines,
+// clearing, and what an export tells the operator.
+#include "pages/log_page.h"
+
+#include <gtest/gtest.h>
+
+#include "app/cart_controller.h"
+#include "cart/event_log_texts.h"
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+struct LogOnSimulatedCart : ::testing::Test {
+  LogOnSimulatedCart() {
+    fixture.controller.SetUi(&ui);
+    fixture.Cart([](cartsim::CartModel& cart) { return cart.Events().Clear(), 0; });
+  }
+  // Noon in January: the same calendar time in every zone's winter.
+  void AddEvent(std::uint32_t pin, cartsim::CartEventCode code, int day, int year) {
+    const cartsim::CartSeconds when = cartsim::SecondsFromCartDate({0, 0, 12, day, 1, year});
+    fixture.Cart([&](cartsim::CartModel& cart) {
+      return cart.Events().Add({pin, static_cast<int>(code), when}), 0;
+    });
+  }
+  testing_support::SimFixture fixture;
+  testing_support::RecordingUi ui;
+  molvane::LogPage page{fixture.controller};
+};
+
+TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingTheTruth) {
+  ASSERT_TRUE(fixture.Connect());
+  AddEvent(7, cartsim::CartEventCode::Access, 2, 11);
+  AddEvent(0, cartsim::CartEventCode::PowerUp, 1, 9);  // older, yet listed after
+  page.Start();
+  page.CartNotice(true);
+  fixture.controller.transferInProgress = 1;  // a transfer owns the port: nothing is sent
+  page.Show(true);
+  EXPECT_TRUE(page.lines.empty());
+  page.Show(false);
+  fixture.controller.transferInProgress = 0;
+  page.Show(true);
+  EXPECT_EQ(page.lines, (Texts{"12:00 1/02/2011  accessed pin: 7", "12:00 1/01/2009  powerup"}));
+  AddEvent(0, cartsim::CartEventCode::FactoryReset, 3, 12);
+  page.CartNotice(false);
+  EXPECT_EQ(page.lines.size(), 2u) << "a cart going away leaves its lines";
+  page.CartNotice(true);
+  EXPECT_EQ(page.lines.size(), 3u) << "in front: read at once";
+
+  page.ClearList();  // without a question
+  EXPECT_TRUE(page.lines.empty());
+  EXPECT_TRUE(ui.boxes.empty());
+
+  // The file holds the lines last read (none), not what the cart has gathered since.
+  AddEvent(7, cartsim::CartEventCode::Access, 2, 11);
+  const std::string file = fixture.dir.File("log.xls");
+  const std::string missing = fixture.dir.File("no/such/folder/log.txt");
+  ui.fileNames = {file, missing, ""};
+  for (int i = 0; i < 3; ++i) page.Export();  // the last one cancelled
+  EXPECT_EQ(testing_support::ReadFile(file), "Time\tDate\tAction\r\n");
+  EXPECT_EQ(ui.Texts(), (Texts{molvane::kLogWritten, molvane::LogNotWritten(missing)}));
+  EXPECT_EQ(ui.fileDialogs.at(0).types.at(0).label, "Worksheet Files (*.xls)");
+  EXPECT_EQ(ui.fileDialogs.at(0).defaultExtension, "Pin Log Files");
+}
+
+}  // namespace

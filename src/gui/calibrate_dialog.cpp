@@ -63,7 +63,6 @@ CalibrateDialog::CalibrateDialog(CartController& controller, QWidget* parent)
 
 QPushButton* CalibrateDialog::AddButton(const char* text, void (CalibratePage::*operation)()) {
   auto* button = new QPushButton(text, this);
-  button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, [this, operation] { (model.*operation)(); });
   return button;
 }

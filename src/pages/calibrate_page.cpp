@@ -80,13 +80,17 @@ void CalibratePage::SetSensorRunning(int on) {
   WriteAllFields();
 }
 
-void CalibratePage::LiftUp() { MoveLift(&CartController::LiftUp); }
-void CalibratePage::LiftDown() { MoveLift(&CartController::LiftDown); }
+void CalibratePage::LiftUp() { MoveLift(true); }
+void CalibratePage::LiftDown() { MoveLift(false); }
 
-void CalibratePage::MoveLift(void (CartController::*move)()) {
+void CalibratePage::MoveLift(bool up) {
   if (!PortFree()) return;
   OperationScope operation(controller);
-  (controller.*move)();
+  if (up) {
+    controller.LiftUp();
+  } else {
+    controller.LiftDown();
+  }
   FastRefresh();
   if (!operation.Succeeded()) ShowMessage(LiftMoveFailureText(operation.Failure()));
 }

@@ -7,8 +7,6 @@
 
 namespace molvane {
 
-class CartController;
-
 // Drawer sensors, lift and drawer configuration at the factory. The fast report (lift lock,
 // relock, sensors) is polled while the page is in front; the slow one (lift limits, drawer
 // code) is read when a cart connects and after Update Cart.
@@ -63,7 +61,7 @@ class CalibratePage : public PageModel {
   void FastRefresh();
   void SlowRefresh();
   void SetSensorRunning(int on);
-  void MoveLift(void (CartController::*move)());
+  void MoveLift(bool up);
   // False, after telling the operator, while a transfer owns the port.
   bool PortFree() const;
 };

@@ -159,6 +159,7 @@ QGroupBox* CalibrateDialog::BuildLift() {
       ->setObjectName("minBatteryVoltage");
   AddLimit(limits, 3, "Auto-Lock Timeout", "Sec", model.autoLockTimeout)
       ->setObjectName("autoLockTimeout");
+  limits->setColumnStretch(3, 1);  // label, field and unit stay together on a wide page
   grid->addLayout(limits, 3, 0, 1, 3);
   return group;
 }

@@ -48,8 +48,8 @@ void DrawerLayoutPicture::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
   const qreal width = std::min(area.width(), area.height() * kAspect);
-  const QRectF cabinet(area.center().x() - width / 2, area.center().y() - width / kAspect / 2,
-                       width, width / kAspect);
+  // Right under its radio button, however much room the page gives.
+  const QRectF cabinet(area.center().x() - width / 2, area.top(), width, width / kAspect);
   const qreal unit = width / kUnits;
 
   const QPalette& colours = palette();

@@ -1,5 +1,7 @@
 #include "app/number_text.h"
 
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace molvane {
@@ -61,6 +63,30 @@ bool LeadingUnsigned(std::string_view text, std::uint64_t& value) {
   if (at >= text.size() || !IsDigit(text[at])) return false;
   value = ReadDigits(text, at, std::numeric_limits<std::uint64_t>::max());
   return true;
+}
+
+float TextToFloat(std::string_view text) {
+  std::size_t at = SkipBlanks(text, 0);
+  bool negative = false;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  // Digits or a point must follow: no second sign, and no "inf" or "nan", which from_chars
+  // would take.
+  if (at >= text.size() || !(IsDigit(text[at]) || text[at] == '.')) return 0;
+  double value = 0;
+  const char* first = text.data() + at;
+  const auto [end, error] =
+      std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
+  if (error == std::errc::invalid_argument) return 0;
+  if (error == std::errc::result_out_of_range) {
+    // Too many digits before the point, or an exponent too large either way.
+    const std::string_view number(first, static_cast<std::size_t>(end - first));
+    const std::size_t e = number.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    value = tiny ? 0.0 : std::numeric_limits<double>::max();
+  }
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  const double magnitude = std::fabs(value) > kLargest ? kLargest : std::fabs(value);
+  return static_cast<float>(negative ? -magnitude : magnitude);
 }
 
 }  // namespace molvane

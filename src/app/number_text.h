@@ -23,4 +23,10 @@ int ScanUnsignedNumbers(std::string_view text, std::uint64_t* values, int maxCou
 // does not start with a digit there.
 bool LeadingUnsigned(std::string_view text, std::uint64_t& value);
 
+// A single-precision number as typed or reported: leading blanks skipped, optional sign, then
+// the longest decimal number there ("2.5", "23.51", "1e2"), read with '.' as the decimal point
+// whatever the program's locale. 0 when there is none ("inf" and "nan" included); values beyond
+// the float range saturate at the largest float, so the result is always finite.
+float TextToFloat(std::string_view text);
+
 }  // namespace molvane

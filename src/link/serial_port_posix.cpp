@@ -74,7 +74,13 @@ void SerialPort::DeviceConfigure() {
   ::ioctl(fd, TIOCMBIC, &lines);
 }
 
-void SerialPort::DeviceClose() { ::close(Fd(handle)); }
+// Exclusive mode belongs to the line, not to our descriptor: when the far end keeps the line open
+// (a simulated cart does), it would outlive us and refuse every later opener but root.
+void SerialPort::DeviceClose() {
+  const int fd = Fd(handle);
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);
+}
 
 int SerialPort::DeviceWrite(const void* data, int length) {
   // Blocking in spirit: the device may take the bytes in pieces; a gone device ends the write.

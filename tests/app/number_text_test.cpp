@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace molvane;
 
 TEST(TextToInt, ReadsLikeTheCLibrary) {
@@ -59,4 +61,17 @@ TEST(LeadingUnsigned, OnlyANumberAtTheStartOfTheLine) {
   EXPECT_FALSE(LeadingUnsigned("PIN\t1234", value));
   EXPECT_FALSE(LeadingUnsigned("", value));
   EXPECT_FALSE(LeadingUnsigned("+12", value));
+}
+
+TEST(TextToFloat, ReadsTheLeadingNumberWithAPointWhateverTheLocaleAndStaysFinite) {
+  EXPECT_FLOAT_EQ(TextToFloat("23.51"), 23.51f);
+  EXPECT_FLOAT_EQ(TextToFloat("  -1.5 Amps"), -1.5f);
+  EXPECT_FLOAT_EQ(TextToFloat("+.5"), 0.5f);
+  EXPECT_FLOAT_EQ(TextToFloat("2e1"), 20.0f);
+  EXPECT_FLOAT_EQ(TextToFloat("2,5"), 2.0f);  // a comma ends the number, as in the C locale
+  for (const char* none : {"", "Amps", "--2", "- 2", "inf", "nan", "."})
+    EXPECT_EQ(TextToFloat(none), 0.0f) << none;
+  EXPECT_EQ(TextToFloat("1e400"), std::numeric_limits<float>::max());
+  EXPECT_EQ(TextToFloat("-1e39"), -std::numeric_limits<float>::max());
+  EXPECT_EQ(TextToFloat("1e-400"), 0.0f);
 }

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <regex>
@@ -121,6 +124,19 @@ TEST_F(OpenPort, SecondOpenerIsRefusedAsBusyAndFirstIsUndisturbed) {
   EXPECT_FALSE(other.IsOpen());
   pty.Write("still here\r");
   EXPECT_EQ(port.ReadLine(), "still here");
+}
+
+// The far end here, as the simulated cart, keeps the line open between openers, so the line's
+// exclusive mode would outlive the port and refuse every later opener that is not root.
+TEST_F(OpenPort, ClosingGivesUpExclusiveUse) {
+  port.Close();
+  const int fd = ::open(pty.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  int exclusive = -1;
+  const int queried = ::ioctl(fd, TIOCGEXCL, &exclusive);
+  ::close(fd);
+  ASSERT_EQ(queried, 0);
+  EXPECT_EQ(exclusive, 0);
 }
 
 TEST_F(OpenPort, WritesReachTheFarEnd) {

@@ -34,7 +34,7 @@ struct ShotContext {
 struct Shot {
   std::string file;
   int tab = 0;
-  std::function<void(ShotContext&)> prepare;
+  std::function<void(ShotContext&)> prepare = {};
   int settleMs = 1500;
 };
 

@@ -37,8 +37,13 @@ int LiftVoltsToTenths(float volts) {
   return ClampLiftLimit(n);
 }
 
+// A typed 2.3 is the float 2.2999999523..., ten times which truncates to 22: a limit shown and
+// sent back unchanged would fall by a tenth at every Update. A value within a thousandth of a
+// tenth below a whole tenth is taken as that tenth; anything further below is still truncated.
 int LiftCurrentToTenths(float amperes) {
-  return ClampLiftLimit(TruncatedTenths(static_cast<double>(amperes) * 10.0));
+  constexpr double kRepresentationSlack = 1e-3;
+  return ClampLiftLimit(
+      TruncatedTenths(static_cast<double>(amperes) * 10.0 + kRepresentationSlack));
 }
 
 void CartController::SetKeyboardTimeout(int seconds) {

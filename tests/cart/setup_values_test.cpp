@@ -16,6 +16,12 @@ TEST(LiftLimits, VoltsRoundUpPastTheHalfTenth) {
   EXPECT_EQ(LiftVoltsToTenths(1e30f), 767);
 }
 
+TEST(LiftLimits, EveryShownCurrentIsSentBackUnchanged) {
+  for (int tenths = 0; tenths <= 767; ++tenths) {
+    ASSERT_EQ(LiftCurrentToTenths(static_cast<float>(tenths) / 10.0f), tenths) << tenths;
+  }
+}
+
 TEST(LiftLimits, CurrentsAreTruncated) {
   EXPECT_EQ(LiftCurrentToTenths(2.59f), 25);
   EXPECT_EQ(LiftCurrentToTenths(2.99f), 29);

@@ -19,7 +19,7 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev
-  libcli11-dev
+  libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
 )
 windows=0

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "link/serial_port.h"
 
@@ -36,16 +37,19 @@ OpenError ErrorFor(int code) {
 
 }  // namespace
 
-std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error) {
+std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error,
+                                     std::string& errorText) {
   const int fd = ::open(portName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error = ErrorFor(errno);
+    errorText = std::strerror(errno);
     return kClosed;
   }
   // No sharing: a second opener, in this process or another, is refused as a busy port.
   // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
     error = OpenError::Busy;
+    errorText = std::strerror(errno);
     ::close(fd);
     return kClosed;
   }
@@ -74,7 +78,13 @@ void SerialPort::DeviceConfigure() {
   ::ioctl(fd, TIOCMBIC, &lines);
 }
 
-void SerialPort::DeviceClose() { ::close(Fd(handle)); }
+// The exclusive flag belongs to the device, not to this descriptor: a device that stays open
+// elsewhere (a pseudo-terminal whose far end lives on) would otherwise refuse every later
+// opener without special rights, this program's own reopen included.
+void SerialPort::DeviceClose(std::intptr_t device) {
+  ::ioctl(Fd(device), TIOCNXCL);
+  ::close(Fd(device));
+}
 
 int SerialPort::DeviceWrite(const void* data, int length) {
   // Blocking in spirit: the device may take the bytes in pieces; a gone device ends the write.

@@ -7,6 +7,8 @@
 
 namespace molvane {
 
+thread_local const CartController* CartController::transferThreadOf = nullptr;
+
 CartController::CartController() : CartController(CurrentFolder(), ProgramFolder()) {}
 
 CartController::CartController(const std::string& traceFolder, const std::string& folder)
@@ -35,9 +37,14 @@ SerialPort* CartController::Current() {
 
 bool CartController::OpenCartPort(int i) {
   if (i < 0 || i >= kMaxPorts) return false;
-  const auto index = static_cast<std::size_t>(i);
-  return ports[index].Open(portNumbers[index], kBaudRate, SerialPort::kParityNone, 8,
-                           SerialPort::kOneStopBit) != 0;
+  return ports[static_cast<std::size_t>(i)].Open(PortName(i), kBaudRate, SerialPort::kParityNone,
+                                                 8, SerialPort::kOneStopBit) != 0;
+}
+
+std::string CartController::PortName(int i) const {
+  if (i < 0 || i >= kMaxPorts) return {};
+  std::lock_guard lock(portNamesMutex);
+  return portNumbers[static_cast<std::size_t>(i)];
 }
 
 void CartController::PauseMs(int ms) const {

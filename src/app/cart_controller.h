@@ -26,6 +26,7 @@ inline constexpr const char* kNoDrivers = "No USB Cart drivers have been install
 inline constexpr const char* kNoPorts = "No FTDI Ports available.";
 inline constexpr const char* kNoPortOpened = "No FDTI ports could be opened";
 inline constexpr const char* kNoCart = "Error: No cart is connected.";
+inline constexpr const char* kTransferRunning = "A transfer is already running.";
 }  // namespace texts
 
 // The one object that holds the state shared by the window, the port scanner and the transfer
@@ -78,14 +79,17 @@ class CartController {
 
   // --- probing a port (app/port_probe.cpp)
   // Opens port i (which must be closed) and probes it with "status". A cart that answers becomes
-  // the current port and its port stays open; otherwise the port is closed again.
-  enum class ProbeResult { NotOpened, NoCart, Cart };
+  // the current port and its port stays open; otherwise the port is closed again. A board that
+  // answers with its bootloader's 'U's is no cart either; the message text then says so.
+  enum class ProbeResult { NotOpened, NoCart, Bootloader, Cart };
   ProbeResult ProbePort(int i);
   // Puts a named port at index 0 of an otherwise empty list and probes it (molvanectl --port).
   bool ConnectPort(const std::string& portName);
   // Opens port i under its listed name with the cart's line settings (38400 8N1); false when it
   // cannot be opened. (app/cart_controller.cpp)
   bool OpenCartPort(int i);
+  // The name listed for port i; empty past the list. Safe from any thread while discovery runs.
+  std::string PortName(int i) const;
 
   // --- command transaction (app/command_transaction.cpp)
   void SendCommand(const std::string& command);
@@ -181,7 +185,8 @@ class CartController {
 
   // --- firmware and bitmap loading (loader/bootloader_update.cpp, loader/bitmap_start.cpp,
   //     loader/transfer_worker.cpp)
-  // 0 when the worker was started.
+  // 0 when the worker was started. Once started, the transfer has the port to itself: the
+  // scanner's next port waits, and commands from any other thread are refused until it ends.
   int StartFirmwareUpdate(const std::string& path);
   int StartBitmapUpload(const std::string& path, int startAddress, int writeForm);
   void CancelTransfer() { cancelRequest = 1; }
@@ -190,7 +195,9 @@ class CartController {
 
   // --- fields (names as the rest of the system knows them)
   std::array<SerialPort, kMaxPorts> ports;
-  std::array<std::string, 256> portNumbers;  // port names in discovery order ("COM7", "/dev/ttyUSB0")
+  // Port names in discovery order ("COM7", "/dev/ttyUSB0"); written under portNamesMutex, read
+  // by other threads through PortName.
+  std::array<std::string, 256> portNumbers;
   std::atomic<bool> echoesCommands{true};
   std::atomic<bool> scanSuspended{false};
   std::atomic<bool> stopScan{false};  // set by StopScanThread; a pass ends at the next port
@@ -198,6 +205,11 @@ class CartController {
   std::atomic<int> portsFound{0};
   std::atomic<int> cartCount{0};
   std::atomic<int> currentPort{-1};
+  // The port of the command transaction in progress (or the last one): SendCommand takes the
+  // current port once, and the replies are read from the same port. The transfer worker's own
+  // transactions use the second field.
+  std::atomic<int> transactionPort{-1};
+  std::atomic<int> transferTransactionPort{-1};
   std::atomic<std::uint8_t> auxBoardKind{0};
   PinList pinList;
   EventLog eventLog;
@@ -225,14 +237,34 @@ class CartController {
  private:
   void RunFirmwareUpdate();
   void RunBitmapUpload();
-  void StartWorker(void (CartController::*body)());
+  // The start both transfers share (loader/transfer_worker.cpp): refused while one runs, the
+  // file named, `busyFlag` set before the worker exists, and the worker begins once the scanner
+  // has put down the port in its hands. 0 when the worker was started.
+  int StartTransfer(std::atomic<int>& busyFlag, std::string& fileField, const std::string& file,
+                    void (CartController::*body)());
   SerialPort* Current();
+  // Command transaction helpers (app/command_transaction.cpp).
+  std::atomic<int>& TransactionSlot();
+  int BeginTransaction();
+  bool RefusedDuringTransfer();
+  void ForgetTimedOutPort(int index);
+  // Scanner: true when open port i has lost its device; it is then closed (app/connection_monitor.cpp).
+  bool DropIfGone(int i);
   void PauseMs(int ms) const;
   // A failure the command transaction classified: the message text, and the operation in
   // progress on this thread learns of it.
   void Fail(const std::string& message);
 
+  // Set on the transfer worker's own thread: its commands go through while the transfer runs.
+  static thread_local const CartController* transferThreadOf;
+
   UiServices* ui = nullptr;
+  mutable std::mutex portNamesMutex;
+  // Held by the scanner while it has a port in hand (discovery, one probe); a starting transfer
+  // waits for it, so the two never share a port.
+  std::mutex scanPortMutex;
+  // Orders the closing of an open port between the command transaction and the scanner.
+  std::mutex portCloseMutex;
   mutable std::mutex textMutex;  // guards the two texts below, held only for the copy
   std::string messageText;
   std::string statusText;

@@ -3,43 +3,89 @@
 
 #include "app/cart_controller.h"
 #include "app/operation_scope.h"
+#include "app/port_probe.h"
 
 namespace molvane {
 
+// A transfer has the port to itself: a command from any other thread would land in a
+// bootloader's byte stream or between a picture's lines.
+bool CartController::RefusedDuringTransfer() { return IsBusy() && transferThreadOf != this; }
+
+// The transfer worker's transactions keep their port apart from the other threads', so that a
+// command refused during a transfer cannot disturb the worker's.
+std::atomic<int>& CartController::TransactionSlot() {
+  return transferThreadOf == this ? transferTransactionPort : transactionPort;
+}
+
+// The current port is taken once per transaction and published before it is used. The scanner
+// closes a port whose device has gone only when no transaction holds it, and it may make another
+// port current meanwhile; reading the current port again after publishing settles on a port
+// that both sides agree on.
+int CartController::BeginTransaction() {
+  std::atomic<int>& slot = TransactionSlot();
+  int index = currentPort.load();
+  for (;;) {
+    slot = index;
+    const int now = currentPort.load();
+    if (now == index) return index;
+    index = now;
+  }
+}
+
 void CartController::SendCommand(const std::string& command) {
-  SerialPort* port = Current();
-  if (port == nullptr) {
+  if (RefusedDuringTransfer()) {
+    transactionPort = -1;  // the replies to this command are not read either
+    OperationScope::Note(*this, texts::kTransferRunning);
+    return;
+  }
+  const int index = BeginTransaction();
+  if (index < 0 || index >= kMaxPorts) {
     // Nothing is sent without a cart, as before; only an operation waiting on it learns why.
     OperationScope::Note(*this, texts::kNoCart);
     return;
   }
+  SerialPort& port = ports[static_cast<std::size_t>(index)];
   // Whatever waits now (a late prompt, a stray byte) must never be taken for the answer.
-  port->Drain();
+  port.Drain();
   const std::string line = command + "\r\n";
-  if (port->Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
+  if (port.Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
   if (echoesCommands) {
     PauseMs(timing.commandPauseMs);
-    port->ReadLine();
+    port.ReadLine(timing.replyLineMs);
   }
   PauseMs(timing.commandPauseMs);
 }
 
 std::string CartController::ReadReply() {
-  SerialPort* port = Current();
-  if (port == nullptr) return {};
-  std::string reply = port->ReadLine();
+  if (RefusedDuringTransfer()) return {};
+  const int index = TransactionSlot().load();
+  if (index < 0 || index >= kMaxPorts) return {};
+  SerialPort& port = ports[static_cast<std::size_t>(index)];
+  SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
+  const std::string& reply = line.text;
   if (reply.find("unknown cmd") != std::string::npos) {
     Fail(texts::kUnknownCommand);
   } else if (reply.find("error") != std::string::npos) {
     Fail(texts::kErrorUnknown);
   } else if (reply.find(texts::kTimeout) != std::string::npos) {
-    Fail(texts::kErrorTimeout);
-    // A silent cart is gone: the scanner reopens and re-probes the port by itself.
-    port->Close();
-    currentPort = -1;
-    cartCount = 0;
+    Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
+                                          : std::string(texts::kErrorTimeout));
+    ForgetTimedOutPort(index);
   }
-  return reply;
+  return std::move(line.text);
+}
+
+// A silent cart is gone: its port is closed and the scanner reopens and re-probes it by itself.
+// Only the port that timed out is forgotten; the scanner may have found a cart on another port
+// meanwhile, and that one stays current.
+void CartController::ForgetTimedOutPort(int index) {
+  {
+    std::lock_guard lock(portCloseMutex);
+    int expected = index;
+    if (currentPort.compare_exchange_strong(expected, -1)) cartCount = 0;
+    ports[static_cast<std::size_t>(index)].Close();
+  }
+  TransactionSlot() = -1;
 }
 
 std::string CartController::GetStatus() {

@@ -18,6 +18,7 @@ void CartController::FindFtdiPorts() {
     return;
   }
   if (found.portNames.empty()) return;
+  std::lock_guard lock(portNamesMutex);
   const int oldCount = std::clamp(portCount.load(), 0, kMaxPorts);
   auto held = [&](int slot) {
     return slot < oldCount && ports[static_cast<std::size_t>(slot)].IsOpen();
@@ -48,19 +49,28 @@ void CartController::FindFtdiPorts() {
 
 void CartController::ScanPorts() {
   if (IsBusy() || scanSuspended) return;
-  FindFtdiPorts();
+  {
+    // A transfer that starts meanwhile waits for the port in our hands, and the busy flag it
+    // set first is seen here, so the two never share a port (nor the list of names).
+    std::lock_guard hands(scanPortMutex);
+    if (IsBusy()) return;
+    FindFtdiPorts();
+  }
   int found = 0;
   int carts = 0;
   const int count = std::clamp(portCount.load(), 0, kMaxPorts);
   for (int i = 0; i < count; ++i) {
-    // A transfer or a pause that begins mid-pass gets the ports to itself at once.
+    std::lock_guard hands(scanPortMutex);
+    // A transfer or a pause that begins mid-pass gets the ports to itself at the next port.
     if (IsBusy() || scanSuspended || stopScan) return;
     if (ports[static_cast<std::size_t>(i)].IsOpen()) {
+      if (DropIfGone(i)) continue;
+      // Counted without a probe: the current port, or a cart that answered earlier.
       ++found;
       ++carts;
       continue;
     }
-    if (portNumbers[static_cast<std::size_t>(i)].empty()) continue;
+    if (PortName(i).empty()) continue;
     const ProbeResult result = ProbePort(i);
     if (result == ProbeResult::NotOpened) continue;
     ++found;
@@ -68,6 +78,22 @@ void CartController::ScanPorts() {
   }
   cartCount = carts;
   portsFound = found;
+}
+
+// An adapter pulled out (or plugged back in, which gives it a new name) leaves its open port
+// without a device: that is no cart. The port is closed unless a command of the window is still
+// on it; that command's time-out, which comes at once on a gone device, closes it then.
+bool CartController::DropIfGone(int i) {
+  std::lock_guard lock(portCloseMutex);
+  SerialPort& port = ports[static_cast<std::size_t>(i)];
+  if (!port.IsOpen()) return true;  // a time-out closed it meanwhile
+  if (port.BytesWaiting() >= 0) return false;
+  int expected = i;
+  currentPort.compare_exchange_strong(expected, -1);
+  // Read after the current port was given up, so that a transaction taking it now sees that
+  // (see BeginTransaction).
+  if (transactionPort.load() != i) port.Close();
+  return true;
 }
 
 void CartController::ScanThreadMain(std::stop_token stop) {

@@ -13,6 +13,15 @@ bool LooksLikeCartStatus(const std::string& firstLine) {
   return value >= 0 && value <= 255;
 }
 
+bool IsBootloaderStream(const std::string& unended) {
+  return !unended.empty() && unended.find_first_not_of('U') == std::string::npos;
+}
+
+std::string BootloaderWaitingText(const std::string& port) {
+  return "a board on " + port +
+         " is waiting in its bootloader (a firmware update did not finish); run the update again";
+}
+
 CartController::ProbeResult CartController::ProbePort(int i) {
   if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
   SerialPort& port = ports[static_cast<std::size_t>(i)];
@@ -23,15 +32,17 @@ CartController::ProbeResult CartController::ProbePort(int i) {
   port.Drain(64);
   static constexpr char kProbe[] = "status\r\n";
   port.Write(kProbe, 8);
-  const std::string first = port.ReadLine();
-  if (first.rfind("status", 0) == 0) {
-    port.ReadLine();  // the status line behind the echo
+  const SerialPort::Line first = port.ReadLineWithin(timing.probeLineMs);
+  if (first.text.rfind("status", 0) == 0) {
+    port.ReadLine(timing.probeLineMs);  // the status line behind the echo
     echoesCommands = true;
-  } else if (LooksLikeCartStatus(first)) {
+  } else if (LooksLikeCartStatus(first.text)) {
     echoesCommands = false;
   } else {
     port.Close();
-    return ProbeResult::NoCart;
+    if (!IsBootloaderStream(first.unended)) return ProbeResult::NoCart;
+    SetMessage(BootloaderWaitingText(port.PortName()));
+    return ProbeResult::Bootloader;
   }
   currentPort = i;
   SetMessage("");
@@ -41,7 +52,11 @@ CartController::ProbeResult CartController::ProbePort(int i) {
 bool CartController::ConnectPort(const std::string& portName) {
   for (SerialPort& port : ports) port.Close();
   currentPort = -1;
-  portNumbers[0] = portName;
+  transactionPort = -1;
+  {
+    std::lock_guard lock(portNamesMutex);
+    portNumbers[0] = portName;
+  }
   portCount = 1;
   const ProbeResult result = ProbePort(0);
   portsFound = result == ProbeResult::NotOpened ? 0 : 1;

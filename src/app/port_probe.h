@@ -8,4 +8,11 @@ namespace molvane {
 // leading number is a byte value.
 bool LooksLikeCartStatus(const std::string& firstLine);
 
+// What came before a line read gave up is a bootloader announcing itself: nothing but 'U's.
+// A board is left so when a firmware update is cut off.
+bool IsBootloaderStream(const std::string& unended);
+
+// Tells the operator that the board on `port` waits in its bootloader.
+std::string BootloaderWaitingText(const std::string& port);
+
 }  // namespace molvane

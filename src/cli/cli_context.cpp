@@ -11,7 +11,8 @@ std::vector<CommandAdder>& CommandAdders() {
   return adders;
 }
 
-std::string DescribeOpenError(const std::string& port, molvane::OpenError error) {
+std::string DescribeOpenError(const std::string& port, molvane::OpenError error,
+                              const std::string& systemText) {
   switch (error) {
     case molvane::OpenError::Missing:
       return port + ": no such port (is the cable plugged in?)";
@@ -21,8 +22,12 @@ std::string DescribeOpenError(const std::string& port, molvane::OpenError error)
       return port + ": permission denied (add yourself to the 'dialout' group: "
                     "sudo usermod -aG dialout $USER, then log in again)";
     default:
-      return port + ": cannot be opened";
+      return port + ": cannot be opened" + (systemText.empty() ? "" : " (" + systemText + ")");
   }
+}
+
+std::string ErrorLine(const std::string& message) {
+  return message.rfind("Error", 0) == 0 ? message : "Error: " + message;
 }
 
 bool ParseBoundedNumber(const std::string& text, long max, long& value) {
@@ -54,9 +59,13 @@ void CliContext::Fail(const std::string& line) {
 bool CliContext::Connect() {
   if (!port.empty()) {
     if (controller.ConnectPort(port)) return true;
-    const molvane::OpenError error = controller.ports[0].LastOpenError();
-    Fail(error == molvane::OpenError::None ? "Error: Timeout (no cart answered on " + port + ")"
-                                            : "Error: " + DescribeOpenError(port, error));
+    const molvane::SerialPort& opened = controller.ports[0];
+    const std::string message = controller.MessageText();
+    if (opened.LastOpenError() != molvane::OpenError::None) {
+      Fail("Error: " + DescribeOpenError(port, opened.LastOpenError(), opened.LastOpenErrorText()));
+    } else {
+      Fail(!message.empty() ? ErrorLine(message) : "Error: Timeout (no cart answered on " + port + ")");
+    }
     return false;
   }
   controller.FindFtdiPorts();
@@ -68,7 +77,7 @@ bool CliContext::Connect() {
     }
   }
   const std::string message = controller.MessageText();
-  Fail(!message.empty() ? "Error: " + message
+  Fail(!message.empty() ? ErrorLine(message)
        : count == 0     ? std::string("Error: no cart found (no FTDI port; set MOLVANE_PORTS to use another port)")
                         : "Error: no cart found on " + std::to_string(count) +
                           " port(s); 'molvanectl ports' tells why");
@@ -77,7 +86,8 @@ bool CliContext::Connect() {
 
 bool CliContext::CheckLink() {
   if (controller.currentPort.load() >= 0) return true;
-  Fail(controller.MessageText().empty() ? "Error: the cart stopped answering" : controller.MessageText());
+  Fail(controller.MessageText().empty() ? "Error: the cart stopped answering"
+                                        : ErrorLine(controller.MessageText()));
   return false;
 }
 

@@ -34,8 +34,13 @@ struct Registration {
   explicit Registration(CommandAdder adder) { CommandAdders().push_back(std::move(adder)); }
 };
 
-// Why a named port could not be used, with the fix where there is one.
-std::string DescribeOpenError(const std::string& port, molvane::OpenError error);
+// Why a named port could not be used, with the fix where there is one; `systemText` is the
+// operating system's own word for a cause we have no better one for.
+std::string DescribeOpenError(const std::string& port, molvane::OpenError error,
+                              const std::string& systemText);
+
+// The controller's message as one error line: "Error: " in front unless it says so already.
+std::string ErrorLine(const std::string& message);
 
 // A typed number: decimal digits only, no sign, no blanks, at most `max`. Cart settings are
 // checked with this before anything is sent, so a typing slip never reaches the cart.

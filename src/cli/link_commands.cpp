@@ -24,7 +24,8 @@ void Send(CliContext& context, const std::string& text) {
   for (int i = 0; i < kMaxReplyLines; ++i) {
     const std::string line = controller.ReadReply();
     if (line == "Timeout") {
-      context.Fail("Error: Timeout");
+      // The message says more when a board answered with its bootloader's 'U's.
+      context.Fail(ErrorLine(controller.MessageText()));
       return;
     }
     if (line.find('>') != std::string::npos) {

@@ -7,7 +7,8 @@ namespace molvanectl {
 namespace {
 
 std::string ProbeText(molvane::CartController& controller, int index) {
-  const std::string& name = controller.portNumbers[static_cast<std::size_t>(index)];
+  const std::string name = controller.PortName(index);
+  const molvane::SerialPort& port = controller.ports[static_cast<std::size_t>(index)];
   switch (controller.ProbePort(index)) {
     case molvane::CartController::ProbeResult::Cart:
       // The cart stays free for the next program once it has been seen.
@@ -16,10 +17,12 @@ std::string ProbeText(molvane::CartController& controller, int index) {
       return name + ": cart answered";
     case molvane::CartController::ProbeResult::NoCart:
       return name + ": no cart answered";
-    default:
-      return DescribeOpenError(name,
-                               controller.ports[static_cast<std::size_t>(index)].LastOpenError());
+    case molvane::CartController::ProbeResult::Bootloader:
+      return controller.MessageText();
+    case molvane::CartController::ProbeResult::NotOpened:
+      break;
   }
+  return DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText());
 }
 
 void Ports(CliContext& context) {

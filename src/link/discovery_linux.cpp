@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
+
+#include <sys/utsname.h>
 
 #include "link/discovery.h"
 
@@ -43,6 +46,31 @@ std::string UsbVendorAbove(const fs::path& deviceLink, const fs::path& root) {
   return {};
 }
 
+// "ttyUSB2" before "ttyUSB10": runs of digits compare by their value, the rest by character.
+bool NaturalLess(const std::string& a, const std::string& b) {
+  std::size_t i = 0, j = 0;
+  const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+  while (i < a.size() && j < b.size()) {
+    if (digit(a[i]) && digit(b[j])) {
+      std::size_t endA = i, endB = j;
+      while (endA < a.size() && digit(a[endA])) ++endA;
+      while (endB < b.size() && digit(b[endB])) ++endB;
+      while (i + 1 < endA && a[i] == '0') ++i;  // leading zeros say nothing about the value
+      while (j + 1 < endB && b[j] == '0') ++j;
+      if (endA - i != endB - j) return endA - i < endB - j;
+      const int order = a.compare(i, endA - i, b, j, endB - j);
+      if (order != 0) return order < 0;
+      i = endA;
+      j = endB;
+      continue;
+    }
+    if (a[i] != b[j]) return a[i] < b[j];
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
 std::vector<std::string> SysfsFtdiTtys(const std::string& sysfsRoot) {
   std::vector<std::string> names;
   std::error_code error;
@@ -56,7 +84,7 @@ std::vector<std::string> SysfsFtdiTtys(const std::string& sysfsRoot) {
       names.push_back(entry.path().filename().string());
     }
   }
-  std::sort(names.begin(), names.end());
+  std::sort(names.begin(), names.end(), NaturalLess);
   return names;
 }
 
@@ -77,13 +105,50 @@ void AddUnique(const std::string& name, std::vector<std::string>& out) {
   out.push_back(name);
 }
 
+bool DriverLoaded(const std::string& sysfsRoot) {
+  std::error_code error;
+  const fs::path root(sysfsRoot);
+  return fs::exists(root / "bus" / "usb-serial" / "drivers" / "ftdi_sio", error) ||
+         fs::exists(root / "module" / "ftdi_sio", error);
+}
+
+std::string KernelRelease(const DiscoverySource& source) {
+  if (!source.kernelRelease.empty()) return source.kernelRelease;
+  utsname names{};
+  return ::uname(&names) == 0 ? names.release : "";
+}
+
+// The driver's module file as the kernel's tools install it, also compressed.
+constexpr const char* kModuleNames[] = {"ftdi_sio.ko", "ftdi_sio.ko.xz", "ftdi_sio.ko.zst",
+                                        "ftdi_sio.ko.gz"};
+
+bool IsDriverModule(const fs::path& file) {
+  const std::string name = file.filename().string();
+  return std::find(std::begin(kModuleNames), std::end(kModuleNames), name) != std::end(kModuleNames);
+}
+
+// The driver is installed when the running kernel's module tree holds it: the kernel loads it
+// by itself when the first adapter is plugged in, so its absence from sysfs until then is no
+// fault. The usual place is looked at first; the rest of the tree only when it is not there.
+bool DriverInstalled(const DiscoverySource& source) {
+  const std::string release = KernelRelease(source);
+  if (release.empty()) return false;
+  const fs::path tree = fs::path(source.modulesRoot) / release;
+  std::error_code error;
+  for (const char* name : kModuleNames) {
+    if (fs::exists(tree / "kernel/drivers/usb/serial" / name, error)) return true;
+  }
+  fs::recursive_directory_iterator entry(tree, fs::directory_options::skip_permission_denied, error);
+  for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error)) {
+    if (IsDriverModule(entry->path())) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 DiscoveryResult DiscoverFtdiPorts(const DiscoverySource& source) {
   DiscoveryResult result;
-  std::error_code error;
-  result.driverPresent =
-      fs::exists(fs::path(source.sysfsRoot) / "bus" / "usb-serial" / "drivers" / "ftdi_sio", error);
   for (const std::string& tty : SysfsFtdiTtys(source.sysfsRoot)) {
     AddUnique("/dev/" + tty, result.portNames);
   }
@@ -91,8 +156,8 @@ DiscoveryResult DiscoverFtdiPorts(const DiscoverySource& source) {
   const char* environment = source.useEnvironment ? std::getenv("MOLVANE_PORTS") : nullptr;
   if (environment != nullptr) AppendColonList(environment, extra);
   AppendColonList(source.extraPorts, extra);
-  if (!extra.empty()) result.driverPresent = true;
   for (const std::string& name : extra) AddUnique(name, result.portNames);
+  result.driverPresent = !extra.empty() || DriverLoaded(source.sysfsRoot) || DriverInstalled(source);
   return result;
 }
 

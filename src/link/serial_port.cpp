@@ -19,8 +19,10 @@ SerialPort::~SerialPort() { Close(); }
 int SerialPort::Open(const std::string& portName, int baud, int parityCode, int dataBits,
                      int stopBitsCode) {
   OpenError error = OpenError::None;
-  const std::intptr_t opened = DeviceOpen(portName, error);
+  std::string errorText;
+  const std::intptr_t opened = DeviceOpen(portName, error, errorText);
   lastOpenError = error;
+  lastOpenErrorText = errorText;
   if (opened == kClosed) return 0;
   handle = opened;
   portNumber = portName;
@@ -35,9 +37,11 @@ int SerialPort::Open(const std::string& portName, int baud, int parityCode, int 
   return 1;
 }
 
+// Taken in one step, so that two closers cannot both close the device (the second would close
+// whatever the system has handed the number to meanwhile).
 void SerialPort::Close() {
-  if (IsOpen()) DeviceClose();
-  handle = kClosed;
+  const std::intptr_t device = handle.exchange(kClosed);
+  if (device != kClosed) DeviceClose(device);
 }
 
 int SerialPort::Write(const void* data, int length) {
@@ -74,7 +78,9 @@ int SerialPort::Drain(int limit, int pauseMs) {
   return dropped;
 }
 
-std::string SerialPort::ReadLine() {
+SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
   std::string text;
   int last = 0;
   int idle = 0;
@@ -82,6 +88,7 @@ std::string SerialPort::ReadLine() {
   bool timedOut = false;
   bool spuriousWake = false;
   while (last != '\r' && last != '>') {
+    if (Clock::now() >= deadline) { timedOut = true; break; }
     const int waiting = BytesWaiting();
     if (waiting < 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
@@ -106,9 +113,14 @@ std::string SerialPort::ReadLine() {
     if (++consumed > kMaxLineBytes) { timedOut = true; break; }
     if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength) text += static_cast<char>(byte);
   }
-  if (timedOut) text = "Timeout";
+  Line line;
+  if (timedOut) {
+    line.unended = std::move(text);
+    text = "Timeout";
+  }
   trace.Reply(text);
-  return text;
+  line.text = std::move(text);
+  return line;
 }
 
 void SerialPort::TraceLog(const char* format, ...) {

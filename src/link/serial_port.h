@@ -31,6 +31,16 @@ class SerialPort {
   // Far more than a cart, a bootloader or the display leaves over from one answer; a device that
   // streams for ever stops a drain here.
   static constexpr int kDrainLimit = 65536;
+  // However the bytes come, one line read ends after this long: a device that keeps sending
+  // without a line end (a bootloader repeating 'U') would otherwise hold the reader for ever.
+  static constexpr int kLineDeadlineMs = 3000;
+
+  // One line as ReadLine returns it and, when it did not end, what came meanwhile (CR and LF
+  // left out, at most kMaxLineLength bytes): the caller can tell what kept talking.
+  struct Line {
+    std::string text;
+    std::string unended;
+  };
 
   // The trace lives in the folder that is current now (or the one given).
   SerialPort();
@@ -44,7 +54,9 @@ class SerialPort {
   bool IsOpen() const { return handle.load() != kClosed; }
   int Write(const void* data, int length);
   int Read(void* buffer, int count);
-  std::string ReadLine();
+  // Ends at CR or '>', or as "Timeout" after about a second of silence or at the deadline.
+  Line ReadLineWithin(int deadlineMs);
+  std::string ReadLine(int deadlineMs = kLineDeadlineMs) { return ReadLineWithin(deadlineMs).text; }
   int BytesWaiting();
   void TraceLog(const char* format, ...) MOLVANE_PRINTF_FORMAT(2, 3);
 
@@ -61,6 +73,8 @@ class SerialPort {
   const std::string& TracePath() const { return trace.Path(); }
   const std::string& PortName() const { return portNumber; }
   OpenError LastOpenError() const { return lastOpenError; }
+  // The operating system's own words for the last failed open ("Input/output error").
+  const std::string& LastOpenErrorText() const { return lastOpenErrorText; }
   void SetReadLineIdlePolls(int polls) { idlePollLimit = polls; }
 
   std::atomic<int> muteTxTrace{0};
@@ -77,9 +91,9 @@ class SerialPort {
   static constexpr std::intptr_t kClosed = -1;
 
   // Device layer, one file per platform.
-  std::intptr_t DeviceOpen(const std::string& portName, OpenError& error);
+  std::intptr_t DeviceOpen(const std::string& portName, OpenError& error, std::string& errorText);
   void DeviceConfigure();
-  void DeviceClose();
+  void DeviceClose(std::intptr_t device);
   int DeviceWrite(const void* data, int length);
   int DeviceRead(void* buffer, int count);
   int DeviceBytesWaiting();
@@ -88,6 +102,7 @@ class SerialPort {
   std::atomic<std::intptr_t> handle{kClosed};
   std::string portNumber;  // the name of the port last opened successfully
   OpenError lastOpenError = OpenError::None;
+  std::string lastOpenErrorText;
   int idlePollLimit = 100;
   TrafficTrace trace;
 };

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "link/serial_port.h"
 
@@ -36,16 +37,19 @@ OpenError ErrorFor(int code) {
 
 }  // namespace
 
-std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error) {
+std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error,
+                                     std::string& errorText) {
   const int fd = ::open(portName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error = ErrorFor(errno);
+    errorText = std::strerror(errno);
     return kClosed;
   }
   // No sharing: a second opener, in this process or another, is refused as a busy port.
   // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
     error = OpenError::Busy;
+    errorText = std::strerror(errno);
     ::close(fd);
     return kClosed;
   }
@@ -74,12 +78,12 @@ void SerialPort::DeviceConfigure() {
   ::ioctl(fd, TIOCMBIC, &lines);
 }
 
-// Exclusive mode belongs to the line, not to our descriptor: when the far end keeps the line open
-// (a simulated cart does), it would outlive us and refuse every later opener but root.
-void SerialPort::DeviceClose() {
-  const int fd = Fd(handle);
-  ::ioctl(fd, TIOCNXCL);
-  ::close(fd);
+// The exclusive flag belongs to the device, not to this descriptor: a device that stays open
+// elsewhere (a pseudo-terminal whose far end lives on) would otherwise refuse every later
+// opener without special rights, this program's own reopen included.
+void SerialPort::DeviceClose(std::intptr_t device) {
+  ::ioctl(Fd(device), TIOCNXCL);
+  ::close(Fd(device));
 }
 
 int SerialPort::DeviceWrite(const void* data, int length) {

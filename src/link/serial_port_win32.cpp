@@ -45,19 +45,34 @@ OpenError ErrorFor(DWORD code) {
   }
 }
 
+// The system's own message for an error code, without its trailing line end.
+std::string SystemText(DWORD code) {
+  char text[256] = {};
+  const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+    message.pop_back();
+  return message.empty() ? "error " + std::to_string(code) : message;
+}
+
 }  // namespace
 
-std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error) {
+std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& error,
+                                     std::string& errorText) {
   const int number = PortNumberOf(portName);
   if (number < 0) {
     error = OpenError::Missing;
+    errorText = "not a COM port name";
     return kClosed;
   }
   const std::string device = "\\\\.\\com" + std::to_string(number);
   HANDLE opened = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) {
-    error = ErrorFor(::GetLastError());
+    const DWORD code = ::GetLastError();
+    error = ErrorFor(code);
+    errorText = SystemText(code);
     return kClosed;
   }
   error = OpenError::None;
@@ -85,7 +100,7 @@ void SerialPort::DeviceConfigure() {
   ::SetCommTimeouts(port, &timeouts);
 }
 
-void SerialPort::DeviceClose() { ::CloseHandle(Handle(handle)); }
+void SerialPort::DeviceClose(std::intptr_t device) { ::CloseHandle(Handle(device)); }
 
 int SerialPort::DeviceWrite(const void* data, int length) {
   const auto* bytes = static_cast<const std::uint8_t*>(data);

@@ -29,15 +29,7 @@ int CartController::StartBitmapUpload(const std::string& path, int startAddress,
       return 1;
     }
   }
-  WaitForTransfer();
-  bitmapFile = commandFile;
-  cancelRequest = 0;
-  // Busy from here on, so that a second start cannot slip in before the worker runs.
-  transferInProgress = 1;
-  StartWorker(&CartController::RunBitmapUpload);
-  if (transferThread.joinable()) return 0;
-  transferInProgress = 0;
-  return 1;
+  return StartTransfer(transferInProgress, bitmapFile, commandFile, &CartController::RunBitmapUpload);
 }
 
 }  // namespace molvane

@@ -83,15 +83,7 @@ int CartController::StartFirmwareUpdate(const std::string& path) {
     SetMessage("The firmware file name is longer than 255 characters.");
     return 1;
   }
-  WaitForTransfer();
-  firmwareFile = path;
-  cancelRequest = 0;
-  // Busy from here on, so that a second start cannot slip in before the worker runs.
-  bootloaderWait = 1;
-  StartWorker(&CartController::RunFirmwareUpdate);
-  if (transferThread.joinable()) return 0;
-  bootloaderWait = 0;
-  return 1;
+  return StartTransfer(bootloaderWait, firmwareFile, path, &CartController::RunFirmwareUpdate);
 }
 
 void CartController::RunFirmwareUpdate() {

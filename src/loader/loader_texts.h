@@ -20,7 +20,6 @@ inline constexpr const char* kPageNotAcknowledged =
     "The board did not acknowledge a page. Update Aborted.";
 inline constexpr const char* kFlashPortLost =
     "The port failed while sending the firmware. Update Aborted.";
-inline constexpr const char* kTransferRunning = "A transfer is already running.";
 
 // Bitmap upload.
 inline constexpr const char* kBitmapNotOpened = "Bitmap file could not be opened";

@@ -55,6 +55,32 @@ TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
   EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
 }
 
+TEST(CommandTransaction, RepliesComeFromThePortTheCommandWentToAndATimeOutForgetsOnlyIt) {
+  ConnectedController c([](const std::string&) { return std::string(); });
+  testing_support::ScriptedCart found([](const std::string&) { return std::string("05\r"); });
+  auto& ctl = c.controller;
+  ctl.SendCommand("status");
+  // Meanwhile the scanner finds a cart on another port and makes it current.
+  ctl.portNumbers[1] = found.DevicePath();
+  ASSERT_EQ(ctl.ports[1].Open(found.DevicePath(), 38400, 0, 8, 0), 1);
+  ctl.currentPort = 1;
+
+  EXPECT_EQ(ctl.ReadReply(), "Timeout");
+  EXPECT_EQ(ctl.ReadReply(), "") << "the timed-out transaction reads nothing more";
+  EXPECT_FALSE(ctl.ports[0].IsOpen());
+  EXPECT_EQ(ctl.currentPort.load(), 1) << "the cart found meanwhile stays current";
+  EXPECT_EQ(ctl.GetStatus(), "05");
+}
+
+TEST(CommandTransaction, TheScriptedCartCatchesAReplyThatWasNotWaitedFor) {
+  ConnectedController c([](const std::string& line) { return Answer("re " + line); });
+  c.expectAnswersRead = false;
+  c.controller.SendCommand("lock");  // and no ReadReply
+  c.controller.SendCommand("unlock");
+  c.controller.ReadReply();
+  EXPECT_EQ(c.cart.UnreadAnswers(), std::vector<std::string>{"lock"});
+}
+
 TEST(CommandTransaction, EchoLineIsDroppedOnlyForEchoingCarts) {
   ConnectedController c([](const std::string& line) { return line + "\r\n" + Answer("ok " + line); });
   auto& ctl = c.controller;

@@ -31,6 +31,7 @@ class PortScan : public ::testing::Test {
  protected:
   PortScan() : controller(dir.Path(), dir.Path()) {
     controller.discovery.sysfsRoot = dir.Path();
+    controller.discovery.modulesRoot = dir.Path();
     controller.discovery.useEnvironment = false;
   }
 
@@ -167,6 +168,29 @@ TEST_F(PortScan, AnOpenPortKeepsItsSlotWhenTheListShifts) {
   EXPECT_EQ(controller.CartCount(), 1);
   EXPECT_EQ(StatusProbes(first), 1);
   EXPECT_EQ(StatusProbes(second), 1);
+}
+
+TEST_F(PortScan, AnOpenPortWhoseDeviceHasGoneIsClosedAndNotCounted) {
+  ScriptedCart& first = AddCart("05\r00\r");
+  ScriptedCart& second = AddCart("06\r00\r");
+  NameAllCarts();
+  controller.ScanPorts();
+  ASSERT_EQ(controller.CartCount(), 2);
+  ASSERT_EQ(controller.currentPort, 1);
+
+  // The first adapter is pulled out; the second one is plugged back in and gets a new name.
+  first.Pty().HangUp();
+  second.Pty().HangUp();
+  ScriptedCart& replugged = AddCart("06\r00\r");
+  NamePorts({first.DevicePath(), second.DevicePath(), replugged.DevicePath()});
+  for (int i = 0; i < 200 && controller.ports[1].BytesWaiting() != -1; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  controller.ScanPorts();
+  EXPECT_EQ(controller.CartCount(), 1);
+  EXPECT_EQ(controller.currentPort, 2);
+  EXPECT_FALSE(controller.ports[0].IsOpen());
+  EXPECT_FALSE(controller.ports[1].IsOpen());
 }
 
 TEST_F(PortScan, ASilentCartIsDroppedByTheKeepAliveAndFoundAgainWhenItAnswers) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -129,6 +130,34 @@ TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
                                       false, false, false, true, true, true, true,  true,  true};
   EXPECT_EQ(window.page.notices, expected);
   EXPECT_EQ(window.ui.boxes.size(), 2u) << "one PIN-age message per arrival";
+}
+
+TEST(ScanWithSimulator, ABoardLeftInItsBootloaderIsNamedAndIsNoCart) {
+  SimFixture cart;
+  ASSERT_TRUE(cart.started);
+  CartController& controller = cart.controller;
+  ScanOnly(controller, {&cart});
+  controller.ScanPorts();
+  ASSERT_EQ(controller.CartCount(), 1);
+  const std::string waiting = "a board on " + cart.link.DevicePath() +
+                              " is waiting in its bootloader (a firmware update did not finish); "
+                              "run the update again";
+
+  // An update cut off after this leaves the board repeating 'U', never a line end.
+  controller.SendCommand("bootload");
+  EXPECT_EQ(controller.ReadReply(), "entering bootloader");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(controller.ReadReply(), "Timeout");
+  EXPECT_EQ(controller.MessageText(), waiting);
+  EXPECT_EQ(controller.currentPort, -1);
+
+  controller.SetMessage("");
+  controller.ScanPorts();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(controller.MessageText(), waiting);
+  EXPECT_EQ(controller.CartCount(), 0);
+  EXPECT_EQ(controller.portsFound, 1);
+  EXPECT_FALSE(controller.ports[0].IsOpen());
 }
 
 TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {

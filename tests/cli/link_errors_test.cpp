@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "cli/ctl_process.h"
+#include "link/discovery.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -27,6 +28,36 @@ TEST(CtlLinkErrors, MissingPortIsNamedWithItsCause) {
   const auto run = RunCtl({"--port", dir.File("no-such-tty"), "info"}, dir.Path());
   ExpectOneErrorLine(run, "no such port");
   EXPECT_EQ(run.out, "");
+  // A cause we have no words of our own for keeps the system's.
+  ExpectOneErrorLine(RunCtl({"--port", dir.Path(), "status"}, dir.Path()),
+                     ": cannot be opened (Is a directory)");
+}
+
+// Each run leaves the port free for the next one, also for an ordinary user (CI runs the
+// molvanectl tests as one).
+TEST(CtlLinkErrors, ThePortOpensAgainForTheNextRun) {
+  TempDir dir;
+  CartsimProcess cart({"--empty"}, dir.Path());
+  ASSERT_TRUE(cart.Started());
+  for (int run = 1; run <= 2; ++run) {
+    const auto status = RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path());
+    EXPECT_EQ(status.exitCode, 0) << "run " << run << ": " << status.err;
+  }
+}
+
+TEST(CtlLinkErrors, ABoardLeftInItsBootloaderIsNamedByStatusSendAndPorts) {
+  TempDir dir;
+  CartsimProcess cart({"--empty"}, dir.Path());
+  ASSERT_TRUE(cart.Started());
+  const std::string waiting = "a board on " + cart.DevicePath() +
+                              " is waiting in its bootloader (a firmware update did not finish); "
+                              "run the update again";
+  const auto send = RunCtl({"--port", cart.DevicePath(), "send", "bootload"}, dir.Path());
+  EXPECT_EQ(send.out, "entering bootloader\n");
+  ExpectOneErrorLine(send, "Error: " + waiting);
+  ExpectOneErrorLine(RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path()), "Error: " + waiting);
+  const auto ports = RunCtl({"ports"}, dir.Path(), {{"MOLVANE_PORTS", cart.DevicePath()}});
+  EXPECT_EQ(ports.out, waiting + "\n");
 }
 
 TEST(CtlLinkErrors, PortHeldByAnotherOpenerIsBusy) {
@@ -96,8 +127,10 @@ TEST(CtlPorts, ListsEveryPortWithWhatAnswered) {
 }
 
 TEST(CtlPorts, SaysSoWhenNoDriverAndNoPortList) {
-  if (std::filesystem::exists("/sys/bus/usb-serial/drivers/ftdi_sio")) {
-    GTEST_SKIP() << "this machine has the FTDI serial driver loaded";
+  molvane::DiscoverySource machine;
+  machine.useEnvironment = false;
+  if (molvane::DiscoverFtdiPorts(machine).driverPresent) {
+    GTEST_SKIP() << "this machine has the FTDI serial driver loaded or installed";
   }
   TempDir dir;
   const auto run = RunCtl({"ports"}, dir.Path());

@@ -39,8 +39,8 @@ TEST(FaultHangUp, MidDumpKeepsOnlyWholeRecordsAndTheNextDumpIsComplete) {
     return half + "1060 1 2";  // cut inside a record
   });
   std::thread unplug([&] {
-    fault_checks::Eventually([&] { return !c.cart.Lines().empty(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Once the host has taken every byte sent, it waits for the rest of the cut record.
+    fault_checks::Eventually([&] { return c.cart.AnswersSent() > 0 && c.cart.Pty().Unread() == 0; });
     c.cart.Pty().HangUp();
   });
   c.controller.DumpPinList();

@@ -4,12 +4,36 @@
 
 #include <cstdio>
 
+#include "app/operation_scope.h"
 #include "fault_checks.h"
+#include "support/raw_pty.h"
 
 using fault_checks::Eventually;
 using fault_checks::NothingSpins;
 
 namespace {
+
+constexpr int kImageBytes = 2000;
+
+std::string WriteImage(testing_support::SimFixture& fx) {
+  fx.controller.bootlogFolder = fx.dir.Path();
+  fx.controller.BoardSelector = 1;
+  const std::string hex = fx.dir.File("main.hex");
+  testing_support::WriteFile(hex, fault_checks::HexText(kImageBytes));
+  return hex;
+}
+
+void ExpectImageFlashed(testing_support::SimFixture& fx) {
+  EXPECT_EQ(fx.controller.MessageText(), "Firmware Update Complete");
+  fx.sim.Inspect([](cartsim::SimCart& s) {
+    const auto& flash = s.BoardModel(cartsim::Board::Main).Flash();
+    for (int a = 0; a < kImageBytes; ++a) ASSERT_EQ(flash[a], fault_checks::PatternByte(a)) << a;
+  });
+}
+
+int CommandsSeen(testing_support::SimFixture& fx) {
+  return fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+}
 
 // Output and exit status of a shell command.
 std::pair<std::string, int> RunProgram(const std::string& command) {
@@ -63,4 +87,50 @@ TEST(FaultPorts, SecondProgramIsRefusedAndTheFirstIsUndisturbed) {
   EXPECT_EQ(fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), seen + 1)
       << "the refused program sent nothing";
   EXPECT_NE(fx.Trace().find("OPEN: " + fx.link.DevicePath()), std::string::npos);
+}
+
+// With no cart known, a transfer opens every listed port. A scan pass that is probing a port
+// which does not answer keeps it until its time-out; the transfer takes the ports only then.
+TEST(FaultPorts, ATransferStartedDuringAProbeWaitsForTheProbe) {
+  testing_support::SimFixture fx;
+  testing_support::ScriptedCart silent([](const std::string&) { return std::string(); });
+  ASSERT_TRUE(fx.started);
+  molvane::CartController& controller = fx.controller;
+  controller.discovery.sysfsRoot = "/nonexistent";
+  controller.discovery.useEnvironment = false;
+  controller.discovery.extraPorts = silent.DevicePath() + ":" + fx.link.DevicePath();
+  controller.StartScanThread();
+  ASSERT_TRUE(Eventually([&] { return !silent.Lines().empty(); })) << "the probe is in flight";
+
+  ASSERT_EQ(controller.StartFirmwareUpdate(WriteImage(fx)), 0);
+  controller.WaitForTransfer();
+  controller.StopScanThread();
+  ExpectImageFlashed(fx);
+  // Every open empties the trace: after the transfer's opens, nothing of the probe may follow.
+  const std::string trace = fx.Trace();
+  EXPECT_EQ(trace.rfind("OPEN: " + fx.link.DevicePath(), 0), 0u) << trace.substr(0, 200);
+  EXPECT_EQ(trace.find("RX: Timeout"), std::string::npos) << "the probe ended inside the transfer";
+}
+
+// A page polling the cart while a firmware update runs (the Setup page asks for the cart's name
+// every two seconds) must not put a byte into the bootloader's stream.
+TEST(FaultPorts, PageCommandsDuringAPacedFlashAreRefusedAndTheImageStaysExact) {
+  testing_support::SimFixture fx({}, true);
+  ASSERT_TRUE(fx.Connect());
+  const int seen = CommandsSeen(fx);
+  ASSERT_EQ(fx.controller.StartFirmwareUpdate(WriteImage(fx)), 0);
+  int refused = 0;
+  while (fx.controller.IsBusy()) {
+    molvane::OperationScope scope(fx.controller);
+    const std::string name = fx.controller.GetCartName();
+    if (!fx.controller.IsBusy()) break;
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(scope.Failure(), "A transfer is already running.");
+    ++refused;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  fx.controller.WaitForTransfer();
+  EXPECT_GT(refused, 10);
+  ExpectImageFlashed(fx);
+  EXPECT_EQ(CommandsSeen(fx), seen + 1) << "only the transfer's own \"bootload\" reached the cart";
 }

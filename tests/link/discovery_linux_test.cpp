@@ -25,6 +25,15 @@ class FakeSysfs {
 
   void LoadFtdiDriver() { fs::create_directories(Root() + "/bus/usb-serial/drivers/ftdi_sio"); }
 
+  // A kernel module tree beside the fake sysfs, for the kernel release that SourceFor names.
+  std::string ModulesRoot() const { return Root() + "/modules"; }
+  void InstallModule(const std::string& relativePath) {
+    const fs::path file = fs::path(ModulesRoot()) / kRelease / relativePath;
+    fs::create_directories(file.parent_path());
+    WriteFile(file.string(), "");
+  }
+  static constexpr const char* kRelease = "6.1.0-test";
+
   void AddUsbTty(const std::string& name, const std::string& usbDevice, const std::string& vendor) {
     const fs::path usb = fs::path(Root()) / "devices/pci0000:00/usb1" / usbDevice;
     fs::create_directories(usb);
@@ -57,6 +66,8 @@ class FakeSysfs {
 DiscoverySource SourceFor(const FakeSysfs& sysfs, const std::string& extra = "") {
   DiscoverySource source;
   source.sysfsRoot = sysfs.Root();
+  source.modulesRoot = sysfs.ModulesRoot();
+  source.kernelRelease = FakeSysfs::kRelease;
   source.useEnvironment = false;
   source.extraPorts = extra;
   return source;
@@ -64,9 +75,11 @@ DiscoverySource SourceFor(const FakeSysfs& sysfs, const std::string& extra = "")
 
 }  // namespace
 
-TEST(LinuxDiscovery, ListsOnlyTtysUnderAnFtdiUsbDeviceInNameOrder) {
+TEST(LinuxDiscovery, ListsOnlyTtysUnderAnFtdiUsbDeviceInNaturalOrder) {
   FakeSysfs sysfs;
   sysfs.LoadFtdiDriver();
+  sysfs.AddUsbTty("ttyUSB10", "1-4", "0403");
+  sysfs.AddUsbTty("ttyUSB2", "1-5", "0403");
   sysfs.AddUsbTty("ttyUSB1", "1-2", "0403");
   sysfs.AddUsbTty("ttyACM0", "1-3", "2341");
   sysfs.AddUsbTty("ttyUSB0", "1-1", "0403");
@@ -74,7 +87,8 @@ TEST(LinuxDiscovery, ListsOnlyTtysUnderAnFtdiUsbDeviceInNameOrder) {
   sysfs.AddVirtualTty("tty0");
   const auto result = DiscoverFtdiPorts(SourceFor(sysfs));
   EXPECT_TRUE(result.driverPresent);
-  EXPECT_EQ(result.portNames, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+  EXPECT_EQ(result.portNames, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1",
+                                                        "/dev/ttyUSB2", "/dev/ttyUSB10"}));
 }
 
 TEST(LinuxDiscovery, NamedPortsFollowTheAdaptersOnceEach) {
@@ -102,12 +116,29 @@ TEST(LinuxDiscovery, TheDriverCountsAsMissingOnlyWithoutFtdiDriverAndNamedPorts)
   EXPECT_TRUE(named.driverPresent);
   EXPECT_EQ(named.portNames.back(), "/dev/pts/3");
 
-  DiscoverySource nowhere;
+  DiscoverySource nowhere = SourceFor(sysfs);
   nowhere.sysfsRoot = sysfs.Root() + "/absent";
   nowhere.useEnvironment = false;
   const auto none = DiscoverFtdiPorts(nowhere);
   EXPECT_FALSE(none.driverPresent);
   EXPECT_TRUE(none.portNames.empty());
+}
+
+TEST(LinuxDiscovery, ADriverNotYetLoadedCountsWhenTheRunningKernelHasItsModule) {
+  FakeSysfs sysfs;
+  sysfs.InstallModule("kernel/drivers/usb/serial/ftdi_sio.ko.old");  // not a module file
+  sysfs.InstallModule("kernel/drivers/usb/serial/pl2303.ko.xz");
+  EXPECT_FALSE(DiscoverFtdiPorts(SourceFor(sysfs)).driverPresent);
+
+  DiscoverySource otherKernel = SourceFor(sysfs);
+  otherKernel.kernelRelease = "5.10.0-old";
+  sysfs.InstallModule("updates/dkms/ftdi_sio.ko.zst");
+  EXPECT_TRUE(DiscoverFtdiPorts(SourceFor(sysfs)).driverPresent) << "compressed, elsewhere in the tree";
+  EXPECT_FALSE(DiscoverFtdiPorts(otherKernel).driverPresent) << "a module of another kernel";
+
+  FakeSysfs loaded;
+  fs::create_directories(loaded.Root() + "/module/ftdi_sio");
+  EXPECT_TRUE(DiscoverFtdiPorts(SourceFor(loaded)).driverPresent);
 }
 
 TEST(LinuxDiscovery, TheListStopsAtThePortTableSize) {

@@ -3,6 +3,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <regex>
 #include <thread>
@@ -61,15 +62,33 @@ TEST_F(OpenPort, PartialLineFollowedBySilenceIsDiscarded) {
   EXPECT_EQ(port.ReadLine(), "Timeout");
 }
 
-TEST_F(OpenPort, SlowBytesKeepTheLineAlive) {
+TEST_F(OpenPort, SlowBytesKeepTheLineAliveOnlyUntilTheDeadline) {
   std::thread cart([&] {
     for (const char* piece : {"a", "b", "c", "\r"}) {
       std::this_thread::sleep_for(milliseconds(900));
       pty.Write(piece);
     }
   });
-  EXPECT_EQ(port.ReadLine(), "abc");
+  EXPECT_EQ(port.ReadLine(5000), "abc");
   cart.join();
+
+  // A bootloader repeats 'U' without a line end: no silence ever ends that read.
+  std::atomic<bool> announcing{true};
+  std::thread bootloader([&] {
+    while (announcing) {
+      pty.Write("U");
+      std::this_thread::sleep_for(milliseconds(150));
+    }
+  });
+  molvane::SerialPort::Line line;
+  const double seconds = SecondsFor([&] { line = port.ReadLineWithin(1500); });
+  announcing = false;
+  bootloader.join();
+  EXPECT_EQ(line.text, "Timeout");
+  EXPECT_GE(line.unended.size(), 5u);
+  EXPECT_EQ(line.unended.find_first_not_of('U'), std::string::npos) << line.unended;
+  EXPECT_GT(seconds, 1.4);
+  EXPECT_LT(seconds, 3.0);
 }
 
 TEST_F(OpenPort, ArrivingByteIsTakenWithoutWaitingOutThePoll) {
@@ -166,7 +185,25 @@ TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
   molvane::SerialPort port{dir.Path()};
   EXPECT_EQ(port.Open(dir.File("no-such-tty"), 38400, 0, 8, 0), 0);
   EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Missing);
+  EXPECT_EQ(port.LastOpenErrorText(), "No such file or directory");
   EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";
+}
+
+// Root may open a device that another opener holds exclusively, so this runs only as an ordinary
+// user; CI runs it so (scripts/test-unprivileged.sh).
+TEST(Reopen, AnOrdinaryUserOpensAPortAgainAfterClosingIt) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root is not refused an exclusive device; run as a user";
+  TempDir dir;
+  RawPty pty;  // keeps its own end open, as the simulator and a plugged-in adapter do
+  ASSERT_TRUE(pty.Ok());
+  molvane::SerialPort port{dir.Path()};
+  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
+  port.Close();
+  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1) << port.LastOpenErrorText();
+  molvane::SerialPort other{dir.Path()};
+  EXPECT_EQ(other.Open(pty.DevicePath(), 38400, 0, 8, 0), 0) << "still exclusive while open";
+  port.Close();
+  EXPECT_EQ(other.Open(pty.DevicePath(), 38400, 0, 8, 0), 1) << other.LastOpenErrorText();
 }
 
 }  // namespace

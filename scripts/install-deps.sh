@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
+  fonts-dejavu-core  # the customer title's font where Tahoma is not installed
   googletest libgtest-dev libgmock-dev
   libcli11-dev
   clang libclang-rt-14-dev

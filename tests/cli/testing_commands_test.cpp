@@ -51,7 +51,7 @@ TEST_F(CtlTesting, LockUnlockLampAndCycleCounterShowWhatTheCartReports) {
 TEST_F(CtlTesting, TitleTextWritesThePictureAndLoadsItFrom256) {
   ASSERT_TRUE(sim.started);
   const CtlRun help = cli_testing::RunCtl({"--help"}, sim.dir.Path());
-  if (help.out.find("title-text ") == std::string::npos) {
+  if (help.out.find("\n  title-text ") == std::string::npos) {  // not among the commands
     EXPECT_NE(help.out.find("title-text (the customer title screen) is not in this build"),
               std::string::npos)
         << help.out;
@@ -66,6 +66,7 @@ TEST_F(CtlTesting, TitleTextWritesThePictureAndLoadsItFrom256) {
 
   const CtlRun loaded = Ctl({"title-text", "Ward 7"});
   EXPECT_EQ(loaded.exitCode, 0) << loaded.err;
+  ASSERT_FALSE(loaded.out.empty());
   EXPECT_EQ(Lines(loaded.out).back(), "Bitmap Update Complete.");
   const std::string saved = sim.dir.File("CustomerTitle.bmp");
   EXPECT_EQ(testing_support::ReadFile(saved), testing_support::ReadFile(only));

@@ -74,7 +74,13 @@ void SerialPort::DeviceConfigure() {
   ::ioctl(fd, TIOCMBIC, &lines);
 }
 
-void SerialPort::DeviceClose() { ::close(Fd(handle)); }
+// The exclusive mark lives on the device, not on our descriptor: where something else keeps the
+// line open (a pseudo-terminal's far end, a port server), it would outlive us and keep every
+// later opener without privileges out, our own reopen included.
+void SerialPort::DeviceClose() {
+  ::ioctl(Fd(handle), TIOCNXCL);
+  ::close(Fd(handle));
+}
 
 int SerialPort::DeviceWrite(const void* data, int length) {
   // Blocking in spirit: the device may take the bytes in pieces; a gone device ends the write.

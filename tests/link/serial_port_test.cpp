@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -121,6 +125,16 @@ TEST_F(OpenPort, SecondOpenerIsRefusedAsBusyAndFirstIsUndisturbed) {
   EXPECT_FALSE(other.IsOpen());
   pty.Write("still here\r");
   EXPECT_EQ(port.ReadLine(), "still here");
+}
+
+TEST_F(OpenPort, ClosingLeavesTheLineOpenToTheNextOpener) {
+  port.Close();  // the far end still holds the line open, as a pseudo-terminal's does
+  const int fd = ::open(pty.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  int exclusive = -1;
+  EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0) << "an unprivileged opener would be refused as busy";
+  ::close(fd);
 }
 
 TEST_F(OpenPort, WritesReachTheFarEnd) {

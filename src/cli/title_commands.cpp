@@ -22,12 +22,20 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   }
 }
 
-// Qt's font engine needs an application object; no window is ever shown, so the offscreen
-// platform serves whether or not there is a display.
+// Qt's font engine needs an application object, though no window is ever shown. Windows always
+// has its own platform (and the portable folder ships only that one); elsewhere there may be no
+// display, so the offscreen platform.
+#ifdef _WIN32
+constexpr const char* kPlatform = "windows";
+#else
+constexpr const char* kPlatform = "offscreen";
+#endif
+
 void DrawWithQt(molvane::TitleSurface& surface, const std::string& name) {
   static int argc = 3;
-  static char program[] = "molvanectl", option[] = "-platform", platform[] = "offscreen";
-  static char* argv[] = {program, option, platform, nullptr};
+  static char program[] = "molvanectl", option[] = "-platform";
+  static std::string platform = kPlatform;
+  static char* argv[] = {program, option, platform.data(), nullptr};
   qInstallMessageHandler(QuietQtMessages);
   QGuiApplication application(argc, argv);
   molvane::QtTitleRenderer renderer;

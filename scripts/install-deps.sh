@@ -18,6 +18,7 @@ QT_MINGW_SHA256=0e1e041fd650d3f3c8f6089928716553536dfd5021e8e58e71c6694c73fa6cfc
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
+  fonts-dejavu-core  # the customer title's font where Tahoma is not installed
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev

@@ -1,111 +1,22 @@
 // Loading the cart's boards and display: firmware, bitmaps and the factory title.
-#include <unistd.h>
-
-#include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "cli/cli_context.h"
+#include "cli/transfer_progress.h"
 #include "loader/bitmap_command_file.h"
 #include "loader/bmp_image.h"
-#include "loader/bootloader_header.h"
 #include "loader/hex_file.h"
 #include "loader/loader_texts.h"
 
 namespace molvanectl {
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(100);
-constexpr int kBarWidth = 30;
 constexpr int kBitmapMode = 1;
 constexpr int kFactoryTitleMode = 2;
 constexpr const char* kBitmapDone = molvane::texts::kBitmapComplete;
-
-volatile std::sig_atomic_t interruptRequested = 0;
-
-// The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
-// program the ordinary way.
-void OnInterrupt(int) {
-  interruptRequested = 1;
-  std::signal(SIGINT, SIG_DFL);
-}
-
-void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
-
-// On a terminal one line is redrawn as a bar; into a file or a pipe each new status is a line.
-class ProgressView {
- public:
-  ProgressView(const molvane::CartController& controller, bool firmware)
-      : controller(controller), firmware(firmware), terminal(::isatty(::fileno(stdout)) != 0) {}
-
-  void Show(const std::string& status) {
-    if (status.empty() || status == last) return;
-    last = status;
-    const int percent = molvane::WritingPercent(status);
-    if (!terminal) {
-      std::printf("%s\n", status.c_str());
-    } else if (percent < 0) {
-      std::printf("\r\033[K%s", status.c_str());
-    } else {
-      DrawBar(percent);
-    }
-    std::fflush(stdout);
-  }
-
-  void End() {
-    if (terminal && !last.empty()) std::printf("\n");
-  }
-
- private:
-  // The worker reports percent of pages; the page count is known once the header has set the
-  // page size, which is before the first "Writing" status is posted.
-  std::string PagesText(int percent) const {
-    if (!firmware) return {};
-    const int lastPage = controller.Image().pageCount;
-    const int page = (percent * lastPage + 99) / 100;
-    return "  page " + std::to_string(page + 1) + " of " + std::to_string(lastPage + 1);
-  }
-
-  void DrawBar(int percent) {
-    const int filled = std::min(kBarWidth, std::max(0, percent * kBarWidth / 100));
-    std::printf("\r\033[K[%s%s] %3d%%%s", std::string(filled, '#').c_str(),
-                std::string(kBarWidth - filled, '.').c_str(), percent, PagesText(percent).c_str());
-  }
-
-  const molvane::CartController& controller;
-  bool firmware;
-  bool terminal;
-  std::string last;
-};
-
-// Follows the worker until it ends; exit 0 only when it ended with `success`.
-void FollowTransfer(CliContext& context, bool firmware, const char* success) {
-  auto& controller = context.controller;
-  ProgressView view(controller, firmware);
-  bool cancelAsked = false;
-  while (controller.IsBusy()) {
-    if (interruptRequested != 0 && !cancelAsked) {
-      controller.CancelTransfer();
-      cancelAsked = true;
-    }
-    view.Show(controller.GetStatusText());
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  controller.WaitForTransfer();
-  view.End();
-  const std::string outcome = controller.MessageText();
-  if (outcome == success) {
-    std::printf("%s\n", outcome.c_str());
-  } else {
-    context.Fail(outcome.empty() ? "Error: the transfer ended without a result" : outcome);
-  }
-}
 
 int BoardSelectorFor(const std::string& board) {
   if (board == "main") return 1;

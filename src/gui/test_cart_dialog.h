@@ -1,8 +1,13 @@
 #pragma once
 #include "gui/page_view.h"
+#include "gui/qt_title_renderer.h"
 #include "pages/testing_page.h"
 
+class QPushButton;
+
 namespace molvane {
+
+class TitlePreview;
 
 class TestCartDialog : public PageView {
   Q_OBJECT
@@ -11,8 +16,20 @@ class TestCartDialog : public PageView {
   explicit TestCartDialog(CartController& controller, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
+ protected:
+  void WriteState() override;
+
  private:
+  QWidget* BuildKeyboard();
+  QWidget* BuildLight();
+  QWidget* BuildStatus();
+  QWidget* BuildCycleCounter();
+  QWidget* BuildTitleScreen();
+
+  QtTitleRenderer renderer;  // outlives the model that draws with it
   TestingPage model;
+  TitlePreview* preview = nullptr;
+  QPushButton* saveButton = nullptr;
 };
 
 }  // namespace molvane

@@ -1,11 +1,150 @@
 #include "pages/testing_page.h"
 
+#include "app/cart_controller.h"
+#include "app/ui_services.h"
+#include "cart/status_flags.h"
+#include "pages/customer_title.h"
+
 namespace molvane {
 
-// The page has no fields of its own yet, so there is no start state to set up and nothing
-// that depends on whether a cart is present.
-void TestingPage::Start() {}
+void TestingPage::Start() {
+  shown = false;
+  surface.reset();
+}
 
-void TestingPage::CartNotice(bool present) { (void)present; }
+void TestingPage::Show(bool visible) {
+  PageModel::Show(visible);
+  if (visible && reloadPending) {
+    Reload();
+    MakeSurface();
+  }
+}
+
+void TestingPage::CartNotice(bool present) {
+  if (present) reloadPending = true;
+  if (IsShown() && reloadPending) Reload();
+}
+
+bool TestingPage::TransferRunning() const { return controller.IsBusy(); }
+
+void TestingPage::Reload() {
+  // A reload asked for during a transfer waits: the pending mark stays for the next showing.
+  if (TransferRunning()) {
+    ShowJobProgress();
+    return;
+  }
+  reloadPending = false;
+  ReadAllFields();
+  statusText = controller.GetStatus();
+  cartName = controller.GetCartName();
+  DecodeStatus();
+  cycleCountText = controller.GetCycleCount();
+  WriteAllFields();
+  ShowControllerStatus();
+}
+
+void TestingPage::Poll() {
+  if (TransferRunning()) {
+    ShowJobProgress();
+    return;
+  }
+  reloadPending = false;
+  ReadAllFields();
+  statusText = controller.GetStatus();
+  DecodeStatus();
+  if (++polls >= kCycleCountPolls) {
+    polls = 0;
+    cycleCountText = controller.GetCycleCount();
+  }
+  WriteAllFields();
+  saveEnabled = true;
+  ShowControllerStatus();
+}
+
+void TestingPage::DecodeStatus() {
+  const StatusFlags flags = DecodeStatusFlags(statusText);
+  drawerUnlocked = flags.drawerUnlocked;
+  keyboardLampOn = flags.keyboardLampOn;
+  lifting = flags.lifting;
+}
+
+void TestingPage::ShowJobProgress() {
+  ReadAllFields();
+  controllerStatus = controller.GetMessage();
+  WriteAllFields();
+}
+
+void TestingPage::ShowControllerStatus() {
+  controllerStatus = controller.GetMessage();
+  WriteAllFields();
+}
+
+// The buttons send nothing while a transfer has the link: a command in the middle of a bitmap
+// upload would be taken by the display as part of the picture. The next poll shows the effect.
+void TestingPage::Lock() {
+  if (!TransferRunning()) controller.Lock();
+}
+
+void TestingPage::Unlock() {
+  if (!TransferRunning()) controller.Unlock();
+}
+
+void TestingPage::Toggle() {
+  if (!TransferRunning()) controller.ToggleKeyboardLight();
+}
+
+void TestingPage::Clear() {
+  if (TransferRunning()) return;
+  controller.ResetCycleCount();
+  ReadAllFields();
+  cycleCountText = controller.GetCycleCount();
+  WriteAllFields();
+}
+
+// Writing the fields repaints the preview, which draws the title from the field.
+void TestingPage::CartNameChanged() {
+  ReadAllFields();
+  WriteAllFields();
+}
+
+const TitleSurface& TestingPage::Paint() {
+  ReadAllFields();
+  return DrawTitle();
+}
+
+void TestingPage::MakeSurface() { surface = std::make_unique<TitleSurface>(); }
+
+TitleSurface& TestingPage::DrawTitle() {
+  if (!surface) MakeSurface();
+  if (titleRenderer != nullptr) {
+    DrawCustomerTitle(*surface, *titleRenderer, cartName);
+  } else {
+    surface->Fill(kWhite);
+  }
+  return *surface;
+}
+
+void TestingPage::Save() {
+  saveEnabled = false;
+  ReadAllFields();
+  // A transfer already has the link; the next poll that finds it free offers Save again.
+  if (TransferRunning()) {
+    WriteAllFields();
+    return;
+  }
+  controller.SetCartName(cartName);
+  const std::string path = CustomerTitlePath(controller.GetProgramFolder());
+  // The file holds the name being saved, not whatever the preview last painted.
+  const TitleSurface& title = DrawTitle();
+  if (!WriteTitleFile(path, title)) {
+    ShowMessage(kSaveFailed);
+    saveEnabled = true;
+    WriteAllFields();
+    return;
+  }
+  StartTitleUpload(controller, path);
+  WriteAllFields();
+  Ui().Sleep(kSaveWaitMs);
+}
 
 }  // namespace molvane

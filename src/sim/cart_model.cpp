@@ -58,7 +58,15 @@ CartModel::CartModel(Options chosen)
       statusByte(options.statusByte) {
   if (!options.hostNow) options.hostNow = SystemHostNow;
   unlockedAtHost = clock.HostNow();
+  liftStartedAtHost = unlockedAtHost;
   LoadOrSeed();
+}
+
+void CartModel::SetStatusByte(std::uint8_t value) {
+  const std::int64_t now = clock.HostNow();
+  if ((value & kDrawerUnlocked) != 0 && (statusByte & kDrawerUnlocked) == 0) unlockedAtHost = now;
+  if ((value & kLiftMoving) != 0 && (statusByte & kLiftMoving) == 0) liftStartedAtHost = now;
+  statusByte = value;
 }
 
 void CartModel::LoadOrSeed() {

@@ -46,7 +46,9 @@ class CartModel {
   CartSettings& Settings() { return state->settings; }
   CartClock& Clock() { return clock; }
   std::uint8_t StatusByte() const { return statusByte; }
-  void SetStatusByte(std::uint8_t value) { statusByte = value; }
+  // The cart is put into this state now: a drawer this unlocks relocks, and a lift this starts
+  // stops, after their usual times from this moment.
+  void SetStatusByte(std::uint8_t value);
   // Raw drawer sensor inputs, bit per drawer place (1 = drawer open).
   std::uint8_t SensorInputs() const { return sensorInputs; }
   void SetSensorInputs(std::uint8_t value) { sensorInputs = value; }

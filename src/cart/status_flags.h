@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+namespace molvane {
+
+// The three bits of the cart's status word that an operator watches. The word is the hexadecimal
+// number at the start of the status line: blanks before it are skipped, a 0x prefix is allowed,
+// and it ends at the first character that is not a hexadecimal digit. So a line that begins with
+// a letter a to f is read as a number too; a line with no number at its start sets no flag.
+struct StatusFlags {
+  static constexpr unsigned kDrawerUnlockedBit = 0x80;
+  static constexpr unsigned kKeyboardLampOnBit = 0x40;
+  static constexpr unsigned kLiftingBit = 0x08;
+
+  bool drawerUnlocked = false;
+  bool keyboardLampOn = false;
+  bool lifting = false;  // lifting or lowering
+};
+
+StatusFlags DecodeStatusFlags(const std::string& statusLine);
+
+// The flags' names as the operator reads them beside their boxes.
+inline constexpr const char* kDrawerUnlockedLabel = "Drawer Unlocked";
+inline constexpr const char* kKeyboardLampOnLabel = "Keyboard Lamp On";
+inline constexpr const char* kLiftingLabel = "Cart Is Lifting/Lowering";
+
+}  // namespace molvane

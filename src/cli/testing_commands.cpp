@@ -1,0 +1,76 @@
+// Exercising the cart: keyboard lock and lamp, its status bits and the lock cycle counter.
+#include <cstdio>
+#include <string>
+
+#include "app/operation_scope.h"
+#include "cart/status_flags.h"
+#include "cli/cli_context.h"
+
+namespace molvanectl {
+namespace {
+
+const char* YesNo(bool on) { return on ? "yes" : "no"; }
+
+// The status line and its three flags as they stand after the action.
+void PrintStatus(const std::string& status) {
+  const molvane::StatusFlags flags = molvane::DecodeStatusFlags(status);
+  std::printf("Status: %s\n", status.c_str());
+  std::printf("%s: %s\n", molvane::kDrawerUnlockedLabel, YesNo(flags.drawerUnlocked));
+  std::printf("%s: %s\n", molvane::kKeyboardLampOnLabel, YesNo(flags.keyboardLampOn));
+  std::printf("%s: %s\n", molvane::kLiftingLabel, YesNo(flags.lifting));
+}
+
+// The action's answer is not a verdict, so success means the command and the status read after
+// it both went through; the flags then show what the cart made of it.
+void Act(CliContext& context, void (molvane::CartController::*action)()) {
+  if (!context.Connect()) return;
+  molvane::OperationScope operation(context.controller);
+  (context.controller.*action)();
+  const std::string status = context.controller.GetStatus();
+  if (!operation.Succeeded()) {
+    context.Fail(operation.Failure());
+    return;
+  }
+  PrintStatus(status);
+}
+
+void PrintCycleCount(CliContext& context, bool reset) {
+  if (!context.Connect()) return;
+  molvane::OperationScope operation(context.controller);
+  if (reset) context.controller.ResetCycleCount();
+  const std::string count = context.controller.GetCycleCount();
+  if (!operation.Succeeded()) {
+    context.Fail(operation.Failure());
+    return;
+  }
+  std::printf("Lock cycle count: %s\n", count.c_str());
+  long value = 0;
+  if (reset && ParseBoundedNumber(count, 0x7FFFFFFF, value) && value != 0) {
+    context.Fail("Error: the cart did not reset its lock cycle counter");
+  }
+}
+
+const Registration registration([](CLI::App& app, CliContext& context) {
+  using molvane::CartController;
+  app.add_subcommand("lock", "Lock the cart, then print its status flags")->callback([&context] {
+    Act(context, &CartController::Lock);
+  });
+  app.add_subcommand("unlock", "Unlock the cart, then print its status flags")
+      ->callback([&context] { Act(context, &CartController::Unlock); });
+
+  auto* lamp = app.add_subcommand("lamp", "The keyboard lamp");
+  lamp->require_subcommand(1);
+  lamp->add_subcommand("toggle", "Switch the keyboard lamp on or off, then print the status flags")
+      ->callback([&context] { Act(context, &CartController::ToggleKeyboardLight); });
+
+  auto* cycles = app.add_subcommand("cycles", "The lock cycle counter");
+  cycles->require_subcommand(1);
+  cycles->add_subcommand("get", "Print the lock cycle count")->callback([&context] {
+    PrintCycleCount(context, false);
+  });
+  cycles->add_subcommand("reset", "Set the lock cycle counter to zero and print it")
+      ->callback([&context] { PrintCycleCount(context, true); });
+});
+
+}  // namespace
+}  // namespace molvanectl

@@ -1,0 +1,13 @@
+#pragma once
+#include "cli/cli_context.h"
+
+namespace molvanectl {
+
+// From here on the first Ctrl-C asks the running transfer to stop at its next page or line; a
+// second one ends the program the ordinary way.
+void CatchInterrupt();
+
+// Shows the worker's progress until it ends; exit 0 only when it ended with `success`.
+void FollowTransfer(CliContext& context, bool firmware, const char* success);
+
+}  // namespace molvanectl

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cart/setup_values.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 
@@ -53,6 +54,7 @@ bool ConfirmSetting(CliContext& context, const std::string& what, const std::str
 
 void CliContext::Fail(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
+  if (json && exitCode == 0) PrintJson({{"error", line}});
   exitCode = 1;
 }
 

@@ -15,13 +15,15 @@ struct CliContext {
   molvane::CartController controller;
   TerminalUi ui;
   std::string port;  // --port; empty: find the cart the way the desktop program does
+  bool json = false;  // --json: one JSON document on stdout instead of lines
   int exitCode = 0;
 
   CliContext() { controller.SetUi(&ui); }
 
   // Opens and probes the cart's port; prints one clear line and returns false when no cart answers.
   bool Connect();
-  // One line on stderr, and the command's exit code becomes non-zero.
+  // One line on stderr, and the command's exit code becomes non-zero. With --json the first
+  // failure is also the command's document on stdout: {"error": line}.
   void Fail(const std::string& line);
   // Fails with the controller's message when the last transaction timed out.
   bool CheckLink();

@@ -9,6 +9,9 @@ int main(int argc, char** argv) {
   molvanectl::CliContext context;
   app.add_option("--port", context.port,
                  "Port of the cart (/dev/ttyUSB0, COM7); default: find it like the desktop program");
+  app.add_flag("--json", context.json,
+               "One JSON document on stdout (status, info, ports, pins list, log list, calib, "
+               "backup --dry-run); a failure is {\"error\": ...}");
   for (const auto& add : molvanectl::CommandAdders()) add(app, context);
   try {
     app.parse(argc, argv);

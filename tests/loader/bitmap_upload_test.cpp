@@ -7,6 +7,7 @@
 
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
+#include "support/eventually.h"
 #include "support/sim_fixture.h"
 #include "test_pictures.h"
 
@@ -135,10 +136,8 @@ TEST(BitmapUpload, CommandFileSendsOnlyWriteLinesThenPausesBeforeItEnds) {
   run.fx.controller.BitmapUploadMode = 1;
   auto start = Clock::now();
   ASSERT_EQ(run.fx.controller.StartBitmapUpload(path, 0, 0), 0);
-  auto deadline = start + std::chrono::seconds(8);
-  while (run.fx.controller.GetMessage() != "Bitmap Updated ..." && Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  testing_support::Eventually(
+      [&] { return run.fx.controller.GetMessage() == "Bitmap Updated ..."; }, 8000, 10);
   EXPECT_EQ(run.fx.controller.GetMessage(), "Bitmap Updated ...");
   EXPECT_TRUE(run.fx.controller.IsBusy());
   run.fx.controller.WaitForTransfer();

@@ -1,5 +1,6 @@
 // Commands that talk to the link itself: the status probe and raw commands.
 #include <cstdio>
+#include <string>
 
 #include "cli/cli_context.h"
 
@@ -23,8 +24,10 @@ void Send(CliContext& context, const std::string& text) {
   controller.SendCommand(text);
   for (int i = 0; i < kMaxReplyLines; ++i) {
     const std::string line = controller.ReadReply();
-    if (line == "Timeout") {
-      context.Fail("Error: Timeout");
+    // A time-out gives the port up, and every later read would return nothing at once.
+    if (controller.currentPort.load() < 0) {
+      if (line != molvane::texts::kTimeout && !line.empty()) std::printf("%s\n", line.c_str());
+      context.Fail(molvane::texts::kErrorTimeout);
       return;
     }
     if (line.find('>') != std::string::npos) {
@@ -34,6 +37,8 @@ void Send(CliContext& context, const std::string& text) {
     }
     std::printf("%s\n", line.c_str());
   }
+  context.Fail("Error: the answer did not end with the prompt within " +
+               std::to_string(kMaxReplyLines) + " lines");
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -200,3 +200,25 @@ TEST(BitmapUpload, MissingCommandFileIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BitmapUpload, CancelEndsTheWaitForTheDisplayToStore) {
+  UploadRun run;
+  run.fx.controller.timing.bitmapSettleMs = 60000;
+  run.fx.controller.BitmapUploadMode = 1;
+  ASSERT_EQ(run.fx.controller.StartBitmapUpload(run.Picture("t.bmp"), 0, 0), 0);
+  ASSERT_TRUE(testing_support::Eventually(
+      [&] { return run.fx.controller.MessageText() == "Bitmap Updated ..."; }, 20000));
+  const auto start = Clock::now();
+  run.fx.controller.CancelTransfer();
+  run.fx.controller.WaitForTransfer();
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0);
+  EXPECT_EQ(run.fx.controller.MessageText(),
+            "Bitmap Updated ... but the wait for the display to store it was cut short.");
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LinesAccepted(); }), 21);
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen()) << "the port is reopened as after a full wait";
+}
+
+}  // namespace

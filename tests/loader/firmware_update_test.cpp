@@ -3,20 +3,21 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "loader/hex_file.h"
-#include "support/sim_fixture.h"
 #include "support/eventually.h"
 #include "support/intel_hex.h"
+#include "support/sim_fixture.h"
 
 using cartsim::Board;
 using cartsim::BootloaderModel;
-using testing_support::ReadFile;
 using testing_support::Eventually;
 using testing_support::HexFile;
+using testing_support::ReadFile;
 using testing_support::SimFixture;
 using testing_support::WriteFile;
 
@@ -314,3 +315,66 @@ TEST(FirmwareUpdate, NoPortsAndUnopenablePortsAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+// The flooding board keeps the simulator busy sending until it stops: nothing here looks into
+// the simulator once the flood has begun.
+TEST(FirmwareUpdate, BoardThatKeepsTalkingCannotHoldTheUpdate) {
+  {
+    FlashRun run;  // the purge of 'U's at its real bound
+    run.Board([](BootloaderModel& b) { b.faults.floodHellos = true; });
+    const auto start = Clock::now();
+    EXPECT_EQ(run.Flash(HexFile(Pattern(200))),
+              "The bootloader kept sending 'U' and sent no header. Update Aborted.");
+    EXPECT_LT(SecondsSince(start), 8.0);
+  }
+  {
+    FlashRun run;
+    run.Board([](BootloaderModel& b) { b.faults.floodAfterHeader = true; });
+    const auto start = Clock::now();
+    EXPECT_EQ(run.Flash(HexFile(Pattern(200))),
+              "The bootloader did not acknowledge its header. Update Aborted.");
+    EXPECT_LT(SecondsSince(start), 12.0);
+  }
+}
+
+TEST(FirmwareUpdate, CancelAndClosingEndTheWaitsOnABoardThatKeepsTalking) {
+  {
+    FlashRun run;
+    run.fx.controller.timing.headerAckTimeoutMs = 60000;
+    run.Board([](BootloaderModel& b) { b.faults.floodAfterHeader = true; });
+    run.Start(HexFile(Pattern(200)));
+    ASSERT_TRUE(Eventually([&] { return run.Bootlog().find("Hdr:") != std::string::npos; }));
+    const auto start = Clock::now();
+    run.fx.controller.CancelTransfer();
+    run.fx.controller.WaitForTransfer();
+    EXPECT_LT(SecondsSince(start), 2.0);
+    EXPECT_EQ(run.fx.controller.MessageText(), "Firmware Update Canceled.");
+    EXPECT_FALSE(run.fx.controller.IsBusy());
+  }
+  {
+    SimFixture fx;
+    fx.sim.Inspect(
+        [](cartsim::SimCart& s) { s.BoardModel(Board::Main).faults.floodHellos = true; });
+    auto controller = std::make_unique<molvane::CartController>(fx.dir.Path(), fx.dir.Path());
+    ASSERT_TRUE(controller->ConnectPort(fx.link.DevicePath()));
+    controller->bootlogFolder = fx.dir.Path();
+    controller->timing.purgeBudgetMs = 60000;
+    WriteFile(fx.dir.File("f.hex"), HexFile(Pattern(200)));
+    controller->BoardSelector = 1;
+    ASSERT_EQ(controller->StartFirmwareUpdate(fx.dir.File("f.hex")), 0);
+    const std::string trace = controller->ports[0].TracePath();
+    ASSERT_TRUE(
+        Eventually([&] { return ReadFile(trace).find("Log: Purging Us") != std::string::npos; }));
+    const auto start = Clock::now();
+    controller.reset();  // what closing the main window does
+    EXPECT_LT(SecondsSince(start), 2.0);
+  }
+}

@@ -203,6 +203,21 @@ TEST(BitmapUpload, MissingCommandFileIsReported) {
 
 namespace {
 
+TEST(BitmapUpload, PromptBesideAResendRequestDoesNotPassTheLine) {
+  UploadRun run;
+  run.Display([](cartsim::DisplayModel& d) {
+    d.resendAnswers = 3;
+    d.resendWithPrompt = true;  // "<>"
+  });
+  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0), "Bitmap Update Complete.");
+  molvane::TitleBitmap title = ExpectedTitle();
+  run.Display([&](cartsim::DisplayModel& d) {
+    EXPECT_EQ(d.ResendsAsked(), 3);
+    EXPECT_EQ(d.LinesAccepted(), 21);
+    for (int i = 0; i < molvane::TitleBitmap::kSize; ++i) ASSERT_EQ(d.Memory()[i], title.bytes[i]);
+  });
+}
+
 TEST(BitmapUpload, CancelEndsTheWaitForTheDisplayToStore) {
   UploadRun run;
   run.fx.controller.timing.bitmapSettleMs = 60000;

@@ -17,8 +17,8 @@ namespace {
 constexpr std::size_t kMaxFileName = 255;
 constexpr int kAfterUMs = 300;
 constexpr int kTimeoutDrainMs = 50;
-constexpr int kTimeoutDrainBytes = 40;  // two seconds at one byte per 50 ms: a board that keeps
-                                        // talking cannot hold the drain
+// Two seconds at one byte per 50 ms, so that a board that keeps talking cannot hold the drain.
+constexpr int kTimeoutDrainBytes = 40;
 
 void EndUpdate(CartController& c, const std::string& message) {
   c.SetMessage(message);

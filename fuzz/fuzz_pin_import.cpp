@@ -17,6 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::Require(line.item.find_first_of(" \t\r\n") == std::string::npos, "an item with a blank");
     if (line.hasPin) fuzzing::Require(!line.item.empty(), "a PIN without an item");
     (void)molvane::PinItemInRange(line.item);
+    const std::string quoted = molvane::QuotedItem(line.item);
+    fuzzing::Require(quoted.size() <= 27, "a quoted item longer than its bound");
+    for (const char c : quoted) fuzzing::Require(c >= ' ' && c <= '~', "an unprintable quote");
   }
 
   static auto controller = std::make_unique<molvane::CartController>(fuzzing::NoTraceFolder(),

@@ -55,20 +55,42 @@ class CartController {
   UiServices& Ui() const;
 
   // --- configuration file (app/config.cpp)
+  // The six file paths the Service page keeps in Molvane.cfg; each has a named setter and getter.
+  enum class PathSetting { MainFirmware, FrontFirmware, ChargerFirmware, TranslationFirmware,
+                           Bitmap, FactoryTitle };
+  static constexpr int kPathSettings = 6;
   std::string ConfigPath() const;
   void LoadConfig();
-  void SetMainFirmwarePath(const std::string& path);
-  void SetFrontFirmwarePath(const std::string& path);
-  void SetChargerFirmwarePath(const std::string& path);
-  void SetTranslationFirmwarePath(const std::string& path);
-  void SetBitmapPath(const std::string& path);
-  void SetFactoryTitlePath(const std::string& path);
-  std::string MainFirmwarePath() const { return mainFirmwarePath; }
-  std::string FrontFirmwarePath() const { return frontFirmwarePath; }
-  std::string ChargerFirmwarePath() const { return chargerFirmwarePath; }
-  std::string TranslationFirmwarePath() const { return translationFirmwarePath; }
-  std::string BitmapPath() const { return bitmapPath; }
-  std::string FactoryTitlePath() const { return factoryTitlePath; }
+  // Keeps the path for this run and writes its one entry into the file, reread just before so
+  // that everything else in it survives. A file that exists but cannot be read is left as it is
+  // (saving would drop its other entries); then, or when the entry cannot be written, the path is
+  // kept in memory only and the message text says so once. True when the file holds the path.
+  bool SetPathSetting(PathSetting which, const std::string& path);
+  std::string GetPathSetting(PathSetting which) const;
+  bool SetMainFirmwarePath(const std::string& p) {
+    return SetPathSetting(PathSetting::MainFirmware, p);
+  }
+  bool SetFrontFirmwarePath(const std::string& p) {
+    return SetPathSetting(PathSetting::FrontFirmware, p);
+  }
+  bool SetChargerFirmwarePath(const std::string& p) {
+    return SetPathSetting(PathSetting::ChargerFirmware, p);
+  }
+  bool SetTranslationFirmwarePath(const std::string& p) {
+    return SetPathSetting(PathSetting::TranslationFirmware, p);
+  }
+  bool SetBitmapPath(const std::string& p) { return SetPathSetting(PathSetting::Bitmap, p); }
+  bool SetFactoryTitlePath(const std::string& p) {
+    return SetPathSetting(PathSetting::FactoryTitle, p);
+  }
+  std::string MainFirmwarePath() const { return GetPathSetting(PathSetting::MainFirmware); }
+  std::string FrontFirmwarePath() const { return GetPathSetting(PathSetting::FrontFirmware); }
+  std::string ChargerFirmwarePath() const { return GetPathSetting(PathSetting::ChargerFirmware); }
+  std::string TranslationFirmwarePath() const {
+    return GetPathSetting(PathSetting::TranslationFirmware);
+  }
+  std::string BitmapPath() const { return GetPathSetting(PathSetting::Bitmap); }
+  std::string FactoryTitlePath() const { return GetPathSetting(PathSetting::FactoryTitle); }
 
   // --- connection monitor and discovery (app/connection_monitor.cpp)
   void StartScanThread();
@@ -228,8 +250,7 @@ class CartController {
   int tabsSetting = 1;
   int firmwareDelay = 50;
   std::atomic<int> BitmapUploadMode{0};
-  std::string mainFirmwarePath, frontFirmwarePath, chargerFirmwarePath, translationFirmwarePath,
-      bitmapPath, factoryTitlePath;
+  std::array<std::string, kPathSettings> pathSettings;  // in PathSetting order
 
   DiscoverySource discovery;  // where FindFtdiPorts looks
   Timing timing;
@@ -265,6 +286,7 @@ class CartController {
   std::mutex scanPortMutex;
   // Orders the closing of an open port between the command transaction and the scanner.
   std::mutex portCloseMutex;
+  bool configNoticeGiven = false;  // the message that a path is kept in memory only, said once
   mutable std::mutex textMutex;  // guards the two texts below, held only for the copy
   std::string messageText;
   std::string statusText;

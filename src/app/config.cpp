@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <climits>
 #include <filesystem>
 
 #include "app/cart_controller.h"
@@ -9,19 +7,48 @@
 namespace molvane {
 namespace {
 
+using PathSetting = CartController::PathSetting;
+
 constexpr const char* kFirmware = "Firmware";
 constexpr const char* kBitmaps = "Bitmaps";
 constexpr const char* kMisc = "Misc";
 
+struct Entry {
+  const char* section;
+  const char* key;
+};
+
+// In PathSetting order, which is also the order the file is read in.
+constexpr Entry kPathEntries[CartController::kPathSettings] = {
+    {kFirmware, "MainFirmwareFile"},    {kFirmware, "FrontFirmwareFile"},
+    {kFirmware, "ChargerFirmwareFile"}, {kFirmware, "TranslationFirmwareFile"},
+    {kBitmaps, "BitmapFile"},           {kBitmaps, "FactoryTitleFile"},
+};
+
+std::size_t IndexOf(PathSetting which) { return static_cast<std::size_t>(which); }
+
+enum class WriteOutcome { Written, Unreadable, NoPlace, Unwritable };
+
 // Rereads the file just before writing, so that changes made meanwhile by others survive apart
-// from the one entry written. A file that cannot be written leaves the path in memory only.
-void WriteSetting(const std::string& path, const char* section, const char* key,
-                  const std::string& value) {
+// from the one entry written. Only a file that was read whole, or that does not exist yet, is
+// written: saving after a failed read would replace the file by one holding this entry alone.
+WriteOutcome WriteSetting(const std::string& path, const Entry& entry, const std::string& value) {
   ConfigText config;
-  config.Load(path);
-  config.SetValue(section, key, value);
-  config.Save(path);
-  config.Clear();
+  const ReadResult read = config.Read(path);
+  if (read != ReadResult::Ok && read != ReadResult::Missing) return WriteOutcome::Unreadable;
+  if (!config.SetValue(entry.section, entry.key, value)) return WriteOutcome::NoPlace;
+  return config.Save(path) ? WriteOutcome::Written : WriteOutcome::Unwritable;
+}
+
+const char* WhyNotWritten(WriteOutcome outcome) {
+  switch (outcome) {
+    case WriteOutcome::Unreadable:
+      return "could not be read, so it was left as it is";
+    case WriteOutcome::NoPlace:
+      return "has the entry's section in a form that cannot be edited, so it was left as it is";
+    default:
+      return "could not be written";
+  }
 }
 
 }  // namespace
@@ -33,46 +60,32 @@ std::string CartController::ConfigPath() const {
 void CartController::LoadConfig() {
   ConfigText config;
   config.Load(ConfigPath());
-  mainFirmwarePath = config.GetValue(kFirmware, "MainFirmwareFile");
-  frontFirmwarePath = config.GetValue(kFirmware, "FrontFirmwareFile");
-  chargerFirmwarePath = config.GetValue(kFirmware, "ChargerFirmwareFile");
-  translationFirmwarePath = config.GetValue(kFirmware, "TranslationFirmwareFile");
-  bitmapPath = config.GetValue(kBitmaps, "BitmapFile");
-  factoryTitlePath = config.GetValue(kBitmaps, "FactoryTitleFile");
+  for (std::size_t i = 0; i < pathSettings.size(); ++i) {
+    pathSettings[i] = config.GetValue(kPathEntries[i].section, kPathEntries[i].key);
+  }
   tabsSetting = TextToInt(config.GetValue(kMisc, "Tabs"));
   firmwareDelay = TextToInt(config.GetValue(kMisc, "FirmwareDelay"));
   helpUrl = config.GetValue(kMisc, "HelpURL");
   config.Clear();
 }
 
-void CartController::SetMainFirmwarePath(const std::string& path) {
-  mainFirmwarePath = path;
-  WriteSetting(ConfigPath(), kFirmware, "MainFirmwareFile", path);
+bool CartController::SetPathSetting(PathSetting which, const std::string& path) {
+  pathSettings[IndexOf(which)] = path;
+  const WriteOutcome outcome = WriteSetting(ConfigPath(), kPathEntries[IndexOf(which)], path);
+  if (outcome == WriteOutcome::Written) {
+    configNoticeGiven = false;  // a later failure is news again
+    return true;
+  }
+  if (!configNoticeGiven) {
+    SetMessage("The settings file " + ConfigPath() + " " + WhyNotWritten(outcome) +
+               ": the file you chose is used only until the program ends.");
+  }
+  configNoticeGiven = true;
+  return false;
 }
 
-void CartController::SetFrontFirmwarePath(const std::string& path) {
-  frontFirmwarePath = path;
-  WriteSetting(ConfigPath(), kFirmware, "FrontFirmwareFile", path);
-}
-
-void CartController::SetChargerFirmwarePath(const std::string& path) {
-  chargerFirmwarePath = path;
-  WriteSetting(ConfigPath(), kFirmware, "ChargerFirmwareFile", path);
-}
-
-void CartController::SetTranslationFirmwarePath(const std::string& path) {
-  translationFirmwarePath = path;
-  WriteSetting(ConfigPath(), kFirmware, "TranslationFirmwareFile", path);
-}
-
-void CartController::SetBitmapPath(const std::string& path) {
-  bitmapPath = path;
-  WriteSetting(ConfigPath(), kBitmaps, "BitmapFile", path);
-}
-
-void CartController::SetFactoryTitlePath(const std::string& path) {
-  factoryTitlePath = path;
-  WriteSetting(ConfigPath(), kBitmaps, "FactoryTitleFile", path);
+std::string CartController::GetPathSetting(PathSetting which) const {
+  return pathSettings[IndexOf(which)];
 }
 
 }  // namespace molvane

@@ -1,7 +1,5 @@
 #include "app/config_text.h"
 
-#include "app/file_content.h"
-
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -54,15 +52,15 @@ std::string LfToCrLf(const std::string& text) {
 
 }  // namespace
 
-bool ConfigText::Load(const std::string& path) {
+ReadResult ConfigText::Read(const std::string& path) {
   text.clear();
   std::string raw;
-  if (ReadFileContent(path, raw) != ReadResult::Ok) return false;
+  if (const ReadResult result = ReadFileContent(path, raw); result != ReadResult::Ok) return result;
   if (raw.find('\n') != npos) crlf = raw.find("\r\n") != npos;
   text = CrLfToLf(raw);
   // An unterminated last line is kept and terminated, so that rewriting the file never drops it.
   if (!text.empty() && text.back() != '\n') text += '\n';
-  return true;
+  return ReadResult::Ok;
 }
 
 bool ConfigText::Save(const std::string& path) const {

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/file_content.h"
+
 namespace molvane {
 
 // The program's tagged settings text: sections between <NAME> and </NAME> lines, entries of the
@@ -10,7 +12,9 @@ class ConfigText {
  public:
   // True when the file could be read. A file with CR LF line ends is kept in memory with LF and
   // written back with CR LF.
-  bool Load(const std::string& path);
+  bool Load(const std::string& path) { return Read(path) == ReadResult::Ok; }
+  // Load, telling a missing file apart from one that exists but could not be read.
+  ReadResult Read(const std::string& path);
   // True only when the whole text reached the file. The text goes to a temporary file beside
   // the target that is then renamed over it, so a failed write leaves the old file as it was.
   bool Save(const std::string& path) const;

@@ -6,11 +6,14 @@
 namespace molvane {
 
 // Writes the content byte for byte to a temporary file beside the target and renames it over
-// the target, so a crash never leaves half a file. False (and no target touched) when the
-// temporary file cannot be created or written, or the rename fails.
+// the target, so a crash never leaves half a file. The temporary name is new for every write,
+// so two writers (two windows, a page and molvanectl) never share one, and a replaced file
+// keeps its permissions. False (and no target touched) when the temporary file cannot be
+// created or written, or the rename fails.
 bool ReplaceFileContent(const std::string& path, const std::string& content);
 
-enum class ReadResult { Ok, NotOpened, ReadError, TooLarge };
+// Missing: there is no such file; NotOpened: it exists (or may) but cannot be opened.
+enum class ReadResult { Ok, Missing, NotOpened, ReadError, TooLarge };
 
 // Reads a whole file byte for byte into `content` (appended). A file longer than maxBytes is
 // not read past that size and gives TooLarge, so an unexpected huge file cannot fill memory.

@@ -13,6 +13,7 @@ struct Timing {
   int versionPauseMs = 100;         // "version" and "get_ps_type" answer slowly
   int scanIntervalMs = 1000;        // port scanner pause between passes
   int bootloaderWaitMs = 5000;      // budget for the bootloader's 'U'
+  int purgeBudgetMs = 1000;         // bound on the purge of 'U's after ours (none on the wire)
   int headerAckTimeoutMs = 10000;   // bound on the header's '!' (none on the wire protocol)
   int headerAttempts = 20;          // bound on restarted header exchanges
   int pageAckTimeoutMs = 5000;      // bound on one page's acknowledgement

@@ -13,6 +13,7 @@ namespace molvane {
 namespace {
 
 constexpr std::size_t kPieceLength = 254;
+constexpr std::size_t kQuotedItemLength = 24;  // more than any number worth reading
 
 std::string FirstItem(std::string_view line) {
   const std::size_t start = line.find_first_not_of(" \t\r\n");
@@ -34,8 +35,8 @@ PinFileLine DescribeLine(std::string_view line, int lineNumber) {
 }
 
 std::string OutOfRangeText(const PinFileLine& line, const std::string& path) {
-  return "A value of " + line.item + " is out of range in line " + std::to_string(line.lineNumber) +
-         " of " + path + " must be less than 4294967296!";
+  return "A value of " + QuotedItem(line.item) + " is out of range in line " +
+         std::to_string(line.lineNumber) + " of " + path + " must be less than 4294967296!";
 }
 
 }  // namespace
@@ -56,6 +57,13 @@ std::vector<PinFileLine> SplitPinFile(std::string_view content) {
     start = next;
   }
   return lines;
+}
+
+std::string QuotedItem(std::string_view item) {
+  std::string quoted;
+  for (const char c : item.substr(0, kQuotedItemLength)) quoted += c >= ' ' && c <= '~' ? c : '?';
+  if (item.size() > kQuotedItemLength) quoted += "...";
+  return quoted;
 }
 
 bool PinItemInRange(std::string_view item) {
@@ -87,7 +95,13 @@ bool CartController::ExportPinList(const std::string& path) {
 bool CartController::ImportPinList(const std::string& path) {
   WaitCursor cursor(Ui());
   std::string content;
-  if (ReadFileContent(path, content) != ReadResult::Ok) {
+  const ReadResult read = ReadFileContent(path, content, kMaxPinFileBytes);
+  if (read == ReadResult::TooLarge) {
+    Ui().MessageBox("The file " + path +
+                    " is larger than 1 MiB, more than any PIN list can be. Nothing was imported.");
+    return false;
+  }
+  if (read != ReadResult::Ok) {
     Ui().MessageBox("Could not open " + path + ".");
     return false;
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,6 +8,10 @@
 #include "app/cart_data.h"
 
 namespace molvane {
+
+// No PIN list comes near this size (128 PINs, or a spreadsheet of them with its dates); a larger
+// file is something else and is refused before it is read.
+inline constexpr std::size_t kMaxPinFileBytes = 1024 * 1024;
 
 // One line of a PIN list file as the import sees it.
 struct PinFileLine {
@@ -24,6 +29,10 @@ std::vector<PinFileLine> SplitPinFile(std::string_view content);
 // False when the item cannot be a PIN of 32 bits: longer than ten characters, or ten characters
 // worth 4294967296 or more.
 bool PinItemInRange(std::string_view item);
+
+// The item as a message may quote it: at most a few characters, anything but printable ASCII
+// shown as '?', so that a binary file cannot fill the message or drive the terminal.
+std::string QuotedItem(std::string_view item);
 
 // "%u\t%u\t%u\t%u\t%u\t%u\t%u" and CR LF: PIN, year, month, day, hour, minute, second.
 std::string PinFileRecord(const PinEntry& entry);

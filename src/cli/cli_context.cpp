@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cart/rfid_format.h"
 #include "cart/setup_values.h"
 #include "cli/json_output.h"
 
@@ -44,12 +45,34 @@ bool CheckBoundedNumber(CliContext& context, const std::string& what, const std:
   return false;
 }
 
-bool ConfirmSetting(CliContext& context, const std::string& what, const std::string& sent,
-                    const std::string& reported) {
-  if (sent == reported) return true;
+namespace {
+
+// Digits without their leading zeros; "0" stays "0". Empty for anything but digits.
+std::string DigitValue(const std::string& text) {
+  if (!molvane::IsDigitText(text) || text.empty()) return {};
+  const std::size_t first = text.find_first_not_of('0');
+  return first == std::string::npos ? "0" : text.substr(first);
+}
+
+bool ReportRefused(CliContext& context, const std::string& what, const std::string& sent,
+                   const std::string& reported) {
   context.Fail("Error: the cart did not take the " + what + ": it reports '" + reported +
                "' after '" + sent + "' was sent");
   return false;
+}
+
+}  // namespace
+
+bool ConfirmSetting(CliContext& context, const std::string& what, const std::string& sent,
+                    const std::string& reported) {
+  return sent == reported || ReportRefused(context, what, sent, reported);
+}
+
+bool ConfirmNumberSetting(CliContext& context, const std::string& what, const std::string& sent,
+                          const std::string& reported) {
+  const std::string value = DigitValue(sent);
+  return (!value.empty() && value == DigitValue(reported)) ||
+         ReportRefused(context, what, sent, reported);
 }
 
 void CliContext::Fail(const std::string& line) {

@@ -57,4 +57,8 @@ bool CheckBoundedNumber(CliContext& context, const std::string& what, const std:
 bool ConfirmSetting(CliContext& context, const std::string& what, const std::string& sent,
                     const std::string& reported);
 
+// ConfirmSetting for a field of digits: the cart keeps the number, so "8" answers "08".
+bool ConfirmNumberSetting(CliContext& context, const std::string& what, const std::string& sent,
+                          const std::string& reported);
+
 }  // namespace molvanectl

@@ -1,5 +1,6 @@
 // Commands that talk to the link itself: the status probe and raw commands.
 #include <cstdio>
+#include <string>
 
 #include "cli/cli_context.h"
 
@@ -23,7 +24,9 @@ void Send(CliContext& context, const std::string& text) {
   controller.SendCommand(text);
   for (int i = 0; i < kMaxReplyLines; ++i) {
     const std::string line = controller.ReadReply();
-    if (line == "Timeout") {
+    // A time-out gives the port up, and every later read would return nothing at once.
+    if (controller.currentPort.load() < 0) {
+      if (line != molvane::texts::kTimeout && !line.empty()) std::printf("%s\n", line.c_str());
       // The message says more when a board answered with its bootloader's 'U's.
       context.Fail(ErrorLine(controller.MessageText()));
       return;
@@ -35,6 +38,8 @@ void Send(CliContext& context, const std::string& text) {
     }
     std::printf("%s\n", line.c_str());
   }
+  context.Fail("Error: the answer did not end with the prompt within " +
+               std::to_string(kMaxReplyLines) + " lines");
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -68,8 +68,8 @@ void Set(CliContext& context, const RfidArguments& a) {
   const std::string facility = controller.GetRfidFacility();
   if (!context.CheckLink()) return;
   const bool taken = ConfirmSetting(context, "RFID mask", a.mask, mask) &
-                     ConfirmSetting(context, "RFID bits", a.bits, bits) &
-                     ConfirmSetting(context, "facility code", a.facility, facility);
+                     ConfirmNumberSetting(context, "RFID bits", a.bits, bits) &
+                     ConfirmNumberSetting(context, "facility code", a.facility, facility);
   if (taken) PrintRfid(bits, mask, facility);
 }
 
@@ -88,7 +88,9 @@ void SetDigits(CliContext& context, const std::string& text) {
   if (!context.Connect()) return;
   context.controller.SetMaxPinDigits(text);
   const std::string digits = context.controller.GetMaxPinDigits();
-  if (!context.CheckLink() || !ConfirmSetting(context, "maximum PIN digits", text, digits)) return;
+  if (!context.CheckLink() || !ConfirmNumberSetting(context, "maximum PIN digits", text, digits)) {
+    return;
+  }
   std::printf("Max. PIN digits: %s\n", digits.c_str());
 }
 

@@ -19,13 +19,17 @@ class LineExchange {
     Send();
     std::string reply;
     if (!Read(reply)) return false;
-    // The answer to a resent line is looked at like the first: a second '<' is served again
-    // rather than waited past.
-    while (!Holds(reply, '>')) {
-      bool ok = Holds(reply, '<') ? Resend(reply) : Read(reply);
-      if (!ok) return false;
+    // '<' is looked for before '>': a display that asks again shows its prompt as well ("<>"),
+    // and that line was not taken. The answer to a resent line is looked at like the first.
+    for (;;) {
+      if (Holds(reply, '<')) {
+        if (!Resend(reply)) return false;
+      } else if (Holds(reply, '>')) {
+        return true;
+      } else if (!Read(reply)) {
+        return false;
+      }
     }
-    return true;
   }
 
  private:
@@ -34,9 +38,10 @@ class LineExchange {
     SleepMs(kAfterLineMs);
   }
 
-  // A reply counts against the bound; a forgotten port means the display is gone.
+  // A reply counts against the bound; a forgotten port means the display is gone. A cancel
+  // request (or the program closing) ends the exchange before the next reply.
   bool Read(std::string& reply) {
-    if (++replies > c.timing.bitmapReplyTries) return false;
+    if (c.cancelRequest.load() != 0 || ++replies > c.timing.bitmapReplyTries) return false;
     reply = c.ReadReply();
     return c.currentPort.load() >= 0;
   }

@@ -51,7 +51,7 @@ bool SendLines(CartController& c, SerialPort& port, std::FILE* file, int total) 
     SleepMs(kBeforeLineMs);
     port.Drain();
     if (StartsLine(line) && !SendBitmapLine(c, line)) {
-      EndUpload(c, texts::kDisplaySilent);
+      EndUpload(c, c.cancelRequest.load() != 0 ? texts::kBitmapCanceled : texts::kDisplaySilent);
       return false;
     }
     c.SetStatusText(WritingText(ProgressPercent(done, total)));
@@ -82,9 +82,12 @@ void CartController::RunBitmapUpload() {
   file.reset();
   SetStatusText(texts::kBitmapUpdated);
   SetMessage(texts::kBitmapUpdated);
-  PauseMs(timing.bitmapSettleMs);
-  SetStatusText(texts::kBitmapComplete);
-  SetMessage(texts::kBitmapComplete);
+  // The display stores the bitmap now. A cancel (or the program closing) ends the wait early;
+  // everything was sent, but the message does not claim the display finished storing it.
+  const bool settled = Pause(Deadline(timing.bitmapSettleMs, &cancelRequest));
+  const char* outcome = settled ? texts::kBitmapComplete : texts::kBitmapSettleCut;
+  SetStatusText(outcome);
+  SetMessage(outcome);
   if (int index = currentPort.load(); index >= 0 && index < kMaxPorts) {
     ports[index].Close();
     if (!OpenCartPort(index)) ports[index].Close();

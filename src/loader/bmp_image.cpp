@@ -1,6 +1,7 @@
 #include "loader/bmp_image.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <fstream>
 #include <limits>
@@ -8,55 +9,162 @@
 namespace molvane {
 namespace {
 
-constexpr int kHeaderBytes = 54;  // file header and info header
+constexpr int kHeaderBytes = 54;     // file header and the info header the reader knows
+constexpr int kInfoHeaderBytes = 40;
 constexpr int kGreyThreshold = 128;
+constexpr std::uint32_t kUncompressed = 0;
 
 std::uint32_t Le32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+bool IsDark(int blue, int green, int red) { return (blue + green + red) / 3 < kGreyThreshold; }
+
 int BytesForGrid(int bitsPerPixel) { return (PixelGrid::kSide * bitsPerPixel + 7) / 8; }
+
+// A picture with a colour table stores indices; the conversion reads those with a fixed meaning
+// (1 bit: colour 0 dark; 8 bits: colour 0 light, every other colour dark). The table must agree
+// for every index the picture uses, or the title would come out inverted or garbled.
+struct ColourTable {
+  int count = 0;
+  std::array<bool, 256> dark{};
+};
+
+struct Picture {
+  BmpInfo info;
+  std::uint32_t pixelOffset = 0;
+  std::uint32_t infoSize = 0;
+  std::uint32_t compression = 0;
+  std::uint32_t coloursUsed = 0;
+  ColourTable colours;
+};
+
+bool ConversionDark(int bitsPerPixel, int index) {
+  return bitsPerPixel == 1 ? index == 0 : index != 0;
+}
+
+const char* TableMismatch(int bitsPerPixel) {
+  return bitsPerPixel == 1
+             ? "its colour table is not black (colour 0) and white (colour 1)"
+             : "its colour table does not fit (colour 0 must be light, every other colour used "
+               "dark)";
+}
+
+// False with the reason when the picture uses an index its table lacks or reads differently.
+bool CheckIndex(const Picture& p, int index, std::string& error) {
+  if (index >= p.colours.count) {
+    error = "it uses colour " + std::to_string(index) + ", which its colour table does not hold";
+    return false;
+  }
+  const int bits = p.info.bitsPerPixel;
+  if (p.colours.dark[static_cast<std::size_t>(index)] != ConversionDark(bits, index)) {
+    error = TableMismatch(bits);
+    return false;
+  }
+  return true;
+}
 
 void SetDot(PixelGrid& grid, int row, int column, bool dark) {
   if (column < PixelGrid::kSide) grid.dots[row][column] = dark ? 1 : 0;
 }
 
-void DecodeRow(const unsigned char* bytes, int count, const BmpInfo& info, PixelGrid& grid,
-               int row) {
-  int columns = std::min(info.width, PixelGrid::kSide);
-  if (info.bitsPerPixel == 1) {
-    for (int c = 0; c < columns && c / 8 < count; ++c) {
-      SetDot(grid, row, c, (bytes[c / 8] & (0x80 >> (c % 8))) == 0);
+bool DecodeRow(const unsigned char* bytes, int count, const Picture& p, PixelGrid& grid, int row,
+               std::string& error) {
+  const int columns = std::min(p.info.width, PixelGrid::kSide);
+  const int bits = p.info.bitsPerPixel;
+  for (int c = 0; c < columns; ++c) {
+    if (bits == 24) {
+      if (3 * c + 2 >= count) break;
+      SetDot(grid, row, c, IsDark(bytes[3 * c], bytes[3 * c + 1], bytes[3 * c + 2]));
+      continue;
     }
-  } else if (info.bitsPerPixel == 8) {
-    for (int c = 0; c < columns && c < count; ++c) SetDot(grid, row, c, bytes[c] != 0);
-  } else if (info.bitsPerPixel == 24) {
-    for (int c = 0; c < columns && 3 * c + 2 < count; ++c) {
-      int grey = (bytes[3 * c] + bytes[3 * c + 1] + bytes[3 * c + 2]) / 3;
-      SetDot(grid, row, c, grey < kGreyThreshold);
-    }
+    if ((bits == 1 ? c / 8 : c) >= count) break;
+    const int index = bits == 1 ? (bytes[c / 8] >> (7 - c % 8)) & 1 : bytes[c];
+    if (!CheckIndex(p, index, error)) return false;
+    SetDot(grid, row, c, ConversionDark(bits, index));
   }
+  return true;
 }
 
-bool ParseHeader(const unsigned char* h, BmpInfo& info, std::uint32_t& pixelOffset,
-                 std::string& error) {
-  if (h[0] != 'B' || h[1] != 'M') {
-    error = "not a BMP picture";
-    return false;
-  }
-  pixelOffset = Le32(h + 10);
+bool ParseHeader(const unsigned char* h, Picture& p, std::string& error) {
+  p.pixelOffset = Le32(h + 10);
+  p.infoSize = Le32(h + 14);
   auto width = static_cast<std::int32_t>(Le32(h + 18));
   auto height = static_cast<std::int32_t>(Le32(h + 22));
   if (width <= 0 || height == 0 || height == INT32_MIN) {
     error = "the picture has no pixels";
     return false;
   }
+  BmpInfo& info = p.info;
   info.width = width;
   info.height = height < 0 ? -height : height;
   info.bottomUp = height > 0;
   info.bitsPerPixel = h[28] | (h[29] << 8);
+  p.compression = Le32(h + 30);
+  p.coloursUsed = Le32(h + 46);
   // Rows are padded to whole 32-bit words.
   info.stride = (static_cast<std::int64_t>(width) * info.bitsPerPixel + 31) / 32 * 4;
+  return true;
+}
+
+// What the conversion cannot read is refused before anything is built from it.
+bool CheckConvertible(const Picture& p, std::string& error) {
+  const int bits = p.info.bitsPerPixel;
+  if (p.infoSize < kInfoHeaderBytes) {
+    error = "its header is of an older form that cannot be read";
+  } else if (bits != 1 && bits != 8 && bits != 24) {
+    error = "it has " + std::to_string(bits) +
+            " bits per pixel (only 1, 8 and 24 bits per pixel can be converted)";
+  } else if (p.compression != kUncompressed) {
+    error = "it is compressed (only uncompressed pictures can be converted)";
+  } else {
+    return true;
+  }
+  return false;
+}
+
+// The table follows the info header; a picture may hold fewer entries than its depth allows.
+bool ReadColourTable(std::ifstream& in, Picture& p, std::string& error) {
+  const int most = 1 << p.info.bitsPerPixel;
+  const bool listed = p.coloursUsed > 0 && p.coloursUsed < static_cast<std::uint32_t>(most);
+  p.colours.count = listed ? static_cast<int>(p.coloursUsed) : most;
+  unsigned char entries[256 * 4];
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(14 + static_cast<std::int64_t>(p.infoSize)));
+  in.read(reinterpret_cast<char*>(entries), 4 * p.colours.count);
+  if (in.gcount() < 4 * p.colours.count) {
+    error = "the picture is cut short";
+    return false;
+  }
+  for (int i = 0; i < p.colours.count; ++i) {
+    const unsigned char* e = entries + 4 * i;
+    p.colours.dark[static_cast<std::size_t>(i)] = IsDark(e[0], e[1], e[2]);
+  }
+  return true;
+}
+
+bool ReadRows(std::ifstream& in, const Picture& p, PixelGrid& grid, std::string& error) {
+  const BmpInfo& info = p.info;
+  // A header may claim more rows than any file holds; the offset of its last row must still be
+  // a number before we seek to it.
+  if (info.stride > (std::numeric_limits<std::int64_t>::max() - p.pixelOffset) / info.height) {
+    error = "the picture is cut short";
+    return false;
+  }
+  const int wanted =
+      static_cast<int>(std::min<std::int64_t>(info.stride, BytesForGrid(info.bitsPerPixel)));
+  unsigned char row[3 * PixelGrid::kSide];
+  for (int r = 0; r < std::min(info.height, PixelGrid::kSide); ++r) {
+    std::int64_t fileRow = info.bottomUp ? info.height - 1 - r : r;
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(p.pixelOffset + fileRow * info.stride));
+    in.read(reinterpret_cast<char*>(row), wanted);
+    if (in.gcount() < wanted) {
+      error = "the picture is cut short";
+      return false;
+    }
+    if (!DecodeRow(row, wanted, p, grid, r, error)) return false;
+  }
   return true;
 }
 
@@ -75,35 +183,17 @@ bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::s
     error = "not a BMP picture";
     return false;
   }
-  std::uint32_t pixelOffset = 0;
   if (in.gcount() < kHeaderBytes) {
     error = "the picture is cut short";
     return false;
   }
-  if (!ParseHeader(header, info, pixelOffset, error)) return false;
-  bool known = info.bitsPerPixel == 1 || info.bitsPerPixel == 8 || info.bitsPerPixel == 24;
-  if (!known) return true;
-  // A header may claim more rows than any file holds; the offset of its last row must still be
-  // a number before we seek to it.
-  if (info.stride > (std::numeric_limits<std::int64_t>::max() - pixelOffset) / info.height) {
-    error = "the picture is cut short";
-    return false;
-  }
-  int wanted =
-      static_cast<int>(std::min<std::int64_t>(info.stride, BytesForGrid(info.bitsPerPixel)));
-  unsigned char row[3 * PixelGrid::kSide];
-  for (int r = 0; r < std::min(info.height, PixelGrid::kSide); ++r) {
-    std::int64_t fileRow = info.bottomUp ? info.height - 1 - r : r;
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(pixelOffset + fileRow * info.stride));
-    in.read(reinterpret_cast<char*>(row), wanted);
-    if (in.gcount() < wanted) {
-      error = "the picture is cut short";
-      return false;
-    }
-    DecodeRow(row, wanted, info, grid, r);
-  }
-  return true;
+  Picture picture;
+  if (!ParseHeader(header, picture, error) || !CheckConvertible(picture, error)) return false;
+  info = picture.info;
+  if (info.bitsPerPixel != 24 && !ReadColourTable(in, picture, error)) return false;
+  if (ReadRows(in, picture, grid, error)) return true;
+  grid = PixelGrid{};  // nothing half-read is left for a caller that ignores the refusal
+  return false;
 }
 
 }  // namespace molvane

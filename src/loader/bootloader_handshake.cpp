@@ -1,8 +1,5 @@
 #include "loader/bootloader_handshake.h"
 
-#include <algorithm>
-#include <chrono>
-
 #include "loader/port_wait.h"
 
 namespace molvane {
@@ -14,40 +11,35 @@ constexpr int kBetweenUsMs = 10;  // pause between purged 'U's
 
 }  // namespace
 
-bool WaitForBootloaderU(SerialPort& port, int budgetMs) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(budgetMs);
-  while (Clock::now() < deadline) {
-    int waiting = port.BytesWaiting();
+bool WaitForBootloaderU(SerialPort& port, const Deadline& deadline) {
+  while (!deadline.Over()) {
+    const int waiting = port.BytesWaiting();
     if (waiting > 0) {
       if (ReadByte(port) == kHandshakeByte) {
         port.TraceLog("Got a 'U';");
         return true;
       }
       SleepMs(kAfterByteMs);
-      continue;
-    }
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    int step = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, kPollMs));
-    if (waiting < 0) {
-      SleepMs(step);  // a failed port never wakes us; the budget still runs out
+    } else if (waiting < 0) {
+      SleepMs(deadline.StepMs(kPollMs));  // a failed port never wakes us; the budget still runs out
     } else {
-      port.WaitReadable(step);
+      port.WaitReadable(deadline.StepMs(kPollMs));
     }
   }
   return false;
 }
 
-std::uint8_t PurgeUs(SerialPort& port) {
-  std::uint8_t last = kHandshakeByte;
+bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried) {
+  carried = kHandshakeByte;
   while (port.BytesWaiting() > 0) {
-    int byte = ReadByte(port);
+    if (deadline.Over()) return false;
+    const int byte = ReadByte(port);
     if (byte < 0) break;
-    last = static_cast<std::uint8_t>(byte);
-    if (last != kHandshakeByte) break;
+    carried = static_cast<std::uint8_t>(byte);
+    if (carried != kHandshakeByte) break;
     SleepMs(kBetweenUsMs);
   }
-  return last;
+  return true;
 }
 
 void WriteRestartBytes(SerialPort& port) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "link/serial_port.h"
+#include "loader/deadline.h"
 
 namespace molvane {
 
@@ -9,12 +10,13 @@ inline constexpr std::uint8_t kHandshakeByte = 0x55;  // 'U'
 inline constexpr std::uint8_t kAcknowledge = 0x21;    // '!'
 inline constexpr std::uint8_t kRestartByte = 0xFF;    // written twice
 
-// Waits up to budgetMs for the bootloader's 'U', dropping every other byte.
-bool WaitForBootloaderU(SerialPort& port, int budgetMs);
+// Waits for the bootloader's 'U' until the deadline is over, dropping every other byte.
+bool WaitForBootloaderU(SerialPort& port, const Deadline& deadline);
 
-// Reads the 'U's the bootloader keeps sending. Returns the byte that ended them, which may already
-// be the header's device byte, or 'U' when nothing else came.
-std::uint8_t PurgeUs(SerialPort& port);
+// Reads the 'U's the bootloader keeps sending. On success `carried` is the byte that ended them,
+// which may already be the header's device byte, or 'U' when nothing else came. False when the
+// deadline ran out (or was stopped) while 'U's still came: the bootloader did not take ours.
+bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried);
 
 void WriteRestartBytes(SerialPort& port);
 

@@ -17,6 +17,8 @@ namespace {
 constexpr std::size_t kMaxFileName = 255;
 constexpr int kAfterUMs = 300;
 constexpr int kTimeoutDrainMs = 50;
+// Two seconds at one byte per 50 ms, so that a board that keeps talking cannot hold the drain.
+constexpr int kTimeoutDrainBytes = 40;
 
 void EndUpdate(CartController& c, const std::string& message) {
   c.SetMessage(message);
@@ -43,8 +45,19 @@ void SendToBootloader(SerialPort& port, int boardSelector) {
   port.ReadLine();
 }
 
+// The board is still announcing itself: the restart bytes send it back to its firmware, so a
+// cut-off handshake does not leave it waiting in its bootloader.
+void EndHandshake(CartController& c, SerialPort& port, const char* message) {
+  WriteRestartBytes(port);
+  if (c.cancelRequest.load() != 0) return EndUpdate(c, texts::kFirmwareCanceled);
+  port.Drain(kTimeoutDrainBytes, kTimeoutDrainMs);
+  EndUpdate(c, message);
+}
+
 void EndAfterHeader(CartController& c, SerialPort& port, HeaderOutcome outcome) {
-  if (outcome == HeaderOutcome::NotAcknowledged) {
+  if (outcome == HeaderOutcome::Canceled) {
+    EndUpdate(c, texts::kFirmwareCanceled);
+  } else if (outcome == HeaderOutcome::NotAcknowledged) {
     WriteRestartBytes(port);
     port.Drain();
     EndUpdate(c, texts::kHeaderNotAcknowledged);
@@ -100,10 +113,8 @@ void CartController::RunFirmwareUpdate() {
   port.TraceLog("Wait for a 'U'");
   port.TraceLog("%s", texts::kWaitingForBootloader);
   SetStatusText(texts::kWaitingForBootloader);
-  if (!WaitForBootloaderU(port, timing.bootloaderWaitMs)) {
-    WriteRestartBytes(port);
-    port.Drain(SerialPort::kDrainLimit, kTimeoutDrainMs);
-    return EndUpdate(*this, texts::kBoardTimeout);
+  if (!WaitForBootloaderU(port, Deadline(timing.bootloaderWaitMs, &cancelRequest))) {
+    return EndHandshake(*this, port, texts::kBoardTimeout);
   }
   port.TraceLog("Waiting = false;");
   transferInProgress = 1;
@@ -112,7 +123,10 @@ void CartController::RunFirmwareUpdate() {
   WriteByte(port, kHandshakeByte);
   PauseMs(kAfterUMs);
   port.TraceLog("Purging Us");
-  std::uint8_t carried = PurgeUs(port);
+  std::uint8_t carried = kHandshakeByte;
+  if (!PurgeUs(port, Deadline(timing.purgeBudgetMs, &cancelRequest), carried)) {
+    return EndHandshake(*this, port, texts::kBootloaderKeepsAnnouncing);
+  }
   port.TraceLog("ReceiveHeader");
   HeaderOutcome header = ReceiveHeader(*this, port, carried);
   if (header != HeaderOutcome::Accepted) return EndAfterHeader(*this, port, header);

@@ -1,6 +1,5 @@
 #include "loader/header_exchange.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -18,7 +17,7 @@ namespace {
 constexpr int kHeaderWaitMs = 600;  // six polls of 100 ms for the first four bytes
 constexpr int kAckPollMs = 20;
 
-enum class AckResult { Received, Timeout, PortError };
+enum class AckResult { Received, Timeout, PortError, Stopped };
 
 class HeaderAttempt {
  public:
@@ -52,9 +51,9 @@ class HeaderAttempt {
     return value;
   }
 
-  BootloaderHeader Read(std::uint8_t carried) {
+  BootloaderHeader Read(std::uint8_t carried, const std::atomic<int>& stop) {
     BootloaderHeader h;
-    if (WaitForBytes(port, 4, kHeaderWaitMs) != WaitResult::Ready) {
+    if (WaitForBytes(port, 4, Deadline(kHeaderWaitMs, &stop)) != WaitResult::Ready) {
       ok = false;
       Note("Not enough bytes returned in header.\n");
     }
@@ -78,20 +77,21 @@ class HeaderAttempt {
   }
 
   // The last header byte counts: an EEPROM code of '!' would already be the acknowledgement.
-  AckResult WaitForAck(std::uint8_t last, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  // The deadline is looked at before every byte, so a board that keeps sending other bytes
+  // cannot hold the wait.
+  AckResult WaitForAck(std::uint8_t last, const Deadline& deadline) {
     while (last != kAcknowledge) {
-      int waiting = port.BytesWaiting();
+      if (deadline.Stopped()) return AckResult::Stopped;
+      if (deadline.Expired()) return AckResult::Timeout;
+      const int waiting = port.BytesWaiting();
       if (waiting < 0) return AckResult::PortError;
-      if (waiting > 0) {
-        int byte = ReadByte(port);
-        if (byte < 0) return AckResult::PortError;
-        last = static_cast<std::uint8_t>(byte);
+      if (waiting == 0) {
+        port.WaitReadable(deadline.StepMs(kAckPollMs));
         continue;
       }
-      if (Clock::now() >= deadline) return AckResult::Timeout;
-      port.WaitReadable(kAckPollMs);
+      const int byte = ReadByte(port);
+      if (byte < 0) return AckResult::PortError;
+      last = static_cast<std::uint8_t>(byte);
     }
     return AckResult::Received;
   }
@@ -109,13 +109,16 @@ HeaderOutcome ReceiveHeader(CartController& c, SerialPort& port, std::uint8_t ca
   Bootlog log(c.bootlogFolder);
   log.Start();
   for (int attempt = 0; attempt < c.timing.headerAttempts; ++attempt) {
+    if (c.cancelRequest.load() != 0) return HeaderOutcome::Canceled;
     HeaderAttempt exchange(port, log);
     exchange.Note("\n\n");
-    BootloaderHeader header = exchange.Read(carried);
+    BootloaderHeader header = exchange.Read(carried, c.cancelRequest);
     if (int bytes = PageSizeFromCode(header.pageSize); bytes != 0)
       SetPageSize(c.firmwareImage, bytes);
     exchange.NoteHeader(header, c.firmwareImage.pageSize);
-    AckResult ack = exchange.WaitForAck(header.eepromSize, c.timing.headerAckTimeoutMs);
+    const Deadline ackDeadline(c.timing.headerAckTimeoutMs, &c.cancelRequest);
+    AckResult ack = exchange.WaitForAck(header.eepromSize, ackDeadline);
+    if (ack == AckResult::Stopped) return HeaderOutcome::Canceled;
     if (ack == AckResult::Timeout) return HeaderOutcome::NotAcknowledged;
     if (ack == AckResult::PortError) {
       c.SetMessage(texts::kHeaderPortError);

@@ -14,6 +14,8 @@ inline constexpr const char* kFirmwareCanceled = "Firmware Update Canceled.";
 inline constexpr const char* kFirmwareComplete = "Firmware Update Complete";
 inline constexpr const char* kHeaderNotAcknowledged =
     "The bootloader did not acknowledge its header. Update Aborted.";
+inline constexpr const char* kBootloaderKeepsAnnouncing =
+    "The bootloader kept sending 'U' and sent no header. Update Aborted.";
 inline constexpr const char* kNoValidHeader =
     "The bootloader sent no valid header. Update Aborted.";
 inline constexpr const char* kPageNotAcknowledged =
@@ -29,5 +31,7 @@ inline constexpr const char* kBitmapUpdated = "Bitmap Updated ...";
 inline constexpr const char* kBitmapComplete = "Bitmap Update Complete.";
 inline constexpr const char* kDisplaySilent =
     "The display stopped answering. Bitmap Update Aborted.";
+inline constexpr const char* kBitmapSettleCut =
+    "Bitmap Updated ... but the wait for the display to store it was cut short.";
 
 }  // namespace molvane::texts

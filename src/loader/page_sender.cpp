@@ -42,7 +42,8 @@ void WritePage(SerialPort& port, const FirmwareImage& image, int page) {
 PagesOutcome SendPage(CartController& c, SerialPort& port, int page) {
   for (int attempt = 0; attempt < kTriesPerPage; ++attempt) {
     WritePage(port, c.firmwareImage, page);
-    WaitResult wait = WaitForBytes(port, 1, c.timing.pageAckTimeoutMs);
+    WaitResult wait = WaitForBytes(port, 1, Deadline(c.timing.pageAckTimeoutMs, &c.cancelRequest));
+    if (wait == WaitResult::Stopped) return PagesOutcome::Canceled;
     if (wait == WaitResult::Timeout) return PagesOutcome::NotAcknowledged;
     if (wait == WaitResult::PortError) return PagesOutcome::PortError;
     int answer = ReadByte(port);

@@ -7,14 +7,7 @@
 namespace molvane {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kPartialPauseMs = 2;  // some bytes are there but not enough: let more come
-
-int RemainingMs(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
-}
 
 }  // namespace
 
@@ -22,18 +15,22 @@ void SleepMs(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-WaitResult WaitForBytes(SerialPort& port, int count, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+bool Pause(const Deadline& deadline) {
+  while (!deadline.Over()) SleepMs(deadline.StepMs(Deadline::kStopPollMs));
+  return !deadline.Stopped();
+}
+
+WaitResult WaitForBytes(SerialPort& port, int count, const Deadline& deadline) {
   for (;;) {
-    int waiting = port.BytesWaiting();
+    if (deadline.Stopped()) return WaitResult::Stopped;
+    const int waiting = port.BytesWaiting();
     if (waiting < 0) return WaitResult::PortError;
     if (waiting >= count) return WaitResult::Ready;
-    int left = RemainingMs(deadline);
-    if (left == 0) return WaitResult::Timeout;
+    if (deadline.Expired()) return WaitResult::Timeout;
     if (waiting > 0) {
-      SleepMs(std::min(left, kPartialPauseMs));
+      SleepMs(deadline.StepMs(kPartialPauseMs));
     } else {
-      port.WaitReadable(left);
+      port.WaitReadable(deadline.StepMs(deadline.RemainingMs()));
     }
   }
 }

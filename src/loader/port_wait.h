@@ -2,19 +2,22 @@
 #include <cstdint>
 
 #include "link/serial_port.h"
+#include "loader/deadline.h"
 
 namespace molvane {
 
-enum class WaitResult { Ready, Timeout, PortError };
+enum class WaitResult { Ready, Timeout, PortError, Stopped };
 
-// Waits until at least `count` received bytes wait, for at most timeoutMs; an arriving byte ends
-// the wait at once. PortError when the port is closed or has gone.
-WaitResult WaitForBytes(SerialPort& port, int count, int timeoutMs);
+// Waits until at least `count` received bytes wait, until the deadline is over; an arriving byte
+// ends the wait at once. PortError when the port is closed or has gone.
+WaitResult WaitForBytes(SerialPort& port, int count, const Deadline& deadline);
 
 // One byte read on its own; -1 when none came.
 int ReadByte(SerialPort& port);
 void WriteByte(SerialPort& port, std::uint8_t byte);
 
 void SleepMs(int ms);
+// Sleeps until the deadline is over; false when its stop flag ended the pause early.
+bool Pause(const Deadline& deadline);
 
 }  // namespace molvane

@@ -45,7 +45,7 @@ struct FileRow {
   const char* titlePart;
   const char* initialName;
   std::string (CartController::*load)() const;
-  void (CartController::*store)(const std::string&);
+  bool (CartController::*store)(const std::string&);
 };
 
 constexpr FileRow kFileRows[] = {
@@ -177,7 +177,9 @@ void ServicePage::Browse(FileKind kind) {
   // Through a local reference: g++ 12's vptr check misreads a member reference as the object of
   // a member-function-pointer call and reports a false type mismatch.
   CartController& target = controller;
-  (target.*row.store)(this->*row.field);
+  // A path that cannot be kept in the settings file is still used until the program ends; the
+  // operator hears why it will be gone next time.
+  if (!(target.*row.store)(this->*row.field)) ShowMessage(controller.MessageText());
 }
 
 void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, kMainBoard); }

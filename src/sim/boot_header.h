@@ -12,12 +12,14 @@ struct BootHeader {
 // Misbehaviour a test can switch on to see how the host copes.
 struct BootFaults {
   int refusePage = -1;
-  int refuseTimes = 0;         // refuse page refusePage this many times, then accept it
-  bool refuseAll = false;      // refuse every page
-  bool badHeaderOnce = false;  // the first header carries a bad device byte
-  bool noiseHeader = false;    // every header is replaced by bytes no host can accept
-  bool neverSendU = false;     // the bootloader stays silent
-  int hangUpAtPage = -1;       // drop the line when this page's address arrives (once)
+  int refuseTimes = 0;            // refuse page refusePage this many times, then accept it
+  bool refuseAll = false;         // refuse every page
+  bool badHeaderOnce = false;     // the first header carries a bad device byte
+  bool noiseHeader = false;       // every header is replaced by bytes no host can accept
+  bool neverSendU = false;        // the bootloader stays silent
+  bool floodHellos = false;       // repeats 'U' without pause and never takes the host's 'U'
+  bool floodAfterHeader = false;  // after its header, sends noise without pause instead of '!'
+  int hangUpAtPage = -1;          // drop the line when this page's address arrives (once)
 };
 
 inline constexpr std::uint8_t kBootHello = 0x55;  // 'U'

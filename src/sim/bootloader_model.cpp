@@ -40,7 +40,23 @@ void BootloaderModel::Enter(std::chrono::steady_clock::time_point now) {
   hangUp = false;
 }
 
+// A board that keeps talking: its bytes come faster than a host that handles them one by one
+// can take them, so there is always something waiting.
+bool BootloaderModel::Floods() const {
+  if (faults.floodHellos) return state == State::Announcing;
+  return faults.floodAfterHeader && headersSent > 0 && pagesSinceHeader == 0 &&
+         state == State::AddressHigh;
+}
+
 void BootloaderModel::Tick(std::chrono::steady_clock::time_point now, const Send& send) {
+  if (Floods()) {
+    std::string burst;
+    while (burst.size() < kFloodBurst) {
+      burst += faults.floodHellos ? std::string(1, static_cast<char>(kBootHello)) : NoiseAnswer();
+    }
+    send(burst);
+    return;
+  }
   if (state != State::Announcing || faults.neverSendU) return;
   if (now - lastHello < kHelloInterval) return;
   lastHello = now;
@@ -87,7 +103,7 @@ void BootloaderModel::TakeWhileAnnouncing(std::uint8_t byte, const Send& send) {
     ++exits;
     return;
   }
-  if (byte != kBootHello || faults.neverSendU) return;
+  if (byte != kBootHello || faults.neverSendU || faults.floodHellos) return;
   SendHeader(send);
   state = State::AddressHigh;
 }
@@ -169,7 +185,9 @@ void BootloaderModel::SendHeader(const Send& send) {
     faults.badHeaderOnce = false;
     sent.device = kBadDevice;
   }
-  send(HeaderAnswer(sent));
+  const std::string answer = HeaderAnswer(sent);
+  // A flooding board never gets to its acknowledgement.
+  send(faults.floodAfterHeader ? answer.substr(0, answer.size() - 1) : answer);
 }
 
 void BootloaderModel::Record(const PageRecord& record) {

@@ -45,6 +45,7 @@ class BootloaderModel {
   const std::vector<PageRecord>& Pages() const { return pages; }
 
   static constexpr std::chrono::milliseconds kHelloInterval{150};
+  static constexpr std::size_t kFloodBurst = 1024;  // bytes per tick of a flooding board
   static constexpr std::size_t kMaxPageRecords = 8192;
 
   BootHeader header;
@@ -53,6 +54,7 @@ class BootloaderModel {
  private:
   enum class State { Off, Announcing, AddressHigh, AddressLow, Data, Sum };
 
+  bool Floods() const;
   void TakeByte(std::uint8_t byte, const Send& send);
   void TakeWhileAnnouncing(std::uint8_t byte, const Send& send);
   void TakeAddressLow(std::uint8_t byte, const Send& send);

@@ -142,7 +142,13 @@ std::string CartModel::SetText(const TextSetting& setting, std::string_view argu
     value = argument.substr(open + 1, close - open - 1).substr(0, kMaxQuotedLength);
   }
   if (!setting.accepts(value)) return std::string(kError);
-  state->settings.*setting.field = std::string(value);
+  if (setting.number && options.numericBadgeSettings) {
+    long long number = 0;
+    ParseWholeNumber(value, number);
+    state->settings.*setting.field = std::to_string(number);
+  } else {
+    state->settings.*setting.field = std::string(value);
+  }
   NoteChange();
   return {};
 }

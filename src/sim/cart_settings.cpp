@@ -57,12 +57,13 @@ constexpr NumericSetting kNumeric[] = {
 };
 
 constexpr TextSetting kText[] = {
-    {"set_rfid_bits", "get_rfid_bits", "rfidBits", &CartSettings::rfidBits, AcceptsRfidBits, false},
+    {"set_rfid_bits", "get_rfid_bits", "rfidBits", &CartSettings::rfidBits, AcceptsRfidBits, false,
+     true},
     {"set_rfid_mask", "get_rfid_mask", "rfidMask", &CartSettings::rfidMask, AcceptsRfidMask, false},
     {"set_rfid_facility", "get_rfid_facility", "rfidFacility", &CartSettings::rfidFacility,
-     AcceptsFacility, false},
+     AcceptsFacility, false, true},
     {"set_max_pin_digits", "get_max_pin_digits", "maxPinDigits", &CartSettings::maxPinDigits,
-     AcceptsMaxPinDigits, false},
+     AcceptsMaxPinDigits, false, true},
     {"cart_name_set", "cart_name_get", "name", &CartSettings::name, IsPrintableText, true},
     {"serial_set", "serial_get", "serial", &CartSettings::serial, IsPrintableText, true},
 };

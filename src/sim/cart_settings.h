@@ -50,6 +50,7 @@ struct TextSetting {
   std::string CartSettings::*field;
   bool (*accepts)(std::string_view value);
   bool quoted;
+  bool number = false;  // digits that a numeric firmware keeps as a number
 };
 
 inline constexpr std::size_t kMaxQuotedLength = 15;

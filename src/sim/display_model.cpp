@@ -48,7 +48,7 @@ std::string DisplayModel::EndLoad(std::string_view rest) {
 
 std::string DisplayModel::WriteMemory(std::string_view line) {
   // A busy display asks for the line again before it looks at it.
-  if (WantsResend()) return std::string(kResend);
+  if (WantsResend()) return std::string(resendWithPrompt ? kResendPrompt : kResend);
   const auto write = ParseMemoryWrite(line);
   if (!write) return Refuse();
   std::copy(write->bytes.begin(), write->bytes.end(), memory.begin() + write->address);

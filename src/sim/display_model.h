@@ -25,11 +25,13 @@ class DisplayModel {
   bool Loading() const { return loading; }
   int LastEndArgument() const { return lastEndArgument; }
 
-  int resendAnswers = 0;       // answer "<" to this many data lines before accepting
-  bool resendForever = false;  // answer "<" to every data line
+  int resendAnswers = 0;          // answer "<" to this many data lines before accepting
+  bool resendForever = false;     // answer "<" to every data line
+  bool resendWithPrompt = false;  // ask again with "<>", the prompt right behind the '<'
 
   static constexpr std::string_view kReady = ">";
   static constexpr std::string_view kResend = "<\r\n";
+  static constexpr std::string_view kResendPrompt = "<>";
   static constexpr std::string_view kError = "error\r\n>";
 
  private:

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "support/controller_fixture.h"
+#include "support/eventually.h"
 
 using testing_support::ConnectedController;
 
@@ -126,9 +127,7 @@ TEST(CommandTransaction, FailedWriteIsReported) {
   auto& ctl = c.controller;
   c.cart.Pty().HangUp();
   // The kernel ends the line asynchronously: write only once the port has seen the hang-up.
-  for (int i = 0; i < 200 && ctl.ports[0].BytesWaiting() != -1; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  testing_support::Eventually([&] { return ctl.ports[0].BytesWaiting() == -1; }, 1000);
   ASSERT_EQ(ctl.ports[0].BytesWaiting(), -1);
   ctl.SendCommand("lock");
   EXPECT_EQ(ctl.GetMessage(), "Error writing the command to the port.");

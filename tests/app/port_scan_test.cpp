@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "support/eventually.h"
 #include "support/raw_pty.h"
 #include "support/temp_dir.h"
 
@@ -219,10 +220,7 @@ TEST_F(PortScan, TheScannerThreadFindsTheCartAndStopsWithoutWaitingOutItsPause) 
   NameAllCarts();
   controller.timing.scanIntervalMs = 60000;
   controller.StartScanThread();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (controller.CartCount() == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  testing_support::Eventually([&] { return controller.CartCount() != 0; }, 10000, 10);
   EXPECT_EQ(controller.CartCount(), 1);
   const auto stopping = std::chrono::steady_clock::now();
   controller.StopScanThread();

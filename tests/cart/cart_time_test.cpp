@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "local_zone.h"
+#include "support/local_zone.h"
 
+using testing_support::LocalZone;
+using testing_support::kBerlinZone;
 using namespace molvane;
 
 namespace {

@@ -2,8 +2,9 @@
 
 #include "cart/log_dump_line.h"
 #include "cart/pin_dump_line.h"
-#include "local_zone.h"
+#include "support/local_zone.h"
 
+using testing_support::LocalZone;
 using namespace molvane;
 
 TEST(PinDumpLine, ReadsPinAndCartTime) {

@@ -2,10 +2,12 @@
 
 #include <filesystem>
 
-#include "local_zone.h"
+#include "support/local_zone.h"
 #include "support/temp_dir.h"
 #include "wire_helpers.h"
 
+using testing_support::LocalZone;
+using testing_support::kBerlinZone;
 using namespace cart_tests;
 using testing_support::ReadFile;
 using testing_support::TempDir;

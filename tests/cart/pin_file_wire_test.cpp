@@ -3,10 +3,12 @@
 #include <filesystem>
 
 #include "app/clock.h"
-#include "local_zone.h"
+#include "support/local_zone.h"
 #include "support/temp_dir.h"
 #include "wire_helpers.h"
 
+using testing_support::LocalZone;
+using testing_support::kBerlinZone;
 using namespace cart_tests;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -144,4 +146,25 @@ TEST_F(PinFileWire, AnExportedListImportsBackIntoAnotherCart) {
   const std::vector<std::string> expected = {"3000000001", "0"};
   EXPECT_EQ(AddsOf(second.cart.Lines()), expected);
   EXPECT_EQ(second.controller.PinCount(), 3);
+}
+
+TEST_F(PinFileWire, AHugeOrBinaryFileIsRefusedWithAShortPrintableMessage) {
+  ConnectedController fixture(AlwaysAnswer(">"));
+  fixture.controller.SetUi(&ui);
+  const std::string huge = dir.File("huge.txt");
+  WriteFile(huge, std::string(1024 * 1024 + 1, '7'));
+  EXPECT_FALSE(fixture.controller.ImportPinList(huge));
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "The file " + huge +
+                                  " is larger than 1 MiB, more than any PIN list can be. Nothing "
+                                  "was imported.");
+
+  const std::string binary = dir.File("photo.jpg");
+  WriteFile(binary, "\x1b]0;owned\x07" + std::string(200000, 'x') + "\n");
+  EXPECT_FALSE(fixture.controller.ImportPinList(binary));
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].text,
+            "A value of ?]0;owned?xxxxxxxxxxxxxx... is out of range in line 1 of " + binary +
+                " must be less than 4294967296!");
+  EXPECT_TRUE(fixture.cart.RawBytes().empty());
 }

@@ -4,9 +4,10 @@
 
 #include "app/clock.h"
 #include "cart/cart_time.h"
-#include "local_zone.h"
+#include "support/local_zone.h"
 #include "wire_helpers.h"
 
+using testing_support::LocalZone;
 using namespace cart_tests;
 
 namespace {

@@ -4,9 +4,11 @@
 #include <thread>
 
 #include "app/clock.h"
-#include "local_zone.h"
+#include "support/local_zone.h"
 #include "wire_helpers.h"
 
+using testing_support::LocalZone;
+using testing_support::kBerlinZone;
 using namespace cart_tests;
 
 TEST(RfidSettings, SettersPassTheTextThroughUnchanged) {

@@ -1,12 +1,11 @@
 #pragma once
-#include <chrono>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "support/recording_ui.h"
 #include "support/controller_fixture.h"
+#include "support/eventually.h"
+#include "support/recording_ui.h"
 
 namespace cart_tests {
 
@@ -29,8 +28,7 @@ inline testing_support::ScriptedCart::Responder AlwaysAnswer(std::string text) {
 // return before that.
 inline std::vector<std::string> LinesAfterSettling(testing_support::ScriptedCart& cart,
                                                    std::size_t expected) {
-  for (int i = 0; i < 50 && cart.Lines().size() < expected; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  testing_support::Eventually([&] { return cart.Lines().size() >= expected; }, 500, 10);
   return cart.Lines();
 }
 

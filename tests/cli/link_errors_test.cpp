@@ -8,6 +8,7 @@
 
 #include "cli/ctl_process.h"
 #include "link/discovery.h"
+#include "support/sim_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -84,6 +85,20 @@ TEST(CtlLinkErrors, CartThatFallsSilentGivesTimeout) {
   const auto run = RunCtl({"--port", cart.DevicePath(), "pins", "list"}, dir.Path());
   ExpectOneErrorLine(run, "Error: Timeout");
   EXPECT_EQ(run.out, "");
+}
+
+TEST(CtlLinkErrors, SendStopsAtATimeOut) {
+  // A reply holding "Timeout" counts as one and gives the port up; nothing more can be read.
+  testing_support::SimFixture sim;
+  ASSERT_TRUE(sim.started);
+  sim.Cart([](cartsim::CartModel& cart) {
+    cart.Settings().name = "Timeout";
+    return 0;
+  });
+  const auto run =
+      RunCtl({"--port", sim.link.DevicePath(), "send", "cart_name_get"}, sim.dir.Path());
+  ExpectOneErrorLine(run, "Error: Timeout");
+  EXPECT_EQ(run.out, "\"Timeout\"\n");
 }
 
 TEST(CtlLinkErrors, PortWhereNothingAnswersIsNoCart) {

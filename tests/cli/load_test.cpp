@@ -7,6 +7,7 @@
 
 #include "cli/ctl_process.h"
 #include "loader/test_pictures.h"
+#include "support/intel_hex.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -22,30 +23,7 @@ using testing_support::WriteFile;
 using Bytes = std::map<int, std::uint8_t>;  // address -> byte
 
 // Intel HEX data records of up to 16 bytes with correct checksums, and an end record.
-std::string HexFileOf(const Bytes& bytes) {
-  std::string file;
-  for (auto it = bytes.begin(); it != bytes.end();) {
-    const int address = it->first;
-    std::vector<std::uint8_t> record;
-    while (it != bytes.end() && it->first == address + static_cast<int>(record.size()) &&
-           record.size() < 16) {
-      record.push_back(it->second);
-      ++it;
-    }
-    unsigned sum = record.size() + (address >> 8) + (address & 0xFF);
-    char line[64];
-    std::snprintf(line, sizeof line, ":%02X%04X00", static_cast<unsigned>(record.size()), address);
-    file += line;
-    for (const std::uint8_t b : record) {
-      std::snprintf(line, sizeof line, "%02X", b);
-      file += line;
-      sum += b;
-    }
-    std::snprintf(line, sizeof line, "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
-    file += line;
-  }
-  return file + ":00000001FF\r\n";
-}
+std::string HexFileOf(const Bytes& bytes) { return testing_support::HexFile(bytes, "\r\n"); }
 
 Bytes SampleFirmware() {
   Bytes bytes;

@@ -151,4 +151,28 @@ TEST_F(SettingsTest, GasGaugeResetIsConfirmedByTheCart) {
   EXPECT_EQ(run.out, "Gas Gauge Reset Complete.\n");
 }
 
+TEST(CtlReadBack, DigitFieldsAreComparedByValue) {
+  // A firmware that keeps these as numbers answers "8" after "08".
+  cartsim::SimCart::Options options = EmptyCart();
+  options.cart.numericBadgeSettings = true;
+  SimFixture sim(options);
+  ASSERT_TRUE(sim.started);
+  auto ctl = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--port", sim.link.DevicePath()});
+    return cli_testing::RunCtl(arguments, sim.dir.Path());
+  };
+  const CtlRun rfid = ctl({"rfid", "set", "08", "PFFBBBBP", "00123"});
+  EXPECT_EQ(rfid.exitCode, 0) << rfid.err;
+  EXPECT_EQ(Lines(rfid.out), (std::vector<std::string>{"RFID bits: 8", "RFID mask: PFFBBBBP",
+                                                       "Facility code: 123"}));
+  const CtlRun digits = ctl({"pin-digits", "set", "08"});
+  EXPECT_EQ(digits.exitCode, 0) << digits.err;
+  EXPECT_EQ(digits.out, "Max. PIN digits: 8\n");
+  // Another number is still another number.
+  const CtlRun refused = ctl({"pin-digits", "set", "11"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("it reports '8' after '11' was sent"), std::string::npos)
+      << refused.err;
+}
+
 }  // namespace

@@ -15,7 +15,7 @@
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "loader/bootloader_header.h"
-#include "loader/test_firmware.h"
+#include "support/intel_hex.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -52,8 +52,8 @@ TEST(ServiceDialog, ButtonsFlashShowProgressAndClosingCancels) {
   controller.bootlogFolder = fixture.dir.Path();
   PacedUi ui;
   controller.SetUi(&ui);
-  const std::vector<std::uint8_t> image = loader_test::Pattern(8 * 1024);
-  testing_support::WriteFile(fixture.dir.File("con.hex"), loader_test::HexOf(image));
+  const std::vector<std::uint8_t> image = testing_support::PagePattern(8 * 1024);
+  testing_support::WriteFile(fixture.dir.File("con.hex"), testing_support::HexFile(image));
 
   molvane::CMolvaneDlg window(controller);
   window.show();

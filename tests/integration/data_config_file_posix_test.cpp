@@ -2,6 +2,7 @@
 // the disk fills up in the middle of the write.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -102,4 +103,27 @@ TEST(DataConfigFile, DiskFullHalfWayLeavesTheOldFileWhole) {
   controller.SetMainFirmwarePath("fits.hex");  // room again: the next write succeeds
   EXPECT_EQ(ReadFile(controller.ConfigPath()),
             Replaced(kOriginal, "\"old/main.hex\"", "\"fits.hex\"") + "\r\n");
+}
+
+TEST(DataConfigFile, AFileThatCannotBeReadIsNeverReplaced) {
+  TempDir dir;
+  molvane::CartController controller(dir.Path(), dir.Path());
+  const std::string path = controller.ConfigPath();
+  // It exists but every open fails (ELOOP), even for root, who reads any mode.
+  ASSERT_EQ(::symlink("Molvane.cfg", path.c_str()), 0);
+  EXPECT_FALSE(controller.SetMainFirmwarePath("a.hex"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path)) << "the file was replaced";
+  EXPECT_EQ(controller.MainFirmwarePath(), "a.hex");
+  EXPECT_EQ(controller.MessageText(),
+            "The settings file " + path +
+                " could not be read, so it was left as it is: the file you chose is used only "
+                "until the program ends.");
+  controller.SetMessage("shown since");
+  EXPECT_FALSE(controller.SetBitmapPath("b.bmp"));
+  EXPECT_EQ(controller.MessageText(), "shown since") << "said once";
+
+  ASSERT_TRUE(std::filesystem::remove(path));
+  WriteFile(path, kOriginal);
+  EXPECT_TRUE(controller.SetBitmapPath("c.bmp"));
+  EXPECT_EQ(ReadFile(path), Replaced(kOriginal, "\"logo.bmp\"", "\"c.bmp\"") + "\r\n");
 }

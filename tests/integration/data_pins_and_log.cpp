@@ -4,9 +4,10 @@
 #include <set>
 #include <sstream>
 
-#include "../cart/local_zone.h"
+#include "support/local_zone.h"
 #include "support/sim_fixture.h"
 
+using testing_support::LocalZone;
 using testing_support::ReadFile;
 using testing_support::SimFixture;
 

@@ -7,23 +7,18 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "loader/bitmap_command_file.h"
+#include "support/eventually.h"
+#include "support/intel_hex.h"
 #include "support/sim_fixture.h"
 
 namespace fault_checks {
 
 using Clock = std::chrono::steady_clock;
 
-template <class F>
-bool Eventually(F&& condition, int ms = 5000) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-  while (!condition()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
+using testing_support::Eventually;
 
 inline double CpuSeconds() {
   rusage usage{};
@@ -54,22 +49,11 @@ inline int PatternByte(int address) { return (address * 7 + address / 256) & 0xF
 // An Intel HEX text of `size` bytes from address 0, 16 bytes per record, in a pattern that
 // tells every byte's place.
 inline std::string HexText(int size) {
-  std::string text;
-  for (int at = 0; at < size; at += 16) {
-    const int count = std::min(16, size - at);
-    char piece[16];
-    std::snprintf(piece, sizeof piece, ":%02X%04X00", count, at);
-    text += piece;
-    int sum = count + (at >> 8) + (at & 0xFF);
-    for (int i = 0; i < count; ++i) {
-      std::snprintf(piece, sizeof piece, "%02X", PatternByte(at + i));
-      text += piece;
-      sum += PatternByte(at + i);
-    }
-    std::snprintf(piece, sizeof piece, "%02X\n", (-sum) & 0xFF);
-    text += piece;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+  for (int at = 0; at < size; ++at) {
+    data[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(PatternByte(at));
   }
-  return text + ":00000001FF\n";
+  return testing_support::HexFile(data);
 }
 
 inline std::uint8_t TitleByte(int index) { return static_cast<std::uint8_t>(index * 3 + 1); }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "app/cart_controller.h"
 #include "loader/bitmap_command_file.h"
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
@@ -108,6 +111,47 @@ TEST_F(ConversionFixture, BrokenFilesAreRefused) {
   WriteFile(path, cut.substr(0, cut.size() - 50));
   EXPECT_FALSE(molvane::ReadBmpFile(path, grid, info, error));
   EXPECT_FALSE(molvane::ReadBmpFile(dir.File("absent.bmp"), grid, info, error));
+}
+
+TEST_F(ConversionFixture, PicturesTheConversionWouldGarbleAreRefusedWithTheReason) {
+  const Dark dots = [](int r, int c) { return (r + c) % 3 == 0; };
+  auto patched = [&](int bits, std::size_t at, std::initializer_list<int> bytes) {
+    std::string bmp = MakeBmp(82, 32, bits, dots);
+    for (int b : bytes) bmp[at++] = static_cast<char>(b);
+    return bmp;
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {MakeBmp(82, 32, 4, dots), "it has 4 bits per pixel (only 1, 8 and 24 bits per pixel can "
+                                 "be converted)"},
+      {patched(8, 30, {1}), "it is compressed (only uncompressed pictures can be converted)"},
+      {patched(24, 14, {12}), "its header is of an older form that cannot be read"},
+      // White as colour 0 and black as colour 1: the title would come out inverted.
+      {patched(1, 54, {255, 255, 255, 0, 0, 0, 0}),
+       "its colour table is not black (colour 0) and white (colour 1)"},
+      // A grey ramp starts with black at colour 0.
+      {patched(8, 54, {0, 0, 0}),
+       "its colour table does not fit (colour 0 must be light, every other colour used dark)"},
+      {patched(8, 46, {2}), "it uses colour 7, which its colour table does not hold"},
+  };
+  for (const auto& [bmp, reason] : cases) {
+    const std::string path = dir.File("pic.bmp");
+    WriteFile(path, bmp);
+    PixelGrid grid;
+    BmpInfo info;
+    std::string error;
+    EXPECT_FALSE(molvane::ReadBmpFile(path, grid, info, error)) << reason;
+    EXPECT_EQ(error, reason);
+  }
+
+  // Before anything is sent, and without a command file left behind.
+  molvane::CartController controller(dir.Path(), dir.Path());
+  const std::string picture = dir.File("Four.bmp");
+  WriteFile(picture, cases[0].first);
+  EXPECT_NE(controller.StartBitmapUpload(picture, 256, 0), 0);
+  EXPECT_EQ(controller.MessageText(), "Bitmap " + picture + " was not converted: " +
+                                          cases[0].second + ".");
+  EXPECT_FALSE(controller.IsBusy());
+  EXPECT_EQ(ReadFile(dir.File("Four.txt")), "");
 }
 
 std::vector<std::string> Lines(const std::string& text) {

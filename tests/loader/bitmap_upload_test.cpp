@@ -7,6 +7,7 @@
 
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
+#include "support/eventually.h"
 #include "support/sim_fixture.h"
 #include "test_pictures.h"
 
@@ -135,10 +136,8 @@ TEST(BitmapUpload, CommandFileSendsOnlyWriteLinesThenPausesBeforeItEnds) {
   run.fx.controller.BitmapUploadMode = 1;
   auto start = Clock::now();
   ASSERT_EQ(run.fx.controller.StartBitmapUpload(path, 0, 0), 0);
-  auto deadline = start + std::chrono::seconds(8);
-  while (run.fx.controller.GetMessage() != "Bitmap Updated ..." && Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  testing_support::Eventually(
+      [&] { return run.fx.controller.GetMessage() == "Bitmap Updated ..."; }, 8000, 10);
   EXPECT_EQ(run.fx.controller.GetMessage(), "Bitmap Updated ...");
   EXPECT_TRUE(run.fx.controller.IsBusy());
   run.fx.controller.WaitForTransfer();
@@ -198,6 +197,43 @@ TEST(BitmapUpload, UnsuitableFilesAreRefusedAndNothingIsSent) {
 TEST(BitmapUpload, MissingCommandFileIsReported) {
   UploadRun run;
   EXPECT_EQ(run.Upload(run.fx.dir.File("absent.txt"), 1), "Bitmap file could not be opened");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BitmapUpload, PromptBesideAResendRequestDoesNotPassTheLine) {
+  UploadRun run;
+  run.Display([](cartsim::DisplayModel& d) {
+    d.resendAnswers = 3;
+    d.resendWithPrompt = true;  // "<>"
+  });
+  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0), "Bitmap Update Complete.");
+  molvane::TitleBitmap title = ExpectedTitle();
+  run.Display([&](cartsim::DisplayModel& d) {
+    EXPECT_EQ(d.ResendsAsked(), 3);
+    EXPECT_EQ(d.LinesAccepted(), 21);
+    for (int i = 0; i < molvane::TitleBitmap::kSize; ++i) ASSERT_EQ(d.Memory()[i], title.bytes[i]);
+  });
+}
+
+TEST(BitmapUpload, CancelEndsTheWaitForTheDisplayToStore) {
+  UploadRun run;
+  run.fx.controller.timing.bitmapSettleMs = 60000;
+  run.fx.controller.BitmapUploadMode = 1;
+  ASSERT_EQ(run.fx.controller.StartBitmapUpload(run.Picture("t.bmp"), 0, 0), 0);
+  ASSERT_TRUE(testing_support::Eventually(
+      [&] { return run.fx.controller.MessageText() == "Bitmap Updated ..."; }, 20000));
+  const auto start = Clock::now();
+  run.fx.controller.CancelTransfer();
+  run.fx.controller.WaitForTransfer();
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0);
+  EXPECT_EQ(run.fx.controller.MessageText(),
+            "Bitmap Updated ... but the wait for the display to store it was cut short.");
+  EXPECT_FALSE(run.fx.controller.IsBusy());
+  EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LinesAccepted(); }), 21);
+  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen()) << "the port is reopened as after a full wait";
 }
 
 }  // namespace

@@ -3,21 +3,24 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "loader/hex_file.h"
+#include "support/eventually.h"
+#include "support/intel_hex.h"
 #include "support/sim_fixture.h"
-#include "test_firmware.h"
 
 using cartsim::Board;
 using cartsim::BootloaderModel;
+using testing_support::Eventually;
+using testing_support::HexFile;
 using testing_support::ReadFile;
 using testing_support::SimFixture;
 using testing_support::WriteFile;
-using loader_test::HexOf;
-using loader_test::Pattern;
+using testing_support::PagePattern;
 
 namespace {
 
@@ -30,15 +33,7 @@ cartsim::SimCart::Options WithPageCode(std::uint8_t code) {
 }
 
 // The simulator takes the host's last bytes on its own thread: give it a moment.
-template <class F>
-bool Eventually(F&& condition) {
-  auto deadline = Clock::now() + std::chrono::seconds(3);
-  while (!condition()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
+constexpr int kSettleMs = 3000;
 
 struct FlashRun {
   explicit FlashRun(cartsim::SimCart::Options options = {}) : fx(std::move(options)) {
@@ -76,15 +71,15 @@ struct FlashRun {
 
 TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
   const std::uint8_t codes[] = {'Q', 'R', 'S', 'T', 'U'};
-  const std::vector<std::uint8_t> data = Pattern(1300);
+  const std::vector<std::uint8_t> data = PagePattern(1300);
   for (std::uint8_t code : codes) {
     FlashRun run(WithPageCode(code));
-    ASSERT_EQ(run.Flash(HexOf(data)), "Firmware Update Complete") << "code " << code;
+    ASSERT_EQ(run.Flash(HexFile(data)), "Firmware Update Complete") << "code " << code;
     const int pageSize = 32 << (code - 'Q');
     const int pages = 1300 / pageSize + 1;
-    EXPECT_TRUE(Eventually([&] {
-      return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1;
-    })) << "0xFF 0xFF ends the session";
+    EXPECT_TRUE(Eventually(
+        [&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }, kSettleMs))
+        << "0xFF 0xFF ends the session";
     run.Board([&](BootloaderModel& b) {
       EXPECT_EQ(b.PagesWritten(), pages) << pageSize;
       for (int a = 0; a < pages * pageSize; ++a) {
@@ -104,9 +99,9 @@ TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
 }
 
 TEST(FirmwareUpdate, FullImageKeepsItsFirstPageAtTheLargestPageSize) {
-  const std::vector<std::uint8_t> data = Pattern(65536);
+  const std::vector<std::uint8_t> data = PagePattern(65536);
   FlashRun run(WithPageCode('U'));
-  ASSERT_EQ(run.Flash(HexOf(data)), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(data)), "Firmware Update Complete");
   run.Board([&](BootloaderModel& b) {
     EXPECT_EQ(b.PagesWritten(), 128) << "nothing is sent past the end of flash";
     for (int a = 0; a < 65536; ++a) ASSERT_EQ(b.Flash()[a], data[a]) << "address " << a;
@@ -116,7 +111,7 @@ TEST(FirmwareUpdate, FullImageKeepsItsFirstPageAtTheLargestPageSize) {
 TEST(FirmwareUpdate, BootlogTraceAndProgressTellTheStory) {
   FlashRun run;
   // 1000 bytes at 128 per page: pages 0 to 7, the last one partly erased.
-  ASSERT_EQ(run.Flash(HexOf(Pattern(1000))), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(1000))), "Firmware Update Complete");
   // One attempt only: the device byte that ended the purge of 'U's was carried into the header.
   EXPECT_EQ(run.Bootlog(),
             "\n\nHdr: device: 4d flash:70 bootsize: 64 pageSize: 80 eepromsize: 34\n");
@@ -151,7 +146,7 @@ TEST(FirmwareUpdate, PageRefusedFourTimesIsSentAgainAndTaken) {
     b.faults.refusePage = 1;
     b.faults.refuseTimes = 4;
   });
-  ASSERT_EQ(run.Flash(HexOf(Pattern(300))), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(300))), "Firmware Update Complete");
   run.Board([](BootloaderModel& b) {
     int sends = 0;
     for (const cartsim::PageRecord& r : b.Pages()) sends += r.addressField == 1;
@@ -166,7 +161,7 @@ TEST(FirmwareUpdate, PageRefusedFiveTimesAbortsWithoutEndBytes) {
     b.faults.refusePage = 1;
     b.faults.refuseTimes = 5;
   });
-  EXPECT_EQ(run.Flash(HexOf(Pattern(300))),
+  EXPECT_EQ(run.Flash(HexFile(PagePattern(300))),
             "Could not send correct segment after 5 tries. Update Aborted.");
   run.Board([](BootloaderModel& b) {
     EXPECT_EQ(b.Pages().size(), 6u);  // page 0, then page 1 five times
@@ -178,7 +173,7 @@ TEST(FirmwareUpdate, PageRefusedFiveTimesAbortsWithoutEndBytes) {
 TEST(FirmwareUpdate, BadHeaderIsRestartedAndTheSecondOneUsed) {
   FlashRun run;
   run.Board([](BootloaderModel& b) { b.faults.badHeaderOnce = true; });
-  ASSERT_EQ(run.Flash(HexOf(Pattern(200))), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(200))), "Firmware Update Complete");
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.HeadersSent(); }), 2);
   std::string log = run.Bootlog();
   std::size_t bad = log.find("Incorrect Device Number [42].\n");
@@ -198,10 +193,12 @@ TEST(FirmwareUpdate, HeaderThatNeverFitsEndsAfterTheAttemptBound) {
   options.headers[static_cast<int>(Board::Main)].device = 0x42;
   FlashRun run(options);
   run.fx.controller.timing.headerAttempts = 3;
-  EXPECT_EQ(run.Flash(HexOf(Pattern(200))), "The bootloader sent no valid header. Update Aborted.");
-  EXPECT_TRUE(Eventually([&] {
-    return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4;
-  })) << "the first header and one after each restart";
+  EXPECT_EQ(run.Flash(HexFile(PagePattern(200))),
+            "The bootloader sent no valid header. Update Aborted.");
+  EXPECT_TRUE(Eventually(
+      [&] { return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4; },
+      kSettleMs))
+      << "the first header and one after each restart";
   run.Board([](BootloaderModel& b) { EXPECT_EQ(b.PagesWritten(), 0); });
 }
 
@@ -209,7 +206,7 @@ TEST(FirmwareUpdate, HeaderWithoutAcknowledgementEndsAfterTheBound) {
   FlashRun run;
   run.Board([](BootloaderModel& b) { b.faults.noiseHeader = true; });
   auto start = Clock::now();
-  EXPECT_EQ(run.Flash(HexOf(Pattern(200))),
+  EXPECT_EQ(run.Flash(HexFile(PagePattern(200))),
             "The bootloader did not acknowledge its header. Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 6.0);
   EXPECT_FALSE(run.fx.controller.IsBusy());
@@ -220,7 +217,7 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
   FlashRun run;
   run.Board([](BootloaderModel& b) { b.faults.neverSendU = true; });
   auto start = Clock::now();
-  run.Start(HexOf(Pattern(200)));
+  run.Start(HexFile(PagePattern(200)));
   std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   EXPECT_NE(run.fx.controller.bootloaderWait.load(), 0);
   EXPECT_EQ(run.fx.controller.GetMessage(), "Waiting for response from bootloader.");
@@ -231,17 +228,16 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
   EXPECT_LT(seconds, 9.0);
   EXPECT_FALSE(run.fx.controller.IsBusy());
   // The board took the two end bytes and went back to its firmware.
-  EXPECT_TRUE(Eventually([&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }));
+  EXPECT_TRUE(Eventually(
+      [&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }, kSettleMs));
   EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
 }
 
 TEST(FirmwareUpdate, CancelStopsBeforeTheNextPage) {
   FlashRun run;
-  run.Start(HexOf(Pattern(60000)));
-  auto deadline = Clock::now() + std::chrono::seconds(20);
-  while (run.fx.controller.GetMessage().rfind("Writing..  1", 0) != 0 && Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
+  run.Start(HexFile(PagePattern(60000)));
+  Eventually([&] { return run.fx.controller.GetMessage().rfind("Writing..  1", 0) == 0; }, 20000,
+             2);
   run.fx.controller.CancelTransfer();
   run.fx.controller.WaitForTransfer();
   EXPECT_EQ(run.fx.controller.MessageText(), "Firmware Update Canceled.");
@@ -257,7 +253,7 @@ TEST(FirmwareUpdate, HangUpMidFlashEndsInOrder) {
   FlashRun run;
   run.Board([](BootloaderModel& b) { b.faults.hangUpAtPage = 2; });
   auto start = Clock::now();
-  std::string message = run.Flash(HexOf(Pattern(1000)));
+  std::string message = run.Flash(HexFile(PagePattern(1000)));
   EXPECT_EQ(message, "The port failed while sending the firmware. Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 10.0);
   EXPECT_EQ(run.fx.controller.transferInProgress.load(), 0);
@@ -267,7 +263,7 @@ TEST(FirmwareUpdate, HangUpMidFlashEndsInOrder) {
 TEST(FirmwareUpdate, FaultyFileIsRefusedBeforeTheBoardIsTouched) {
   FlashRun run;
   int commandsBefore = run.fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
-  std::string good = HexOf(Pattern(64));
+  std::string good = HexFile(PagePattern(64));
   std::string bad = good.substr(0, good.find('\n') + 1) + ":0100500042FF\n" + good;
   std::string path = run.fx.dir.File("firmware.hex");
   std::string message = run.Flash(bad);
@@ -285,8 +281,8 @@ TEST(FirmwareUpdate, FaultyFileIsRefusedBeforeTheBoardIsTouched) {
 
 TEST(FirmwareUpdate, EachBoardGetsItsOwnBootloadCommand) {
   FlashRun run;
-  ASSERT_EQ(run.Flash(HexOf(Pattern(100)), 0), "Firmware Update Complete");
-  ASSERT_EQ(run.Flash(HexOf(Pattern(100)), 2), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), 0), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), 2), "Firmware Update Complete");
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Front), 1);
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Charger), 1);
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Main), 0);
@@ -314,3 +310,66 @@ TEST(FirmwareUpdate, NoPortsAndUnopenablePortsAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+// The flooding board keeps the simulator busy sending until it stops: nothing here looks into
+// the simulator once the flood has begun.
+TEST(FirmwareUpdate, BoardThatKeepsTalkingCannotHoldTheUpdate) {
+  {
+    FlashRun run;  // the purge of 'U's at its real bound
+    run.Board([](BootloaderModel& b) { b.faults.floodHellos = true; });
+    const auto start = Clock::now();
+    EXPECT_EQ(run.Flash(HexFile(PagePattern(200))),
+              "The bootloader kept sending 'U' and sent no header. Update Aborted.");
+    EXPECT_LT(SecondsSince(start), 8.0);
+  }
+  {
+    FlashRun run;
+    run.Board([](BootloaderModel& b) { b.faults.floodAfterHeader = true; });
+    const auto start = Clock::now();
+    EXPECT_EQ(run.Flash(HexFile(PagePattern(200))),
+              "The bootloader did not acknowledge its header. Update Aborted.");
+    EXPECT_LT(SecondsSince(start), 12.0);
+  }
+}
+
+TEST(FirmwareUpdate, CancelAndClosingEndTheWaitsOnABoardThatKeepsTalking) {
+  {
+    FlashRun run;
+    run.fx.controller.timing.headerAckTimeoutMs = 60000;
+    run.Board([](BootloaderModel& b) { b.faults.floodAfterHeader = true; });
+    run.Start(HexFile(PagePattern(200)));
+    ASSERT_TRUE(Eventually([&] { return run.Bootlog().find("Hdr:") != std::string::npos; }));
+    const auto start = Clock::now();
+    run.fx.controller.CancelTransfer();
+    run.fx.controller.WaitForTransfer();
+    EXPECT_LT(SecondsSince(start), 2.0);
+    EXPECT_EQ(run.fx.controller.MessageText(), "Firmware Update Canceled.");
+    EXPECT_FALSE(run.fx.controller.IsBusy());
+  }
+  {
+    SimFixture fx;
+    fx.sim.Inspect(
+        [](cartsim::SimCart& s) { s.BoardModel(Board::Main).faults.floodHellos = true; });
+    auto controller = std::make_unique<molvane::CartController>(fx.dir.Path(), fx.dir.Path());
+    ASSERT_TRUE(controller->ConnectPort(fx.link.DevicePath()));
+    controller->bootlogFolder = fx.dir.Path();
+    controller->timing.purgeBudgetMs = 60000;
+    WriteFile(fx.dir.File("f.hex"), HexFile(PagePattern(200)));
+    controller->BoardSelector = 1;
+    ASSERT_EQ(controller->StartFirmwareUpdate(fx.dir.File("f.hex")), 0);
+    const std::string trace = controller->ports[0].TracePath();
+    ASSERT_TRUE(
+        Eventually([&] { return ReadFile(trace).find("Log: Purging Us") != std::string::npos; }));
+    const auto start = Clock::now();
+    controller.reset();  // what closing the main window does
+    EXPECT_LT(SecondsSince(start), 2.0);
+  }
+}

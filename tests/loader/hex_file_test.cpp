@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/intel_hex.h"
 #include "support/temp_dir.h"
 
 using molvane::CheckHexFile;
@@ -17,15 +18,7 @@ namespace {
 
 // A data record (or any type) with a correct checksum.
 std::string Record(int address, int type, const std::string& dataHex) {
-  int count = static_cast<int>(dataHex.size() / 2);
-  char head[16];
-  std::snprintf(head, sizeof head, ":%02X%04X%02X", count, address, type);
-  std::string line = head + dataHex;
-  int sum = 0;
-  for (std::size_t i = 1; i < line.size(); i += 2) sum += std::stoi(line.substr(i, 2), nullptr, 16);
-  char tail[4];
-  std::snprintf(tail, sizeof tail, "%02X", (-sum) & 0xFF);
-  return line + tail + "\r\n";
+  return testing_support::HexRecord(address, type, dataHex, "\r\n");
 }
 
 std::string Repeat(const std::string& byteHex, int count) {

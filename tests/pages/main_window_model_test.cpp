@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/clock.h"
 #include "pages/page_model.h"
 #include "support/controller_fixture.h"
+#include "support/local_zone.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -235,11 +237,15 @@ testing_support::ScriptedCart::Responder CartWithPin(int daysAgo) {
 class PinAgeWarning : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    zone.emplace("UTC0");
     molvane::SetClockForTest([] { return kNow; });
   }
-  void TearDown() override { molvane::SetClockForTest({}); }
+  void TearDown() override {
+    molvane::SetClockForTest({});
+    zone.reset();
+  }
+
+  std::optional<testing_support::LocalZone> zone;
 
   std::vector<std::string> ShownForPinAge(int daysAgo) {
     testing_support::ConnectedController connected(CartWithPin(daysAgo));

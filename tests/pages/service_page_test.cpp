@@ -11,11 +11,11 @@
 
 #include "app/clock.h"
 #include "cart/cart_time.h"
-#include "cart/local_zone.h"
 #include "loader/bootloader_header.h"
-#include "loader/test_firmware.h"
 #include "loader/test_pictures.h"
 #include "loader/title_bitmap.h"
+#include "support/intel_hex.h"
+#include "support/local_zone.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -63,7 +63,9 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
   EXPECT_NE(Config().find("[MAINFIRMWAREFILE] \"/carts/con_4_12.hex\""), std::string::npos);
 
   // A cancelled dialog keeps the field and still writes it.
-  fixture.controller.factoryTitlePath = "/carts/title.bmp";
+  // Known to this run only, so that only the Browse can have written it.
+  fixture.controller.pathSettings[static_cast<std::size_t>(
+      molvane::CartController::PathSetting::FactoryTitle)] = "/carts/title.bmp";
   page.Show(true);
   page.Browse(Kind::FactoryTitle);
   EXPECT_EQ(ui.fileDialogs.back().initialName, "*.*");
@@ -125,7 +127,7 @@ TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShow
 TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
   ASSERT_TRUE(fixture.Connect());
   {
-    LocalZone zone(kBerlinZone);
+    testing_support::LocalZone zone(testing_support::kBerlinZone);
     // 14:05:09 on 3 March 2009 in Berlin, one hour ahead of UTC in winter.
     molvane::SetClockForTest([] { return std::int64_t{1236089109} - 3600; });
     page.SetRtc();
@@ -231,8 +233,8 @@ molvane::TitleBitmap TitleOf(const loader_test::Dark& dark) {
 }
 
 TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
-  const std::vector<std::uint8_t> image = loader_test::Pattern(65536);
-  WriteFile(fixture.dir.File("con_main.hex"), loader_test::HexOf(image));
+  const std::vector<std::uint8_t> image = testing_support::PagePattern(65536);
+  WriteFile(fixture.dir.File("con_main.hex"), testing_support::HexFile(image));
   ui.fileNames = {fixture.dir.File("con_main.hex")};
   page.Browse(Kind::MainFirmware);
   page.UpdateMain();

@@ -7,7 +7,7 @@
 
 #include "app/cart_controller.h"
 #include "gui/molvane_dlg.h"
-#include "loader/test_firmware.h"
+#include "support/intel_hex.h"
 #include "screenshots/shot.h"
 
 namespace screenshots {
@@ -24,7 +24,7 @@ std::string InWorkFolder(const molvane::CartController& controller, const char* 
 void ChooseFiles(ShotContext& c) {
   molvane::CartController& controller = c.controller;
   const std::string main = InWorkFolder(controller, "con_main_4_12.hex");
-  std::ofstream(main) << loader_test::HexOf(loader_test::Pattern(48 * 1024));
+  std::ofstream(main) << testing_support::HexFile(testing_support::PagePattern(48 * 1024));
   controller.SetMainFirmwarePath(main);
   controller.SetFrontFirmwarePath(InWorkFolder(controller, "dis_front_2_03.hex"));
   controller.SetChargerFirmwarePath(InWorkFolder(controller, "cha_power_1_07.hex"));

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace testing_support {
+
 #if defined(_WIN32)
 inline void SetZoneVariable(const char* value) { _putenv_s("TZ", value ? value : ""); }
 inline void ReadZone() { _tzset(); }
@@ -40,3 +42,5 @@ class LocalZone {
  private:
   std::optional<std::string> previous;
 };
+
+}  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "app/port_probe.h"
 
+#include <chrono>
+
 #include "app/cart_controller.h"
 #include "app/number_text.h"
 
@@ -21,6 +23,26 @@ std::string BootloaderWaitingText(const std::string& port) {
   return "a board on " + port +
          " is waiting in its bootloader (a firmware update did not finish); run the update again";
 }
+
+namespace {
+
+// The cart answers "status" with more than the line the probe judges (the battery line, then the
+// prompt). Taken here, the rest cannot arrive after the next command's drain and pass for that
+// command's answer, which at 38400 baud it would when a command follows the connect at once.
+// Bounded, for a cart that ends its answer some other way.
+void ReadRestOfAnswer(SerialPort& port, int boundMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return;
+    const SerialPort::Line line = port.ReadLineWithin(static_cast<int>(left.count()));
+    if (!line.text.empty() && line.text.back() == '>') return;
+    if (line.text == texts::kTimeout) return;
+  }
+}
+
+}  // namespace
 
 CartController::ProbeResult CartController::ProbePort(int i) {
   if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
@@ -44,6 +66,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     SetMessage(BootloaderWaitingText(port.PortName()));
     return ProbeResult::Bootloader;
   }
+  ReadRestOfAnswer(port, timing.probeRestMs);
   currentPort = i;
   SetMessage("");
   return ProbeResult::Cart;

@@ -9,6 +9,7 @@ struct Timing {
   int replyIdlePolls = 100;         // ReadLine gives up after this many empty 10 ms polls
   int replyPollMs = 10;
   int probeLineMs = 2000;           // bound on one line of the port probe, however bytes come
+  int probeRestMs = 300;            // bound on the rest of the answer to the probe, up to ">"
   int replyLineMs = 3000;           // bound on one reply line of a command
   int versionPauseMs = 100;         // "version" and "get_ps_type" answer slowly
   int scanIntervalMs = 1000;        // port scanner pause between passes

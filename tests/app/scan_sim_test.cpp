@@ -183,3 +183,15 @@ TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {
   EXPECT_EQ(controller.CartCount(), 1);
   EXPECT_EQ(controller.GetStatus(), "00");
 }
+
+// On a line as slow as the cart's, the rest of the probe's answer is still arriving when a
+// command follows the connect at once; it must not be taken for that command's answer.
+TEST(ScanWithSimulator, TheFirstCommandAfterAConnectGetsItsOwnAnswer) {
+  for (const bool echo : {false, true}) {
+    cartsim::SimCart::Options options;
+    options.echo = echo;
+    SimFixture fixture(options, /*pace=*/true);
+    ASSERT_TRUE(fixture.Connect());
+    EXPECT_EQ(fixture.controller.GetCartName(), "Ward 4 Cart") << (echo ? "echo" : "no echo");
+  }
+}

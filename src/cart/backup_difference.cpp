@@ -32,7 +32,7 @@ std::string AddedPinNote(const BackupDifference& difference) {
   return "The cart stamps each PIN it adds with its own clock: the " +
          std::to_string(difference.pinsAdded.size()) +
          " PIN(s) added get the cart's present time as activation time, not the times in the "
-         "backup, and their age starts again from today.";
+         "backup. Set the cart's clock first if it is wrong.";
 }
 
 }  // namespace molvane

@@ -46,6 +46,11 @@ class UiServices {
   virtual std::optional<std::string> AskForPin() { return std::nullopt; }
   // A pause that keeps the window alive meanwhile; tests make it instant.
   virtual void Sleep(int ms);
+  // Changes for the operator to accept before anything is sent: `text` above the list of
+  // changes, `note` (may be empty) below it. True when accepted. Without a dialog of its own a
+  // program shows it all in a box with OK and Cancel.
+  virtual bool ConfirmChanges(const std::string& title, const std::string& text,
+                              const std::vector<std::string>& changes, const std::string& note);
 };
 
 // Answers every box with its first button and shows nothing: the controller's services until a

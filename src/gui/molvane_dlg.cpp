@@ -78,6 +78,9 @@ void CMolvaneDlg::BuildLayout() {
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
+  file->addAction("&Back Up Cart...", this, [this] { backupMenu.BackUpCart(); });
+  file->addAction("&Restore Cart...", this, &CMolvaneDlg::RestoreCart);
+  file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
   // Qt has no portable way into the window's system menu, so its about item lives here too.
@@ -144,6 +147,12 @@ void CMolvaneDlg::OnTimer() {
   // The field says whether a cart answers; why none does (no driver, a link error) is the
   // controller's last message, shown when the pointer rests on the field.
   status->setToolTip(QString::fromStdString(controller.GetMessage()));
+}
+
+// A restore changed what the pages show: each reads the cart again, as for a cart that came.
+void CMolvaneDlg::RestoreCart() {
+  if (!backupMenu.RestoreCart()) return;
+  for (PageView* page : pages) page->Model().CartNotice(true);
 }
 
 void CMolvaneDlg::ShowAbout() {

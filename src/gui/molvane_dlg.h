@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "pages/backup_menu.h"
 #include "pages/main_window_model.h"
 
 class QLineEdit;
@@ -43,6 +44,7 @@ class CMolvaneDlg : public QDialog {
   bool HasDefaultButton() const;
   void OnTimer();
   void ShowAbout();
+  void RestoreCart();
 
   CartController& controller;
   std::array<PageView*, MainWindowModel::kPageCount> pages{};
@@ -51,6 +53,7 @@ class CMolvaneDlg : public QDialog {
   QTimer* timer = nullptr;
   std::unique_ptr<MainWindowModel> monitor;
   bool stopped = false;
+  BackupMenu backupMenu{controller};
 };
 
 }  // namespace molvane

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "gui/add_pin_dialog.h"
+#include "gui/change_preview_dialog.h"
 #include "gui/file_filter.h"
 
 namespace molvane {
@@ -119,6 +120,13 @@ void QtUiServices::Sleep(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+bool QtUiServices::ConfirmChanges(const std::string& title, const std::string& text,
+                                  const std::vector<std::string>& changes,
+                                  const std::string& note) {
+  ChangePreviewDialog dialog(title, text, changes, note, QApplication::activeWindow());
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace molvane

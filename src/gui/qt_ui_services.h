@@ -20,6 +20,8 @@ class QtUiServices : public UiServices {
   std::optional<std::string> AskForPin() override;
   // The window keeps painting and its timers keep running while the time passes.
   void Sleep(int ms) override;
+  bool ConfirmChanges(const std::string& title, const std::string& text,
+                      const std::vector<std::string>& changes, const std::string& note) override;
 };
 
 }  // namespace molvane

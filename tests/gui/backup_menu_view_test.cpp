@@ -1,0 +1,100 @@
+// File > "Restore Cart..." in the main window over the simulated cart: the preview dialog lists
+// the changes, and OK sends them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include "cart/backup_file.h"
+#include "cart/backup_read.h"
+#include "gui/molvane_dlg.h"
+#include "gui/qt_test_app.h"
+#include "gui/qt_ui_services.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+// The real dialogs, but the file comes from the test and the message boxes are only noted.
+struct TestUi : molvane::QtUiServices {
+  std::string file;
+  std::vector<std::string> boxes;
+  std::string FileDialog(const molvane::FileDialogRequest&) override { return file; }
+  Answer MessageBox(const std::string& text, Buttons, const std::string&) override {
+    boxes.push_back(text);
+    return Answer::Ok;
+  }
+};
+
+QAction* MenuItem(QWidget& window, const QString& text) {
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text().remove('&') == text) return action;
+  }
+  return nullptr;
+}
+
+TEST(BackupMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
+  gui_testing::TestApp();
+  testing_support::SimFixture source;
+  ASSERT_TRUE(source.Connect());
+  molvane::CartBackup backup;
+  std::string failure;
+  ASSERT_TRUE(molvane::ReadCartBackup(source.controller, backup, failure)) << failure;
+  TestUi ui;
+  ui.file = source.dir.File("cart.txt");
+  ASSERT_TRUE(molvane::WriteBackupFile(ui.file, backup));
+
+  cartsim::SimCart::Options empty;
+  empty.cart.startEmpty = true;
+  testing_support::SimFixture target(empty);
+  ASSERT_TRUE(target.started);
+  molvane::CartController& controller = target.controller;
+  controller.discovery.sysfsRoot = target.dir.File("no-sysfs");
+  controller.discovery.useEnvironment = false;
+  controller.discovery.extraPorts = target.link.DevicePath();
+  controller.SetUi(&ui);
+
+  molvane::CMolvaneDlg window(controller);
+  QAction* restore = MenuItem(window, "Restore Cart...");
+  ASSERT_NE(restore, nullptr);
+  ASSERT_NE(MenuItem(window, "Back Up Cart..."), nullptr);
+  auto* status = window.findChild<QLineEdit*>("connectionText");
+
+  QStringList previewed;
+  QString note;
+  QElapsedTimer clock;
+  clock.start();
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, [&] {
+    if (status->text() != "Connected" && clock.elapsed() < 15000) return;
+    check.stop();
+    gui_testing::OnNextModal([&](QWidget* preview) {
+      auto* list = preview->findChild<QListWidget*>("changes");
+      for (int i = 0; list != nullptr && i < list->count(); ++i) previewed << list->item(i)->text();
+      if (auto* label = preview->findChild<QLabel*>("note")) note = label->text();
+      preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    restore->trigger();
+    window.done(QDialog::Accepted);
+  });
+  check.start(50);
+  window.show();
+  window.exec();
+
+  EXPECT_TRUE(previewed.contains("Cart name: \"Cart\" -> \"Ward 4 Cart\"")) << previewed.join("\n").toStdString();
+  EXPECT_TRUE(previewed.contains("Add PIN 1234")) << previewed.join("\n").toStdString();
+  EXPECT_TRUE(note.contains("own clock")) << note.toStdString();
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_NE(ui.boxes.back().find("Restore complete"), std::string::npos) << ui.boxes.back();
+  EXPECT_EQ(target.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }),
+            "Ward 4 Cart");
+  EXPECT_EQ(window.findChild<QLineEdit*>("serialNumber")->text().toStdString(), backup.serialNumber)
+      << "the pages read the restored cart again";
+}
+
+}  // namespace

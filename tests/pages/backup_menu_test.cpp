@@ -1,0 +1,85 @@
+// The File menu's backup and restore against the simulated cart: nothing reaches the cart that
+// the operator did not accept, and a file that is not understood is refused by its line.
+#include "pages/backup_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using molvane::UiServices;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+cartsim::SimCart::Options EmptyCart() {
+  cartsim::SimCart::Options options;
+  options.cart.startEmpty = true;
+  return options;
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(BackupMenu, NothingIsSentUnlessThePreviewIsAccepted) {
+  testing_support::SimFixture fixture(EmptyCart());
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  fixture.controller.SetUi(&ui);
+  molvane::BackupMenu menu(fixture.controller);
+
+  const std::string path = fixture.dir.File("cart.txt");
+  ui.fileNames = {path};
+  menu.BackUpCart();
+  ASSERT_EQ(ui.fileDialogs.size(), 1u);
+  EXPECT_EQ(ui.fileDialogs[0].initialName, "Cart 0.txt");
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_TRUE(Holds(ui.boxes.back().text, "Cart backed up to " + path)) << ui.boxes.back().text;
+
+  // The backup, edited: another name and one more PIN.
+  std::string edited = ReadFile(path);
+  edited.replace(edited.find("name = \"Cart\""), 13, "name = \"Ward 3\"");
+  edited.replace(edited.find("[end]"), 5, "[pins]\r\n");  // a second PIN section is refused
+  WriteFile(fixture.dir.File("twice.txt"), edited);
+  edited = ReadFile(path);
+  edited.replace(edited.find("name = \"Cart\""), 13, "name = \"Ward 3\"");
+  edited.insert(edited.find("[end]"), "4321\r\n");
+  WriteFile(path, edited);
+
+  const std::size_t traced = fixture.Trace().size();
+  ui.boxes.clear();
+  ui.fileNames = {fixture.dir.File("twice.txt"), path};
+  EXPECT_FALSE(menu.RestoreCart());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(Holds(ui.boxes[0].text, "line ")) << ui.boxes[0].text;
+  EXPECT_TRUE(Holds(ui.boxes[0].text, "(\"[pins]\"): the section appears twice")) << ui.boxes[0].text;
+  EXPECT_TRUE(Holds(ui.boxes[0].text, "Nothing was sent.")) << ui.boxes[0].text;
+  EXPECT_EQ(fixture.Trace().size(), traced) << "a refused file is refused before the cart is read";
+
+  ui.boxes.clear();
+  ui.answers = {UiServices::Answer::Cancel};
+  EXPECT_FALSE(menu.RestoreCart());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  const std::string& preview = ui.boxes[0].text;
+  EXPECT_EQ(ui.boxes[0].buttons, UiServices::Buttons::OkCancel);
+  EXPECT_TRUE(Holds(preview, "Cart name: \"Cart\" -> \"Ward 3\"\nAdd PIN 4321\n")) << preview;
+  EXPECT_TRUE(Holds(preview, "own clock")) << preview;
+  const std::string after = fixture.Trace().substr(traced);
+  EXPECT_FALSE(Holds(after, "cart_name_set")) << after;
+  EXPECT_FALSE(Holds(after, "pin_list_add")) << after;
+
+  ui.boxes.clear();
+  ui.fileNames = {path};
+  ui.answers = {UiServices::Answer::Ok};
+  EXPECT_TRUE(menu.RestoreCart());
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_TRUE(Holds(ui.boxes[1].text, "Restore complete")) << ui.boxes[1].text;
+  EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }), "Ward 3");
+  EXPECT_TRUE(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Contains(4321); }));
+}
+
+}  // namespace

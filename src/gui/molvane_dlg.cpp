@@ -19,6 +19,7 @@
 #include "gui/setup_dialog.h"
 #include "gui/test_cart_dialog.h"
 #include "pages/main_window_model.h"
+#include "pages/support_report.h"
 
 namespace molvane {
 namespace {
@@ -78,6 +79,7 @@ void CMolvaneDlg::BuildLayout() {
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
+  file->addAction("Save Support Report...", this, [this] { SaveSupportReport(controller); });
   file->addAction("E&xit", this, &QDialog::accept);
 
   // Qt has no portable way into the window's system menu, so its about item lives here too.

@@ -1,15 +1,21 @@
 #include "app/file_tail.h"
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace molvane {
 
 ReadResult ReadFileTail(const std::string& path, std::size_t maxBytes, std::string& content,
                         std::uintmax_t& size) {
   size = 0;
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return ReadResult::NotOpened;
+  // A folder or a device has no end to count back from.
+  if (!std::filesystem::is_regular_file(status)) return ReadResult::ReadError;
   std::ifstream in(path, std::ios::binary);
   if (!in) return ReadResult::NotOpened;
-  // A folder opens but cannot be sought or read.
   if (!in.seekg(0, std::ios::end)) return ReadResult::ReadError;
   const std::streamoff end = in.tellg();
   if (end < 0) return ReadResult::ReadError;

@@ -71,7 +71,7 @@ std::string SupportReport::FileSection(const std::string& title, const std::stri
   std::error_code error;
   const std::filesystem::path shown = std::filesystem::absolute(path, error);
   std::string text = Heading(title + ": " + (error ? path : shown.string()));
-  if (result == ReadResult::NotOpened) return text + "(not found)\n";
+  if (result == ReadResult::NotOpened) return text + "(not found or cannot be opened)\n";
   if (result != ReadResult::Ok) return text + "(could not be read)\n";
   const bool cut = size > content.size();
   if (cut) {

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/cart_data.h"
 #include "app/timing.h"
@@ -214,6 +215,13 @@ class CartController {
   void CancelTransfer() { cancelRequest = 1; }
   void WaitForTransfer();  // joins a finished or running worker
   const FirmwareImage& Image() const { return firmwareImage; }
+
+  // --- what answers on each port, for a support report (app/port_survey.cpp)
+  // One line per listed port. Taken port by port with the scanner kept off it; nothing is sent
+  // while a transfer runs. An open port is told from what is known of it, never probed again;
+  // a closed one is probed as the scanner would, and a cart found there becomes the current
+  // port unless another one already is.
+  std::vector<std::string> SurveyPorts();
 
   // --- fields (names as the rest of the system knows them)
   std::array<SerialPort, kMaxPorts> ports;

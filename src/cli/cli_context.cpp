@@ -13,21 +13,6 @@ std::vector<CommandAdder>& CommandAdders() {
   return adders;
 }
 
-std::string DescribeOpenError(const std::string& port, molvane::OpenError error,
-                              const std::string& systemText) {
-  switch (error) {
-    case molvane::OpenError::Missing:
-      return port + ": no such port (is the cable plugged in?)";
-    case molvane::OpenError::Busy:
-      return port + ": port is busy (another program has it open)";
-    case molvane::OpenError::PermissionDenied:
-      return port + ": permission denied (add yourself to the 'dialout' group: "
-                    "sudo usermod -aG dialout $USER, then log in again)";
-    default:
-      return port + ": cannot be opened" + (systemText.empty() ? "" : " (" + systemText + ")");
-  }
-}
-
 std::string ErrorLine(const std::string& message) {
   return message.rfind("Error", 0) == 0 ? message : "Error: " + message;
 }

@@ -7,6 +7,7 @@
 
 #include "app/cart_controller.h"
 #include "cli/terminal_ui.h"
+#include "link/port_open_error.h"
 
 namespace molvanectl {
 
@@ -36,10 +37,8 @@ struct Registration {
   explicit Registration(CommandAdder adder) { CommandAdders().push_back(std::move(adder)); }
 };
 
-// Why a named port could not be used, with the fix where there is one; `systemText` is the
-// operating system's own word for a cause we have no better one for.
-std::string DescribeOpenError(const std::string& port, molvane::OpenError error,
-                              const std::string& systemText);
+// Why a named port could not be used, with the fix, and who holds a busy one.
+using molvane::DescribeOpenError;
 
 // The controller's message as one error line: "Error: " in front unless it says so already.
 std::string ErrorLine(const std::string& message);

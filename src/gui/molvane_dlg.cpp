@@ -19,6 +19,7 @@
 #include "gui/setup_dialog.h"
 #include "gui/test_cart_dialog.h"
 #include "pages/main_window_model.h"
+#include "pages/support_report.h"
 
 namespace molvane {
 namespace {
@@ -80,6 +81,7 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
   QMenu* file = bar->addMenu("File");
   file->addAction("&Back Up Cart...", this, [this] { backupMenu.BackUpCart(); });
   file->addAction("&Restore Cart...", this, &CMolvaneDlg::RestoreCart);
+  file->addAction("Save Support Report...", this, [this] { SaveSupportReport(controller); });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 

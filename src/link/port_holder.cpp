@@ -2,18 +2,6 @@
 
 namespace molvane {
 
-const std::vector<KnownCulprit>& KnownCulprits() {
-  static const std::vector<KnownCulprit> culprits = {
-      {"ModemManager", "probes every new serial device for a modem",
-       "sudo systemctl stop ModemManager (or disable it: sudo systemctl disable --now "
-       "ModemManager)"},
-      {"brltty", "claims FTDI adapters as braille displays",
-       "sudo systemctl mask brltty-udev.service && sudo systemctl stop brltty-udev.service "
-       "(or remove it: sudo apt remove brltty)"},
-  };
-  return culprits;
-}
-
 std::string DescribePortHolders(const std::vector<PortHolder>& holders) {
   std::string text;
   for (const PortHolder& holder : holders) {

@@ -17,7 +17,8 @@ struct PortHolder {
 std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
                                         const std::string& procRoot = "/proc");
 
-// Programs that are known to open new serial devices by themselves, and how to stop them.
+// Programs that are known to open new serial devices by themselves, and how to stop them (none
+// on Windows).
 struct KnownCulprit {
   const char* name;
   const char* what;

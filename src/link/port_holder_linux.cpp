@@ -1,5 +1,7 @@
 // Who has a device open, read from the process table: each /proc/PID/fd entry is a link to
 // the file the process holds.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -29,12 +31,26 @@ std::string CommandLine(const fs::path& file) {
   return text;
 }
 
-bool HoldsDevice(const fs::path& fdFolder, const fs::path& device) {
+// Compared by the file's identity, not by name: a device may be reached by several names, and
+// the standard library's equivalence test refuses to compare two device files at all.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+bool IdentityOf(const fs::path& path, FileIdentity& identity) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  identity = {info.st_dev, info.st_ino};
+  return true;
+}
+
+bool HoldsDevice(const fs::path& fdFolder, const FileIdentity& device) {
   std::error_code error;
   for (fs::directory_iterator fd(fdFolder, error), end; !error && fd != end; fd.increment(error)) {
-    std::error_code linkError;
-    const fs::path target = fs::read_symlink(fd->path(), linkError);
-    if (!linkError && fs::equivalent(target, device, linkError) && !linkError) return true;
+    FileIdentity held;
+    if (IdentityOf(fd->path(), held) && held.device == device.device && held.inode == device.inode)
+      return true;
   }
   return false;
 }
@@ -44,9 +60,9 @@ bool HoldsDevice(const fs::path& fdFolder, const fs::path& device) {
 std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
                                         const std::string& procRoot) {
   std::vector<PortHolder> holders;
+  FileIdentity device;
+  if (!IdentityOf(devicePath, device)) return holders;
   std::error_code error;
-  const fs::path device = fs::canonical(devicePath, error);
-  if (error) return holders;
   for (fs::directory_iterator entry(procRoot, error), end; !error && entry != end;
        entry.increment(error)) {
     const std::string name = entry->path().filename().string();
@@ -56,6 +72,18 @@ std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
                        CommandLine(entry->path() / "cmdline")});
   }
   return holders;
+}
+
+const std::vector<KnownCulprit>& KnownCulprits() {
+  static const std::vector<KnownCulprit> culprits = {
+      {"ModemManager", "probes every new serial device for a modem",
+       "sudo systemctl stop ModemManager (or disable it: sudo systemctl disable --now "
+       "ModemManager)"},
+      {"brltty", "claims FTDI adapters as braille displays",
+       "sudo systemctl mask brltty-udev.service && sudo systemctl stop brltty-udev.service "
+       "(or remove it: sudo apt remove brltty)"},
+  };
+  return culprits;
 }
 
 }  // namespace molvane

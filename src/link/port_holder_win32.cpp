@@ -5,4 +5,10 @@ namespace molvane {
 
 std::vector<PortHolder> FindPortHolders(const std::string&, const std::string&) { return {}; }
 
+// Nothing on Windows is known to seize new serial ports by itself.
+const std::vector<KnownCulprit>& KnownCulprits() {
+  static const std::vector<KnownCulprit> none;
+  return none;
+}
+
 }  // namespace molvane

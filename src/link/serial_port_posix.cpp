@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/serial_low_latency.h"
 #include "link/serial_port.h"
 
 namespace molvane {
@@ -74,6 +75,7 @@ void SerialPort::DeviceConfigure() {
   settings.c_cc[VMIN] = 0;  // reads return at once with what has arrived
   settings.c_cc[VTIME] = 0;
   ::tcsetattr(fd, TCSANOW, &settings);
+  RequestLowLatency(fd);
   int lines = TIOCM_DTR | TIOCM_RTS;  // both held off
   ::ioctl(fd, TIOCMBIC, &lines);
 }

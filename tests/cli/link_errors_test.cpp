@@ -69,8 +69,11 @@ TEST(CtlLinkErrors, PortHeldByAnotherOpenerIsBusy) {
   ASSERT_GE(holder, 0);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
 
+  // The holder is named: this test's own process.
   const auto busy = RunCtl({"--port", cart.DevicePath(), "info"}, dir.Path());
   ExpectOneErrorLine(busy, "port is busy");
+  EXPECT_NE(busy.err.find("test_cli (pid " + std::to_string(::getpid()) + ")"), std::string::npos)
+      << busy.err;
 
   ::close(holder);
   const auto freed = RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path());

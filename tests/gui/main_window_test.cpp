@@ -120,6 +120,19 @@ TEST_F(MainWindow, FileExitClosesAsOk) {
   EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
+  CMolvaneDlg window(controller);
+  QAction* save = MenuAction(window, "File", "Save Support Report...");
+  ASSERT_NE(save, nullptr);
+  ui.fileNames = {dir.File("report.txt")};
+  save->trigger();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The support report was saved to " +
+                                                 dir.File("report.txt") + "."});
+  EXPECT_NE(testing_support::ReadFile(dir.File("report.txt")).find("No cart is connected."),
+            std::string::npos);
+  window.reject();
+}
+
 TEST_F(MainWindow, EnterClosesAsOkAndEscapeAsCancel) {
   {
     CMolvaneDlg window(controller);

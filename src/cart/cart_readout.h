@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace molvane {
+
+class CartController;
+
+// Shown in place of an access code that is kept out of a report.
+inline constexpr const char* kMaskedText = "(masked)";
+
+// The connected cart's versions and settings, read anew, one "name: value" line each, for a
+// support report; its PINs with their ages. PINs and the RFID facility code are access codes
+// and read as kMaskedText unless `showAccessCodes`. When a command failed, a last line names the
+// first failure, so a value that reads empty is not taken for the cart's.
+std::string ReadCartForReport(CartController& controller, bool showAccessCodes);
+
+}  // namespace molvane

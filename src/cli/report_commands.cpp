@@ -1,0 +1,41 @@
+// The support report: one text file a technician can mail.
+#include <cstdio>
+
+#include "app/file_content.h"
+#include "cli/cli_context.h"
+#include "pages/support_report.h"
+
+namespace molvanectl {
+namespace {
+
+void Report(CliContext& context, const std::string& path, bool includePins) {
+  auto& controller = context.controller;
+  // Taken before any port is opened: an opening starts comlog.txt anew.
+  const molvane::SupportReport report(controller, includePins);
+  if (!context.port.empty()) {
+    controller.ConnectPort(context.port);
+  } else {
+    controller.FindFtdiPorts();
+  }
+  if (!molvane::ReplaceFileContent(path, report.Compose(controller))) {
+    context.Fail(std::string("Error: ") + molvane::kSupportReportNotSaved + path);
+    return;
+  }
+  std::printf("%s%s.\n", molvane::kSupportReportSaved, path.c_str());
+}
+
+const Registration registration([](CLI::App& app, CliContext& context) {
+  static std::string path;
+  static bool includePins = false;
+  auto* report = app.add_subcommand(
+      "report",
+      "Write a support report to FILE: program, system, ports, the cart's settings, logs");
+  report->add_option("FILE", path, "File to write")->required();
+  report->add_flag("--include-pins", includePins,
+                   "Keep PINs and the RFID facility code (masked and left out of the trace "
+                   "otherwise)");
+  report->callback([&context] { Report(context, path, includePins); });
+});
+
+}  // namespace
+}  // namespace molvanectl

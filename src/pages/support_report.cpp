@@ -1,0 +1,125 @@
+#include "pages/support_report.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/build_info.h"
+#include "app/cart_controller.h"
+#include "app/clock.h"
+#include "app/file_content.h"
+#include "app/file_tail.h"
+#include "cart/cart_readout.h"
+#include "cart/cart_time.h"
+#include "cart/trace_redaction.h"
+#include "link/traffic_trace.h"
+#include "loader/bootlog.h"
+
+namespace molvane {
+namespace {
+
+std::string Heading(const std::string& title) { return "\n== " + title + " ==\n"; }
+
+std::string LocalTimeText(std::int64_t seconds) {
+  const LocalFields t = ToLocalFields(seconds);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return text;
+}
+
+std::string WithLineEnd(std::string text) {
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  return text;
+}
+
+std::string PortsSection(CartController& controller) {
+  std::string text = Heading("Ports");
+  for (const std::string& line : controller.SurveyPorts()) text += line + "\n";
+  if (controller.portCount.load() <= 0) {
+    const std::string why = controller.MessageText();
+    text += "No port found" + (why.empty() ? std::string(".") : ": " + why) + "\n";
+  }
+  return text;
+}
+
+std::string CartSection(CartController& controller, bool showAccessCodes) {
+  std::string text = Heading("Cart");
+  if (controller.IsBusy()) return text + "Not read: a firmware update or bitmap upload is running.\n";
+  if (controller.currentPort.load() < 0) return text + "No cart is connected.\n";
+  text += ReadCartForReport(controller, showAccessCodes);
+  if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
+  return text;
+}
+
+}  // namespace
+
+SupportReport::SupportReport(const CartController& controller, bool showAccessCodes)
+    : showAccessCodes(showAccessCodes) {
+  files = FileSection("Configuration file", controller.ConfigPath(), false) +
+          FileSection("bootlog.txt", Bootlog(controller.bootlogFolder).Path(), false) +
+          FileSection("comlog.txt", controller.ports[0].TracePath(), true);
+}
+
+std::string SupportReport::FileSection(const std::string& title, const std::string& path,
+                                       bool isTrace) const {
+  std::string content;
+  std::uintmax_t size = 0;
+  const std::size_t limit = isTrace ? kTraceTailBytes : kFileTailBytes;
+  const ReadResult result = ReadFileTail(path, limit, content, size);
+  std::error_code error;
+  const std::filesystem::path shown = std::filesystem::absolute(path, error);
+  std::string text = Heading(title + ": " + (error ? path : shown.string()));
+  if (result == ReadResult::NotOpened) return text + "(not found or cannot be opened)\n";
+  if (result != ReadResult::Ok) return text + "(could not be read)\n";
+  const bool cut = size > content.size();
+  if (cut) {
+    // The first line is a piece of one; the copy starts with the next whole one.
+    const std::size_t newline = content.find('\n');
+    content.erase(0, newline == std::string::npos ? content.size() : newline + 1);
+    text += "(the last " + std::to_string(content.size()) + " of " + std::to_string(size) +
+            " bytes)\n";
+  }
+  if (isTrace && !showAccessCodes) {
+    text += "(exchanges that carry PINs or the RFID facility code are left out: the PIN "
+            "list's, the access log's dump and the facility code's; molvanectl report "
+            "--include-pins keeps them)\n";
+    content = RedactTrace(content, cut);
+  }
+  return text + WithLineEnd(std::move(content));
+}
+
+std::string SupportReport::Compose(CartController& controller) const {
+  std::string text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
+  text += Heading("Program") + BuildInfoText();
+  text += "Program folder: " + controller.GetProgramFolder() + "\n";
+  text += "Working folder: " + CurrentFolder() + "\n";
+  text += Heading("Operating system") + OperatingSystemText() + "\n";
+  text += PortsSection(controller);
+  text += CartSection(controller, showAccessCodes);
+  return text + files;
+}
+
+void SaveSupportReport(CartController& controller) {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Save;
+  request.title = kSupportReportTitle;
+  request.types = {{"Text Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
+  request.initialName = "molvane-report.txt";
+  request.defaultExtension = "txt";
+  request.askBeforeOverwrite = true;
+  UiServices& ui = controller.Ui();
+  const std::string path = ui.FileDialog(request);
+  if (path.empty()) return;
+  std::string report;
+  {
+    WaitCursor cursor(ui);
+    const SupportReport assembled(controller, false);
+    report = assembled.Compose(controller);
+  }
+  ui.MessageBox(ReplaceFileContent(path, report) ? kSupportReportSaved + path + "."
+                                                 : kSupportReportNotSaved + path + ".");
+}
+
+}  // namespace molvane

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace molvane {
+
+class CartController;
+
+// One text file that a technician can mail to support: the program and its build, the system,
+// what answers on each port (and who holds a busy one), the connected cart's versions and
+// settings, the configuration file, bootlog.txt and the end of comlog.txt. Access codes (PINs
+// and the RFID facility code) stay out unless asked for: masked among the settings, and the
+// exchanges that carry them left out of the trace's copy.
+class SupportReport {
+ public:
+  static constexpr std::size_t kTraceTailBytes = 256 * 1024;
+  // bootlog.txt is emptied at each update and the configuration file is short; this only
+  // bounds a file that is not what it should be.
+  static constexpr std::size_t kFileTailBytes = 256 * 1024;
+
+  // Reads the files now: opening a port starts comlog.txt anew, so the trace must be taken
+  // before the report looks at any port.
+  SupportReport(const CartController& controller, bool showAccessCodes);
+
+  // The whole report. Looks at each listed port (SurveyPorts) and reads the cart on the current
+  // port, unless a transfer runs: then nothing is sent and the report says so.
+  std::string Compose(CartController& controller) const;
+
+ private:
+  std::string FileSection(const std::string& title, const std::string& path, bool isTrace) const;
+
+  bool showAccessCodes;
+  std::string files;
+};
+
+inline constexpr const char* kSupportReportTitle = "Save Support Report";
+inline constexpr const char* kSupportReportSaved = "The support report was saved to ";
+inline constexpr const char* kSupportReportNotSaved = "The support report could not be written to ";
+
+// File > "Save Support Report...": asks where, writes the report (access codes masked) and says
+// how it went.
+void SaveSupportReport(CartController& controller);
+
+}  // namespace molvane

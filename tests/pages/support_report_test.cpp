@@ -1,0 +1,84 @@
+// The support report against the simulated cart: access codes only when asked for, and a report
+// taken while the desktop program runs leaves its port and a running transfer alone.
+#include "pages/support_report.h"
+
+#include <gtest/gtest.h>
+
+#include "app/cart_controller.h"
+#include "support/recording_ui.h"
+#include "support/sim_fixture.h"
+
+namespace {
+
+using molvane::SupportReport;
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+struct SupportReportOnSimulatedCart : ::testing::Test {
+  SupportReportOnSimulatedCart() { fixture.controller.SetUi(&ui); }
+  std::string Compose(bool showAccessCodes) {
+    return SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
+  }
+  testing_support::SimFixture fixture;
+  testing_support::RecordingUi ui;
+};
+
+TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOutUnlessAskedFor) {
+  ASSERT_TRUE(fixture.Connect());
+  fixture.controller.SetRfidFacility("31337");
+  fixture.controller.DumpPinList();
+  fixture.controller.DumpLog();  // the log's accesses name their PINs
+  const std::string before = fixture.Trace();
+
+  const std::string masked = Compose(false);
+  for (const char* code : {"2718281828", "80417", "31337"})
+    EXPECT_FALSE(Has(masked, code)) << code << " in:\n" << masked;
+  EXPECT_TRUE(Has(masked, "RFID facility code: (masked)\n"));
+  EXPECT_TRUE(Has(masked, "PIN list: 5 PIN(s)\n  (masked)\t45 days\n"));
+  EXPECT_TRUE(Has(masked, "exchanges that carry access codes (set_rfid_facility, pin_list_dump, log_dump)"));
+  EXPECT_TRUE(Has(masked, "Cart name: Ward 4 Cart\n"));
+  // The open current port is told, not probed again: an opening would have restarted the trace.
+  EXPECT_TRUE(Has(masked, fixture.link.DevicePath() + ": cart connected (the current port)\n"));
+  EXPECT_EQ(fixture.Trace().substr(0, before.size()), before);
+
+  const std::string shown = Compose(true);
+  EXPECT_TRUE(Has(shown, "RFID facility code: 31337\n"));
+  EXPECT_TRUE(Has(shown, "  2718281828\t3 days\n"));
+  EXPECT_TRUE(Has(shown, "TX: [len=25], set_rfid_facility 31337\r\n"));
+  EXPECT_TRUE(Has(shown, "TX: [len=15], pin_list_dump\r\n"));
+}
+
+TEST_F(SupportReportOnSimulatedCart, NothingIsSentWhileATransferRuns) {
+  ASSERT_TRUE(fixture.Connect());
+  fixture.controller.transferInProgress = 1;
+  const std::string before = fixture.Trace();
+  const std::string report = Compose(false);
+  EXPECT_EQ(fixture.Trace(), before);
+  EXPECT_TRUE(Has(report, fixture.link.DevicePath() + ": not probed (a firmware update"));
+  EXPECT_TRUE(Has(report, "Not read: a firmware update or bitmap upload is running.\n"));
+  fixture.controller.transferInProgress = 0;
+}
+
+TEST_F(SupportReportOnSimulatedCart, SaveAsksWhereAndTellsWhetherTheFileWasWritten) {
+  ASSERT_TRUE(fixture.Connect());
+  const std::string path = fixture.dir.File("report.txt");
+  ui.fileNames = {path, fixture.dir.File("no-such-folder/report.txt"), ""};
+  molvane::SaveSupportReport(fixture.controller);
+  molvane::SaveSupportReport(fixture.controller);
+  molvane::SaveSupportReport(fixture.controller);  // cancelled: nothing more is shown
+  ASSERT_EQ(ui.fileDialogs.size(), 3u);
+  EXPECT_EQ(ui.fileDialogs[0].kind, molvane::FileDialogRequest::Kind::Save);
+  EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "The support report was saved to " + path + ".",
+                            "The support report could not be written to " +
+                                fixture.dir.File("no-such-folder/report.txt") + "."}));
+  const std::string written = testing_support::ReadFile(path);
+  EXPECT_TRUE(Has(written, "Molvane Version " MOLVANE_VERSION_TEXT "\n"));
+  EXPECT_TRUE(Has(written, "RFID facility code: "));
+  EXPECT_EQ(ui.cursorDepth, 0);
+}
+
+}  // namespace

@@ -21,6 +21,7 @@ packages=(
   fonts-dejavu-core  # the customer title's font where Tahoma is not installed
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
+  python3  # the molvanectl --json test reads the documents with Python's json module
   clang libclang-rt-14-dev
 )
 windows=0

@@ -13,6 +13,7 @@
 #include "cart/drawer_layouts.h"
 #include "cart/lift_settings.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -75,10 +76,36 @@ void PrintDrawers(const molvane::CalibSlowData& d) {
   std::printf("Drawer layout: %s\n", LayoutText(d.drawerCode).c_str());
 }
 
+constexpr const char* kCalibKeys =
+    R"({"lift_locked", "auto_lock", "sensors_running": true or false; "sensor_bits": number;)" "\n  "
+    R"( "max_up_current_a", "max_down_current_a", "min_battery_voltage_v",)" "\n  "
+    R"( "auto_lock_timeout_s": number, rounded as the lines show it;)" "\n  "
+    R"( "drawer_code": number; "drawer_layout": "4/1111" and the like, null for an unknown code})";
+
+// The numbers are taken from the texts the lines show, so both round alike.
+nlohmann::ordered_json CalibJson(const molvane::CalibFastData& f, const molvane::CalibSlowData& s) {
+  const bool known = molvane::DrawerLayoutIndex(s.drawerCode) >= 0;
+  return {{"lift_locked", f.liftLocked},
+          {"auto_lock", f.autoLock},
+          {"sensors_running", f.sensorsRunning},
+          {"sensor_bits", f.sensorBits},
+          {"max_up_current_a", NumberFromText(molvane::TenthsText(s.maxUpCurrentTenths))},
+          {"max_down_current_a", NumberFromText(molvane::TenthsText(s.maxDownCurrentTenths))},
+          {"min_battery_voltage_v", NumberFromText(molvane::TenthsText(s.minVoltsTenths))},
+          {"auto_lock_timeout_s", NumberFromText(molvane::WholeSecondsText(s.relockTimeout))},
+          {"drawer_code", static_cast<unsigned>(s.drawerCode)},
+          {"drawer_layout", known ? nlohmann::ordered_json(molvane::DrawerLayoutName(s.drawerCode))
+                                  : nlohmann::ordered_json()}};
+}
+
 void Calib(CliContext& context) {
   molvane::CalibFastData fast;
   molvane::CalibSlowData slow;
   if (!context.Connect() || !ReadFast(context, fast) || !ReadSlow(context, slow)) return;
+  if (context.json) {
+    PrintJson(CalibJson(fast, slow));
+    return;
+  }
   PrintFast(fast);
   PrintLimits(slow);
   PrintDrawers(slow);
@@ -289,7 +316,8 @@ void Drawers(CliContext& context, const std::string& choice) {
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  app.add_subcommand("calib", "Print the cart's two calibration reports, decoded")
+  OfferJson(context, app.add_subcommand("calib", "Print the cart's two calibration reports, decoded"),
+            kCalibKeys)
       ->callback([&context] { Calib(context); });
 
   static std::string sensorAction;

@@ -17,6 +17,7 @@ struct CliContext {
   TerminalUi ui;
   std::string port;  // --port; empty: find the cart the way the desktop program does
   bool json = false;  // --json: one JSON document on stdout instead of lines
+  std::vector<const CLI::App*> jsonCommands;  // the commands that can print JSON (OfferJson)
   int exitCode = 0;
 
   CliContext() { controller.SetUi(&ui); }

@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "cart/status_flags.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -15,7 +17,15 @@ void Status(CliContext& context) {
   if (!context.Connect()) return;
   const std::string status = context.controller.GetStatus();
   if (!context.CheckLink()) return;
-  std::printf("%s\n", status.c_str());
+  if (!context.json) {
+    std::printf("%s\n", status.c_str());
+    return;
+  }
+  const molvane::StatusFlags flags = molvane::DecodeStatusFlags(status);
+  PrintJson({{"status", status},
+             {"drawer_unlocked", flags.drawerUnlocked},
+             {"keyboard_lamp_on", flags.keyboardLampOn},
+             {"lifting", flags.lifting}});
 }
 
 void Send(CliContext& context, const std::string& text) {
@@ -43,7 +53,9 @@ void Send(CliContext& context, const std::string& text) {
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  app.add_subcommand("status", "Probe the cart and print its status line")
+  OfferJson(context, app.add_subcommand("status", "Probe the cart and print its status line"),
+            R"({"status": text, the status line;)"
+            R"( "drawer_unlocked", "keyboard_lamp_on", "lifting": true or false, from its status word})")
       ->callback([&context] { Status(context); });
   auto* send = app.add_subcommand("send", "Send one raw command and print the answer up to the prompt");
   static std::string commandText;

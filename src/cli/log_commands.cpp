@@ -1,8 +1,11 @@
 // The cart's access log: list, export, clear.
+#include <cstdint>
 #include <cstdio>
 
+#include "cart/cart_time.h"
 #include "cart/event_log_texts.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -13,11 +16,29 @@ bool ReadLog(CliContext& context) {
   return context.CheckLink();
 }
 
+// An event's moment in the PC's local time, as the lines show it, written the ISO 8601 way
+// so that scripts can sort and parse it: "2026-10-21T09:00:00".
+std::string IsoLocalTime(std::int64_t seconds) {
+  const molvane::LocalFields t = molvane::ToLocalFields(seconds);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return text;
+}
+
 void List(CliContext& context) {
   if (!context.Connect() || !ReadLog(context)) return;
-  for (int i = 0; i < context.controller.LogCount(); ++i) {
-    std::printf("%s\n", context.controller.LogLine(i).c_str());
+  const auto& controller = context.controller;
+  nlohmann::ordered_json events = nlohmann::ordered_json::array();
+  for (int i = 0; i < controller.LogCount(); ++i) {
+    const molvane::LogEntry& entry = controller.Events().entries[static_cast<std::size_t>(i)];
+    if (context.json) {
+      events.push_back({{"time", IsoLocalTime(entry.eventTime)}, {"action", entry.action}});
+    } else {
+      std::printf("%s\n", controller.LogLine(i).c_str());
+    }
   }
+  if (context.json) PrintJson({{"events", events}});
 }
 
 void Export(CliContext& context, const std::string& path) {
@@ -39,9 +60,9 @@ void Clear(CliContext& context) {
 const Registration registration([](CLI::App& app, CliContext& context) {
   auto* log = app.add_subcommand("log", "The cart's access log");
   log->require_subcommand(1);
-  log->add_subcommand("list", "One line per event: time, date and action")->callback([&context] {
-    List(context);
-  });
+  OfferJson(context, log->add_subcommand("list", "One line per event: time, date and action"),
+            R"({"events": [{"time": local time, "2026-10-21T09:00:00"; "action": text}]})")
+      ->callback([&context] { List(context); });
 
   static std::string exportPath;
   auto* exportCommand = log->add_subcommand("export", "Write the log to a tab-separated file");

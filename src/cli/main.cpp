@@ -2,20 +2,29 @@
 #include <cstdio>
 
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Service and configuration of an electronic cart", "molvanectl"};
   app.require_subcommand(1);
+  // Options a command does not know are the program's, so that "molvanectl status --json" and
+  // "molvanectl --json status" are the same; subcommands take this over when they are added.
+  app.fallthrough();
   molvanectl::CliContext context;
   app.add_option("--port", context.port,
                  "Port of the cart (/dev/ttyUSB0, COM7); default: find it like the desktop program");
+  // Set as soon as it is read, so that a usage error found later is reported as JSON too.
   app.add_flag("--json", context.json,
                "One JSON document on stdout (status, info, ports, pins list, log list, calib, "
-               "backup --dry-run); a failure is {\"error\": ...}");
+               "backup --dry-run); a failure is {\"error\": ...}")
+      ->trigger_on_parse();
   for (const auto& add : molvanectl::CommandAdders()) add(app, context);
+  app.parse_complete_callback([&] { molvanectl::RefuseJsonUnlessOffered(context, app); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    if (context.json && context.exitCode == 0 && error.get_exit_code() != 0)
+      molvanectl::PrintJson({{"error", error.what()}});
     return app.exit(error);
   }
   return context.exitCode;

@@ -7,6 +7,7 @@
 #include "app/number_text.h"
 #include "cart/pin_text.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -53,9 +54,15 @@ void PrintHeld(const CliContext& context) {
 void List(CliContext& context) {
   if (!context.Connect() || !Reread(context)) return;
   const auto& controller = context.controller;
+  nlohmann::ordered_json pins = nlohmann::ordered_json::array();
   for (int i = 0; i < controller.PinCount(); ++i) {
-    std::printf("%s\t%d days\n", controller.PinText(i).c_str(), controller.PinAgeDays(i));
+    if (context.json) {
+      pins.push_back({{"pin", controller.PinText(i)}, {"age_days", controller.PinAgeDays(i)}});
+    } else {
+      std::printf("%s\t%d days\n", controller.PinText(i).c_str(), controller.PinAgeDays(i));
+    }
   }
+  if (context.json) PrintJson({{"pins", pins}});
 }
 
 void Add(CliContext& context, const std::vector<std::string>& texts) {
@@ -144,9 +151,9 @@ void Export(CliContext& context, const std::string& path) {
 const Registration registration([](CLI::App& app, CliContext& context) {
   auto* pins = app.add_subcommand("pins", "The cart's PIN list");
   pins->require_subcommand(1);
-  pins->add_subcommand("list", "One line per PIN with its age in days")->callback([&context] {
-    List(context);
-  });
+  OfferJson(context, pins->add_subcommand("list", "One line per PIN with its age in days"),
+            R"({"pins": [{"pin": text; "age_days": number}]})")
+      ->callback([&context] { List(context); });
 
   static std::vector<std::string> added;
   auto* add = pins->add_subcommand("add", "Add PINs and report what the cart holds");

@@ -2,11 +2,28 @@
 #include <cstdio>
 
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
 
-std::string ProbeText(molvane::CartController& controller, int index) {
+// What one port answered: a word for scripts and the line an operator reads.
+struct PortAnswer {
+  std::string port;
+  const char* answer;
+  std::string line;
+};
+
+const char* OpenErrorWord(molvane::OpenError error) {
+  switch (error) {
+    case molvane::OpenError::Missing: return "missing";
+    case molvane::OpenError::Busy: return "busy";
+    case molvane::OpenError::PermissionDenied: return "permission_denied";
+    default: return "cannot_open";
+  }
+}
+
+PortAnswer Probe(molvane::CartController& controller, int index) {
   const std::string name = controller.PortName(index);
   const molvane::SerialPort& port = controller.ports[static_cast<std::size_t>(index)];
   switch (controller.ProbePort(index)) {
@@ -14,15 +31,16 @@ std::string ProbeText(molvane::CartController& controller, int index) {
       // The cart stays free for the next program once it has been seen.
       controller.ports[static_cast<std::size_t>(index)].Close();
       controller.currentPort = -1;
-      return name + ": cart answered";
+      return {name, "cart", name + ": cart answered"};
     case molvane::CartController::ProbeResult::NoCart:
-      return name + ": no cart answered";
+      return {name, "no_cart", name + ": no cart answered"};
     case molvane::CartController::ProbeResult::Bootloader:
-      return controller.MessageText();
+      return {name, "bootloader", controller.MessageText()};
     case molvane::CartController::ProbeResult::NotOpened:
       break;
   }
-  return DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText());
+  return {name, OpenErrorWord(port.LastOpenError()),
+          DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText())};
 }
 
 void Ports(CliContext& context) {
@@ -37,13 +55,25 @@ void Ports(CliContext& context) {
     context.Fail(molvane::texts::kNoPorts);
     return;
   }
+  // Lines go out as each port is probed; the document once all are.
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (int i = 0; i < count && i < molvane::CartController::kMaxPorts; ++i) {
-    std::printf("%s\n", ProbeText(controller, i).c_str());
+    const PortAnswer a = Probe(controller, i);
+    if (context.json) {
+      list.push_back({{"port", a.port}, {"answer", a.answer}, {"message", a.line}});
+    } else {
+      std::printf("%s\n", a.line.c_str());
+    }
   }
+  if (context.json) PrintJson({{"ports", list}});
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  app.add_subcommand("ports", "List the FTDI ports (and MOLVANE_PORTS) and what answers on each")
+  OfferJson(context,
+            app.add_subcommand("ports", "List the FTDI ports (and MOLVANE_PORTS) and what answers on each"),
+            R"({"ports": [{"port": name; "message": the line printed without --json;)" "\n  "
+            R"( "answer": "cart", "no_cart", "bootloader", "missing", "busy", "permission_denied")"
+            R"( or "cannot_open"}]})")
       ->callback([&context] { Ports(context); });
 });
 

@@ -1,10 +1,12 @@
 // The cart's identity and basic settings: versions, name, serial number, timeouts, lock times,
 // lock type.
+#include <array>
 #include <cstdio>
 
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -35,23 +37,67 @@ void PrintSettings(const molvane::SetupSettings& s) {
   std::printf("Side lock activation: %d ms\n", s.sideLockMs);
 }
 
+// What "info" shows, read once and printed as lines or as JSON.
+struct CartInfo {
+  std::string name, serial;
+  std::array<std::string, 4> firmware;  // boards 1..4
+  std::array<std::string, 2> hardware;
+  int supply = 0;  // PowerSupplyKind
+  molvane::SetupSettings settings;
+};
+
+void PrintInfoLines(const CartInfo& info) {
+  std::printf("Cart name: %s\n", info.name.c_str());
+  std::printf("Serial number: %s\n", info.serial.c_str());
+  for (std::size_t i = 0; i < info.firmware.size(); ++i)
+    std::printf("Firmware version %zu: %s\n", i + 1, info.firmware[i].c_str());
+  for (std::size_t i = 0; i < info.hardware.size(); ++i)
+    std::printf("Hardware version %zu: %s\n", i + 1, info.hardware[i].c_str());
+  std::printf("Power supply: %s\n", molvane::PowerSupplyText(info.supply));
+  PrintSettings(info.settings);
+}
+
+constexpr const char* kInfoKeys =
+    R"({"cart_name", "serial_number": text; "firmware_versions": [4 texts];)" "\n  "
+    R"( "hardware_versions": [2 texts]; "power_supply": "ac", "dc" or null;)" "\n  "
+    R"( "keyboard_light_timeout_s", "lcd_backlight_timeout_s", "drawer_lock_down_timeout_s",)" "\n  "
+    R"( "main_lock_activation_ms", "side_lock_activation_ms": number;)" "\n  "
+    R"( "lock_type": "motor" or "solenoid"})";
+
+void PrintInfoJson(const CartInfo& info) {
+  const molvane::SetupSettings& s = info.settings;
+  const nlohmann::ordered_json supply = info.supply == 1 ? "ac" : info.supply == 2 ? "dc" : nlohmann::ordered_json();
+  PrintJson({{"cart_name", info.name},
+             {"serial_number", info.serial},
+             {"firmware_versions", info.firmware},
+             {"hardware_versions", info.hardware},
+             {"power_supply", supply},
+             {"keyboard_light_timeout_s", s.keyboardTimeout},
+             {"lcd_backlight_timeout_s", s.backlightTimeout},
+             {"drawer_lock_down_timeout_s", s.relockTimeout},
+             {"lock_type", s.motorLock ? "motor" : "solenoid"},
+             {"main_lock_activation_ms", s.mainLockMs},
+             {"side_lock_activation_ms", s.sideLockMs}});
+}
+
 void Info(CliContext& context) {
   if (!context.Connect()) return;
   auto& controller = context.controller;
+  CartInfo info;
   controller.GetVersion();
-  const std::string name = controller.GetCartName();
-  const std::string serial = controller.GetSerialNumber();
-  const int supply = molvane::PowerSupplyKind(controller.GetPowerSupplyType());
-  molvane::SetupSettings settings;
-  if (!ReadSettings(context, settings)) return;
-  std::printf("Cart name: %s\n", name.c_str());
-  std::printf("Serial number: %s\n", serial.c_str());
-  for (int n = 1; n <= 4; ++n)
-    std::printf("Firmware version %d: %s\n", n, controller.FirmwareVersionText(n).c_str());
-  for (int n = 1; n <= 2; ++n)
-    std::printf("Hardware version %d: %s\n", n, controller.HardwareVersionText(n).c_str());
-  std::printf("Power supply: %s\n", molvane::PowerSupplyText(supply));
-  PrintSettings(settings);
+  info.name = controller.GetCartName();
+  info.serial = controller.GetSerialNumber();
+  info.supply = molvane::PowerSupplyKind(controller.GetPowerSupplyType());
+  if (!ReadSettings(context, info.settings)) return;
+  for (std::size_t i = 0; i < info.firmware.size(); ++i)
+    info.firmware[i] = controller.FirmwareVersionText(static_cast<int>(i) + 1);
+  for (std::size_t i = 0; i < info.hardware.size(); ++i)
+    info.hardware[i] = controller.HardwareVersionText(static_cast<int>(i) + 1);
+  if (context.json) {
+    PrintInfoJson(info);
+  } else {
+    PrintInfoLines(info);
+  }
 }
 
 struct TimeoutArguments {
@@ -154,7 +200,9 @@ std::string Kept() {
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  app.add_subcommand("info", "Versions, name, serial number, power supply and settings of the cart")
+  OfferJson(context,
+            app.add_subcommand("info", "Versions, name, serial number, power supply and settings of the cart"),
+            kInfoKeys)
       ->callback([&context] { Info(context); });
 
   static TimeoutArguments timeouts;

@@ -155,8 +155,12 @@ void Restore(CliContext& context, const RestoreArguments& a) {
 const Registration registration([](CLI::App& app, CliContext& context) {
   static std::string backupPath;
   static bool backupDryRun = false;
-  auto* backup = app.add_subcommand(
-      "backup", "Write everything the cart lets us set (and its versions) to a backup file");
+  auto* backup = OfferJson(
+      context,
+      app.add_subcommand("backup",
+                         "Write everything the cart lets us set (and its versions) to a backup file"),
+      R"({"format", "version", one object per section of the file with its keys,)"
+      R"( "pins": [{"pin", "activation_time"}]; with FILE also "file"})");
   backup->add_option("FILE", backupPath, "Backup file to write (a versioned text file)");
   backup->add_flag("--dry-run", backupDryRun,
                    "Print what would be written instead of writing it (with --json: as JSON)");

@@ -13,14 +13,6 @@ namespace {
 
 std::string Line(const std::string& text) { return text + kFileLineEnd; }
 
-std::string LocalTimeText(std::int64_t seconds) {
-  const LocalFields t = ToLocalFields(seconds);
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return text;
-}
-
 std::string Preamble(const CartBackup& backup) {
   return Line(kBackupHeader + std::to_string(kBackupVersion)) +
          Line("# Cart \"" + backup.name + "\", serial number \"" + backup.serialNumber +

@@ -2,6 +2,7 @@
 
 #include "link/local_time.h"
 
+#include <cstdio>
 #include <ctime>
 #include <limits>
 
@@ -40,6 +41,14 @@ LocalFields ToLocalFields(std::int64_t seconds) {
   if (!LocalTime(static_cast<std::time_t>(seconds), fields)) return {};
   return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
           fields.tm_hour,        fields.tm_min,     fields.tm_sec};
+}
+
+std::string LocalTimeText(std::int64_t seconds) {
+  const LocalFields t = ToLocalFields(seconds);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return text;
 }
 
 }  // namespace molvane

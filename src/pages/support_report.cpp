@@ -21,14 +21,6 @@ namespace {
 
 std::string Heading(const std::string& title) { return "\n== " + title + " ==\n"; }
 
-std::string LocalTimeText(std::int64_t seconds) {
-  const LocalFields t = ToLocalFields(seconds);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return text;
-}
-
 std::string WithLineEnd(std::string text) {
   if (!text.empty() && text.back() != '\n') text += '\n';
   return text;

@@ -12,14 +12,10 @@
 
 namespace {
 
+using testing_support::EmptyCart;
+
 using molvane::CartBackup;
 using testing_support::SimFixture;
-
-cartsim::SimCart::Options EmptyCart() {
-  cartsim::SimCart::Options options;
-  options.cart.startEmpty = true;
-  return options;
-}
 
 // Every setting a backup carries, each away from the simulated cart's defaults and at an edge.
 void SetEverything(cartsim::CartSettings& s) {

@@ -13,6 +13,8 @@
 
 namespace {
 
+using testing_support::EmptyCart;
+
 using cli_testing::CtlRun;
 using testing_support::SimFixture;
 
@@ -34,12 +36,6 @@ class StdinFromNull {
  private:
   int saved;
 };
-
-cartsim::SimCart::Options EmptyCart() {
-  cartsim::SimCart::Options options;
-  options.cart.startEmpty = true;
-  return options;
-}
 
 CtlRun Ctl(SimFixture& cart, std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), {"--port", cart.link.DevicePath()});

@@ -12,15 +12,11 @@
 
 namespace {
 
+using testing_support::EmptyCart;
+
 using cli_testing::CtlRun;
 using cli_testing::Lines;
 using testing_support::SimFixture;
-
-cartsim::SimCart::Options EmptyCart() {
-  cartsim::SimCart::Options options;
-  options.cart.startEmpty = true;
-  return options;
-}
 
 struct SettingsTest : ::testing::Test {
   SimFixture sim{EmptyCart()};

@@ -13,18 +13,14 @@ using testing_support::SimFixture;
 
 namespace {
 
+using testing_support::EmptyCart;
+
 std::set<std::uint32_t> CartPins(SimFixture& fx) {
   return fx.Cart([](cartsim::CartModel& m) {
     std::set<std::uint32_t> pins;
     for (int i = 0; i < m.Pins().Count(); ++i) pins.insert(m.Pins().At(i)->pin);
     return pins;
   });
-}
-
-cartsim::SimCart::Options EmptyCart() {
-  cartsim::SimCart::Options options;
-  options.cart.startEmpty = true;
-  return options;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

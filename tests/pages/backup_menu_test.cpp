@@ -11,15 +11,11 @@
 
 namespace {
 
+using testing_support::EmptyCart;
+
 using molvane::UiServices;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
-
-cartsim::SimCart::Options EmptyCart() {
-  cartsim::SimCart::Options options;
-  options.cart.startEmpty = true;
-  return options;
-}
 
 bool Holds(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

@@ -8,6 +8,13 @@
 
 namespace testing_support {
 
+// A simulated cart with no PINs and an empty log.
+inline cartsim::SimCart::Options EmptyCart() {
+  cartsim::SimCart::Options options;
+  options.cart.startEmpty = true;
+  return options;
+}
+
 // A simulated cart on a real pseudo-terminal and a controller in its own folder. Connect() opens
 // and probes the port the way molvanectl --port does.
 struct SimFixture {

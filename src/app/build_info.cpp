@@ -21,9 +21,9 @@ constexpr const char* kBuildType = "";
 
 std::string BuildInfoText() {
   const std::string buildType = *kBuildType != '\0' ? kBuildType : "not named";
-  return std::string("Molvane Version ") + MOLVANE_VERSION_TEXT + "\n" +
-         "Compiler: " + kCompiler + ", " + std::to_string(sizeof(void*) * 8) + "-bit\n" +
-         "Build type: " + buildType + "\n" + "Built: " + __DATE__ + " " + __TIME__ + "\n";
+  return std::string("Molvane Version ") + MOLVANE_VERSION_TEXT + "\n" + "Compiler: " + kCompiler +
+         ", " + std::to_string(sizeof(void*) * 8) + "-bit\n" + "Build type: " + buildType + "\n" +
+         "Built: " + __DATE__ + " " + __TIME__ + "\n";
 }
 
 }  // namespace molvane

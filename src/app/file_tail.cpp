@@ -21,7 +21,8 @@ ReadResult ReadFileTail(const std::string& path, std::size_t maxBytes, std::stri
   if (end < 0) return ReadResult::ReadError;
   size = static_cast<std::uintmax_t>(end);
   const std::uintmax_t kept = size < maxBytes ? size : maxBytes;
-  if (!in.seekg(static_cast<std::streamoff>(size - kept), std::ios::beg)) return ReadResult::ReadError;
+  if (!in.seekg(static_cast<std::streamoff>(size - kept), std::ios::beg))
+    return ReadResult::ReadError;
   const std::size_t start = content.size();
   content.resize(start + static_cast<std::size_t>(kept));
   if (kept > 0 && !in.read(content.data() + start, static_cast<std::streamsize>(kept))) {

@@ -23,7 +23,8 @@ std::string OperatingSystemText() {
   std::string text = "Windows";
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
-  if (const auto call = NtdllCall<RtlGetVersionCall>("RtlGetVersion"); call && call(&version) == 0) {
+  if (const auto call = NtdllCall<RtlGetVersionCall>("RtlGetVersion");
+      call && call(&version) == 0) {
     text += " " + std::to_string(version.dwMajorVersion) + "." +
             std::to_string(version.dwMinorVersion) + " build " +
             std::to_string(version.dwBuildNumber);

@@ -107,7 +107,7 @@ bool ReadDrawerCode(CartBackup& backup, std::string_view value) {
   int code = 0;
   for (const char c : value.substr(2)) {
     const char lower = static_cast<char>(c | 0x20);
-    const int digit = c >= '0' && c <= '9'       ? c - '0'
+    const int digit = c >= '0' && c <= '9'           ? c - '0'
                       : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
                                                      : -1;
     if (digit < 0) return false;
@@ -143,9 +143,15 @@ bool ReadPowerSupply(CartBackup& backup, std::string_view value) {
 
 void SendName(CartController& c, const CartBackup& b) { c.SetCartName(b.name); }
 void SendSerial(CartController& c, const CartBackup& b) { c.SetSerialNumber(b.serialNumber); }
-void SendBacklight(CartController& c, const CartBackup& b) { c.SetBacklightTimeout(b.backlightTimeout); }
-void SendKeyboard(CartController& c, const CartBackup& b) { c.SetKeyboardTimeout(b.keyboardLightTimeout); }
-void SendDrawerLock(CartController& c, const CartBackup& b) { c.SetRelockTimeout(b.drawerLockTimeout); }
+void SendBacklight(CartController& c, const CartBackup& b) {
+  c.SetBacklightTimeout(b.backlightTimeout);
+}
+void SendKeyboard(CartController& c, const CartBackup& b) {
+  c.SetKeyboardTimeout(b.keyboardLightTimeout);
+}
+void SendDrawerLock(CartController& c, const CartBackup& b) {
+  c.SetRelockTimeout(b.drawerLockTimeout);
+}
 void SendLockType(CartController& c, const CartBackup& b) {
   c.SetCartType(b.motorLock ? kMotorLockCode : kSolenoidLockCode);
 }
@@ -179,7 +185,8 @@ void SendDrawerCode(CartController& c, const CartBackup& b) { c.SetSensorMask(b.
 using B = CartBackup;
 
 const BackupField kFields[] = {
-    {"cart", "name", "Cart name", Kind::Quoted, QuotedText<&B::name>, ReadQuoted<&B::name>, SendName},
+    {"cart", "name", "Cart name", Kind::Quoted, QuotedText<&B::name>, ReadQuoted<&B::name>,
+     SendName},
     {"cart", "serial_number", "Serial number", Kind::Quoted, QuotedText<&B::serialNumber>,
      ReadQuoted<&B::serialNumber>, SendSerial},
     {"timeouts", "lcd_backlight_seconds", "LCD backlight timeout (s)", Kind::Number,
@@ -215,18 +222,24 @@ const BackupField kFields[] = {
      SendLiftRelock},
     {"drawers", "code", "Drawer configuration", Kind::Text, DrawerCodeText, ReadDrawerCode,
      SendDrawerCode},
-    {"record_only", "firmware_1", "Firmware 1", Kind::Text, FirmwareText<0>, ReadFirmware<0>, nullptr},
-    {"record_only", "firmware_2", "Firmware 2", Kind::Text, FirmwareText<1>, ReadFirmware<1>, nullptr},
-    {"record_only", "firmware_3", "Firmware 3", Kind::Text, FirmwareText<2>, ReadFirmware<2>, nullptr},
-    {"record_only", "firmware_4", "Firmware 4", Kind::Text, FirmwareText<3>, ReadFirmware<3>, nullptr},
-    {"record_only", "hardware_1", "Hardware 1", Kind::Text, HardwareText<0>, ReadHardware<0>, nullptr},
-    {"record_only", "hardware_2", "Hardware 2", Kind::Text, HardwareText<1>, ReadHardware<1>, nullptr},
+    {"record_only", "firmware_1", "Firmware 1", Kind::Text, FirmwareText<0>, ReadFirmware<0>,
+     nullptr},
+    {"record_only", "firmware_2", "Firmware 2", Kind::Text, FirmwareText<1>, ReadFirmware<1>,
+     nullptr},
+    {"record_only", "firmware_3", "Firmware 3", Kind::Text, FirmwareText<2>, ReadFirmware<2>,
+     nullptr},
+    {"record_only", "firmware_4", "Firmware 4", Kind::Text, FirmwareText<3>, ReadFirmware<3>,
+     nullptr},
+    {"record_only", "hardware_1", "Hardware 1", Kind::Text, HardwareText<0>, ReadHardware<0>,
+     nullptr},
+    {"record_only", "hardware_2", "Hardware 2", Kind::Text, HardwareText<1>, ReadHardware<1>,
+     nullptr},
     {"record_only", "power_supply", "Power supply", Kind::Text, PlainText<&B::powerSupply>,
      ReadPowerSupply, nullptr},
 };
 
-const char* const kSections[] = {"cart",   "timeouts", "locks",       "access",
-                                 "lift",   "drawers",  "record_only", kPinSection};
+const char* const kSections[] = {"cart", "timeouts", "locks",       "access",
+                                 "lift", "drawers",  "record_only", kPinSection};
 
 }  // namespace
 

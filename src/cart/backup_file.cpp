@@ -41,8 +41,8 @@ std::string PinSection(const CartBackup& backup) {
 std::string FormatBackup(const CartBackup& backup) {
   std::string text = Preamble(backup);
   for (const char* section : BackupSections()) {
-    text += std::string(section) == kPinSection ? PinSection(backup)
-                                                : SettingsSection(backup, section);
+    text +=
+        std::string(section) == kPinSection ? PinSection(backup) : SettingsSection(backup, section);
   }
   return text + Line("") + Line(kBackupEnd);
 }
@@ -51,9 +51,8 @@ std::string BackupErrorText(const BackupFileError& error) {
   if (error.lineNumber <= 0) return error.reason;
   // Enough to find the line; a binary file's first "line" may be very long.
   constexpr std::size_t kShownLength = 80;
-  const std::string shown = error.line.size() <= kShownLength
-                                ? error.line
-                                : error.line.substr(0, kShownLength) + "...";
+  const std::string shown =
+      error.line.size() <= kShownLength ? error.line : error.line.substr(0, kShownLength) + "...";
   return "line " + std::to_string(error.lineNumber) + " (\"" + shown + "\"): " + error.reason;
 }
 
@@ -64,7 +63,8 @@ bool WriteBackupFile(const std::string& path, const CartBackup& backup) {
 bool ReadBackupFile(const std::string& path, CartBackup& backup, std::string& failure) {
   std::string content;
   switch (ReadFileContent(path, content, kMaxBackupFileBytes)) {
-    case ReadResult::Ok: break;
+    case ReadResult::Ok:
+      break;
     case ReadResult::TooLarge:
       failure = path + " is too large to be a cart backup.";
       return false;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/number_text.h"
 #include "cart/backup_fields.h"
 #include "cart/backup_file.h"
 #include "cart/cart_time.h"
@@ -11,7 +12,6 @@
 #include "cart/reply_fields.h"
 #include "cart/rfid_format.h"
 #include "cart/setup_values.h"
-#include "app/number_text.h"
 
 namespace molvane {
 namespace {
@@ -34,7 +34,8 @@ bool ReadPinLine(std::string_view line, PinEntry& entry) {
   if (items.size() != 1 && items.size() != 7) return false;
   long date[6] = {};
   for (std::size_t i = 1; i < items.size(); ++i) {
-    if (!Digits(items[i]) || CheckSetting(items[i], kDateLimits[i - 1], date[i - 1]) != SettingCheck::Ok)
+    if (!Digits(items[i]) ||
+        CheckSetting(items[i], kDateLimits[i - 1], date[i - 1]) != SettingCheck::Ok)
       return false;
   }
   entry.pin = TextToPin(items[0]);
@@ -66,8 +67,9 @@ class Parser {
 
   // False, with `reason`, when the file as a whole falls short.
   bool Finish() {
-    if (!ended) return Refuse("the backup ends before its " + std::string(kBackupEnd) +
-                              " line: it may have been cut short");
+    if (!ended)
+      return Refuse("the backup ends before its " + std::string(kBackupEnd) +
+                    " line: it may have been cut short");
     for (const BackupField& field : BackupFields()) {
       if (field.send != nullptr && seen.count(&field) == 0)
         return Refuse("the backup has no line for " + std::string(field.key) + " in [" +
@@ -131,8 +133,9 @@ class Parser {
   bool Pin(std::string_view text) {
     PinEntry entry;
     if (!ReadPinLine(text, entry))
-      return Refuse("not a PIN line: a PIN of up to ten digits below 4294967296, then nothing or "
-                    "its year, month, day, hour, minute and second");
+      return Refuse(
+          "not a PIN line: a PIN of up to ten digits below 4294967296, then nothing or "
+          "its year, month, day, hour, minute and second");
     if (HoldsPin(backup, entry.pin))
       return Refuse("PIN " + std::to_string(entry.pin) + " appears twice");
     if (backup.pins.size() >= static_cast<std::size_t>(PinList::kMaxPins))

@@ -66,8 +66,8 @@ RestoreOutcome CartRestore::Apply() {
   outcome.sent = true;
   CartBackup after;
   if (!ReadCartBackup(controller, after, readFailure)) {
-    outcome.message = "The restore could not be verified: the cart could not be read back (" +
-                      readFailure + ").";
+    outcome.message =
+        "The restore could not be verified: the cart could not be read back (" + readFailure + ").";
     return outcome;
   }
   outcome.notTaken = CompareWithBackup(after, backup).Lines();
@@ -75,9 +75,9 @@ RestoreOutcome CartRestore::Apply() {
   if (outcome.verified) {
     outcome.message = "Restore complete: every setting and PIN read back matches the backup.";
   } else {
-    outcome.message = "The restore did not take everything. Still different:" +
-                      Joined(outcome.notTaken) +
-                      (sendFailure.empty() ? "" : "\nThe cart answered: " + sendFailure);
+    outcome.message =
+        "The restore did not take everything. Still different:" + Joined(outcome.notTaken) +
+        (sendFailure.empty() ? "" : "\nThe cart answered: " + sendFailure);
   }
   return outcome;
 }

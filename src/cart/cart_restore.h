@@ -11,10 +11,10 @@ class CartController;
 
 // What a restore did.
 struct RestoreOutcome {
-  bool sent = false;      // commands went to the cart
-  bool verified = false;  // everything read back matches the backup
+  bool sent = false;                  // commands went to the cart
+  bool verified = false;              // everything read back matches the backup
   std::vector<std::string> notTaken;  // the differences left after the restore
-  std::string message;    // for the operator, whatever happened
+  std::string message;                // for the operator, whatever happened
 };
 
 // A restore in two steps, so that the operator sees what would change before anything is sent.

@@ -34,9 +34,12 @@ nlohmann::json FieldValue(const BackupField& field, const CartBackup& backup) {
   const std::string text = field.text(backup);
   switch (field.kind) {
     case BackupField::Kind::Number:
-    case BackupField::Kind::Tenths: return nlohmann::json::parse(text);
-    case BackupField::Kind::Quoted: return text.substr(1, text.size() - 2);
-    case BackupField::Kind::Text: break;
+    case BackupField::Kind::Tenths:
+      return nlohmann::json::parse(text);
+    case BackupField::Kind::Quoted:
+      return text.substr(1, text.size() - 2);
+    case BackupField::Kind::Text:
+      break;
   }
   return text;
 }
@@ -157,8 +160,8 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   static bool backupDryRun = false;
   auto* backup = OfferJson(
       context,
-      app.add_subcommand("backup",
-                         "Write everything the cart lets us set (and its versions) to a backup file"),
+      app.add_subcommand(
+          "backup", "Write everything the cart lets us set (and its versions) to a backup file"),
       R"({"format", "version", one object per section of the file with its keys,)"
       R"( "pins": [{"pin", "activation_time"}]; with FILE also "file"})");
   backup->add_option("FILE", backupPath, "Backup file to write (a versioned text file)");

@@ -23,8 +23,9 @@ std::string DescribeOpenError(const std::string& port, OpenError error,
     case OpenError::Busy:
       return BusyText(port);
     case OpenError::PermissionDenied:
-      return port + ": permission denied (add yourself to the 'dialout' group: "
-                    "sudo usermod -aG dialout $USER, then log in again)";
+      return port +
+             ": permission denied (add yourself to the 'dialout' group: "
+             "sudo usermod -aG dialout $USER, then log in again)";
     default:
       return port + ": cannot be opened" + (systemText.empty() ? "" : " (" + systemText + ")");
   }

@@ -25,7 +25,9 @@ bool SpellsByte(std::string_view text, std::size_t at, char raw) {
   return high >= 0 && low >= 0 && high * 16 + low == static_cast<unsigned char>(raw);
 }
 
-bool EndsLineAt(std::string_view text, std::size_t at) { return at < text.size() && text[at] == '\n'; }
+bool EndsLineAt(std::string_view text, std::size_t at) {
+  return at < text.size() && text[at] == '\n';
+}
 
 std::size_t LineEnd(std::string_view text, std::size_t from) {
   const std::size_t newline = text.find('\n', from);
@@ -97,9 +99,9 @@ std::vector<TraceEntry> SplitTraceEntries(std::string_view trace) {
   std::size_t pos = 0;
   while (pos < trace.size()) {
     TraceEntry entry;
-    const bool known = (trace.substr(pos, kSentStart.size()) == kSentStart &&
-                        ReadSent(trace, pos, entry)) ||
-                       ReadReceived(trace, pos, entry);
+    const bool known =
+        (trace.substr(pos, kSentStart.size()) == kSentStart && ReadSent(trace, pos, entry)) ||
+        ReadReceived(trace, pos, entry);
     if (!known) entry = {TraceEntry::Kind::Other, trace.substr(pos, LineEnd(trace, pos) - pos), {}};
     pos += entry.text.size();
     entries.push_back(std::move(entry));

@@ -16,8 +16,8 @@ namespace {
 FileDialogRequest BackupFileDialog(FileDialogRequest::Kind kind, const std::string& initialName) {
   FileDialogRequest request;
   request.kind = kind;
-  request.title = kind == FileDialogRequest::Kind::Save ? BackupMenu::kBackUpTitle
-                                                        : BackupMenu::kRestoreTitle;
+  request.title =
+      kind == FileDialogRequest::Kind::Save ? BackupMenu::kBackUpTitle : BackupMenu::kRestoreTitle;
   request.types = {{"Cart Backups (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
   request.initialName = initialName;
   request.defaultExtension = "txt";

@@ -38,7 +38,8 @@ std::string PortsSection(CartController& controller) {
 
 std::string CartSection(CartController& controller, bool showAccessCodes) {
   std::string text = Heading("Cart");
-  if (controller.IsBusy()) return text + "Not read: a firmware update or bitmap upload is running.\n";
+  if (controller.IsBusy())
+    return text + "Not read: a firmware update or bitmap upload is running.\n";
   if (controller.currentPort.load() < 0) return text + "No cart is connected.\n";
   text += ReadCartForReport(controller, showAccessCodes);
   if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
@@ -70,13 +71,14 @@ std::string SupportReport::FileSection(const std::string& title, const std::stri
     // The first line is a piece of one; the copy starts with the next whole one.
     const std::size_t newline = content.find('\n');
     content.erase(0, newline == std::string::npos ? content.size() : newline + 1);
-    text += "(the last " + std::to_string(content.size()) + " of " + std::to_string(size) +
-            " bytes)\n";
+    text +=
+        "(the last " + std::to_string(content.size()) + " of " + std::to_string(size) + " bytes)\n";
   }
   if (isTrace && !showAccessCodes) {
-    text += "(exchanges that carry PINs or the RFID facility code are left out: the PIN "
-            "list's, the access log's dump and the facility code's; molvanectl report "
-            "--include-pins keeps them)\n";
+    text +=
+        "(exchanges that carry PINs or the RFID facility code are left out: the PIN "
+        "list's, the access log's dump and the facility code's; molvanectl report "
+        "--include-pins keeps them)\n";
     content = RedactTrace(content, cut);
   }
   return text + WithLineEnd(std::move(content));

@@ -1,9 +1,8 @@
 // molvanectl backup and restore as processes: one cart's backup restored onto another, refused
 // without a terminal to ask on unless --yes is given, and the record as one JSON document.
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <set>

@@ -47,7 +47,8 @@ Document ReadJson(const TempDir& dir, const std::string& text) {
   if (pipe == nullptr) return {};
   std::string out;
   char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    out.append(buffer, got);
   if (::pclose(pipe) != 0) return {};
   Document document;
   for (const std::string& line : Lines(out))
@@ -132,7 +133,8 @@ TEST_F(CtlJson, EachDocumentCarriesTheValuesOfTheLines) {
 
   auto [info, doc] = Both({"info"});
   auto lines = Labelled(info.out);
-  for (const auto& [label, key, unit] : std::vector<std::tuple<std::string, std::string, std::string>>{
+  for (const auto& [label, key, unit] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{
            {"Cart name", "cart_name", ""},
            {"Serial number", "serial_number", ""},
            {"Firmware version 1", "firmware_versions.0", ""},

@@ -40,8 +40,8 @@ TEST(CtlReport, WritesTheReportWithAccessCodesOnlyWhenAskedFor) {
 
   const auto unwritable = RunCtl({"--port", port, "report", dir.File("none/r.txt")}, dir.Path());
   EXPECT_EQ(unwritable.exitCode, 1);
-  EXPECT_EQ(unwritable.err, "Error: The support report could not be written to " +
-                                dir.File("none/r.txt") + "\n");
+  EXPECT_EQ(unwritable.err,
+            "Error: The support report could not be written to " + dir.File("none/r.txt") + "\n");
 }
 
 }  // namespace

@@ -86,7 +86,8 @@ TEST(BackupMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
   window.show();
   window.exec();
 
-  EXPECT_TRUE(previewed.contains("Cart name: \"Cart\" -> \"Ward 4 Cart\"")) << previewed.join("\n").toStdString();
+  EXPECT_TRUE(previewed.contains("Cart name: \"Cart\" -> \"Ward 4 Cart\""))
+      << previewed.join("\n").toStdString();
   EXPECT_TRUE(previewed.contains("Add PIN 1234")) << previewed.join("\n").toStdString();
   EXPECT_TRUE(note.contains("own clock")) << note.toStdString();
   ASSERT_FALSE(ui.boxes.empty());

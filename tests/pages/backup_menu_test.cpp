@@ -52,7 +52,8 @@ TEST(BackupMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   EXPECT_FALSE(menu.RestoreCart());
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_TRUE(Holds(ui.boxes[0].text, "line ")) << ui.boxes[0].text;
-  EXPECT_TRUE(Holds(ui.boxes[0].text, "(\"[pins]\"): the section appears twice")) << ui.boxes[0].text;
+  EXPECT_TRUE(Holds(ui.boxes[0].text, "(\"[pins]\"): the section appears twice"))
+      << ui.boxes[0].text;
   EXPECT_TRUE(Holds(ui.boxes[0].text, "Nothing was sent.")) << ui.boxes[0].text;
   EXPECT_EQ(fixture.Trace().size(), traced) << "a refused file is refused before the cart is read";
 

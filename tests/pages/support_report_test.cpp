@@ -37,7 +37,8 @@ TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOu
     EXPECT_FALSE(Has(masked, code)) << code << " in:\n" << masked;
   EXPECT_TRUE(Has(masked, "RFID facility code: (masked)\n"));
   EXPECT_TRUE(Has(masked, "PIN list: 5 PIN(s)\n  (masked)\t45 days\n"));
-  EXPECT_TRUE(Has(masked, "exchanges that carry access codes (set_rfid_facility, pin_list_dump, log_dump)"));
+  EXPECT_TRUE(Has(
+      masked, "exchanges that carry access codes (set_rfid_facility, pin_list_dump, log_dump)"));
   EXPECT_TRUE(Has(masked, "Cart name: Ward 4 Cart\n"));
   // The open current port is told, not probed again: an opening would have restarted the trace.
   EXPECT_TRUE(Has(masked, fixture.link.DevicePath() + ": cart connected (the current port)\n"));
@@ -71,10 +72,10 @@ TEST_F(SupportReportOnSimulatedCart, SaveAsksWhereAndTellsWhetherTheFileWasWritt
   ASSERT_EQ(ui.fileDialogs.size(), 3u);
   EXPECT_EQ(ui.fileDialogs[0].kind, molvane::FileDialogRequest::Kind::Save);
   EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
-                            "The support report was saved to " + path + ".",
-                            "The support report could not be written to " +
-                                fixture.dir.File("no-such-folder/report.txt") + "."}));
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{"The support report was saved to " + path + ".",
+                                      "The support report could not be written to " +
+                                          fixture.dir.File("no-such-folder/report.txt") + "."}));
   const std::string written = testing_support::ReadFile(path);
   EXPECT_TRUE(Has(written, "Molvane Version " MOLVANE_VERSION_TEXT "\n"));
   EXPECT_TRUE(Has(written, "RFID facility code: "));

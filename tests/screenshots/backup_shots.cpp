@@ -26,8 +26,9 @@ const AddShot preview([] {
     molvane::CartRestore restore(context.controller, backup);
     if (!restore.Preview()) return;
     molvane::ChangePreviewDialog dialog(
-        molvane::BackupMenu::kRestoreTitle, "Restoring Cart MV-20417.txt changes this on the cart:",
-        restore.Changes().Lines(), molvane::AddedPinNote(restore.Changes()), &context.window);
+        molvane::BackupMenu::kRestoreTitle,
+        "Restoring Cart MV-20417.txt changes this on the cart:", restore.Changes().Lines(),
+        molvane::AddedPinNote(restore.Changes()), &context.window);
     dialog.show();
     context.wait(300);
     context.save("restore-preview.png", dialog);

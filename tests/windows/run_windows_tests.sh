@@ -184,7 +184,7 @@ gui_close() {
   wait "$GUI_PID"
 }
 screenshot() { import -window root "$ARTIFACTS/$1.png"; }
-STATUS=connectionText
+STATUS=Status  # the status field's accessible name
 NO_DRIVER='No USB Cart drivers have been installed on this system.'
 
 mkdir -p "$WORK/flash"

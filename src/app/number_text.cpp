@@ -29,6 +29,13 @@ std::uint64_t ReadDigits(std::string_view text, std::size_t& at, std::uint64_t l
 
 }  // namespace
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 int TextToInt(std::string_view text) {
   std::size_t at = SkipBlanks(text, 0);
   bool negative = false;

@@ -7,6 +7,9 @@ namespace molvane {
 // Conversions of cart replies and typed texts. They never fail: text that holds no number gives
 // 0, as the C library's atoi-style readers did, and values too large for the result saturate.
 
+// The value of one hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
+int HexDigitValue(char c);
+
 // Leading blanks skipped, optional sign, digits up to the first other character.
 int TextToInt(std::string_view text);
 

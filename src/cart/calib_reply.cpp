@@ -10,17 +10,10 @@
 namespace molvane {
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::uint8_t SensorBitsItem(std::string_view item) {
   if (item.size() < 2) return 0;
-  const int high = HexDigit(item[0]);
-  const int low = HexDigit(item[1]);
+  const int high = HexDigitValue(item[0]);
+  const int low = HexDigitValue(item[1]);
   if (high < 0 || low < 0) return 0;
   return static_cast<std::uint8_t>(high * 16 + low);
 }

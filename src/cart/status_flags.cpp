@@ -2,25 +2,20 @@
 
 #include <cstdint>
 
+#include "app/number_text.h"
+
 namespace molvane {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The number's low bits hold the flags; longer numbers simply wrap instead of overflowing.
 std::uint32_t LeadingHexNumber(const std::string& text) {
   std::size_t at = text.find_first_not_of(" \t");
   if (at == std::string::npos) return 0;
   const bool prefixed = text.compare(at, 2, "0x") == 0 || text.compare(at, 2, "0X") == 0;
-  if (prefixed && at + 2 < text.size() && HexDigit(text[at + 2]) >= 0) at += 2;
+  if (prefixed && at + 2 < text.size() && HexDigitValue(text[at + 2]) >= 0) at += 2;
   std::uint32_t value = 0;
-  for (; at < text.size() && HexDigit(text[at]) >= 0; ++at) {
-    value = value * 16u + static_cast<std::uint32_t>(HexDigit(text[at]));
+  for (; at < text.size() && HexDigitValue(text[at]) >= 0; ++at) {
+    value = value * 16u + static_cast<std::uint32_t>(HexDigitValue(text[at]));
   }
   return value;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/number_text.h"
+
 namespace molvane {
 namespace {
 
@@ -75,12 +77,7 @@ void StoreRecord(const std::string& line, FirmwareImage& image) {
 
 }  // namespace
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return 0;
-}
+int HexDigit(char c) { return std::max(0, HexDigitValue(c)); }
 
 HexCheck CheckHexFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

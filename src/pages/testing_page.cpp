@@ -27,31 +27,29 @@ void TestingPage::CartNotice(bool present) {
 
 bool TestingPage::TransferRunning() const { return controller.IsBusy(); }
 
-void TestingPage::Reload() {
-  // A reload asked for during a transfer waits: the pending mark stays for the next showing.
+bool TestingPage::ReadStatus() {
   if (TransferRunning()) {
     ShowJobProgress();
-    return;
+    return false;
   }
   reloadPending = false;
   ReadAllFields();
   statusText = controller.GetStatus();
-  cartName = controller.GetCartName();
   DecodeStatus();
+  return true;
+}
+
+void TestingPage::Reload() {
+  // A reload asked for during a transfer waits: the pending mark stays for the next showing.
+  if (!ReadStatus()) return;
+  cartName = controller.GetCartName();
   cycleCountText = controller.GetCycleCount();
   WriteAllFields();
   ShowControllerStatus();
 }
 
 void TestingPage::Poll() {
-  if (TransferRunning()) {
-    ShowJobProgress();
-    return;
-  }
-  reloadPending = false;
-  ReadAllFields();
-  statusText = controller.GetStatus();
-  DecodeStatus();
+  if (!ReadStatus()) return;
   if (++polls >= kCycleCountPolls) {
     polls = 0;
     cycleCountText = controller.GetCycleCount();

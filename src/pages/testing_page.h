@@ -58,6 +58,9 @@ class TestingPage : public PageModel {
   const TitleSurface* Surface() const { return surface.get(); }
 
  private:
+  // Reads the status flags into the fields; false, with the transfer's progress shown instead,
+  // while a transfer has the link.
+  bool ReadStatus();
   void DecodeStatus();
   void ShowJobProgress();
   void ShowControllerStatus();

@@ -11,9 +11,10 @@ preset="${1:-default}"
 build="$PWD/build/$preset"
 user="${MOLVANE_TEST_USER:-molvane-ci}"
 # The serial port, discovery and probing, the command transaction, the port faults, the
-# transfers that reopen their port, and every molvanectl test.
+# transfers that reopen their port, every molvanectl test, and who holds a busy port.
 tests='^(OpenPort|ClosedPort|OpenFailure|Reopen|LinuxDiscovery|PortScan|ScanWithSimulator'
-tests+='|CommandTransaction|FaultPorts|FaultHangUp|BitmapUpload|Ctl[A-Za-z]+|LoadTest|SettingsTest)\.'
+tests+='|CommandTransaction|FaultPorts|FaultHangUp|BitmapUpload|Ctl[A-Za-z]+|LoadTest|SettingsTest'
+tests+='|CalibrationCtl|BackupCommands|Replay|PortHolders)\.'
 
 environment=()
 if [[ "$preset" == tsan ]]; then environment+=(TSAN_OPTIONS=halt_on_error=1); fi

@@ -100,6 +100,7 @@ void CMolvaneDlg::BuildPages() {
   std::array<PageModel*, MainWindowModel::kPageCount> models{};
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
   monitor = std::make_unique<MainWindowModel>(controller, models);
+  monitor->showConnection = [this] { ShowConnection(); };
 }
 
 void CMolvaneDlg::AddPages() {
@@ -145,6 +146,10 @@ void CMolvaneDlg::keyPressEvent(QKeyEvent* event) {
 
 void CMolvaneDlg::OnTimer() {
   monitor->OnTimer();
+  ShowConnection();
+}
+
+void CMolvaneDlg::ShowConnection() {
   status->setText(QString::fromStdString(monitor->connectionText));
   // The field says whether a cart answers; why none does (no driver, a link error) is the
   // controller's last message, shown when the pointer rests on the field.

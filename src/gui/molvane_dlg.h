@@ -43,6 +43,7 @@ class CMolvaneDlg : public QDialog {
   void Stop();
   bool HasDefaultButton() const;
   void OnTimer();
+  void ShowConnection();
   void ShowAbout();
   void RestoreCart();
 

@@ -67,6 +67,7 @@ void MainWindowModel::CheckConnection() {
   // The Service page talks to the cart on its own timer; a keep-alive would cut across it.
   if (!ServiceInFront()) controller.GetStatus();
   UpdateConnectionText();
+  if (showConnection) showConnection();
   const int carts = controller.CartCount();
   if (carts != previousCartCount) NoticeCartCountChange(carts);
   WarnAboutExcessCarts(controller.CartCount());
@@ -121,8 +122,6 @@ void MainWindowModel::NoticeAll(bool present) {
   }
 }
 
-void MainWindowModel::Show(const std::string& text) {
-  controller.Ui().MessageBox(text);
-}
+void MainWindowModel::Show(const std::string& text) { controller.Ui().MessageBox(text); }
 
 }  // namespace molvane

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
 
 namespace molvane {
@@ -34,6 +35,10 @@ class MainWindowModel {
   bool ServiceInFront() const { return frontPage == kServicePage; }
 
   std::string connectionText;
+  // The view's status field. Called whenever the connection is checked, before any message box
+  // of that check opens: the box's event loop holds up the timer, so a field painted only after
+  // OnTimer returns would stay stale (blank at start-up) behind the box.
+  std::function<void()> showConnection;
   int previousCartCount = 0;
   int connectionTicks = 0;
   int refreshTicks = 0;

@@ -222,6 +222,8 @@ class CartController {
   // a closed one is probed as the scanner would, and a cart found there becomes the current
   // port unless another one already is.
   std::vector<std::string> SurveyPorts();
+  // The line an operator reads for what probing port i just gave.
+  std::string ProbeResultText(int i, ProbeResult result) const;
 
   // --- fields (names as the rest of the system knows them)
   std::array<SerialPort, kMaxPorts> ports;

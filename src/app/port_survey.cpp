@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "app/cart_controller.h"
+#include "app/port_probe.h"
 #include "link/port_open_error.h"
 
 namespace molvane {
@@ -25,31 +26,35 @@ std::vector<std::string> CartController::SurveyPorts() {
                                                       : ": open, a cart answered here before"));
     } else {
       const int previous = currentPort.load();
-      switch (ProbePort(i)) {
-        case ProbeResult::Cart:
-          if (previous >= 0 && previous != i) {
-            // The cart already in use stays the current one.
-            port.Close();
-            currentPort = previous;
-            lines.push_back(name + ": cart answered (a second cart; the current port is " +
-                            PortName(previous) + ")");
-          } else {
-            lines.push_back(name + ": cart answered");
-          }
-          break;
-        case ProbeResult::NoCart:
-          lines.push_back(name + ": no cart answered");
-          break;
-        case ProbeResult::Bootloader:
-          lines.push_back(MessageText());
-          break;
-        case ProbeResult::NotOpened:
-          lines.push_back(DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText()));
-          break;
+      const ProbeResult result = ProbePort(i);
+      if (result == ProbeResult::Cart && previous >= 0 && previous != i) {
+        // The cart already in use stays the current one.
+        port.Close();
+        currentPort = previous;
+        lines.push_back(name + ": cart answered (a second cart; the current port is " +
+                        PortName(previous) + ")");
+      } else {
+        lines.push_back(ProbeResultText(i, result));
       }
     }
   }
   return lines;
+}
+
+std::string CartController::ProbeResultText(int i, ProbeResult result) const {
+  const std::string name = PortName(i);
+  switch (result) {
+    case ProbeResult::Cart:
+      return name + ": cart answered";
+    case ProbeResult::NoCart:
+      return name + ": no cart answered";
+    case ProbeResult::Bootloader:
+      return BootloaderWaitingText(name);
+    case ProbeResult::NotOpened:
+      break;
+  }
+  const SerialPort& port = ports[static_cast<std::size_t>(i)];
+  return DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText());
 }
 
 }  // namespace molvane

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "app/cart_controller.h"
+#include "app/number_text.h"
 #include "cart/calib_reply.h"
 #include "cart/lift_settings.h"
 #include "cart/rfid_format.h"
@@ -106,10 +107,7 @@ bool ReadDrawerCode(CartBackup& backup, std::string_view value) {
     return ReadBounded(value, kMaxDrawerCode, backup.drawerCode);
   int code = 0;
   for (const char c : value.substr(2)) {
-    const char lower = static_cast<char>(c | 0x20);
-    const int digit = c >= '0' && c <= '9'           ? c - '0'
-                      : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
-                                                     : -1;
+    const int digit = HexDigitValue(c);
     if (digit < 0) return false;
     code = code * 16 + digit;
   }
@@ -118,22 +116,13 @@ bool ReadDrawerCode(CartBackup& backup, std::string_view value) {
 }
 
 // The record-only texts are taken as they stand.
-template <std::size_t Index>
-std::string FirmwareText(const CartBackup& backup) {
-  return backup.firmwareVersions[Index];
+template <auto Versions, std::size_t Index>
+std::string VersionText(const CartBackup& backup) {
+  return (backup.*Versions)[Index];
 }
-template <std::size_t Index>
-bool ReadFirmware(CartBackup& backup, std::string_view value) {
-  backup.firmwareVersions[Index] = std::string(value);
-  return true;
-}
-template <std::size_t Index>
-std::string HardwareText(const CartBackup& backup) {
-  return backup.hardwareVersions[Index];
-}
-template <std::size_t Index>
-bool ReadHardware(CartBackup& backup, std::string_view value) {
-  backup.hardwareVersions[Index] = std::string(value);
+template <auto Versions, std::size_t Index>
+bool ReadVersion(CartBackup& backup, std::string_view value) {
+  (backup.*Versions)[Index] = std::string(value);
   return true;
 }
 bool ReadPowerSupply(CartBackup& backup, std::string_view value) {
@@ -222,18 +211,18 @@ const BackupField kFields[] = {
      SendLiftRelock},
     {"drawers", "code", "Drawer configuration", Kind::Text, DrawerCodeText, ReadDrawerCode,
      SendDrawerCode},
-    {"record_only", "firmware_1", "Firmware 1", Kind::Text, FirmwareText<0>, ReadFirmware<0>,
-     nullptr},
-    {"record_only", "firmware_2", "Firmware 2", Kind::Text, FirmwareText<1>, ReadFirmware<1>,
-     nullptr},
-    {"record_only", "firmware_3", "Firmware 3", Kind::Text, FirmwareText<2>, ReadFirmware<2>,
-     nullptr},
-    {"record_only", "firmware_4", "Firmware 4", Kind::Text, FirmwareText<3>, ReadFirmware<3>,
-     nullptr},
-    {"record_only", "hardware_1", "Hardware 1", Kind::Text, HardwareText<0>, ReadHardware<0>,
-     nullptr},
-    {"record_only", "hardware_2", "Hardware 2", Kind::Text, HardwareText<1>, ReadHardware<1>,
-     nullptr},
+    {"record_only", "firmware_1", "Firmware 1", Kind::Text, VersionText<&B::firmwareVersions, 0>,
+     ReadVersion<&B::firmwareVersions, 0>, nullptr},
+    {"record_only", "firmware_2", "Firmware 2", Kind::Text, VersionText<&B::firmwareVersions, 1>,
+     ReadVersion<&B::firmwareVersions, 1>, nullptr},
+    {"record_only", "firmware_3", "Firmware 3", Kind::Text, VersionText<&B::firmwareVersions, 2>,
+     ReadVersion<&B::firmwareVersions, 2>, nullptr},
+    {"record_only", "firmware_4", "Firmware 4", Kind::Text, VersionText<&B::firmwareVersions, 3>,
+     ReadVersion<&B::firmwareVersions, 3>, nullptr},
+    {"record_only", "hardware_1", "Hardware 1", Kind::Text, VersionText<&B::hardwareVersions, 0>,
+     ReadVersion<&B::hardwareVersions, 0>, nullptr},
+    {"record_only", "hardware_2", "Hardware 2", Kind::Text, VersionText<&B::hardwareVersions, 1>,
+     ReadVersion<&B::hardwareVersions, 1>, nullptr},
     {"record_only", "power_supply", "Power supply", Kind::Text, PlainText<&B::powerSupply>,
      ReadPowerSupply, nullptr},
 };

@@ -1,10 +1,10 @@
 #include "cart/cart_time.h"
 
-#include "link/local_time.h"
-
 #include <cstdio>
 #include <ctime>
 #include <limits>
+
+#include "link/local_time.h"
 
 namespace molvane {
 namespace {
@@ -43,11 +43,11 @@ LocalFields ToLocalFields(std::int64_t seconds) {
           fields.tm_hour,        fields.tm_min,     fields.tm_sec};
 }
 
-std::string LocalTimeText(std::int64_t seconds) {
+std::string LocalTimeText(std::int64_t seconds, char separator) {
   const LocalFields t = ToLocalFields(seconds);
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d", t.year, t.month, t.day,
+                separator, t.hour, t.minute, t.second);
   return text;
 }
 

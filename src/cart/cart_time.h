@@ -33,8 +33,9 @@ std::int64_t CartTimeToSeconds(const CartDateTime& cartTime);
 // A moment in the PC's local time; the fields of 1970-01-01 00:00:00 when it cannot be shown.
 LocalFields ToLocalFields(std::int64_t seconds);
 
-// "YYYY-MM-DD hh:mm:ss" in the PC's local time, for the headers of files people read.
-std::string LocalTimeText(std::int64_t seconds);
+// "YYYY-MM-DD hh:mm:ss" in the PC's local time, for the headers of files people read; with 'T'
+// as separator, the ISO 8601 form that scripts sort and parse.
+std::string LocalTimeText(std::int64_t seconds, char separator = ' ');
 
 // Whole days from `then` to `now`, truncated toward zero; saturates instead of overflowing.
 std::int64_t AgeInDays(std::int64_t now, std::int64_t then);

@@ -20,17 +20,6 @@ namespace {
 
 using molvane::CartController;
 
-// Runs the cart commands of one step; on any failure (no answer, a refusal) prints the failure,
-// as `describe` words it, and returns false.
-bool Run(CliContext& context, const std::function<void(CartController&)>& step,
-         const std::function<std::string(const std::string&)>& describe = {}) {
-  molvane::OperationScope operation(context.controller);
-  step(context.controller);
-  if (operation.Succeeded()) return true;
-  context.Fail(describe ? describe(operation.Failure()) : operation.Failure());
-  return false;
-}
-
 bool ReadFast(CliContext& context, molvane::CalibFastData& data) {
   return Run(context, [&](CartController& c) {
     data = molvane::DecodeCalibFastReply(c.GetCalibFastData());
@@ -77,9 +66,12 @@ void PrintDrawers(const molvane::CalibSlowData& d) {
 }
 
 constexpr const char* kCalibKeys =
-    R"({"lift_locked", "auto_lock", "sensors_running": true or false; "sensor_bits": number;)" "\n  "
-    R"( "max_up_current_a", "max_down_current_a", "min_battery_voltage_v",)" "\n  "
-    R"( "auto_lock_timeout_s": number, rounded as the lines show it;)" "\n  "
+    R"({"lift_locked", "auto_lock", "sensors_running": true or false; "sensor_bits": number;)"
+    "\n  "
+    R"( "max_up_current_a", "max_down_current_a", "min_battery_voltage_v",)"
+    "\n  "
+    R"( "auto_lock_timeout_s": number, rounded as the lines show it;)"
+    "\n  "
     R"( "drawer_code": number; "drawer_layout": "4/1111" and the like, null for an unknown code})";
 
 // The numbers are taken from the texts the lines show, so both round alike.
@@ -316,7 +308,8 @@ void Drawers(CliContext& context, const std::string& choice) {
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  OfferJson(context, app.add_subcommand("calib", "Print the cart's two calibration reports, decoded"),
+  OfferJson(context,
+            app.add_subcommand("calib", "Print the cart's two calibration reports, decoded"),
             kCalibKeys)
       ->callback([&context] { Calib(context); });
 

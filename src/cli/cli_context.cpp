@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/operation_scope.h"
 #include "cart/rfid_format.h"
 #include "cart/setup_values.h"
 #include "cli/json_output.h"
@@ -74,7 +75,8 @@ bool CliContext::Connect() {
     if (opened.LastOpenError() != molvane::OpenError::None) {
       Fail("Error: " + DescribeOpenError(port, opened.LastOpenError(), opened.LastOpenErrorText()));
     } else {
-      Fail(!message.empty() ? ErrorLine(message) : "Error: Timeout (no cart answered on " + port + ")");
+      Fail(!message.empty() ? ErrorLine(message)
+                            : "Error: Timeout (no cart answered on " + port + ")");
     }
     return false;
   }
@@ -88,9 +90,11 @@ bool CliContext::Connect() {
   }
   const std::string message = controller.MessageText();
   Fail(!message.empty() ? ErrorLine(message)
-       : count == 0     ? std::string("Error: no cart found (no FTDI port; set MOLVANE_PORTS to use another port)")
-                        : "Error: no cart found on " + std::to_string(count) +
-                          " port(s); 'molvanectl ports' tells why");
+       : count == 0
+           ? std::string(
+                 "Error: no cart found (no FTDI port; set MOLVANE_PORTS to use another port)")
+           : "Error: no cart found on " + std::to_string(count) +
+                 " port(s); 'molvanectl ports' tells why");
   return false;
 }
 
@@ -98,6 +102,15 @@ bool CliContext::CheckLink() {
   if (controller.currentPort.load() >= 0) return true;
   Fail(controller.MessageText().empty() ? "Error: the cart stopped answering"
                                         : ErrorLine(controller.MessageText()));
+  return false;
+}
+
+bool Run(CliContext& context, const std::function<void(molvane::CartController&)>& step,
+         const std::function<std::string(const std::string&)>& describe) {
+  molvane::OperationScope operation(context.controller);
+  step(context.controller);
+  if (operation.Succeeded()) return true;
+  context.Fail(describe ? describe(operation.Failure()) : operation.Failure());
   return false;
 }
 

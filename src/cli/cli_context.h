@@ -31,6 +31,11 @@ struct CliContext {
   bool CheckLink();
 };
 
+// Runs the cart commands of one step; on any failure (no answer, a refusal) prints the failure,
+// as `describe` words it, and returns false.
+bool Run(CliContext& context, const std::function<void(molvane::CartController&)>& step,
+         const std::function<std::string(const std::string&)>& describe = {});
+
 // Each command file registers its subcommands here with a static Registration.
 using CommandAdder = std::function<void(CLI::App& app, CliContext& context)>;
 std::vector<CommandAdder>& CommandAdders();

@@ -16,16 +16,6 @@ bool ReadLog(CliContext& context) {
   return context.CheckLink();
 }
 
-// An event's moment in the PC's local time, as the lines show it, written the ISO 8601 way
-// so that scripts can sort and parse it: "2026-10-21T09:00:00".
-std::string IsoLocalTime(std::int64_t seconds) {
-  const molvane::LocalFields t = molvane::ToLocalFields(seconds);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
-  return text;
-}
-
 void List(CliContext& context) {
   if (!context.Connect() || !ReadLog(context)) return;
   const auto& controller = context.controller;
@@ -33,7 +23,8 @@ void List(CliContext& context) {
   for (int i = 0; i < controller.LogCount(); ++i) {
     const molvane::LogEntry& entry = controller.Events().entries[static_cast<std::size_t>(i)];
     if (context.json) {
-      events.push_back({{"time", IsoLocalTime(entry.eventTime)}, {"action", entry.action}});
+      events.push_back(
+          {{"time", molvane::LocalTimeText(entry.eventTime, 'T')}, {"action", entry.action}});
     } else {
       std::printf("%s\n", controller.LogLine(i).c_str());
     }

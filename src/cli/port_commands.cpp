@@ -16,31 +16,43 @@ struct PortAnswer {
 
 const char* OpenErrorWord(molvane::OpenError error) {
   switch (error) {
-    case molvane::OpenError::Missing: return "missing";
-    case molvane::OpenError::Busy: return "busy";
-    case molvane::OpenError::PermissionDenied: return "permission_denied";
-    default: return "cannot_open";
+    case molvane::OpenError::Missing:
+      return "missing";
+    case molvane::OpenError::Busy:
+      return "busy";
+    case molvane::OpenError::PermissionDenied:
+      return "permission_denied";
+    default:
+      return "cannot_open";
   }
 }
 
-PortAnswer Probe(molvane::CartController& controller, int index) {
-  const std::string name = controller.PortName(index);
-  const molvane::SerialPort& port = controller.ports[static_cast<std::size_t>(index)];
-  switch (controller.ProbePort(index)) {
+const char* AnswerWord(molvane::CartController::ProbeResult result,
+                       const molvane::SerialPort& port) {
+  switch (result) {
     case molvane::CartController::ProbeResult::Cart:
-      // The cart stays free for the next program once it has been seen.
-      controller.ports[static_cast<std::size_t>(index)].Close();
-      controller.currentPort = -1;
-      return {name, "cart", name + ": cart answered"};
+      return "cart";
     case molvane::CartController::ProbeResult::NoCart:
-      return {name, "no_cart", name + ": no cart answered"};
+      return "no_cart";
     case molvane::CartController::ProbeResult::Bootloader:
-      return {name, "bootloader", controller.MessageText()};
+      return "bootloader";
     case molvane::CartController::ProbeResult::NotOpened:
       break;
   }
-  return {name, OpenErrorWord(port.LastOpenError()),
-          DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText())};
+  return OpenErrorWord(port.LastOpenError());
+}
+
+PortAnswer Probe(molvane::CartController& controller, int index) {
+  molvane::SerialPort& port = controller.ports[static_cast<std::size_t>(index)];
+  const auto result = controller.ProbePort(index);
+  PortAnswer answer{controller.PortName(index), AnswerWord(result, port),
+                    controller.ProbeResultText(index, result)};
+  if (result == molvane::CartController::ProbeResult::Cart) {
+    // The cart stays free for the next program once it has been seen.
+    port.Close();
+    controller.currentPort = -1;
+  }
+  return answer;
 }
 
 void Ports(CliContext& context) {
@@ -70,8 +82,10 @@ void Ports(CliContext& context) {
 
 const Registration registration([](CLI::App& app, CliContext& context) {
   OfferJson(context,
-            app.add_subcommand("ports", "List the FTDI ports (and MOLVANE_PORTS) and what answers on each"),
-            R"({"ports": [{"port": name; "message": the line printed without --json;)" "\n  "
+            app.add_subcommand("ports",
+                               "List the FTDI ports (and MOLVANE_PORTS) and what answers on each"),
+            R"({"ports": [{"port": name; "message": the line printed without --json;)"
+            "\n  "
             R"( "answer": "cart", "no_cart", "bootloader", "missing", "busy", "permission_denied")"
             R"( or "cannot_open"}]})")
       ->callback([&context] { Ports(context); });

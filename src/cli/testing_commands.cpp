@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/operation_scope.h"
 #include "cart/status_flags.h"
 #include "cli/cli_context.h"
 
@@ -23,26 +22,22 @@ void PrintStatus(const std::string& status) {
 // The action's answer is not a verdict, so success means the command and the status read after
 // it both went through; the flags then show what the cart made of it.
 void Act(CliContext& context, void (molvane::CartController::*action)()) {
-  if (!context.Connect()) return;
-  molvane::OperationScope operation(context.controller);
-  (context.controller.*action)();
-  const std::string status = context.controller.GetStatus();
-  if (!operation.Succeeded()) {
-    context.Fail(operation.Failure());
-    return;
-  }
+  std::string status;
+  const auto act = [&](molvane::CartController& c) {
+    (c.*action)();
+    status = c.GetStatus();
+  };
+  if (!context.Connect() || !Run(context, act)) return;
   PrintStatus(status);
 }
 
 void PrintCycleCount(CliContext& context, bool reset) {
-  if (!context.Connect()) return;
-  molvane::OperationScope operation(context.controller);
-  if (reset) context.controller.ResetCycleCount();
-  const std::string count = context.controller.GetCycleCount();
-  if (!operation.Succeeded()) {
-    context.Fail(operation.Failure());
-    return;
-  }
+  std::string count;
+  const auto read = [&](molvane::CartController& c) {
+    if (reset) c.ResetCycleCount();
+    count = c.GetCycleCount();
+  };
+  if (!context.Connect() || !Run(context, read)) return;
   std::printf("Lock cycle count: %s\n", count.c_str());
   long value = 0;
   if (reset && ParseBoundedNumber(count, 0x7FFFFFFF, value) && value != 0) {

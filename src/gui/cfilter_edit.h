@@ -19,7 +19,6 @@ class CFilterEdit : public QLineEdit {
 
   // Puts the filter in force, and its length limit when it has one.
   void SetFilter(const CharacterFilter& rule);
-  const CharacterFilter& Filter() const { return filter; }
 
   // The program's text: set when valid (an unchanged text is left alone, caret and all),
   // otherwise refused with a beep. False when refused.

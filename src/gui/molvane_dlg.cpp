@@ -1,12 +1,12 @@
 #include "gui/molvane_dlg.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/cart_controller.h"
@@ -94,9 +94,9 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
 }
 
 void CMolvaneDlg::BuildPages() {
-  pages = {new SetupDialog(controller),    new PinListDialog(controller),
-           new LogDialog(controller),      new TestCartDialog(controller),
-           new ServiceDialog(controller),  new CalibrateDialog(controller)};
+  pages = {new SetupDialog(controller),   new PinListDialog(controller),
+           new LogDialog(controller),     new TestCartDialog(controller),
+           new ServiceDialog(controller), new CalibrateDialog(controller)};
   std::array<PageModel*, MainWindowModel::kPageCount> models{};
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
   monitor = std::make_unique<MainWindowModel>(controller, models);
@@ -149,17 +149,19 @@ void CMolvaneDlg::OnTimer() {
   ShowConnection();
 }
 
+// Runs on every tick: the field is touched only when what it shows changes.
 void CMolvaneDlg::ShowConnection() {
-  status->setText(QString::fromStdString(monitor->connectionText));
+  const QString text = QString::fromStdString(monitor->connectionText);
+  if (status->text() != text) status->setText(text);
   // The field says whether a cart answers; why none does (no driver, a link error) is the
   // controller's last message, shown when the pointer rests on the field.
-  status->setToolTip(QString::fromStdString(controller.GetMessage()));
+  const QString tip = QString::fromStdString(controller.GetMessage());
+  if (status->toolTip() != tip) status->setToolTip(tip);
 }
 
 // A restore changed what the pages show: each reads the cart again, as for a cart that came.
 void CMolvaneDlg::RestoreCart() {
-  if (!backupMenu.RestoreCart()) return;
-  for (PageView* page : pages) page->Model().CartNotice(true);
+  if (backupMenu.RestoreCart()) monitor->NoticeAll(true);
 }
 
 void CMolvaneDlg::ShowAbout() {

@@ -44,6 +44,9 @@ class MainWindowModel {
   int refreshTicks = 0;
   int tooManyCartsShown = 0;
 
+  // Tells every page, in tab order, that a cart came (true) or went.
+  void NoticeAll(bool present);
+
  private:
   void CheckConnection();
   void UpdateConnectionText();
@@ -51,7 +54,6 @@ class MainWindowModel {
   void WarnAboutPinAge();
   void WarnAboutExcessCarts(int carts);
   void PollFrontPage();
-  void NoticeAll(bool present);
   void Show(const std::string& text);
 
   CartController& controller;

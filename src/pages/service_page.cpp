@@ -97,8 +97,6 @@ void ServicePage::CartNotice(bool present) {
   WriteAllFields();
 }
 
-void ServicePage::Poll() { WriteAllFields(); }
-
 // The scanner keeps off the port while the page is on screen. A transfer holds the page where
 // it is; the tab change it missed is made as soon as the transfer has ended.
 void ServicePage::Show(bool visible) {

@@ -27,8 +27,8 @@ class ServicePage : public PageModel {
   const char* Title() const override { return "Service"; }
   void Start() override;
   void CartNotice(bool present) override;
+  // Polled with nothing to do on the poll: its own timer keeps the fields current.
   bool IsPolled() const override { return true; }
-  void Poll() override;
   void Show(bool visible) override;
   int TimerPeriodMs() const override { return kTimerMs; }
   void Tick() override;

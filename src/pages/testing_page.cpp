@@ -44,7 +44,6 @@ void TestingPage::Reload() {
   if (!ReadStatus()) return;
   cartName = controller.GetCartName();
   cycleCountText = controller.GetCycleCount();
-  WriteAllFields();
   ShowControllerStatus();
 }
 
@@ -54,7 +53,6 @@ void TestingPage::Poll() {
     polls = 0;
     cycleCountText = controller.GetCycleCount();
   }
-  WriteAllFields();
   saveEnabled = true;
   ShowControllerStatus();
 }
@@ -68,8 +66,7 @@ void TestingPage::DecodeStatus() {
 
 void TestingPage::ShowJobProgress() {
   ReadAllFields();
-  controllerStatus = controller.GetMessage();
-  WriteAllFields();
+  ShowControllerStatus();
 }
 
 void TestingPage::ShowControllerStatus() {

@@ -63,6 +63,7 @@ class TestingPage : public PageModel {
   bool ReadStatus();
   void DecodeStatus();
   void ShowJobProgress();
+  // The controller's message into its field, then every field to the view.
   void ShowControllerStatus();
   void MakeSurface();
   TitleSurface& DrawTitle();

@@ -11,13 +11,6 @@ std::string_view SkipBlanks(std::string_view text) {
   return text.substr(i);
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // At least one byte: a write without data is a mistake on the sender's side.
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view hex) {
   if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
@@ -33,6 +26,13 @@ std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view hex) {
 }
 
 }  // namespace
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 std::string_view CommandWord(std::string_view line) {
   std::size_t end = 0;

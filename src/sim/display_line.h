@@ -15,6 +15,9 @@ struct MemoryWrite {
 
 inline constexpr int kDisplayMemoryBytes = 1024;
 
+// The value of one hexadecimal digit; -1 for any other character.
+int HexValue(char c);
+
 // The first blank-separated word of a line.
 std::string_view CommandWord(std::string_view line);
 

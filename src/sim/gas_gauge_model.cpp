@@ -19,7 +19,6 @@ void GasGaugeModel::Tick(Clock::time_point now, const Send& send) {
   if (!busy) return;
   if (now >= doneAt) {
     busy = false;
-    ++resetsDone;
     send(std::string(kGaugeResetDone) + ">");
     return;
   }

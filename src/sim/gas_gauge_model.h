@@ -24,14 +24,11 @@ class GasGaugeModel {
   // The answer that goes out at once; the rest follows from Tick.
   std::string StartReset(Clock::time_point now);
   void Tick(Clock::time_point now, const Send& send);
-  bool Busy() const { return busy; }
-  int ResetsDone() const { return resetsDone; }
 
  private:
   bool busy = false;
   Clock::time_point doneAt{};
   Clock::time_point nextReport{};
-  int resetsDone = 0;
 };
 
 }  // namespace cartsim

@@ -75,9 +75,8 @@ bool AddReplayTrace(cartsim::SimCart::Options& options, const std::string& path)
   for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) trace.append(buffer, got);
   std::fclose(file);
   if (!options.replay) options.replay = std::make_shared<cartsim::TraceReplay>();
-  const std::size_t before = options.replay->CommandWords();
   options.replay->AddTrace(trace);
-  if (options.replay->CommandWords() == before && before == 0) {
+  if (options.replay->CommandWords() == 0) {
     std::fprintf(stderr, "cartsim: %s holds no command the host sent\n", path.c_str());
     return false;
   }

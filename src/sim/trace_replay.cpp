@@ -17,18 +17,11 @@ constexpr std::size_t kReadEntry = 8;  // "0xhh [c]"
 // beyond this is a damaged trace, not something to allocate for.
 constexpr std::size_t kMaxTxLength = 65536;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // "0xhh" at `at`: the byte, or nothing.
 std::optional<char> HexByte(std::string_view text, std::size_t at) {
   if (at + 4 > text.size() || text[at] != '0' || text[at + 1] != 'x') return std::nullopt;
-  const int high = HexDigit(text[at + 2]);
-  const int low = HexDigit(text[at + 3]);
+  const int high = HexValue(text[at + 2]);
+  const int low = HexValue(text[at + 3]);
   if (high < 0 || low < 0) return std::nullopt;
   return static_cast<char>(high * 16 + low);
 }

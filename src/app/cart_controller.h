@@ -10,7 +10,7 @@
 
 #include "app/cart_data.h"
 #include "app/timing.h"
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 #include "link/discovery.h"
 #include "link/serial_port.h"
 

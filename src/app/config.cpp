@@ -2,7 +2,7 @@
 
 #include "app/cart_controller.h"
 #include "app/config_text.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 namespace {

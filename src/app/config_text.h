@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/file_content.h"
+#include "base/file_content.h"
 
 namespace molvane {
 

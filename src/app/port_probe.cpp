@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "app/cart_controller.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "cart/reply_fields.h"
 
 namespace molvane {

@@ -6,7 +6,7 @@
 #include "app/cart_controller.h"
 #include "cart/command_steps.h"
 #include "cart/setup_values.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 namespace {

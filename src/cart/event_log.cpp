@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "cart/cart_time.h"
+#include "base/cart_time.h"
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
 #include "cart/log_dump_line.h"
-#include "app/file_content.h"
+#include "base/file_content.h"
 
 namespace molvane {
 namespace {

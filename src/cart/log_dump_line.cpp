@@ -1,7 +1,7 @@
 #include "cart/log_dump_line.h"
 
-#include "cart/cart_time.h"
-#include "app/number_text.h"
+#include "base/cart_time.h"
+#include "base/number_text.h"
 
 namespace molvane {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "cart/cart_time.h"
-#include "app/number_text.h"
+#include "base/cart_time.h"
+#include "base/number_text.h"
 
 namespace molvane {
 

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/clock.h"
-#include "cart/cart_time.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "cart/pin_dump_line.h"
 
 namespace molvane {

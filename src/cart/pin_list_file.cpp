@@ -4,10 +4,10 @@
 #include <limits>
 
 #include "app/cart_controller.h"
-#include "app/clock.h"
-#include "cart/cart_time.h"
-#include "app/number_text.h"
-#include "app/file_content.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
+#include "base/number_text.h"
+#include "base/file_content.h"
 
 namespace molvane {
 namespace {

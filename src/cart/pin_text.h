@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "app/character_filter.h"
+#include "base/character_filter.h"
 
 namespace molvane {
 

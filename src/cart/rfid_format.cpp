@@ -1,6 +1,6 @@
 #include "cart/rfid_format.h"
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/character_filter.h"
+#include "base/character_filter.h"
 
 namespace molvane {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/clock.h"
-#include "cart/cart_time.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
 
 namespace molvane {
 

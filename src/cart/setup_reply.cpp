@@ -5,7 +5,7 @@
 #include "app/cart_controller.h"
 #include "cart/reply_fields.h"
 #include "cart/setup_values.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 namespace {

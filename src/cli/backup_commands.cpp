@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "cart/backup_fields.h"
-#include "cart/backup_file.h"
-#include "cart/backup_read.h"
-#include "cart/cart_restore.h"
+#include "backup/backup_fields.h"
+#include "backup/backup_file.h"
+#include "backup/backup_read.h"
+#include "backup/cart_restore.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
 

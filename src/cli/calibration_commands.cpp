@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/operation_scope.h"
 #include "cart/calib_reply.h"
 #include "cart/command_vocabulary.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "cart/cart_time.h"
+#include "base/cart_time.h"
 #include "cart/event_log_texts.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"

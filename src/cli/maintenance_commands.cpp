@@ -1,8 +1,8 @@
 // Service work: the cart's clock and the battery gas gauge.
 #include <cstdio>
 
-#include "app/clock.h"
-#include "cart/cart_time.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {

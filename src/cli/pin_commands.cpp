@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/number_text.h"
+#include "base/clock.h"
+#include "base/number_text.h"
 #include "cart/pin_text.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"

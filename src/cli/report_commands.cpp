@@ -1,7 +1,7 @@
 // The support report: one text file a technician can mail.
 #include <cstdio>
 
-#include "app/file_content.h"
+#include "base/file_content.h"
 #include "cli/cli_context.h"
 #include "pages/support_report.h"
 

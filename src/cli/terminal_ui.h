@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 
 namespace molvanectl {
 

@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 #include "cart/pin_text.h"
 #include "gui/cfilter_edit.h"
 

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <functional>
 
-#include "app/character_filter.h"
+#include "base/character_filter.h"
 
 namespace molvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 

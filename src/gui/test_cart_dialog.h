@@ -1,6 +1,6 @@
 #pragma once
 #include "gui/page_view.h"
-#include "gui/qt_title_renderer.h"
+#include "title_qt/qt_title_renderer.h"
 #include "pages/testing_page.h"
 
 class QPushButton;

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "gui/qt_title_renderer.h"
-#include "pages/title_surface.h"
+#include "title_qt/qt_title_renderer.h"
+#include "title/title_surface.h"
 
 namespace molvane {
 namespace {

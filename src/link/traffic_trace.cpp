@@ -1,6 +1,6 @@
 #include "link/traffic_trace.h"
 
-#include "link/local_time.h"
+#include "base/local_time.h"
 
 #include <chrono>
 #include <cstdio>

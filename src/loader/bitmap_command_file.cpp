@@ -1,6 +1,6 @@
 #include "loader/bitmap_command_file.h"
 
-#include "app/file_content.h"
+#include "base/file_content.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "loader/bootloader_header.h"
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 #include <algorithm>
 #include <array>

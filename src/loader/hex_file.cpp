@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace molvane {
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "cart/backup_difference.h"
-#include "cart/backup_fields.h"
-#include "cart/backup_file.h"
-#include "cart/backup_read.h"
-#include "cart/cart_restore.h"
+#include "backup/backup_difference.h"
+#include "backup/backup_fields.h"
+#include "backup/backup_file.h"
+#include "backup/backup_read.h"
+#include "backup/cart_restore.h"
 
 namespace molvane {
 namespace {

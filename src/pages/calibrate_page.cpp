@@ -1,7 +1,7 @@
 #include "pages/calibrate_page.h"
 
 #include "app/cart_controller.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/operation_scope.h"
 #include "cart/calib_reply.h"
 #include "cart/lift_settings.h"

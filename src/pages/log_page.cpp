@@ -2,7 +2,7 @@
 
 #include "app/cart_controller.h"
 #include "app/operation_scope.h"
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 #include "cart/event_log_texts.h"
 
 namespace molvane {

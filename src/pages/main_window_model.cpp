@@ -1,7 +1,7 @@
 #include "pages/main_window_model.h"
 
 #include "app/cart_controller.h"
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 #include "pages/page_model.h"
 
 namespace molvane {

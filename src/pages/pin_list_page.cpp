@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/cart_controller.h"
-#include "app/clock.h"
-#include "app/number_text.h"
+#include "base/clock.h"
+#include "base/number_text.h"
 #include "app/operation_scope.h"
 #include "cart/rfid_format.h"
 

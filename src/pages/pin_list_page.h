@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/character_filter.h"
+#include "base/character_filter.h"
 #include "pages/page_model.h"
 
 namespace molvane {

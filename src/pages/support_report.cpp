@@ -7,12 +7,12 @@
 
 #include "app/build_info.h"
 #include "app/cart_controller.h"
-#include "app/clock.h"
-#include "app/file_content.h"
-#include "app/file_tail.h"
-#include "cart/cart_readout.h"
-#include "cart/cart_time.h"
-#include "cart/trace_redaction.h"
+#include "base/clock.h"
+#include "base/file_content.h"
+#include "base/file_tail.h"
+#include "backup/cart_readout.h"
+#include "base/cart_time.h"
+#include "backup/trace_redaction.h"
 #include "link/traffic_trace.h"
 #include "loader/bootlog.h"
 

@@ -1,9 +1,9 @@
 #include "pages/testing_page.h"
 
 #include "app/cart_controller.h"
-#include "app/ui_services.h"
+#include "pages/ui_services.h"
 #include "cart/status_flags.h"
-#include "pages/customer_title.h"
+#include "title/customer_title.h"
 
 namespace molvane {
 

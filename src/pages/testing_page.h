@@ -3,7 +3,7 @@
 #include <string>
 
 #include "pages/page_model.h"
-#include "pages/title_surface.h"
+#include "title/title_surface.h"
 
 namespace molvane {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "support/local_zone.h"
 #include "support/temp_dir.h"
 #include "wire_helpers.h"

@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "app/clock.h"
-#include "cart/cart_time.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
 #include "support/local_zone.h"
 #include "wire_helpers.h"
 

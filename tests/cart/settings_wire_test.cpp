@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "support/local_zone.h"
 #include "wire_helpers.h"
 

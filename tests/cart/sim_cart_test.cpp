@@ -1,7 +1,7 @@
 // The host operations against the simulated cart: what one side sends, the other understands.
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "cart/setup_reply.h"
 #include "support/sim_fixture.h"
 

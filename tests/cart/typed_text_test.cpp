@@ -1,7 +1,7 @@
 // What the operator may type: the filter the edit fields apply, and the rules that make theirs.
 #include <gtest/gtest.h>
 
-#include "app/character_filter.h"
+#include "base/character_filter.h"
 #include "cart/pin_text.h"
 #include "cart/rfid_format.h"
 

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "cart/backup_file.h"
-#include "cart/backup_read.h"
+#include "backup/backup_file.h"
+#include "backup/backup_read.h"
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "gui/qt_ui_services.h"

@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "gui/qt_test_app.h"
-#include "gui/qt_title_renderer.h"
+#include "title_qt/qt_title_renderer.h"
 #include "gui/title_preview.h"
-#include "pages/customer_title.h"
+#include "title/customer_title.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/cart_controller.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "pages/page_model.h"
 #include "support/controller_fixture.h"
 #include "support/local_zone.h"

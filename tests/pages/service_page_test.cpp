@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/clock.h"
-#include "cart/cart_time.h"
+#include "base/clock.h"
+#include "base/cart_time.h"
 #include "loader/bootloader_header.h"
 #include "loader/test_pictures.h"
 #include "loader/title_bitmap.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "loader/title_bitmap.h"
-#include "pages/title_renderer.h"
+#include "title/title_renderer.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 

@@ -1,8 +1,8 @@
 // File > "Restore Cart..." as the operator sees it before anything is sent: a backup of this
 // cart taken before a few settings and PINs were changed.
 #include "app/cart_controller.h"
-#include "cart/backup_read.h"
-#include "cart/cart_restore.h"
+#include "backup/backup_read.h"
+#include "backup/cart_restore.h"
 #include "gui/change_preview_dialog.h"
 #include "gui/molvane_dlg.h"
 #include "pages/backup_menu.h"

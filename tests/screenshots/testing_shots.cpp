@@ -10,7 +10,7 @@
 
 #include "app/cart_controller.h"
 #include "gui/molvane_dlg.h"
-#include "pages/customer_title.h"
+#include "title/customer_title.h"
 #include "screenshots/shot.h"
 #include "sim/sim_cart.h"
 

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "backup/cart_backup.h"
+
+namespace molvane {
+
+// What a restore would change on a cart: the settings that differ and the PINs that come and go.
+struct BackupDifference {
+  std::vector<std::string> settings;       // "Cart name: \"Cart\" -> \"Ward 3\""
+  std::vector<std::uint32_t> pinsRemoved;  // on the cart, not in the backup
+  std::vector<std::uint32_t> pinsAdded;    // in the backup, not on the cart
+
+  bool Empty() const { return settings.empty() && pinsRemoved.empty() && pinsAdded.empty(); }
+  // One line per difference: the settings, then "Remove PIN n", then "Add PIN n".
+  std::vector<std::string> Lines() const;
+};
+
+// `cart` as read from the connected cart, `backup` as the file holds it.
+BackupDifference CompareWithBackup(const CartBackup& cart, const CartBackup& backup);
+
+// What a preview must say when PINs are added: the cart stamps them with its own clock. Empty
+// when none is added.
+std::string AddedPinNote(const BackupDifference& difference);
+
+}  // namespace molvane

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "backup/cart_backup.h"
+
+namespace molvane {
+
+class CartController;
+
+// Reads everything a backup holds from the connected cart, with the readers the pages use. A
+// reply that did not come would read as zeros, which a restore would then send: so false, with
+// the first failure's message, when any command did not go through.
+bool ReadCartBackup(CartController& controller, CartBackup& backup, std::string& failure);
+
+}  // namespace molvane

@@ -1,7 +1,0 @@
-#include "link/local_time.h"
-
-namespace molvane {
-
-bool LocalTime(std::time_t seconds, std::tm& fields) { return localtime_s(&fields, &seconds) == 0; }
-
-}  // namespace molvane

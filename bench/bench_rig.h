@@ -42,14 +42,15 @@ struct BenchRig {
       : sim(std::move(options)),
         link(sim, cartsim::PtyTransport::Options{true, {}}),
         controller(folder.Path(), folder.Path()) {
-    controller.bootlogFolder = folder.Path();
+    controller.SetBootlogFolder(folder.Path());
     started = folder.Ok() && link.Start();
   }
 
   // Opens and probes the port as molvanectl --port does, then lets the rest of the probe's
   // answer cross the paced line so that it cannot be taken for part of the next exchange.
   bool Connect() {
-    if (!started || !controller.ConnectPort(link.DevicePath())) {
+    if (!started ||
+        controller.ConnectPort(link.DevicePath()) != molvane::CartController::ProbeResult::Cart) {
       std::printf("error: the controller did not find the simulated cart\n");
       return false;
     }

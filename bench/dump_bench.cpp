@@ -7,6 +7,8 @@
 #include "bench_report.h"
 #include "bench_rig.h"
 #include "cart_fill.h"
+#include "cart/event_log.h"
+#include "cart/pin_list.h"
 
 namespace {
 
@@ -53,12 +55,12 @@ int main() {
   if (!rig.Connect()) return 0;
   RunDump(rig, {"log dump 1024 events", "log_dump",
                 [](cartsim::CartModel& cart) { return cart.Events().DumpLines(); },
-                [](molvane::CartController& c) { c.DumpLog(); },
-                [](const molvane::CartController& c) { return c.LogCount(); }, bench::kFullLog});
+                [](molvane::CartController& c) { molvane::DumpLog(c); },
+                [](const molvane::CartController& c) { return c.Events().count; }, bench::kFullLog});
   RunDump(rig,
           {"PIN dump 128 PINs", "pin_list_dump",
            [](cartsim::CartModel& cart) { return cart.Pins().DumpLines(); },
-           [](molvane::CartController& c) { c.DumpPinList(); },
-           [](const molvane::CartController& c) { return c.PinCount(); }, bench::kFullPinList});
+           [](molvane::CartController& c) { molvane::DumpPinList(c); },
+           [](const molvane::CartController& c) { return c.Pins().count; }, bench::kFullPinList});
   return 0;
 }

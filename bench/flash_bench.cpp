@@ -11,12 +11,13 @@
 #include "bench_report.h"
 #include "bench_rig.h"
 #include "trace_times.h"
+#include "cart/board.h"
+#include "loader/firmware_update.h"
 
 namespace {
 
 constexpr int kImageBytes = 65536;
 constexpr int kRecordBytes = 16;
-constexpr int kMainBoard = 1;
 constexpr double kTarget = 1.10;
 constexpr const char* kComplete = "Firmware Update Complete";
 
@@ -147,23 +148,23 @@ void RunFlash(std::uint8_t pageCode, int pageSize, const std::vector<std::uint8_
   const std::string path = rig.folder.File("firmware.hex");
   if (!WriteTextFile(path, hexText)) return bench::ReportError(name, "cannot write " + path);
   if (!rig.Connect()) return bench::ReportError(name, "no cart");
-  rig.controller.BoardSelector = kMainBoard;
   bool started = false;
   const double startDayMs = bench::LocalDayMs(std::chrono::system_clock::now());
   const double elapsed = bench::TimeMs([&] {
-    started = rig.controller.StartFirmwareUpdate(path) == 0;
+    started = static_cast<bool>(
+        molvane::StartFirmwareUpdate(rig.controller, path, *molvane::FindBoard("main")));
     rig.controller.WaitForTransfer();
   });
   const double endDayMs = bench::LocalDayMs(std::chrono::system_clock::now());
   if (!started) return bench::ReportError(name, "update not started");
-  const std::string message = rig.controller.MessageText();
+  const std::string message = rig.controller.TransferOutcome().text;
   if (message != kComplete) bench::ReportError(name, "update ended with \"" + message + "\"");
   if (std::string fault = CheckBoard(rig, data, pageSize); !fault.empty()) {
     bench::ReportError(name, fault);
   }
   bench::Report({name, elapsed, FlashFloorMs(pageSize), kTarget});
   if (phases)
-    ReportPhases(name, rig.controller.ports[0].TracePath(), startDayMs, endDayMs, pageSize);
+    ReportPhases(name, rig.controller.TracePath(), startDayMs, endDayMs, pageSize);
 }
 
 }  // namespace

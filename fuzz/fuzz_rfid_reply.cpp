@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/cart_controller.h"
+#include "cart/rfid_settings.h"
 #include "fuzz_pty.h"
 #include "fuzz_support.h"
 
@@ -12,18 +13,16 @@ struct Bench {
   fuzzing::ReplyingCart cart;
   molvane::CartController controller{fuzzing::NoTraceFolder(), fuzzing::ScratchFolder()};
   Bench() {
-    controller.timing.commandPauseMs = 1;
-    controller.echoesCommands = false;
+    molvane::Timing timing = controller.GetTiming();
+    timing.commandPauseMs = 1;
+    timing.replyIdlePolls = 2;
+    controller.SetTiming(timing);
   }
   // A reply that timed out made the controller give the port up; take it again.
   void Connect() {
-    if (controller.currentPort.load() == 0) return;
-    molvane::SerialPort& port = controller.ports[0];
-    if (port.Open(cart.DevicePath(), molvane::CartController::kBaudRate, 0, 8, 0) == 0)
+    if (controller.CurrentPort() == 0) return;
+    if (!controller.AttachPort(cart.DevicePath(), false))
       fuzzing::Fail("the host could not open the pseudo-terminal");
-    port.SetReadLineIdlePolls(2);
-    controller.currentPort = 0;
-    controller.cartCount = 1;
   }
 };
 
@@ -45,19 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string value;
   switch (data[0] % 4) {
     case 0:
-      value = c.GetRfidBits();
+      value = molvane::GetRfidBits(c).value;
       fuzzing::Require(value.size() <= 2 && Only(value, kDigits), "bits accepted in a wrong form");
       break;
     case 1:
-      value = c.GetRfidMask();
+      value = molvane::GetRfidMask(c).value;
       fuzzing::Require(Only(value, "0123456789PBF"), "mask accepted in a wrong form");
       break;
     case 2:
-      value = c.GetRfidFacility();
+      value = molvane::GetRfidFacility(c).value;
       fuzzing::Require(value.size() <= 5 && Only(value, kDigits), "facility accepted in a wrong form");
       break;
     default:
-      value = c.GetMaxPinDigits();
+      value = molvane::GetMaxPinDigits(c).value;
       fuzzing::Require(value.size() <= 3 && Only(value, kDigits), "digits accepted in a wrong form");
   }
   return 0;

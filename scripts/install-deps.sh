@@ -38,6 +38,28 @@ $sudo apt-get update
 $sudo apt-get install -y --no-install-recommends "${packages[@]}"
 [[ $windows == 1 ]] || exit 0
 
+# The machine's own package sources, each also for source packages: the same mirrors the
+# binaries come from, so nothing here names a host. One-line (.list) and deb822 (.sources) files
+# are both read; a source already offering source packages is left as it is.
+add_source_entries() {
+  local lists=() sources=() file
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    if [[ -f $file ]]; then lists+=("$file"); fi
+  done
+  for file in /etc/apt/sources.list.d/*.sources; do
+    if [[ -f $file && $file != */molvane-deb-src.sources ]]; then sources+=("$file"); fi
+  done
+  if ((${#lists[@]})); then
+    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "${lists[@]}" |
+      $sudo tee /etc/apt/sources.list.d/molvane-deb-src.list >/dev/null
+  fi
+  if ((${#sources[@]})); then
+    awk 'BEGIN { RS = ""; ORS = "\n\n" }
+         /(^|\n)Types:[^\n]*deb([ \n]|$)/ && !/deb-src/ { sub(/Types:[^\n]*/, "Types: deb-src"); print }' \
+      "${sources[@]}" | $sudo tee /etc/apt/sources.list.d/molvane-deb-src.sources >/dev/null
+  fi
+}
+
 qt_prefix=${MOLVANE_QT_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/molvane/qt6.4.2-mingw64/prefix}
 if [[ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
   echo "Qt for MinGW: $qt_prefix"
@@ -59,20 +81,7 @@ else
     echo "Qt for MinGW: $archive is missing or its sha256 is not $QT_MINGW_SHA256; building it"
   fi
   if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then
-    $sudo tee /etc/apt/sources.list.d/molvane-deb-src.sources >/dev/null <<'EOF'
-# Added by Molvane's scripts/install-deps.sh --windows: Qt for MinGW is built from qt6-base's source.
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+    add_source_entries
     $sudo apt-get update
   fi
   $sudo apt-get install -y --no-install-recommends dpkg-dev ninja-build

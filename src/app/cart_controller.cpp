@@ -24,21 +24,11 @@ CartController::~CartController() {
   for (SerialPort& port : ports) port.Close();
 }
 
-UiServices& CartController::Ui() const {
-  static SilentUi silent;
-  return ui != nullptr ? *ui : silent;
-}
-
-SerialPort* CartController::Current() {
-  const int index = currentPort.load();
-  if (index < 0 || index >= kMaxPorts) return nullptr;
-  return &ports[static_cast<std::size_t>(index)];
-}
-
 bool CartController::OpenCartPort(int i) {
   if (i < 0 || i >= kMaxPorts) return false;
-  return ports[static_cast<std::size_t>(i)].Open(PortName(i), kBaudRate, SerialPort::kParityNone,
-                                                 8, SerialPort::kOneStopBit) != 0;
+  Port(i).SetReadLineIdlePolls(timing.replyIdlePolls);
+  return Port(i).Open(PortName(i), kBaudRate, SerialPort::kParityNone, 8,
+                      SerialPort::kOneStopBit) != 0;
 }
 
 std::string CartController::PortName(int i) const {
@@ -47,8 +37,75 @@ std::string CartController::PortName(int i) const {
   return portNumbers[static_cast<std::size_t>(i)];
 }
 
-void CartController::PauseMs(int ms) const {
+OpenError CartController::LastOpenError(int i) const {
+  if (i < 0 || i >= kMaxPorts) return OpenError::Other;
+  return Port(i).LastOpenError();
+}
+
+std::string CartController::LastOpenErrorText(int i) const {
+  if (i < 0 || i >= kMaxPorts) return {};
+  return Port(i).LastOpenErrorText();
+}
+
+std::string CartController::TracePath() const { return ports[0].TracePath(); }
+
+std::string CartController::BootlogFolder() const {
+  std::lock_guard lock(textMutex);
+  return bootlogFolder;
+}
+
+void CartController::SetBootlogFolder(const std::string& folder) {
+  std::lock_guard lock(textMutex);
+  bootlogFolder = folder;
+}
+
+void CartController::SetDiscovery(const DiscoverySource& source) {
+  std::lock_guard hands(scanPortMutex);
+  discovery = source;
+}
+
+DiscoverySource CartController::GetDiscovery() const {
+  std::lock_guard hands(scanPortMutex);
+  return discovery;
+}
+
+bool CartController::IsPortOpen(int i) const {
+  return i >= 0 && i < kMaxPorts && Port(i).IsOpen();
+}
+
+void CartController::Pause(int ms) const {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void CartController::KeepVersions(const CartVersions& read) {
+  versions = read;
+  auxBoardKind = read.auxBoardKind;
+}
+
+bool CartController::AttachPort(const std::string& portName, bool echoes) {
+  for (SerialPort& port : ports) port.Close();
+  {
+    std::lock_guard lock(portNamesMutex);
+    portNumbers[0] = portName;
+  }
+  portCount = 1;
+  if (!OpenCartPort(0)) {
+    Port(0).Close();
+    return false;
+  }
+  echoesCommands = echoes;
+  currentPort = 0;
+  cartCount = 1;
+  portsFound = 1;
+  return true;
+}
+
+void CartController::ReleasePort(int i) {
+  if (i < 0 || i >= kMaxPorts) return;
+  std::lock_guard lock(portCloseMutex);
+  int expected = i;
+  if (currentPort.compare_exchange_strong(expected, -1)) cartCount = 0;
+  Port(i).Close();
 }
 
 }  // namespace molvane

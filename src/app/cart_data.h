@@ -33,13 +33,12 @@ struct EventLog {
   int count = 0;
 };
 
-// The 64 KiB flash image that the bootloader update sends page by page.
-struct FirmwareImage {
-  static constexpr int kSize = 65536;
-  std::array<std::uint8_t, kSize> bytes{};
-  int endAddress = 0;  // one past the highest address any data record wrote
-  int pageSize = 0;    // from the bootloader header
-  int pageCount = 0;   // endAddress / pageSize; pages 0..pageCount inclusive are sent
+// What the cart's "version" answer reports: four firmware and two hardware version lines, and
+// which third board it has (0 translation, 1 charger, 2 neither named).
+struct CartVersions {
+  std::array<std::string, 4> firmware;
+  std::array<std::string, 2> hardware;
+  std::uint8_t auxBoardKind = 0;
 };
 
 }  // namespace molvane

@@ -44,35 +44,39 @@ void CartController::SendCommand(const std::string& command) {
     OperationScope::Note(*this, texts::kNoCart);
     return;
   }
-  SerialPort& port = ports[static_cast<std::size_t>(index)];
+  SerialPort& port = Port(index);
   // Whatever waits now (a late prompt, a stray byte) must never be taken for the answer.
   port.Drain();
   const std::string line = command + "\r\n";
   if (port.Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
   if (echoesCommands) {
-    PauseMs(timing.commandPauseMs);
+    Pause(timing.commandPauseMs);
     port.ReadLine(timing.replyLineMs);
   }
-  PauseMs(timing.commandPauseMs);
+  Pause(timing.commandPauseMs);
 }
 
-std::string CartController::ReadReply() {
+std::string CartController::ReadReply() { return ReadReplyLine().text; }
+
+// A time-out is what the line reader reports when it gave up, never the word "Timeout" in what
+// the cart said: a cart may well be named "Timeout Ward".
+CartController::ReplyLine CartController::ReadReplyLine() {
   if (RefusedDuringTransfer()) return {};
   const int index = TransactionSlot().load();
   if (index < 0 || index >= kMaxPorts) return {};
-  SerialPort& port = ports[static_cast<std::size_t>(index)];
+  SerialPort& port = Port(index);
   SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
   const std::string& reply = line.text;
   if (reply.find("unknown cmd") != std::string::npos) {
     Fail(texts::kUnknownCommand);
   } else if (reply.find("error") != std::string::npos) {
     Fail(texts::kErrorUnknown);
-  } else if (reply.find(texts::kTimeout) != std::string::npos) {
+  } else if (line.timedOut) {
     Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
                                           : std::string(texts::kErrorTimeout));
     ForgetTimedOutPort(index);
   }
-  return std::move(line.text);
+  return {std::move(line.text), line.timedOut};
 }
 
 // A silent cart is gone: its port is closed and the scanner reopens and re-probes it by itself.
@@ -83,7 +87,7 @@ void CartController::ForgetTimedOutPort(int index) {
     std::lock_guard lock(portCloseMutex);
     int expected = index;
     if (currentPort.compare_exchange_strong(expected, -1)) cartCount = 0;
-    ports[static_cast<std::size_t>(index)].Close();
+    Port(index).Close();
   }
   TransactionSlot() = -1;
 }

@@ -69,19 +69,12 @@ void CartController::LoadConfig() {
   config.Clear();
 }
 
-bool CartController::SetPathSetting(PathSetting which, const std::string& path) {
+Outcome CartController::SetPathSetting(PathSetting which, const std::string& path) {
   pathSettings[IndexOf(which)] = path;
   const WriteOutcome outcome = WriteSetting(ConfigPath(), kPathEntries[IndexOf(which)], path);
-  if (outcome == WriteOutcome::Written) {
-    configNoticeGiven = false;  // a later failure is news again
-    return true;
-  }
-  if (!configNoticeGiven) {
-    SetMessage("The settings file " + ConfigPath() + " " + WhyNotWritten(outcome) +
-               ": the file you chose is used only until the program ends.");
-  }
-  configNoticeGiven = true;
-  return false;
+  if (outcome == WriteOutcome::Written) return Outcome::Success();
+  return Outcome::Failure("The settings file " + ConfigPath() + " " + WhyNotWritten(outcome) +
+                          ": the file you chose is used only until the program ends.");
 }
 
 std::string CartController::GetPathSetting(PathSetting which) const {

@@ -76,8 +76,7 @@ void CartController::ScanPorts() {
     ++found;
     if (result == ProbeResult::Cart) ++carts;
   }
-  cartCount = carts;
-  portsFound = found;
+  NoteScanResult(carts, found);
 }
 
 // An adapter pulled out (or plugged back in, which gives it a new name) leaves its open port

@@ -21,8 +21,12 @@ void OperationScope::Fail(const std::string& message) {
   if (failure.empty()) failure = message.empty() ? std::string("Error") : message;
 }
 
-std::string OperationScope::Outcome(const std::string& confirmation) const {
+std::string OperationScope::Text(const std::string& confirmation) const {
   return Succeeded() ? confirmation : failure;
+}
+
+Outcome OperationScope::Result(const std::string& confirmation) const {
+  return Succeeded() ? Outcome::Success(confirmation) : Outcome::Failure(failure);
 }
 
 void OperationScope::Note(const CartController& controller, const std::string& message) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/outcome.h"
+
 namespace molvane {
 
 class CartController;
@@ -21,8 +23,13 @@ class OperationScope {
   const std::string& Failure() const { return failure; }
   // A failure found outside the link, such as a file that could not be written.
   void Fail(const std::string& message);
+  // Takes back what was noted: an answer the operation knows to be harmless (the cart refusing
+  // to remove a PIN it does not hold) is no failure of the operation around it.
+  void Forgive() { failure.clear(); }
   // The confirmation when all went well, otherwise the first failure's message.
-  std::string Outcome(const std::string& confirmation) const;
+  std::string Text(const std::string& confirmation) const;
+  // The same as an outcome.
+  molvane::Outcome Result(const std::string& confirmation = {}) const;
 
   // Called by the command transaction for each failure it classifies.
   static void Note(const CartController& controller, const std::string& message);

@@ -1,5 +1,6 @@
 #include "app/port_probe.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/cart_controller.h"
@@ -72,7 +73,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
   return ProbeResult::Cart;
 }
 
-bool CartController::ConnectPort(const std::string& portName) {
+CartController::ProbeResult CartController::ConnectPort(const std::string& portName) {
   for (SerialPort& port : ports) port.Close();
   currentPort = -1;
   transactionPort = -1;
@@ -84,7 +85,24 @@ bool CartController::ConnectPort(const std::string& portName) {
   const ProbeResult result = ProbePort(0);
   portsFound = result == ProbeResult::NotOpened ? 0 : 1;
   cartCount = result == ProbeResult::Cart ? 1 : 0;
-  return result == ProbeResult::Cart;
+  return result;
+}
+
+bool CartController::ConnectFirstCart() {
+  FindFtdiPorts();
+  const int count = std::min(portCount.load(), kMaxPorts);
+  int found = 0;
+  for (int i = 0; i < count; ++i) {
+    const ProbeResult result = ProbePort(i);
+    if (result != ProbeResult::NotOpened) ++found;
+    if (result == ProbeResult::Cart) {
+      portsFound = found;
+      cartCount = 1;
+      return true;
+    }
+  }
+  portsFound = found;
+  return false;
 }
 
 }  // namespace molvane

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 
-#include "app/cart_controller.h"
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
+#include "cart/rfid_settings.h"
 #include "base/number_text.h"
 #include "cart/calib_reply.h"
 #include "cart/lift_settings.h"
@@ -130,46 +132,58 @@ bool ReadPowerSupply(CartBackup& backup, std::string_view value) {
   return true;
 }
 
-void SendName(CartController& c, const CartBackup& b) { c.SetCartName(b.name); }
-void SendSerial(CartController& c, const CartBackup& b) { c.SetSerialNumber(b.serialNumber); }
-void SendBacklight(CartController& c, const CartBackup& b) {
-  c.SetBacklightTimeout(b.backlightTimeout);
+Outcome SendName(CartController& c, const CartBackup& b) { return SetCartName(c, b.name); }
+Outcome SendSerial(CartController& c, const CartBackup& b) {
+  return SetSerialNumber(c, b.serialNumber);
 }
-void SendKeyboard(CartController& c, const CartBackup& b) {
-  c.SetKeyboardTimeout(b.keyboardLightTimeout);
+Outcome SendBacklight(CartController& c, const CartBackup& b) {
+  return SetBacklightTimeout(c, b.backlightTimeout);
 }
-void SendDrawerLock(CartController& c, const CartBackup& b) {
-  c.SetRelockTimeout(b.drawerLockTimeout);
+Outcome SendKeyboard(CartController& c, const CartBackup& b) {
+  return SetKeyboardTimeout(c, b.keyboardLightTimeout);
 }
-void SendLockType(CartController& c, const CartBackup& b) {
-  c.SetCartType(b.motorLock ? kMotorLockCode : kSolenoidLockCode);
+Outcome SendDrawerLock(CartController& c, const CartBackup& b) {
+  return SetRelockTimeout(c, b.drawerLockTimeout);
 }
-void SendLockTimes(CartController& c, const CartBackup& b) {
-  c.SetLockActivation(b.mainLockMs, b.sideLockMs);
+Outcome SendLockType(CartController& c, const CartBackup& b) {
+  return SetCartType(c, b.motorLock ? kMotorLockCode : kSolenoidLockCode);
 }
-// In the order the PIN list page sends them; a value the backup lacks is not sent.
-void SendBadgeFormat(CartController& c, const CartBackup& b) {
-  if (!b.rfidMask.empty()) c.SetRfidMask(b.rfidMask);
-  if (!b.rfidBits.empty()) c.SetRfidBits(b.rfidBits);
-  if (!b.rfidFacility.empty()) c.SetRfidFacility(b.rfidFacility);
+Outcome SendLockTimes(CartController& c, const CartBackup& b) {
+  return SetLockActivation(c, b.mainLockMs, b.sideLockMs);
 }
-void SendPinDigits(CartController& c, const CartBackup& b) { c.SetMaxPinDigits(b.maxPinDigits); }
+// In the order the PIN list page sends them; a value the backup lacks is not sent. The first
+// that does not go through stops the others.
+Outcome SendBadgeFormat(CartController& c, const CartBackup& b) {
+  if (!b.rfidMask.empty()) {
+    if (Outcome sent = SetRfidMask(c, b.rfidMask); !sent) return sent;
+  }
+  if (!b.rfidBits.empty()) {
+    if (Outcome sent = SetRfidBits(c, b.rfidBits); !sent) return sent;
+  }
+  if (!b.rfidFacility.empty()) return SetRfidFacility(c, b.rfidFacility);
+  return Outcome::Success();
+}
+Outcome SendPinDigits(CartController& c, const CartBackup& b) {
+  return SetMaxPinDigits(c, b.maxPinDigits);
+}
 // The setters take units and convert to tenths again; for every tenth from 0 to 767 the
 // conversion gives back the same tenth.
 float Units(int tenths) { return static_cast<float>(tenths) / 10.0f; }
-void SendUpCurrent(CartController& c, const CartBackup& b) {
-  c.SetLiftMaxUpCurrent(Units(b.maxUpCurrentTenths));
+Outcome SendUpCurrent(CartController& c, const CartBackup& b) {
+  return SetLiftMaxUpCurrent(c, Units(b.maxUpCurrentTenths));
 }
-void SendDownCurrent(CartController& c, const CartBackup& b) {
-  c.SetLiftMaxDownCurrent(Units(b.maxDownCurrentTenths));
+Outcome SendDownCurrent(CartController& c, const CartBackup& b) {
+  return SetLiftMaxDownCurrent(c, Units(b.maxDownCurrentTenths));
 }
-void SendMinVolts(CartController& c, const CartBackup& b) {
-  c.SetLiftMinVolts(Units(b.minBatteryVoltsTenths));
+Outcome SendMinVolts(CartController& c, const CartBackup& b) {
+  return SetLiftMinVolts(c, Units(b.minBatteryVoltsTenths));
 }
-void SendLiftRelock(CartController& c, const CartBackup& b) {
-  c.SetLiftRelockTimeout(b.liftRelockTimeout);
+Outcome SendLiftRelock(CartController& c, const CartBackup& b) {
+  return SetLiftRelockTimeout(c, b.liftRelockTimeout);
 }
-void SendDrawerCode(CartController& c, const CartBackup& b) { c.SetSensorMask(b.drawerCode); }
+Outcome SendDrawerCode(CartController& c, const CartBackup& b) {
+  return SetSensorMask(c, b.drawerCode);
+}
 
 using B = CartBackup;
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/outcome.h"
 #include "backup/cart_backup.h"
 
 namespace molvane {
@@ -24,7 +25,7 @@ struct BackupField {
   // Takes the value as a file gives it; false when it is none a cart could be sent.
   bool (*read)(CartBackup& backup, std::string_view value);
   // Null for the fields kept for the record only.
-  void (*send)(CartController& controller, const CartBackup& backup);
+  Outcome (*send)(CartController& controller, const CartBackup& backup);
 };
 
 // In the order they are written and sent. The PINs come after all of them.

@@ -3,7 +3,11 @@
 #include <cmath>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
+#include "cart/pin_list.h"
+#include "cart/rfid_settings.h"
+#include "cart/version_info.h"
 #include "cart/calib_reply.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
@@ -18,61 +22,85 @@ int WholeNumber(float value) {
   return static_cast<int>(std::lround(value));
 }
 
-void ReadVersions(CartController& controller, CartBackup& backup) {
-  controller.GetVersion();
-  for (int n = 1; n <= 4; ++n)
-    backup.firmwareVersions[static_cast<std::size_t>(n - 1)] = controller.FirmwareVersionText(n);
-  for (int n = 1; n <= 2; ++n)
-    backup.hardwareVersions[static_cast<std::size_t>(n - 1)] = controller.HardwareVersionText(n);
-  backup.powerSupply = PowerSupplyText(PowerSupplyKind(controller.GetPowerSupplyType()));
+// Keeps the value when the reply came; the first failure stays in `failure`.
+template <class T>
+void Take(Result<T> read, T& field, Outcome& failure) {
+  if (read) {
+    field = std::move(read.value);
+  } else if (failure.ok) {
+    failure = read.outcome;
+  }
 }
 
-void ReadSetup(CartController& controller, CartBackup& backup) {
-  const SetupSettings setup = DecodeSetupReply(controller.GetSetupDlgFull());
+Outcome ReadVersions(CartController& controller, CartBackup& backup) {
+  if (Outcome read = GetVersion(controller); !read) return read;
+  backup.firmwareVersions = controller.Versions().firmware;
+  backup.hardwareVersions = controller.Versions().hardware;
+  Outcome failure;
+  std::string supply;
+  Take(GetPowerSupplyType(controller), supply, failure);
+  backup.powerSupply = PowerSupplyText(PowerSupplyKind(supply));
+  return failure;
+}
+
+Outcome ReadIdentity(CartController& controller, CartBackup& backup) {
+  Outcome failure;
+  Take(GetCartName(controller), backup.name, failure);
+  Take(GetSerialNumber(controller), backup.serialNumber, failure);
+  return failure;
+}
+
+Outcome ReadSetup(CartController& controller, CartBackup& backup) {
+  const Result<std::string> reply = GetSetupDlgFull(controller);
+  if (!reply) return reply.outcome;
+  const SetupSettings setup = DecodeSetupReply(reply.value);
   backup.backlightTimeout = setup.backlightTimeout;
   backup.keyboardLightTimeout = setup.keyboardTimeout;
   backup.drawerLockTimeout = setup.relockTimeout;
   backup.motorLock = setup.motorLock;
   backup.mainLockMs = setup.mainLockMs;
   backup.sideLockMs = setup.sideLockMs;
+  return Outcome::Success();
 }
 
-void ReadAccess(CartController& controller, CartBackup& backup) {
-  backup.rfidBits = controller.GetRfidBits();
-  backup.rfidMask = controller.GetRfidMask();
-  backup.rfidFacility = controller.GetRfidFacility();
-  backup.maxPinDigits = controller.GetMaxPinDigits();
+Outcome ReadAccess(CartController& controller, CartBackup& backup) {
+  Outcome failure;
+  Take(GetRfidBits(controller), backup.rfidBits, failure);
+  Take(GetRfidMask(controller), backup.rfidMask, failure);
+  Take(GetRfidFacility(controller), backup.rfidFacility, failure);
+  Take(GetMaxPinDigits(controller), backup.maxPinDigits, failure);
+  return failure;
 }
 
-void ReadLift(CartController& controller, CartBackup& backup) {
-  const CalibSlowData slow = DecodeCalibSlowReply(controller.GetCalibSlowData());
+Outcome ReadLift(CartController& controller, CartBackup& backup) {
+  const Result<std::string> reply = GetCalibSlowData(controller);
+  if (!reply) return reply.outcome;
+  const CalibSlowData slow = DecodeCalibSlowReply(reply.value);
   backup.maxUpCurrentTenths = WholeNumber(slow.maxUpCurrentTenths);
   backup.maxDownCurrentTenths = WholeNumber(slow.maxDownCurrentTenths);
   backup.minBatteryVoltsTenths = WholeNumber(slow.minVoltsTenths);
   backup.liftRelockTimeout = WholeNumber(slow.relockTimeout);
   backup.drawerCode = slow.drawerCode;
+  return Outcome::Success();
 }
 
-void ReadPins(CartController& controller, CartBackup& backup) {
-  controller.DumpPinList();
+Outcome ReadPins(CartController& controller, CartBackup& backup) {
+  if (Outcome read = DumpPinList(controller); !read) return read;
   const PinList& list = controller.Pins();
   backup.pins.assign(list.entries.begin(), list.entries.begin() + list.count);
+  return Outcome::Success();
 }
 
 }  // namespace
 
-bool ReadCartBackup(CartController& controller, CartBackup& backup, std::string& failure) {
-  OperationScope read(controller);
+// The first step that fails ends the reading: what follows would be read from a cart that
+// already stopped answering.
+Outcome ReadCartBackup(CartController& controller, CartBackup& backup) {
   backup = CartBackup{};
-  ReadVersions(controller, backup);
-  backup.name = controller.GetCartName();
-  backup.serialNumber = controller.GetSerialNumber();
-  ReadSetup(controller, backup);
-  ReadAccess(controller, backup);
-  ReadLift(controller, backup);
-  ReadPins(controller, backup);
-  failure = read.Failure();
-  return read.Succeeded();
+  for (auto* step : {ReadVersions, ReadIdentity, ReadSetup, ReadAccess, ReadLift, ReadPins}) {
+    if (Outcome read = step(controller, backup); !read) return read;
+  }
+  return Outcome::Success();
 }
 
 }  // namespace molvane

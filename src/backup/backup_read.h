@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "app/outcome.h"
 #include "backup/cart_backup.h"
 
 namespace molvane {
@@ -8,8 +9,8 @@ namespace molvane {
 class CartController;
 
 // Reads everything a backup holds from the connected cart, with the readers the pages use. A
-// reply that did not come would read as zeros, which a restore would then send: so false, with
-// the first failure's message, when any command did not go through.
-bool ReadCartBackup(CartController& controller, CartBackup& backup, std::string& failure);
+// reply that did not come would read as zeros, which a restore would then send: so a failure,
+// with the first failure's message, when any command did not go through.
+Outcome ReadCartBackup(CartController& controller, CartBackup& backup);
 
 }  // namespace molvane

@@ -1,7 +1,11 @@
 #include "backup/cart_readout.h"
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
+#include "cart/pin_list.h"
+#include "cart/rfid_settings.h"
+#include "cart/version_info.h"
 #include "cart/calib_reply.h"
 #include "cart/drawer_layouts.h"
 #include "cart/setup_reply.h"
@@ -18,21 +22,41 @@ std::string AccessCode(const std::string& code, bool show) {
   return show || code.empty() ? code : kMaskedText;
 }
 
-// Each command is sent in its own statement, so the cart is asked in the order read here.
-std::string Identity(CartController& controller) {
-  controller.GetVersion();
-  std::string text = Line("Cart name", controller.GetCartName());
-  text += Line("Serial number", controller.GetSerialNumber());
+// Reads the cart once per line, in the order the report shows them; the first failure is kept
+// so that a value that reads empty is not taken for the cart's.
+class Reader {
+ public:
+  explicit Reader(CartController& controller) : controller(controller) {}
+
+  template <class T>
+  T Value(Result<T> (*query)(CartController&)) {
+    Result<T> read = query(controller);
+    Note(read.outcome);
+    return read.value;
+  }
+  void Note(const Outcome& outcome) {
+    if (!outcome && failure.ok) failure = outcome;
+  }
+
+  CartController& controller;
+  Outcome failure;
+};
+
+std::string Identity(Reader& r) {
+  r.Note(GetVersion(r.controller));
+  std::string text = Line("Cart name", r.Value(GetCartName));
+  text += Line("Serial number", r.Value(GetSerialNumber));
+  const CartVersions& versions = r.controller.Versions();
   for (int n = 1; n <= 4; ++n)
-    text += Line("Firmware version " + std::to_string(n), controller.FirmwareVersionText(n));
+    text += Line("Firmware version " + std::to_string(n), FirmwareVersionText(versions, n));
   for (int n = 1; n <= 2; ++n)
-    text += Line("Hardware version " + std::to_string(n), controller.HardwareVersionText(n));
-  text += Line("Power supply", PowerSupplyText(PowerSupplyKind(controller.GetPowerSupplyType())));
+    text += Line("Hardware version " + std::to_string(n), HardwareVersionText(versions, n));
+  text += Line("Power supply", PowerSupplyText(PowerSupplyKind(r.Value(GetPowerSupplyType))));
   return text;
 }
 
-std::string Setup(CartController& controller) {
-  const SetupSettings s = DecodeSetupReply(controller.GetSetupDlgFull());
+std::string Setup(Reader& r) {
+  const SetupSettings s = DecodeSetupReply(r.Value(GetSetupDlgFull));
   return Line("Keyboard light timeout", std::to_string(s.keyboardTimeout) + " s") +
          Line("LCD backlight timeout", std::to_string(s.backlightTimeout) + " s") +
          Line("Drawer lock-down timeout", std::to_string(s.relockTimeout) + " s") +
@@ -41,16 +65,16 @@ std::string Setup(CartController& controller) {
          Line("Side lock activation", std::to_string(s.sideLockMs) + " ms");
 }
 
-std::string Badges(CartController& controller, bool showAccessCodes) {
-  std::string text = Line("RFID bits", controller.GetRfidBits());
-  text += Line("RFID mask", controller.GetRfidMask());
-  text += Line("RFID facility code", AccessCode(controller.GetRfidFacility(), showAccessCodes));
-  text += Line("Maximum PIN digits", controller.GetMaxPinDigits());
+std::string Badges(Reader& r, bool showAccessCodes) {
+  std::string text = Line("RFID bits", r.Value(GetRfidBits));
+  text += Line("RFID mask", r.Value(GetRfidMask));
+  text += Line("RFID facility code", AccessCode(r.Value(GetRfidFacility), showAccessCodes));
+  text += Line("Maximum PIN digits", r.Value(GetMaxPinDigits));
   return text;
 }
 
-std::string Factory(CartController& controller) {
-  const CalibSlowData lift = DecodeCalibSlowReply(controller.GetCalibSlowData());
+std::string Factory(Reader& r) {
+  const CalibSlowData lift = DecodeCalibSlowReply(r.Value(GetCalibSlowData));
   const std::string layout = DrawerLayoutIndex(lift.drawerCode) < 0
                                  ? std::string()
                                  : " (" + DrawerLayoutName(lift.drawerCode) + ")";
@@ -59,16 +83,19 @@ std::string Factory(CartController& controller) {
   text += Line("Lift minimum battery voltage", TenthsText(lift.minVoltsTenths) + " V");
   text += Line("Lift relock timeout", WholeSecondsText(lift.relockTimeout) + " s");
   text += Line("Drawer configuration", HexCodeText(lift.drawerCode) + layout);
-  text += Line("Lock cycle count", controller.GetCycleCount());
+  text += Line("Lock cycle count", r.Value(GetCycleCount));
   return text;
 }
 
-std::string Pins(CartController& controller, bool showAccessCodes) {
-  controller.DumpPinList();
-  std::string text = Line("PIN list", std::to_string(controller.PinCount()) + " PIN(s)");
-  for (int i = 0; i < controller.PinCount(); ++i) {
-    text += "  " + AccessCode(controller.PinText(i), showAccessCodes) + "\t" +
-            std::to_string(controller.PinAgeDays(i)) + " days\n";
+std::string Pins(Reader& r, bool showAccessCodes) {
+  const Outcome read = DumpPinList(r.controller);
+  r.Note(read);
+  if (!read) return Line("PIN list", "not read");
+  const PinList& list = r.controller.Pins();
+  std::string text = Line("PIN list", std::to_string(list.count) + " PIN(s)");
+  for (int i = 0; i < list.count; ++i) {
+    text += "  " + AccessCode(PinText(list, i), showAccessCodes) + "\t" +
+            std::to_string(PinAgeDays(list, i)) + " days\n";
   }
   return text;
 }
@@ -76,13 +103,13 @@ std::string Pins(CartController& controller, bool showAccessCodes) {
 }  // namespace
 
 std::string ReadCartForReport(CartController& controller, bool showAccessCodes) {
-  OperationScope operation(controller);
-  std::string text = Identity(controller);
-  text += Setup(controller);
-  text += Badges(controller, showAccessCodes);
-  text += Factory(controller);
-  text += Pins(controller, showAccessCodes);
-  if (!operation.Succeeded()) text += Line("Reading the cart failed", operation.Failure());
+  Reader reader(controller);
+  std::string text = Identity(reader);
+  text += Setup(reader);
+  text += Badges(reader, showAccessCodes);
+  text += Factory(reader);
+  text += Pins(reader, showAccessCodes);
+  if (!reader.failure) text += Line("Reading the cart failed", reader.failure.text);
   return text;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/cart_controller.h"
+#include "cart/pin_list.h"
 #include "base/clock.h"
 #include "app/operation_scope.h"
 #include "backup/backup_fields.h"
@@ -21,8 +22,7 @@ std::string Joined(const std::vector<std::string>& lines) {
 }  // namespace
 
 void ApplyBackup(CartController& controller, const CartBackup& cart, const CartBackup& backup) {
-  WaitCursor cursor(controller.Ui());
-  std::vector<void (*)(CartController&, const CartBackup&)> sent;
+  std::vector<Outcome (*)(CartController&, const CartBackup&)> sent;
   for (const BackupField& field : BackupFields()) {
     if (!FieldDiffers(field, cart, backup)) continue;
     if (std::find(sent.begin(), sent.end(), field.send) != sent.end()) continue;
@@ -30,9 +30,8 @@ void ApplyBackup(CartController& controller, const CartBackup& cart, const CartB
     sent.push_back(field.send);
   }
   const BackupDifference difference = CompareWithBackup(cart, backup);
-  for (const std::uint32_t pin : difference.pinsRemoved) controller.RemovePin(std::to_string(pin));
-  for (const std::uint32_t pin : difference.pinsAdded)
-    controller.AddPin(std::to_string(pin), Now());
+  for (const std::uint32_t pin : difference.pinsRemoved) RemovePin(controller, std::to_string(pin));
+  for (const std::uint32_t pin : difference.pinsAdded) AddPin(controller, std::to_string(pin), Now());
 }
 
 CartRestore::CartRestore(CartController& controller, CartBackup backup)
@@ -40,7 +39,10 @@ CartRestore::CartRestore(CartController& controller, CartBackup backup)
 
 bool CartRestore::Preview() {
   CartBackup cart;
-  if (!ReadCartBackup(controller, cart, failure)) return false;
+  if (Outcome read = ReadCartBackup(controller, cart); !read) {
+    failure = read.text;
+    return false;
+  }
   changes = CompareWithBackup(cart, backup);
   return true;
 }
@@ -48,9 +50,8 @@ bool CartRestore::Preview() {
 RestoreOutcome CartRestore::Apply() {
   RestoreOutcome outcome;
   CartBackup cart;
-  std::string readFailure;
-  if (!ReadCartBackup(controller, cart, readFailure)) {
-    outcome.message = "The cart could not be read: " + readFailure + "\nNothing was sent.";
+  if (Outcome read = ReadCartBackup(controller, cart); !read) {
+    outcome.message = "The cart could not be read: " + read.text + "\nNothing was sent.";
     return outcome;
   }
   if (CompareWithBackup(cart, backup).Lines() != changes.Lines()) {
@@ -65,9 +66,9 @@ RestoreOutcome CartRestore::Apply() {
   }
   outcome.sent = true;
   CartBackup after;
-  if (!ReadCartBackup(controller, after, readFailure)) {
+  if (Outcome read = ReadCartBackup(controller, after); !read) {
     outcome.message =
-        "The restore could not be verified: the cart could not be read back (" + readFailure + ").";
+        "The restore could not be verified: the cart could not be read back (" + read.text + ").";
     return outcome;
   }
   outcome.notTaken = CompareWithBackup(after, backup).Lines();

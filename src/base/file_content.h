@@ -5,6 +5,10 @@
 
 namespace molvane {
 
+// A name shorter than this is no file a file dialog could have given.
+inline constexpr std::size_t kShortestFileName = 3;
+inline bool IsChosenFile(const std::string& path) { return path.size() >= kShortestFileName; }
+
 // Writes the content byte for byte to a temporary file beside the target and renames it over
 // the target, so a crash never leaves half a file. The temporary name is new for every write,
 // so two writers (two windows, a page and molvanectl) never share one, and a replaced file

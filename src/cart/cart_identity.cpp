@@ -1,7 +1,10 @@
+#include "cart/cart_identity.h"
+
 #include <algorithm>
 #include <string>
 
 #include "app/cart_controller.h"
+#include "app/operation_scope.h"
 #include "cart/command_steps.h"
 #include "cart/setup_values.h"
 
@@ -13,25 +16,30 @@ std::string QuotedCommand(const char* word, const std::string& text) {
 }
 
 // The cart answers with the text in quotes and a second line that is not needed.
-std::string ReadIdentity(CartController& controller, const char* command) {
-  std::string reply = SendAndRead(controller, command);
+Result<std::string> ReadIdentity(CartController& controller, const char* command) {
+  OperationScope operation(controller);
+  std::string reply = SendAndRead(controller, command).value;
   reply.erase(std::remove(reply.begin(), reply.end(), '"'), reply.end());
   controller.ReadReply();
-  return reply;
+  return {std::move(reply), operation.Result()};
 }
 
 }  // namespace
 
-void CartController::SetCartName(const std::string& name) {
-  SendAndDrop(*this, QuotedCommand("cart_name_set", name));
+Outcome SetCartName(CartController& controller, const std::string& name) {
+  return SendAndDrop(controller, QuotedCommand("cart_name_set", name));
 }
 
-std::string CartController::GetCartName() { return ReadIdentity(*this, "cart_name_get"); }
-
-void CartController::SetSerialNumber(const std::string& text) {
-  SendAndDrop(*this, QuotedCommand("serial_set", text));
+Result<std::string> GetCartName(CartController& controller) {
+  return ReadIdentity(controller, "cart_name_get");
 }
 
-std::string CartController::GetSerialNumber() { return ReadIdentity(*this, "serial_get"); }
+Outcome SetSerialNumber(CartController& controller, const std::string& text) {
+  return SendAndDrop(controller, QuotedCommand("serial_set", text));
+}
+
+Result<std::string> GetSerialNumber(CartController& controller) {
+  return ReadIdentity(controller, "serial_get");
+}
 
 }  // namespace molvane

@@ -3,17 +3,22 @@
 #include <algorithm>
 
 #include "app/cart_controller.h"
+#include "app/operation_scope.h"
 
 namespace molvane {
 
-void SendAndDrop(CartController& controller, const std::string& command) {
+Outcome SendAndDrop(CartController& controller, const std::string& command) {
+  OperationScope operation(controller);
   controller.SendCommand(command);
   controller.ReadReply();
+  return operation.Result();
 }
 
-std::string SendAndRead(CartController& controller, const std::string& command) {
+Result<std::string> SendAndRead(CartController& controller, const std::string& command) {
+  OperationScope operation(controller);
   controller.SendCommand(command);
-  return controller.ReadReply();
+  std::string reply = controller.ReadReply();
+  return {std::move(reply), operation.Result()};
 }
 
 std::string SingleLine(std::string text) {

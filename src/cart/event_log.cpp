@@ -1,17 +1,22 @@
-#include "app/cart_data.h"
+#include "cart/event_log.h"
 
 #include <cstdio>
 #include <string>
 
 #include "app/cart_controller.h"
+#include "app/operation_scope.h"
 #include "base/cart_time.h"
+#include "base/file_content.h"
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
+#include "cart/event_log_texts.h"
 #include "cart/log_dump_line.h"
-#include "base/file_content.h"
 
 namespace molvane {
 namespace {
+
+// "4294967295 165 59 59 23 31 12 99" and its line end.
+constexpr int kLogRecordBytes = 40;
 
 // "%d:%02d %d/%02d/%d  %s": the Log page's line.
 std::string DisplayLine(const LogEntry& entry) {
@@ -33,32 +38,37 @@ std::string ExportLine(const LogEntry& entry) {
 
 }  // namespace
 
-void CartController::DumpLog() {
-  eventLog.count = 0;
-  SendCommand("log_dump");
-  WaitCursor cursor(Ui());
+Outcome DumpLog(CartController& controller, const Progress& progress) {
+  OperationScope operation(controller);
+  controller.SendCommand("log_dump");
+  if (!operation.Succeeded()) return operation.Result();
+  EventLog log;
   LogRecord record;
-  ReadDumpRecords(*this, [&](const std::string& line) {
-    if (eventLog.count >= EventLog::kMaxEvents) return;
-    ApplyLogDumpLine(line, record);
-    eventLog.entries[static_cast<std::size_t>(eventLog.count++)] = MakeLogEntry(record);
-  });
+  Outcome read = ReadDumpRecords(controller, {EventLog::kMaxEvents, kLogRecordBytes}, progress,
+                                 [&](const std::string& line) {
+                                   if (log.count >= EventLog::kMaxEvents) return;
+                                   ApplyLogDumpLine(line, record);
+                                   log.entries[static_cast<std::size_t>(log.count++)] =
+                                       MakeLogEntry(record);
+                                 });
+  if (read) controller.KeepEvents(std::move(log));
+  return read;
 }
 
-std::string CartController::LogLine(int index) const {
-  if (index < 0 || index >= eventLog.count) return {};
-  return DisplayLine(eventLog.entries[static_cast<std::size_t>(index)]);
+std::string LogLine(const EventLog& log, int index) {
+  if (index < 0 || index >= log.count) return {};
+  return DisplayLine(log.entries[static_cast<std::size_t>(index)]);
 }
 
-// A path of fewer than three characters is no file name the save dialog could have given.
-bool CartController::ExportLog(const std::string& path) {
-  if (path.size() < 3) return false;
+Outcome ExportLog(const EventLog& log, const std::string& path) {
+  if (!IsChosenFile(path)) return Outcome::Failure(LogNotWritten(path));
   std::string content = std::string("Time\tDate\tAction") + kFileLineEnd;
-  for (int i = 0; i < eventLog.count; ++i)
-    content += ExportLine(eventLog.entries[static_cast<std::size_t>(i)]);
-  return ReplaceFileContent(path, content);
+  for (int i = 0; i < log.count; ++i)
+    content += ExportLine(log.entries[static_cast<std::size_t>(i)]);
+  if (!ReplaceFileContent(path, content)) return Outcome::Failure(LogNotWritten(path));
+  return Outcome::Success(kLogWritten, log.count, log.count);
 }
 
-void CartController::ClearLog() { SendAndDrop(*this, "log_clear"); }
+Outcome ClearLog(CartController& controller) { return SendAndDrop(controller, "log_clear"); }
 
 }  // namespace molvane

@@ -1,18 +1,24 @@
-#include "app/cart_data.h"
+#include "cart/pin_list.h"
 
 #include <algorithm>
 #include <string>
 
 #include "app/cart_controller.h"
-#include "base/clock.h"
+#include "app/operation_scope.h"
 #include "base/cart_time.h"
+#include "base/clock.h"
+#include "base/number_text.h"
+#include "base/printable_text.h"
 #include "cart/command_steps.h"
 #include "cart/dump_reader.h"
-#include "base/number_text.h"
 #include "cart/pin_dump_line.h"
+#include "cart/pin_text.h"
 
 namespace molvane {
 namespace {
+
+// "4294967295 59 59 23 31 12 99" and its line end.
+constexpr int kPinRecordBytes = 32;
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -28,12 +34,6 @@ void StoreDumpedPin(PinList& list, const PinEntry& entry, std::int64_t& bestAge)
   ++list.count;
 }
 
-bool ContainsPin(const PinList& list, std::uint32_t pin) {
-  const auto end = list.entries.begin() + list.count;
-  return std::find_if(list.entries.begin(), end,
-                      [pin](const PinEntry& e) { return e.pin == pin; }) != end;
-}
-
 void ErasePin(PinList& list, std::uint32_t pin) {
   const auto end = list.entries.begin() + list.count;
   const auto kept =
@@ -41,68 +41,104 @@ void ErasePin(PinList& list, std::uint32_t pin) {
   list.count = static_cast<int>(kept - list.entries.begin());
 }
 
+std::string NotAPin(const std::string& text) {
+  return "'" + PrintableText(text, 24) + "' is not a PIN: " + kPinOutOfRangeText;
+}
+
 }  // namespace
 
-void CartController::DumpPinList() {
-  pinList.count = 0;
-  pinList.oldestIndex = -1;
+Outcome DumpPinList(CartController& controller, const Progress& progress) {
+  OperationScope operation(controller);
+  controller.SendCommand("pin_list_dump");
+  if (!operation.Succeeded()) return operation.Result();
+  PinList list;
+  list.oldestIndex = -1;
   std::int64_t bestAge = -1;
-  SendCommand("pin_list_dump");
-  WaitCursor cursor(Ui());
-  ReadDumpRecords(*this, [&](const std::string& line) {
-    PinEntry entry;
-    if (pinList.count < PinList::kMaxPins && ParsePinDumpLine(line, entry))
-      StoreDumpedPin(pinList, entry, bestAge);
-  });
+  Outcome read = ReadDumpRecords(controller, {PinList::kMaxPins, kPinRecordBytes}, progress,
+                                 [&](const std::string& line) {
+                                   PinEntry entry;
+                                   if (ParsePinDumpLine(line, entry))
+                                     StoreDumpedPin(list, entry, bestAge);
+                                 });
+  if (read) controller.KeepPins(list);
+  return read;
 }
 
-std::string CartController::PinText(int index) const {
-  if (index < 0 || index >= pinList.count) return {};
-  return std::to_string(pinList.entries[static_cast<std::size_t>(index)].pin);
+std::string PinText(const PinList& list, int index) {
+  if (index < 0 || index >= list.count) return {};
+  return std::to_string(list.entries[static_cast<std::size_t>(index)].pin);
 }
 
-int CartController::PinAgeDays(int index) const {
-  if (index < 0 || index >= pinList.count) return -1;
-  const auto& entry = pinList.entries[static_cast<std::size_t>(index)];
+int PinAgeDays(const PinList& list, int index) {
+  if (index < 0 || index >= list.count) return -1;
+  const auto& entry = list.entries[static_cast<std::size_t>(index)];
   const std::int64_t days = AgeInDays(Now(), entry.activationTime);
   return static_cast<int>(std::clamp<std::int64_t>(days, -2147483647, 2147483647));
 }
 
-int CartController::PinAgeDaysClamped(int index) const {
-  if (index == -1 || pinList.count == 0) return -1;
-  return PinAgeDays(std::clamp(index, 0, pinList.count - 1));
+int PinAgeDaysClamped(const PinList& list, int index) {
+  if (index == -1 || list.count == 0) return -1;
+  return PinAgeDays(list, std::clamp(index, 0, list.count - 1));
 }
 
-void CartController::AddPin(const std::string& pinText, std::int64_t activationTime) {
+bool ContainsPin(const PinList& list, std::uint32_t pin) {
+  const auto end = list.entries.begin() + list.count;
+  return std::find_if(list.entries.begin(), end,
+                      [pin](const PinEntry& e) { return e.pin == pin; }) != end;
+}
+
+Outcome AddPin(CartController& controller, const std::string& pinText,
+               std::int64_t activationTime) {
+  if (pinText.empty() || !IsAcceptablePinText(pinText)) return Outcome::Failure(NotAPin(pinText));
   const std::uint32_t pin = TextToPin(pinText);
-  if (ContainsPin(pinList, pin)) return;
-  if (pinList.count >= PinList::kMaxPins) {
-    Ui().MessageBox("Max number of pins exceeded.", UiServices::Buttons::Ok, "Error");
-    return;
+  PinList list = controller.Pins();
+  if (ContainsPin(list, pin)) return Outcome::Success();
+  if (list.count >= PinList::kMaxPins) return Outcome::Failure(kMaxPinsExceeded);
+  Result<std::string> reply = SendAndRead(controller, "pin_list_add " + pinText);
+  if (!reply) return reply.outcome;
+  if (!StartsWith(reply.value, ">")) {
+    return Outcome::Failure("The cart did not take PIN " + std::to_string(pin) + ": it answered '" +
+                            PrintableText(reply.value, 32) + "'.");
   }
-  const std::string reply = SendAndRead(*this, "pin_list_add " + SingleLine(pinText));
-  if (!StartsWith(reply, ">")) return;
-  pinList.entries[static_cast<std::size_t>(pinList.count++)] = {pin, activationTime};
+  list.entries[static_cast<std::size_t>(list.count++)] = {pin, activationTime};
+  controller.KeepPins(list);
+  return Outcome::Success({}, 1);
 }
 
-// A list line starts with the PIN zero-padded to ten digits; the cart takes it as it stands.
-void CartController::RemovePin(const std::string& pinText) {
+Outcome RemovePin(CartController& controller, const std::string& pinText) {
   const std::string kept = SingleLine(pinText).substr(0, 10);
   const std::uint32_t target = TextToPin(kept);
-  const std::string reply = SendAndRead(*this, "pin_list_remove " + kept);
-  if (StartsWith(reply, ">") || StartsWith(reply, "error")) ErasePin(pinList, target);
+  OperationScope operation(controller);
+  const std::string reply = SendAndRead(controller, "pin_list_remove " + kept).value;
+  const bool notHeld = StartsWith(reply, "error");
+  if (StartsWith(reply, ">") || notHeld) {
+    PinList list = controller.Pins();
+    ErasePin(list, target);
+    controller.KeepPins(list);
+    if (notHeld) operation.Forgive();
+    return Outcome::Success({}, 1);
+  }
+  if (operation.Succeeded()) {
+    return Outcome::Failure("The cart did not remove PIN " + std::to_string(target) +
+                            ": it answered '" + PrintableText(reply, 32) + "'.");
+  }
+  return operation.Result();
 }
 
-// Removes one PIN at a time, as the cart has no single command to empty its list. A removal
-// that changes nothing (no answer, link lost) would repeat forever, so it ends the loop.
-bool CartController::RemoveAllPins() {
-  WaitCursor cursor(Ui());
-  while (pinList.count > 0) {
-    const int before = pinList.count;
-    RemovePin(PinText(0));
-    if (pinList.count == before) return false;
+Outcome RemoveAllPins(CartController& controller, const Progress& progress) {
+  const int total = controller.Pins().count;
+  int removed = 0;
+  while (controller.Pins().count > 0) {
+    if (progress.Cancelled()) return Outcome::Failure(texts::kCancelled, removed, total);
+    const int before = controller.Pins().count;
+    const Outcome outcome = RemovePin(controller, PinText(controller.Pins(), 0));
+    if (!outcome) return Outcome::Failure(outcome.text, removed, total);
+    if (controller.Pins().count == before) {
+      return Outcome::Failure("A PIN could not be removed.", removed, total);
+    }
+    progress.Report(++removed, total);
   }
-  return true;
+  return Outcome::Success({}, removed, total);
 }
 
 }  // namespace molvane

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/cart_controller.h"
+#include "cart/pin_list.h"
 #include "base/clock.h"
 #include "base/cart_time.h"
 #include "base/number_text.h"
@@ -84,36 +85,63 @@ std::string PinFileRecord(const PinEntry& entry) {
   return line;
 }
 
-bool CartController::ExportPinList(const std::string& path) {
+Outcome ExportPinList(const PinList& list, const std::string& path) {
   std::string content;
-  for (int i = 0; i < pinList.count; ++i)
-    content += PinFileRecord(pinList.entries[static_cast<std::size_t>(i)]);
-  return ReplaceFileContent(path, content);
+  for (int i = 0; i < list.count; ++i)
+    content += PinFileRecord(list.entries[static_cast<std::size_t>(i)]);
+  if (!ReplaceFileContent(path, content)) {
+    return Outcome::Failure("Error: the pin list could not be written to " + path);
+  }
+  return Outcome::Success(kPinListSaved, list.count, list.count);
 }
 
-// The whole file is checked before the first PIN is sent, so a bad file changes nothing.
-bool CartController::ImportPinList(const std::string& path) {
-  WaitCursor cursor(Ui());
+namespace {
+
+// The file's PINs in order, or why the file is refused.
+Result<std::vector<std::uint32_t>> CheckedPins(const std::string& path) {
   std::string content;
   const ReadResult read = ReadFileContent(path, content, kMaxPinFileBytes);
   if (read == ReadResult::TooLarge) {
-    Ui().MessageBox("The file " + path +
-                    " is larger than 1 MiB, more than any PIN list can be. Nothing was imported.");
-    return false;
+    return {{},
+            Outcome::Failure("The file " + path +
+                             " is larger than 1 MiB, more than any PIN list can be. Nothing was "
+                             "imported.")};
   }
-  if (read != ReadResult::Ok) {
-    Ui().MessageBox("Could not open " + path + ".");
-    return false;
-  }
+  if (read != ReadResult::Ok) return {{}, Outcome::Failure("Could not open " + path + ".")};
   const std::vector<PinFileLine> lines = SplitPinFile(content);
+  std::vector<std::uint32_t> pins;
   for (const PinFileLine& line : lines) {
     if (line.item.empty() || PinItemInRange(line.item)) continue;
-    Ui().MessageBox(OutOfRangeText(line, path));
-    return false;
+    return {{}, Outcome::Failure(OutOfRangeText(line, path))};
   }
   for (const PinFileLine& line : lines)
-    if (line.hasPin) AddPin(std::to_string(line.pin), Now());
-  return true;
+    if (line.hasPin) pins.push_back(line.pin);
+  return {std::move(pins), Outcome::Success()};
+}
+
+Outcome ImportStopped(int added, int notAdded, int total, const std::string& why) {
+  return Outcome::Failure(std::to_string(added) + " PIN(s) added, " + std::to_string(notAdded) +
+                              " not added: " + why,
+                          added, total);
+}
+
+}  // namespace
+
+Outcome ImportPinList(CartController& controller, const std::string& path,
+                      const Progress& progress) {
+  const Result<std::vector<std::uint32_t>> pins = CheckedPins(path);
+  if (!pins) return pins.outcome;
+  const int total = static_cast<int>(pins.value.size());
+  int added = 0;
+  for (int i = 0; i < total; ++i) {
+    if (progress.Cancelled()) return ImportStopped(added, total - i, total, texts::kCancelled);
+    const Outcome outcome =
+        AddPin(controller, std::to_string(pins.value[static_cast<std::size_t>(i)]), Now());
+    if (!outcome) return ImportStopped(added, total - i, total, outcome.text);
+    added += outcome.done;
+    progress.Report(i + 1, total);
+  }
+  return Outcome::Success({}, added, total);
 }
 
 }  // namespace molvane

@@ -6,8 +6,12 @@
 #include <vector>
 
 #include "app/cart_data.h"
+#include "app/outcome.h"
+#include "app/progress.h"
 
 namespace molvane {
+
+class CartController;
 
 // No PIN list comes near this size (128 PINs, or a spreadsheet of them with its dates); a larger
 // file is something else and is refused before it is read.
@@ -36,5 +40,18 @@ std::string QuotedItem(std::string_view item);
 
 // "%u\t%u\t%u\t%u\t%u\t%u\t%u" and CR LF: PIN, year, month, day, hour, minute, second.
 std::string PinFileRecord(const PinEntry& entry);
+
+inline constexpr const char* kPinListSaved = "Pin List Saved Successfully.";
+
+// The list as a PIN list file, written whole or not at all; the success says how many went.
+Outcome ExportPinList(const PinList& list, const std::string& path);
+
+// Checks the whole file before the first PIN is sent, so a bad file changes nothing. Then adds
+// the PIN at the start of each line; PINs the cart already holds are passed over. The first
+// PIN not added (a full cart, a refusal, the link lost) or a cancel stops the import: nothing
+// more is sent, and the failure says how many were added, how many not, and why. `done` counts
+// the PINs added, `total` the file's PINs.
+Outcome ImportPinList(CartController& controller, const std::string& path,
+                      const Progress& progress = {});
 
 }  // namespace molvane

@@ -1,6 +1,7 @@
 #include "cart/rfid_format.h"
 
 #include "base/number_text.h"
+#include "base/printable_text.h"
 
 namespace molvane {
 
@@ -20,6 +21,31 @@ bool RfidBitsMatchMask(std::string_view bits, std::string_view mask) {
 std::string RfidMismatchText(std::string_view bits, std::string_view mask) {
   return "Error: Bits (" + std::to_string(TextToInt(bits)) + ") does not match Mask length of " +
          std::to_string(mask.size()) + "!";
+}
+
+namespace {
+
+bool AllDigits(const std::string& text, std::size_t maxLength) {
+  return !text.empty() && text.size() <= maxLength && IsDigitText(text);
+}
+
+}  // namespace
+
+Outcome CheckRfidFormat(const std::string& bits, const std::string& mask,
+                        const std::string& facility) {
+  if (!AllDigits(bits, kMaxRfidBitsLength)) {
+    return Outcome::Failure("The RFID bits must be one or two digits, not '" +
+                            PrintableText(bits, 24) + "'.");
+  }
+  if (!AllDigits(facility, kMaxFacilityLength)) {
+    return Outcome::Failure("The facility code must be one to five digits, not '" +
+                            PrintableText(facility, 24) + "'.");
+  }
+  if (mask.empty() || mask.size() > kMaxRfidMaskLength || !IsRfidMaskText(mask)) {
+    return Outcome::Failure("The RFID mask must be 1 to 84 of the characters P, F, B and 0-9.");
+  }
+  if (!RfidBitsMatchMask(bits, mask)) return Outcome::Failure(RfidMismatchText(bits, mask));
+  return Outcome::Success();
 }
 
 CharacterFilter RfidMaskFilter() {

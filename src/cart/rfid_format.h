@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/outcome.h"
 #include "base/character_filter.h"
 
 namespace molvane {
@@ -23,6 +24,12 @@ bool IsDigitText(std::string_view text);  // digits only; an empty text passes
 bool RfidBitsMatchMask(std::string_view bits, std::string_view mask);
 // "Error: Bits (26) does not match Mask length of 25!"
 std::string RfidMismatchText(std::string_view bits, std::string_view mask);
+
+// A badge format the cart can be sent: one or two digits of bits, a mask of 1 to 84 mask
+// characters as long as the bit count, a facility code of one to five digits. The refusal names
+// the first field that is not.
+Outcome CheckRfidFormat(const std::string& bits, const std::string& mask,
+                        const std::string& facility);
 
 // What the mask field lets the operator type: the mask characters, at most kMaxRfidMaskLength.
 CharacterFilter RfidMaskFilter();

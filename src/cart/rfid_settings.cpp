@@ -1,6 +1,9 @@
+#include "cart/rfid_settings.h"
+
 #include <string>
 
 #include "app/cart_controller.h"
+#include "base/printable_text.h"
 #include "cart/command_steps.h"
 #include "cart/rfid_format.h"
 
@@ -9,12 +12,15 @@ namespace {
 
 constexpr std::size_t kNoLengthLimit = std::string::npos;
 
-// A value read back counts only in its expected form; anything else (an error word, a time-out,
-// a line ending in the prompt) becomes the empty text.
-std::string Accepted(const std::string& reply, std::size_t maxLength,
-                     bool (*allowed)(std::string_view)) {
-  if (reply.size() > maxLength || !allowed(reply)) return {};
-  return reply;
+constexpr std::size_t kShownReply = 32;
+
+Result<std::string> Accepted(Result<std::string> reply, const char* command, std::size_t maxLength,
+                             bool (*allowed)(std::string_view)) {
+  if (!reply) return {{}, reply.outcome};
+  if (reply.value.size() <= maxLength && allowed(reply.value)) return reply;
+  return {{},
+          Outcome::Failure("The cart answered " + std::string(command) + " with '" +
+                           PrintableText(reply.value, kShownReply) + "', which is no setting.")};
 }
 
 std::string WithText(const char* word, const std::string& text) {
@@ -23,36 +29,40 @@ std::string WithText(const char* word, const std::string& text) {
 
 }  // namespace
 
-void CartController::SetRfidBits(const std::string& text) {
-  SendAndDrop(*this, WithText("set_rfid_bits", text));
+Outcome SetRfidBits(CartController& c, const std::string& text) {
+  return SendAndDrop(c, WithText("set_rfid_bits", text));
 }
 
-void CartController::SetRfidMask(const std::string& text) {
-  SendAndDrop(*this, WithText("set_rfid_mask", text));
+Outcome SetRfidMask(CartController& c, const std::string& text) {
+  return SendAndDrop(c, WithText("set_rfid_mask", text));
 }
 
-void CartController::SetRfidFacility(const std::string& text) {
-  SendAndDrop(*this, WithText("set_rfid_facility", text));
+Outcome SetRfidFacility(CartController& c, const std::string& text) {
+  return SendAndDrop(c, WithText("set_rfid_facility", text));
 }
 
-void CartController::SetMaxPinDigits(const std::string& text) {
-  SendAndDrop(*this, WithText("set_max_pin_digits", text));
+Outcome SetMaxPinDigits(CartController& c, const std::string& text) {
+  return SendAndDrop(c, WithText("set_max_pin_digits", text));
 }
 
-std::string CartController::GetRfidBits() {
-  return Accepted(SendAndRead(*this, "get_rfid_bits"), kMaxRfidBitsLength, IsDigitText);
+Result<std::string> GetRfidBits(CartController& c) {
+  return Accepted(SendAndRead(c, "get_rfid_bits"), "get_rfid_bits", kMaxRfidBitsLength,
+                  IsDigitText);
 }
 
-std::string CartController::GetRfidMask() {
-  return Accepted(SendAndRead(*this, "get_rfid_mask"), kNoLengthLimit, IsRfidMaskText);
+Result<std::string> GetRfidMask(CartController& c) {
+  return Accepted(SendAndRead(c, "get_rfid_mask"), "get_rfid_mask", kNoLengthLimit,
+                  IsRfidMaskText);
 }
 
-std::string CartController::GetRfidFacility() {
-  return Accepted(SendAndRead(*this, "get_rfid_facility"), kMaxFacilityLength, IsDigitText);
+Result<std::string> GetRfidFacility(CartController& c) {
+  return Accepted(SendAndRead(c, "get_rfid_facility"), "get_rfid_facility", kMaxFacilityLength,
+                  IsDigitText);
 }
 
-std::string CartController::GetMaxPinDigits() {
-  return Accepted(SendAndRead(*this, "get_max_pin_digits"), kMaxPinDigitsLength, IsDigitText);
+Result<std::string> GetMaxPinDigits(CartController& c) {
+  return Accepted(SendAndRead(c, "get_max_pin_digits"), "get_max_pin_digits",
+                  kMaxPinDigitsLength, IsDigitText);
 }
 
 }  // namespace molvane

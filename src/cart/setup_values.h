@@ -58,8 +58,9 @@ SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sid
 // The message for a refused check; empty for Ok.
 std::string SettingMessage(SettingCheck check, const SettingRule& rule);
 
-// What the operator is told when the cart was sent what they asked for.
-inline constexpr const char* kUpdateComplete = "Update Complete.";  // timeouts and lock times
+// What the operator is told when the cart was sent what they asked for: the settings of the
+// Setup, Service and Factory Calibration pages and molvanectl's.
+inline constexpr const char* kUpdateComplete = "Update Complete.";
 inline constexpr const char* kCartTypeSet = "Completed";
 inline constexpr const char* kSerialUpdated = "Serial Updated.";
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "app/cart_controller.h"
+#include "app/operation_scope.h"
 #include "base/number_text.h"
 
 namespace molvane {
@@ -29,6 +31,12 @@ StatusFlags DecodeStatusFlags(const std::string& statusLine) {
   flags.keyboardLampOn = (word & StatusFlags::kKeyboardLampOnBit) != 0;
   flags.lifting = (word & StatusFlags::kLiftingBit) != 0;
   return flags;
+}
+
+Result<std::string> ReadCartStatus(CartController& controller) {
+  OperationScope operation(controller);
+  std::string status = controller.GetStatus();
+  return {std::move(status), operation.Result()};
 }
 
 }  // namespace molvane

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/outcome.h"
+
 namespace molvane {
 
 // The three bits of the cart's status word that an operator watches. The word is the hexadecimal
@@ -18,6 +20,11 @@ struct StatusFlags {
 };
 
 StatusFlags DecodeStatusFlags(const std::string& statusLine);
+
+class CartController;
+
+// "status" on the connected cart: its status line, and whether it came.
+Result<std::string> ReadCartStatus(CartController& controller);
 
 // The flags' names as the operator reads them beside their boxes.
 inline constexpr const char* kDrawerUnlockedLabel = "Drawer Unlocked";

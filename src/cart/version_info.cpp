@@ -1,54 +1,59 @@
+#include "cart/version_info.h"
+
 #include <string>
 
 #include "app/cart_controller.h"
+#include "app/operation_scope.h"
+#include "cart/board.h"
 
 namespace molvane {
 namespace {
-
-constexpr std::uint8_t kTranslationBoard = 0;
-constexpr std::uint8_t kChargerBoard = 1;
-constexpr std::uint8_t kNoAuxBoard = 2;
 
 bool Contains(const std::string& text, const char* word) {
   return text.find(word) != std::string::npos;
 }
 
 std::uint8_t AuxBoardFromLine(const std::string& line) {
-  if (Contains(line, "Charger")) return kChargerBoard;
-  if (Contains(line, "Translation")) return kTranslationBoard;
-  return kNoAuxBoard;
+  if (Contains(line, "Charger")) return kChargerAux;
+  if (Contains(line, "Translation")) return kTranslationAux;
+  return kNoAux;
 }
 
 }  // namespace
 
-// The seven "version" lines interleave firmware and hardware: firmware in lines 1, 3, 5 and 6,
-// hardware in lines 2 and 4; line 3 names the third board. Line 7 is read only to clear it.
-void CartController::GetVersion() {
-  SendCommand("version");
-  PauseMs(timing.versionPauseMs);
+// Line 7 is read only to clear it.
+Outcome GetVersion(CartController& controller) {
+  OperationScope operation(controller);
+  controller.SendCommand("version");
+  controller.Pause(controller.GetTiming().versionPauseMs);
   std::string lines[7];
-  for (auto& line : lines) line = ReadReply();
-  firmwareVersions = {lines[0], lines[2], lines[4], lines[5]};
-  hardwareVersions = {lines[1], lines[3]};
-  auxBoardKind = AuxBoardFromLine(lines[2]);
+  for (auto& line : lines) line = controller.ReadReply();
+  if (!operation.Succeeded()) return operation.Result();
+  CartVersions read;
+  read.firmware = {lines[0], lines[2], lines[4], lines[5]};
+  read.hardware = {lines[1], lines[3]};
+  read.auxBoardKind = AuxBoardFromLine(lines[2]);
+  controller.KeepVersions(read);
+  return operation.Result();
 }
 
-std::string CartController::FirmwareVersionText(int n) const {
-  if (n < 1 || n > static_cast<int>(firmwareVersions.size())) return {};
-  return firmwareVersions[static_cast<std::size_t>(n - 1)];
+std::string FirmwareVersionText(const CartVersions& versions, int n) {
+  if (n < 1 || n > static_cast<int>(versions.firmware.size())) return {};
+  return versions.firmware[static_cast<std::size_t>(n - 1)];
 }
 
-std::string CartController::HardwareVersionText(int n) const {
-  if (n < 1 || n > static_cast<int>(hardwareVersions.size())) return {};
-  return hardwareVersions[static_cast<std::size_t>(n - 1)];
+std::string HardwareVersionText(const CartVersions& versions, int n) {
+  if (n < 1 || n > static_cast<int>(versions.hardware.size())) return {};
+  return versions.hardware[static_cast<std::size_t>(n - 1)];
 }
 
-std::string CartController::GetPowerSupplyType() {
-  SendCommand("get_ps_type");
-  PauseMs(timing.versionPauseMs);
-  std::string reply = ReadReply();
-  ReadReply();
-  return reply;
+Result<std::string> GetPowerSupplyType(CartController& controller) {
+  OperationScope operation(controller);
+  controller.SendCommand("get_ps_type");
+  controller.Pause(controller.GetTiming().versionPauseMs);
+  std::string reply = controller.ReadReply();
+  controller.ReadReply();
+  return {std::move(reply), operation.Result()};
 }
 
 }  // namespace molvane

@@ -19,11 +19,7 @@ using molvane::BackupField;
 using molvane::CartBackup;
 
 bool ReadCart(CliContext& context, CartBackup& backup) {
-  std::string failure;
-  if (!molvane::ReadCartBackup(context.controller, backup, failure)) {
-    context.Fail(ErrorLine(failure));
-    return false;
-  }
+  if (!Check(context, molvane::ReadCartBackup(context.controller, backup))) return false;
   const std::string refusal = molvane::UnrestorableValue(backup);
   if (refusal.empty()) return true;
   context.Fail(ErrorLine(refusal));

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "base/number_text.h"
-#include "app/operation_scope.h"
 #include "cart/calib_reply.h"
 #include "cart/command_vocabulary.h"
 #include "cart/drawer_layouts.h"
 #include "cart/lift_settings.h"
+#include "cart/setup_values.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
 
@@ -21,15 +21,17 @@ namespace {
 using molvane::CartController;
 
 bool ReadFast(CliContext& context, molvane::CalibFastData& data) {
-  return Run(context, [&](CartController& c) {
-    data = molvane::DecodeCalibFastReply(c.GetCalibFastData());
-  });
+  std::string reply;
+  if (!Take(context, molvane::GetCalibFastData(context.controller), reply)) return false;
+  data = molvane::DecodeCalibFastReply(reply);
+  return true;
 }
 
 bool ReadSlow(CliContext& context, molvane::CalibSlowData& data) {
-  return Run(context, [&](CartController& c) {
-    data = molvane::DecodeCalibSlowReply(c.GetCalibSlowData());
-  });
+  std::string reply;
+  if (!Take(context, molvane::GetCalibSlowData(context.controller), reply)) return false;
+  data = molvane::DecodeCalibSlowReply(reply);
+  return true;
 }
 
 const char* OnOff(bool on) { return on ? "on" : "off"; }
@@ -111,13 +113,12 @@ void Sensors(CliContext& context, const std::string& action) {
     return;
   }
   const bool run = action == "run";
-  bool running = false;
-  if (!Run(context, [&](CartController& c) {
-        c.SetSensorRun(run ? 1 : 0);
-        running = c.GetSensorRun() != 0;
-      })) {
+  int reported = 0;
+  if (!Check(context, molvane::SetSensorRun(context.controller, run ? 1 : 0)) ||
+      !Take(context, molvane::GetSensorRun(context.controller), reported)) {
     return;
   }
+  const bool running = reported != 0;
   if (ConfirmSetting(context, "sensor state", molvane::SensorRunText(run),
                      molvane::SensorRunText(running))) {
     std::printf("Sensors: %s\n", molvane::SensorRunText(running));
@@ -126,17 +127,15 @@ void Sensors(CliContext& context, const std::string& action) {
 
 void MoveLift(CliContext& context, const std::string& action) {
   if (!context.Connect()) return;
-  const auto move = action == "up"     ? &CartController::LiftUp
-                    : action == "down" ? &CartController::LiftDown
-                                       : &CartController::LiftOff;
+  const auto move = action == "up"     ? molvane::LiftUp
+                    : action == "down" ? molvane::LiftDown
+                                       : molvane::LiftOff;
   // The fast report after the command shows that the cart still listens.
-  const bool taken = Run(
-      context,
-      [&](CartController& c) {
-        (c.*move)();
-        c.GetCalibFastData();
-      },
-      molvane::LiftMoveFailureText);
+  const auto failure = [](const std::string& text) {
+    return ErrorLine(molvane::LiftMoveFailureText(text));
+  };
+  const bool taken = Check(context, move(context.controller), failure) &&
+                     Check(context, molvane::GetCalibFastData(context.controller).outcome, failure);
   if (taken) {
     std::printf("%s: the cart took the command.\n", action == "up"     ? "Lift Up"
                                                     : action == "down" ? "Lift Down"
@@ -149,15 +148,9 @@ void SetLiftFlag(CliContext& context, bool lock, bool on) {
   if (!context.Connect()) return;
   const char* what = lock ? "lift lock" : "auto lock";
   const char* label = lock ? "Lift lock" : "Auto lock";
-  if (!Run(context, [&](CartController& c) {
-        if (lock) {
-          c.SetLiftLock(on ? 1 : 0);
-        } else {
-          c.SetLiftRelockStatus(on ? 1 : 0);
-        }
-      })) {
-    return;
-  }
+  const molvane::Outcome sent = lock ? molvane::SetLiftLock(context.controller, on ? 1 : 0)
+                                     : molvane::SetLiftRelockStatus(context.controller, on ? 1 : 0);
+  if (!Check(context, sent)) return;
   molvane::CalibFastData fast;
   if (!ReadFast(context, fast)) return;
   const bool reported = lock ? fast.liftLocked : fast.autoLock;
@@ -169,72 +162,49 @@ struct LimitArguments {
   std::optional<std::string> up, down, minVolts, relockTimeout;
 };
 
-// Digits with at most one decimal point: a typing slip is refused, never sent as 0.
-bool IsPlainDecimal(const std::string& text) {
-  int digits = 0;
-  int points = 0;
-  for (const char c : text) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.') {
-      ++points;
-    } else {
-      return false;
-    }
-  }
-  return digits > 0 && points <= 1;
-}
-
-// One limit to send: the value as typed, the operation that converts and sends it, the
+// One limit to send: the rule it is typed by, the operation that converts and sends it, the
 // conversion (to know what the cart must then report), and where the slow report has it.
 struct Limit {
-  const char* what;
-  const char* unit;
-  void (CartController::*send)(float);
+  const molvane::LiftLimit& rule;
+  molvane::Outcome (*send)(CartController&, float);
   int (*tenths)(float);
   float molvane::CalibSlowData::*reported;
   float value = 0;
 };
 
 using Slow = molvane::CalibSlowData;
-constexpr Limit kUpCurrent{"max up current", "amperes", &CartController::SetLiftMaxUpCurrent,
-                           molvane::LiftCurrentToTenths, &Slow::maxUpCurrentTenths};
-constexpr Limit kDownCurrent{"max down current", "amperes", &CartController::SetLiftMaxDownCurrent,
-                             molvane::LiftCurrentToTenths, &Slow::maxDownCurrentTenths};
-constexpr Limit kMinVolts{"min battery voltage", "volts", &CartController::SetLiftMinVolts,
-                          molvane::LiftVoltsToTenths, &Slow::minVoltsTenths};
+const Limit kUpCurrent{molvane::kMaxUpCurrentLimit, molvane::SetLiftMaxUpCurrent,
+                       molvane::LiftCurrentToTenths, &Slow::maxUpCurrentTenths};
+const Limit kDownCurrent{molvane::kMaxDownCurrentLimit, molvane::SetLiftMaxDownCurrent,
+                         molvane::LiftCurrentToTenths, &Slow::maxDownCurrentTenths};
+const Limit kMinVolts{molvane::kMinVoltsLimit, molvane::SetLiftMinVolts,
+                      molvane::LiftVoltsToTenths, &Slow::minVoltsTenths};
 
 // Adds a limit given on the command line; false (after one line) when its text is no number.
 bool AddLimit(CliContext& context, const std::optional<std::string>& text, Limit limit,
               std::vector<Limit>& limits) {
   if (!text) return true;
-  if (!IsPlainDecimal(*text)) {
-    context.Fail(std::string("Error: the ") + limit.what + " must be a number of " + limit.unit +
-                 " such as 2.5, not '" + *text + "'");
-    return false;
-  }
-  limit.value = molvane::TextToFloat(*text);
+  if (!Take(context, molvane::ReadLiftLimit(*text, limit.rule), limit.value)) return false;
   limits.push_back(limit);
   return true;
 }
 
 // Sends the limits as the page does and confirms each against the slow report.
-bool SendLimits(CliContext& context, const std::vector<Limit>& limits, long timeout) {
-  if (!Run(context, [&](CartController& c) {
-        for (const Limit& limit : limits) (c.*limit.send)(limit.value);
-        if (timeout >= 0) c.SetLiftRelockTimeout(static_cast<int>(timeout));
-      })) {
-    return false;
+bool SendLimits(CliContext& context, const std::vector<Limit>& limits, int timeout) {
+  for (const Limit& limit : limits) {
+    if (!Check(context, limit.send(context.controller, limit.value))) return false;
   }
+  if (timeout >= 0 && !Check(context, molvane::SetLiftRelockTimeout(context.controller, timeout)))
+    return false;
   molvane::CalibSlowData slow;
   if (!ReadSlow(context, slow)) return false;
   bool taken = true;
   for (const Limit& limit : limits) {
     const int tenths = limit.tenths(limit.value);
+    const std::string sent = molvane::TenthsText(static_cast<float>(tenths));
     if (static_cast<double>(limit.value) * 10 > tenths + 1)
-      std::printf("The %s is limited to %s %s.\n", limit.what,
-                  molvane::TenthsText(static_cast<float>(tenths)).c_str(), limit.unit);
-    taken &= ConfirmSetting(context, limit.what, molvane::TenthsText(static_cast<float>(tenths)),
+      std::printf("The %s is limited to %s %s.\n", limit.rule.what, sent.c_str(), limit.rule.unit);
+    taken &= ConfirmSetting(context, limit.rule.what, sent,
                             molvane::TenthsText(slow.*limit.reported));
   }
   if (timeout >= 0) {
@@ -247,12 +217,12 @@ bool SendLimits(CliContext& context, const std::vector<Limit>& limits, long time
 
 void Limits(CliContext& context, const LimitArguments& a) {
   std::vector<Limit> limits;
-  long timeout = -1;
+  int timeout = -1;
   if (!AddLimit(context, a.up, kUpCurrent, limits) ||
       !AddLimit(context, a.down, kDownCurrent, limits) ||
       !AddLimit(context, a.minVolts, kMinVolts, limits) ||
-      (a.relockTimeout && !CheckBoundedNumber(context, "auto-lock timeout", *a.relockTimeout,
-                                              molvane::kMaxLiftRelockTimeout, timeout)) ||
+      (a.relockTimeout &&
+       !Take(context, molvane::ReadLiftRelockTimeout(*a.relockTimeout), timeout)) ||
       !context.Connect()) {
     return;
   }
@@ -261,14 +231,12 @@ void Limits(CliContext& context, const LimitArguments& a) {
     if (ReadSlow(context, slow)) PrintLimits(slow);
     return;
   }
-  if (SendLimits(context, limits, timeout)) std::printf("Update Complete.\n");
+  if (SendLimits(context, limits, timeout)) std::printf("%s\n", molvane::kUpdateComplete);
 }
 
 void LockBits(CliContext& context) {
   std::string bits;
-  if (!context.Connect() || !Run(context, [&](CartController& c) { bits = c.GetLockBits(); })) {
-    return;
-  }
+  if (!context.Connect() || !Take(context, molvane::GetLockBits(context.controller), bits)) return;
   std::printf("Lock bits: %s\n", bits.c_str());
 }
 
@@ -293,7 +261,7 @@ void Drawers(CliContext& context, const std::string& choice) {
   if (!context.Connect()) return;
   if (index >= 0) {
     const int code = molvane::kDrawerLayouts[static_cast<std::size_t>(index)].code;
-    if (!Run(context, [&](CartController& c) { c.SetSensorMask(code); })) return;
+    if (!Check(context, molvane::SetSensorMask(context.controller, code))) return;
   }
   molvane::CalibSlowData slow;
   if (!ReadSlow(context, slow)) return;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/operation_scope.h"
 #include "cart/rfid_format.h"
 #include "cart/setup_values.h"
 #include "cli/json_output.h"
@@ -69,25 +68,19 @@ void CliContext::Fail(const std::string& line) {
 
 bool CliContext::Connect() {
   if (!port.empty()) {
-    if (controller.ConnectPort(port)) return true;
-    const molvane::SerialPort& opened = controller.ports[0];
+    if (controller.ConnectPort(port) == molvane::CartController::ProbeResult::Cart) return true;
     const std::string message = controller.MessageText();
-    if (opened.LastOpenError() != molvane::OpenError::None) {
-      Fail("Error: " + DescribeOpenError(port, opened.LastOpenError(), opened.LastOpenErrorText()));
+    if (controller.LastOpenError(0) != molvane::OpenError::None) {
+      Fail("Error: " + DescribeOpenError(port, controller.LastOpenError(0),
+                                         controller.LastOpenErrorText(0)));
     } else {
       Fail(!message.empty() ? ErrorLine(message)
                             : "Error: Timeout (no cart answered on " + port + ")");
     }
     return false;
   }
-  controller.FindFtdiPorts();
-  const int count = controller.portCount.load();
-  for (int i = 0; i < count; ++i) {
-    if (controller.ProbePort(i) == molvane::CartController::ProbeResult::Cart) {
-      controller.cartCount = 1;
-      return true;
-    }
-  }
+  if (controller.ConnectFirstCart()) return true;
+  const int count = controller.PortCount();
   const std::string message = controller.MessageText();
   Fail(!message.empty() ? ErrorLine(message)
        : count == 0
@@ -98,19 +91,10 @@ bool CliContext::Connect() {
   return false;
 }
 
-bool CliContext::CheckLink() {
-  if (controller.currentPort.load() >= 0) return true;
-  Fail(controller.MessageText().empty() ? "Error: the cart stopped answering"
-                                        : ErrorLine(controller.MessageText()));
-  return false;
-}
-
-bool Run(CliContext& context, const std::function<void(molvane::CartController&)>& step,
-         const std::function<std::string(const std::string&)>& describe) {
-  molvane::OperationScope operation(context.controller);
-  step(context.controller);
-  if (operation.Succeeded()) return true;
-  context.Fail(describe ? describe(operation.Failure()) : operation.Failure());
+bool Check(CliContext& context, const molvane::Outcome& outcome,
+           const std::function<std::string(const std::string&)>& describe) {
+  if (outcome) return true;
+  context.Fail(describe ? describe(outcome.text) : ErrorLine(outcome.text));
   return false;
 }
 

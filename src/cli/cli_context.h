@@ -6,35 +6,37 @@
 #include <CLI/CLI.hpp>
 
 #include "app/cart_controller.h"
-#include "cli/terminal_ui.h"
 #include "link/port_open_error.h"
 
 namespace molvanectl {
 
-// What every command needs: the controller, the operator's terminal, and the way to the cart.
+// What every command needs: the controller and the way to the cart.
 struct CliContext {
   molvane::CartController controller;
-  TerminalUi ui;
   std::string port;  // --port; empty: find the cart the way the desktop program does
   bool json = false;  // --json: one JSON document on stdout instead of lines
   std::vector<const CLI::App*> jsonCommands;  // the commands that can print JSON (OfferJson)
   int exitCode = 0;
-
-  CliContext() { controller.SetUi(&ui); }
 
   // Opens and probes the cart's port; prints one clear line and returns false when no cart answers.
   bool Connect();
   // One line on stderr, and the command's exit code becomes non-zero. With --json the first
   // failure is also the command's document on stdout: {"error": line}.
   void Fail(const std::string& line);
-  // Fails with the controller's message when the last transaction timed out.
-  bool CheckLink();
 };
 
-// Runs the cart commands of one step; on any failure (no answer, a refusal) prints the failure,
-// as `describe` words it, and returns false.
-bool Run(CliContext& context, const std::function<void(molvane::CartController&)>& step,
-         const std::function<std::string(const std::string&)>& describe = {});
+// False, after printing the failure (as `describe` words it), when an operation did not go
+// through: no answer, a refusal, a list cut short, a file not written.
+bool Check(CliContext& context, const molvane::Outcome& outcome,
+           const std::function<std::string(const std::string&)>& describe = {});
+
+// Takes a query's value; false, after printing the failure, when the cart did not give it.
+template <class T>
+bool Take(CliContext& context, molvane::Result<T> read, T& value) {
+  if (!Check(context, read.outcome)) return false;
+  value = std::move(read.value);
+  return true;
+}
 
 // Each command file registers its subcommands here with a static Registration.
 using CommandAdder = std::function<void(CLI::App& app, CliContext& context)>;

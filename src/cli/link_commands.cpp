@@ -14,9 +14,9 @@ namespace {
 constexpr int kMaxReplyLines = 4096;
 
 void Status(CliContext& context) {
-  if (!context.Connect()) return;
-  const std::string status = context.controller.GetStatus();
-  if (!context.CheckLink()) return;
+  std::string status;
+  if (!context.Connect() || !Take(context, molvane::ReadCartStatus(context.controller), status))
+    return;
   if (!context.json) {
     std::printf("%s\n", status.c_str());
     return;
@@ -35,7 +35,7 @@ void Send(CliContext& context, const std::string& text) {
   for (int i = 0; i < kMaxReplyLines; ++i) {
     const std::string line = controller.ReadReply();
     // A time-out gives the port up, and every later read would return nothing at once.
-    if (controller.currentPort.load() < 0) {
+    if (controller.CurrentPort() < 0) {
       if (line != molvane::texts::kTimeout && !line.empty()) std::printf("%s\n", line.c_str());
       // The message says more when a board answered with its bootloader's 'U's.
       context.Fail(ErrorLine(controller.MessageText()));

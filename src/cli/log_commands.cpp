@@ -3,30 +3,27 @@
 #include <cstdio>
 
 #include "base/cart_time.h"
-#include "cart/event_log_texts.h"
+#include "cart/event_log.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
 
-// Reads the whole log; false (after one line) when the cart stopped answering.
-bool ReadLog(CliContext& context) {
-  context.controller.DumpLog();
-  return context.CheckLink();
-}
+// Reads the whole log; false (after one line) when it could not be read whole.
+bool ReadLog(CliContext& context) { return Check(context, molvane::DumpLog(context.controller)); }
 
 void List(CliContext& context) {
   if (!context.Connect() || !ReadLog(context)) return;
-  const auto& controller = context.controller;
+  const molvane::EventLog& log = context.controller.Events();
   nlohmann::ordered_json events = nlohmann::ordered_json::array();
-  for (int i = 0; i < controller.LogCount(); ++i) {
-    const molvane::LogEntry& entry = controller.Events().entries[static_cast<std::size_t>(i)];
+  for (int i = 0; i < log.count; ++i) {
+    const molvane::LogEntry& entry = log.entries[static_cast<std::size_t>(i)];
     if (context.json) {
       events.push_back(
           {{"time", molvane::LocalTimeText(entry.eventTime, 'T')}, {"action", entry.action}});
     } else {
-      std::printf("%s\n", controller.LogLine(i).c_str());
+      std::printf("%s\n", molvane::LogLine(log, i).c_str());
     }
   }
   if (context.json) PrintJson({{"events", events}});
@@ -34,18 +31,17 @@ void List(CliContext& context) {
 
 void Export(CliContext& context, const std::string& path) {
   if (!context.Connect() || !ReadLog(context)) return;
-  if (!context.controller.ExportLog(path)) {
-    context.Fail("Error: " + molvane::LogNotWritten(path));
-    return;
-  }
-  std::printf("%d event(s) written to %s\n", context.controller.LogCount(), path.c_str());
+  const molvane::Outcome written = molvane::ExportLog(context.controller.Events(), path);
+  if (!Check(context, written)) return;
+  std::printf("%d event(s) written to %s\n", written.done, path.c_str());
 }
 
 void Clear(CliContext& context) {
-  if (!context.Connect()) return;
-  context.controller.ClearLog();
-  if (!ReadLog(context)) return;
-  std::printf("Log cleared; the cart holds %d event(s).\n", context.controller.LogCount());
+  if (!context.Connect() || !Check(context, molvane::ClearLog(context.controller)) ||
+      !ReadLog(context)) {
+    return;
+  }
+  std::printf("Log cleared; the cart holds %d event(s).\n", context.controller.Events().count);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

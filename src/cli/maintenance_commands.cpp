@@ -3,6 +3,9 @@
 
 #include "base/clock.h"
 #include "base/cart_time.h"
+#include "cart/service_commands.h"
+#include "cart/status_flags.h"
+#include "cart/setup_values.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
@@ -11,24 +14,22 @@ namespace {
 void SetClock(CliContext& context) {
   if (!context.Connect()) return;
   const molvane::LocalFields t = molvane::ToLocalFields(molvane::Now());
-  context.controller.SetRealTimeClock();
   // "set_time" is not answered with a verdict; a status probe at least shows that the cart
   // is still listening.
-  context.controller.GetStatus();
-  if (!context.CheckLink()) return;
-  std::printf("Clock set to %04d-%02d-%02d %02d:%02d:%02d. Update Complete.\n", t.year, t.month,
-              t.day, t.hour, t.minute, t.second);
+  std::string status;
+  if (!Check(context, molvane::SetRealTimeClock(context.controller)) ||
+      !Take(context, molvane::ReadCartStatus(context.controller), status)) {
+    return;
+  }
+  std::printf("Clock set to %04d-%02d-%02d %02d:%02d:%02d. %s\n", t.year, t.month, t.day, t.hour,
+              t.minute, t.second, molvane::kUpdateComplete);
 }
 
 void ResetGasGauge(CliContext& context) {
   if (!context.Connect()) return;
-  const bool confirmed = context.controller.ResetGasGauge();
-  if (!context.CheckLink()) return;
-  if (!confirmed) {
-    context.Fail("Error: the cart did not confirm the gas gauge reset");
-    return;
-  }
-  std::printf("Gas Gauge Reset Complete.\n");
+  const molvane::Outcome reset = molvane::ResetGasGauge(context.controller);
+  if (!Check(context, reset)) return;
+  std::printf("%s\n", reset.text.c_str());
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

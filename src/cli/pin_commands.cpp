@@ -5,6 +5,8 @@
 
 #include "base/clock.h"
 #include "base/number_text.h"
+#include "cart/pin_list.h"
+#include "cart/pin_list_file.h"
 #include "cart/pin_text.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
@@ -34,51 +36,48 @@ bool ParsePins(CliContext& context, const std::vector<std::string>& texts,
 }
 
 bool CartHolds(const molvane::CartController& controller, std::uint32_t pin) {
-  const molvane::PinList& list = controller.Pins();
-  for (int i = 0; i < list.count && i < molvane::PinList::kMaxPins; ++i) {
-    if (list.entries[static_cast<std::size_t>(i)].pin == pin) return true;
-  }
-  return false;
+  return molvane::ContainsPin(controller.Pins(), pin);
 }
 
-// Reads the list anew; false (after one line) when the cart stopped answering.
+// Reads the list anew; false (after one line) when it could not be read whole.
 bool Reread(CliContext& context) {
-  context.controller.DumpPinList();
-  return context.CheckLink();
+  return Check(context, molvane::DumpPinList(context.controller));
 }
 
 void PrintHeld(const CliContext& context) {
-  std::printf("The cart holds %d PIN(s).\n", context.controller.PinCount());
+  std::printf("The cart holds %d PIN(s).\n", context.controller.Pins().count);
 }
 
 void List(CliContext& context) {
   if (!context.Connect() || !Reread(context)) return;
-  const auto& controller = context.controller;
+  const molvane::PinList& list = context.controller.Pins();
   nlohmann::ordered_json pins = nlohmann::ordered_json::array();
-  for (int i = 0; i < controller.PinCount(); ++i) {
+  for (int i = 0; i < list.count; ++i) {
+    const std::string pin = molvane::PinText(list, i);
+    const int age = molvane::PinAgeDays(list, i);
     if (context.json) {
-      pins.push_back({{"pin", controller.PinText(i)}, {"age_days", controller.PinAgeDays(i)}});
+      pins.push_back({{"pin", pin}, {"age_days", age}});
     } else {
-      std::printf("%s\t%d days\n", controller.PinText(i).c_str(), controller.PinAgeDays(i));
+      std::printf("%s\t%d days\n", pin.c_str(), age);
     }
   }
   if (context.json) PrintJson({{"pins", pins}});
 }
 
+// Each PIN is added on its own; one the cart does not take is said, and the others still go.
 void Add(CliContext& context, const std::vector<std::string>& texts) {
   std::vector<std::uint32_t> pins;
   if (!ParsePins(context, texts, pins) || !context.Connect()) return;
-  // The copy must be current: the controller skips PINs it already holds.
-  if (!Reread(context)) return;
-  for (const std::uint32_t pin : pins)
-    context.controller.AddPin(std::to_string(pin), molvane::Now());
+  // The copy must be current: PINs it already holds are not sent again.
   if (!Reread(context)) return;
   for (const std::uint32_t pin : pins) {
-    if (CartHolds(context.controller, pin)) {
-      std::printf("PIN %u is on the cart.\n", pin);
-    } else {
-      context.Fail("Error: the cart did not take PIN " + std::to_string(pin));
-    }
+    const molvane::Outcome added =
+        molvane::AddPin(context.controller, std::to_string(pin), molvane::Now());
+    if (!added) context.Fail("Error: PIN " + std::to_string(pin) + " was not added: " + added.text);
+  }
+  if (!Reread(context)) return;
+  for (const std::uint32_t pin : pins) {
+    if (CartHolds(context.controller, pin)) std::printf("PIN %u is on the cart.\n", pin);
   }
   PrintHeld(context);
 }
@@ -94,7 +93,12 @@ void Remove(CliContext& context, const std::vector<std::string>& texts) {
       std::printf("PIN %u was not on the cart.\n", pin);
     }
   }
-  for (const std::uint32_t pin : present) context.controller.RemovePin(std::to_string(pin));
+  for (const std::uint32_t pin : present) {
+    const molvane::Outcome removed = molvane::RemovePin(context.controller, std::to_string(pin));
+    if (!removed) {
+      context.Fail("Error: PIN " + std::to_string(pin) + " was not removed: " + removed.text);
+    }
+  }
   if (!Reread(context)) return;
   for (const std::uint32_t pin : present) {
     if (CartHolds(context.controller, pin)) {
@@ -108,16 +112,17 @@ void Remove(CliContext& context, const std::vector<std::string>& texts) {
 
 void Clear(CliContext& context) {
   if (!context.Connect() || !Reread(context)) return;
-  const bool finished = context.controller.RemoveAllPins();
+  const molvane::Outcome cleared = molvane::RemoveAllPins(context.controller);
   if (!Reread(context)) return;
-  if (!finished || context.controller.PinCount() > 0) {
-    context.Fail("Error: the cart still holds " + std::to_string(context.controller.PinCount()) +
-                 " PIN(s)");
+  if (!cleared || context.controller.Pins().count > 0) {
+    context.Fail("Error: the cart still holds " + std::to_string(context.controller.Pins().count) +
+                 " PIN(s)" + (cleared ? std::string() : ": " + cleared.text));
     return;
   }
   PrintHeld(context);
 }
 
+// A file that cannot be read is said before the cart is looked for.
 bool CheckReadable(CliContext& context, const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -130,22 +135,18 @@ bool CheckReadable(CliContext& context, const std::string& path) {
 
 void Import(CliContext& context, const std::string& path) {
   if (!CheckReadable(context, path) || !context.Connect() || !Reread(context)) return;
-  const int shownBefore = context.ui.MessagesShown();
-  const bool checked = context.controller.ImportPinList(path);
-  // The import has told the operator why (a PIN out of range, a full cart) in its own words.
-  if (!checked || context.ui.MessagesShown() != shownBefore) context.exitCode = 1;
+  const molvane::Outcome imported = molvane::ImportPinList(context.controller, path);
+  if (!imported) context.Fail(ErrorLine(imported.text));
   if (!Reread(context)) return;
+  if (imported) std::printf("%d PIN(s) added from %s.\n", imported.done, path.c_str());
   PrintHeld(context);
 }
 
 void Export(CliContext& context, const std::string& path) {
   if (!context.Connect() || !Reread(context)) return;
-  if (!context.controller.ExportPinList(path)) {
-    context.Fail("Error: could not write " + path);
-    return;
-  }
-  std::printf("Pin List Saved Successfully. %d PIN(s) written to %s\n",
-              context.controller.PinCount(), path.c_str());
+  const molvane::Outcome written = molvane::ExportPinList(context.controller.Pins(), path);
+  if (!Check(context, written)) return;
+  std::printf("%s %d PIN(s) written to %s\n", written.text.c_str(), written.done, path.c_str());
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

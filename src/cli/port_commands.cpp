@@ -27,8 +27,7 @@ const char* OpenErrorWord(molvane::OpenError error) {
   }
 }
 
-const char* AnswerWord(molvane::CartController::ProbeResult result,
-                       const molvane::SerialPort& port) {
+const char* AnswerWord(molvane::CartController::ProbeResult result, molvane::OpenError error) {
   switch (result) {
     case molvane::CartController::ProbeResult::Cart:
       return "cart";
@@ -39,19 +38,16 @@ const char* AnswerWord(molvane::CartController::ProbeResult result,
     case molvane::CartController::ProbeResult::NotOpened:
       break;
   }
-  return OpenErrorWord(port.LastOpenError());
+  return OpenErrorWord(error);
 }
 
 PortAnswer Probe(molvane::CartController& controller, int index) {
-  molvane::SerialPort& port = controller.ports[static_cast<std::size_t>(index)];
   const auto result = controller.ProbePort(index);
-  PortAnswer answer{controller.PortName(index), AnswerWord(result, port),
+  PortAnswer answer{controller.PortName(index),
+                    AnswerWord(result, controller.LastOpenError(index)),
                     controller.ProbeResultText(index, result)};
-  if (result == molvane::CartController::ProbeResult::Cart) {
-    // The cart stays free for the next program once it has been seen.
-    port.Close();
-    controller.currentPort = -1;
-  }
+  // The cart stays free for the next program once it has been seen.
+  if (result == molvane::CartController::ProbeResult::Cart) controller.ReleasePort(index);
   return answer;
 }
 
@@ -62,7 +58,7 @@ void Ports(CliContext& context) {
     context.Fail(molvane::texts::kNoDrivers);
     return;
   }
-  const int count = controller.portCount.load();
+  const int count = controller.PortCount();
   if (count <= 0) {
     context.Fail(molvane::texts::kNoPorts);
     return;

@@ -1,9 +1,9 @@
 // The support report: one text file a technician can mail.
 #include <cstdio>
 
+#include "backup/support_report.h"
 #include "base/file_content.h"
 #include "cli/cli_context.h"
-#include "pages/support_report.h"
 
 namespace molvanectl {
 namespace {

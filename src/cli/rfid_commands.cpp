@@ -2,22 +2,16 @@
 #include <cstdio>
 
 #include "cart/rfid_format.h"
+#include "cart/rfid_settings.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
 namespace {
 
-using molvane::kMaxFacilityLength;
 using molvane::kMaxPinDigitsLength;
-using molvane::kMaxRfidBitsLength;
-using molvane::kMaxRfidMaskLength;
 
 bool AllDigits(const std::string& text, std::size_t maxLength) {
   return !text.empty() && text.size() <= maxLength && molvane::IsDigitText(text);
-}
-
-bool ValidMask(const std::string& mask) {
-  return !mask.empty() && mask.size() <= kMaxRfidMaskLength && molvane::IsRfidMaskText(mask);
 }
 
 struct RfidArguments {
@@ -25,18 +19,7 @@ struct RfidArguments {
 };
 
 bool CheckRfid(CliContext& context, const RfidArguments& a) {
-  if (!AllDigits(a.bits, kMaxRfidBitsLength)) {
-    context.Fail("Error: the RFID bits must be one or two digits, not '" + a.bits + "'");
-  } else if (!AllDigits(a.facility, kMaxFacilityLength)) {
-    context.Fail("Error: the facility code must be one to five digits, not '" + a.facility + "'");
-  } else if (!ValidMask(a.mask)) {
-    context.Fail("Error: the RFID mask must be 1 to 84 of the characters P, F, B and 0-9");
-  } else if (!molvane::RfidBitsMatchMask(a.bits, a.mask)) {
-    context.Fail(molvane::RfidMismatchText(a.bits, a.mask));
-  } else {
-    return true;
-  }
-  return false;
+  return Check(context, molvane::CheckRfidFormat(a.bits, a.mask, a.facility));
 }
 
 void PrintRfid(const std::string& bits, const std::string& mask, const std::string& facility) {
@@ -45,38 +28,48 @@ void PrintRfid(const std::string& bits, const std::string& mask, const std::stri
   std::printf("Facility code: %s\n", facility.c_str());
 }
 
+struct RfidValues {
+  std::string bits, mask, facility;
+};
+
+bool ReadRfid(CliContext& context, RfidValues& v) {
+  auto& c = context.controller;
+  return Take(context, molvane::GetRfidBits(c), v.bits) &&
+         Take(context, molvane::GetRfidMask(c), v.mask) &&
+         Take(context, molvane::GetRfidFacility(c), v.facility);
+}
+
 void Get(CliContext& context) {
-  if (!context.Connect()) return;
-  auto& controller = context.controller;
-  const std::string bits = controller.GetRfidBits();
-  const std::string mask = controller.GetRfidMask();
-  const std::string facility = controller.GetRfidFacility();
-  const std::string digits = controller.GetMaxPinDigits();
-  if (!context.CheckLink()) return;
-  PrintRfid(bits, mask, facility);
+  RfidValues v;
+  std::string digits;
+  if (!context.Connect() || !ReadRfid(context, v) ||
+      !Take(context, molvane::GetMaxPinDigits(context.controller), digits)) {
+    return;
+  }
+  PrintRfid(v.bits, v.mask, v.facility);
   std::printf("Max. PIN digits: %s\n", digits.c_str());
 }
 
 void Set(CliContext& context, const RfidArguments& a) {
   if (!CheckRfid(context, a) || !context.Connect()) return;
-  auto& controller = context.controller;
-  controller.SetRfidMask(a.mask);
-  controller.SetRfidBits(a.bits);
-  controller.SetRfidFacility(a.facility);
-  const std::string bits = controller.GetRfidBits();
-  const std::string mask = controller.GetRfidMask();
-  const std::string facility = controller.GetRfidFacility();
-  if (!context.CheckLink()) return;
-  const bool taken = ConfirmSetting(context, "RFID mask", a.mask, mask) &
-                     ConfirmNumberSetting(context, "RFID bits", a.bits, bits) &
-                     ConfirmNumberSetting(context, "facility code", a.facility, facility);
-  if (taken) PrintRfid(bits, mask, facility);
+  auto& c = context.controller;
+  if (!Check(context, molvane::SetRfidMask(c, a.mask)) ||
+      !Check(context, molvane::SetRfidBits(c, a.bits)) ||
+      !Check(context, molvane::SetRfidFacility(c, a.facility))) {
+    return;
+  }
+  RfidValues v;
+  if (!ReadRfid(context, v)) return;
+  const bool taken = ConfirmSetting(context, "RFID mask", a.mask, v.mask) &
+                     ConfirmNumberSetting(context, "RFID bits", a.bits, v.bits) &
+                     ConfirmNumberSetting(context, "facility code", a.facility, v.facility);
+  if (taken) PrintRfid(v.bits, v.mask, v.facility);
 }
 
 void GetDigits(CliContext& context) {
-  if (!context.Connect()) return;
-  const std::string digits = context.controller.GetMaxPinDigits();
-  if (!context.CheckLink()) return;
+  std::string digits;
+  if (!context.Connect() || !Take(context, molvane::GetMaxPinDigits(context.controller), digits))
+    return;
   std::printf("Max. PIN digits: %s\n", digits.c_str());
 }
 
@@ -85,10 +78,10 @@ void SetDigits(CliContext& context, const std::string& text) {
     context.Fail("Error: the maximum PIN digits must be one to three digits, not '" + text + "'");
     return;
   }
-  if (!context.Connect()) return;
-  context.controller.SetMaxPinDigits(text);
-  const std::string digits = context.controller.GetMaxPinDigits();
-  if (!context.CheckLink() || !ConfirmNumberSetting(context, "maximum PIN digits", text, digits)) {
+  std::string digits;
+  if (!context.Connect() || !Check(context, molvane::SetMaxPinDigits(context.controller, text)) ||
+      !Take(context, molvane::GetMaxPinDigits(context.controller), digits) ||
+      !ConfirmNumberSetting(context, "maximum PIN digits", text, digits)) {
     return;
   }
   std::printf("Max. PIN digits: %s\n", digits.c_str());

@@ -3,10 +3,13 @@
 #include <array>
 #include <cstdio>
 
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
+#include "cart/version_info.h"
 
 namespace molvanectl {
 namespace {
@@ -24,8 +27,10 @@ bool CheckTyped(CliContext& context, const molvane::SettingRule& rule, const std
 
 // The cart's settings as it reports them now; false (after one line) when it stopped answering.
 bool ReadSettings(CliContext& context, molvane::SetupSettings& settings) {
-  settings = molvane::DecodeSetupReply(context.controller.GetSetupDlgFull());
-  return context.CheckLink();
+  std::string reply;
+  if (!Take(context, molvane::GetSetupDlgFull(context.controller), reply)) return false;
+  settings = molvane::DecodeSetupReply(reply);
+  return true;
 }
 
 void PrintSettings(const molvane::SetupSettings& s) {
@@ -84,15 +89,17 @@ void Info(CliContext& context) {
   if (!context.Connect()) return;
   auto& controller = context.controller;
   CartInfo info;
-  controller.GetVersion();
-  info.name = controller.GetCartName();
-  info.serial = controller.GetSerialNumber();
-  info.supply = molvane::PowerSupplyKind(controller.GetPowerSupplyType());
-  if (!ReadSettings(context, info.settings)) return;
-  for (std::size_t i = 0; i < info.firmware.size(); ++i)
-    info.firmware[i] = controller.FirmwareVersionText(static_cast<int>(i) + 1);
-  for (std::size_t i = 0; i < info.hardware.size(); ++i)
-    info.hardware[i] = controller.HardwareVersionText(static_cast<int>(i) + 1);
+  std::string supply;
+  if (!Check(context, molvane::GetVersion(controller)) ||
+      !Take(context, molvane::GetCartName(controller), info.name) ||
+      !Take(context, molvane::GetSerialNumber(controller), info.serial) ||
+      !Take(context, molvane::GetPowerSupplyType(controller), supply) ||
+      !ReadSettings(context, info.settings)) {
+    return;
+  }
+  info.supply = molvane::PowerSupplyKind(supply);
+  info.firmware = controller.Versions().firmware;
+  info.hardware = controller.Versions().hardware;
   if (context.json) {
     PrintInfoJson(info);
   } else {
@@ -112,11 +119,13 @@ void SetTimeouts(CliContext& context, const TimeoutArguments& a) {
     return;
   }
   auto& controller = context.controller;
-  controller.SetKeyboardTimeout(static_cast<int>(keyboard));
-  controller.SetBacklightTimeout(static_cast<int>(backlight));
-  controller.SetRelockTimeout(static_cast<int>(relock));
   molvane::SetupSettings s;
-  if (!ReadSettings(context, s)) return;
+  if (!Check(context, molvane::SetKeyboardTimeout(controller, static_cast<int>(keyboard))) ||
+      !Check(context, molvane::SetBacklightTimeout(controller, static_cast<int>(backlight))) ||
+      !Check(context, molvane::SetRelockTimeout(controller, static_cast<int>(relock))) ||
+      !ReadSettings(context, s)) {
+    return;
+  }
   const bool taken = ConfirmSetting(context, "keyboard light timeout", std::to_string(keyboard),
                                     std::to_string(s.keyboardTimeout)) &
                      ConfirmSetting(context, "LCD backlight timeout", std::to_string(backlight),
@@ -141,10 +150,13 @@ void SetLocks(CliContext& context, const LockArguments& a) {
                  " (given: '" + a.main + "' '" + a.side + "')");
     return;
   }
-  if (!context.Connect()) return;
-  context.controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
   molvane::SetupSettings s;
-  if (!ReadSettings(context, s)) return;
+  if (!context.Connect() ||
+      !Check(context, molvane::SetLockActivation(context.controller, static_cast<int>(mainMs),
+                                                 static_cast<int>(sideMs))) ||
+      !ReadSettings(context, s)) {
+    return;
+  }
   const bool taken = ConfirmSetting(context, "main lock activation time", std::to_string(mainMs),
                                     std::to_string(s.mainLockMs)) &
                      ConfirmSetting(context, "side lock activation time", std::to_string(sideMs),
@@ -152,12 +164,14 @@ void SetLocks(CliContext& context, const LockArguments& a) {
   if (taken) std::printf("%s\n", molvane::kUpdateComplete);
 }
 
-void SetCartType(CliContext& context, const std::string& kind) {
-  if (!context.Connect()) return;
+void SetLockType(CliContext& context, const std::string& kind) {
   const bool motor = kind == "motor";
-  context.controller.SetCartType(motor ? molvane::kMotorLockCode : molvane::kSolenoidLockCode);
+  const int code = motor ? molvane::kMotorLockCode : molvane::kSolenoidLockCode;
   molvane::SetupSettings s;
-  if (!ReadSettings(context, s)) return;
+  if (!context.Connect() || !Check(context, molvane::SetCartType(context.controller, code)) ||
+      !ReadSettings(context, s)) {
+    return;
+  }
   if (ConfirmSetting(context, "lock type", molvane::LockTypeLabel(motor), molvane::LockTypeLabel(s.motorLock))) {
     std::printf("%s\n", molvane::kCartTypeSet);
   }
@@ -180,18 +194,24 @@ std::string KeptIdentityText(const std::string& what, const std::string& text) {
 void SetSerial(CliContext& context, const std::string& text) {
   if (!CheckIdentityText(context, "serial number", text) || !context.Connect()) return;
   const std::string kept = KeptIdentityText("serial number", text);
-  context.controller.SetSerialNumber(kept);
-  const std::string reported = context.controller.GetSerialNumber();
-  if (!context.CheckLink() || !ConfirmSetting(context, "serial number", kept, reported)) return;
+  std::string reported;
+  if (!Check(context, molvane::SetSerialNumber(context.controller, kept)) ||
+      !Take(context, molvane::GetSerialNumber(context.controller), reported) ||
+      !ConfirmSetting(context, "serial number", kept, reported)) {
+    return;
+  }
   std::printf("%s\n", molvane::kSerialUpdated);
 }
 
 void SetName(CliContext& context, const std::string& text) {
   if (!CheckIdentityText(context, "cart name", text) || !context.Connect()) return;
   const std::string kept = KeptIdentityText("cart name", text);
-  context.controller.SetCartName(kept);
-  const std::string reported = context.controller.GetCartName();
-  if (!context.CheckLink() || !ConfirmSetting(context, "cart name", kept, reported)) return;
+  std::string reported;
+  if (!Check(context, molvane::SetCartName(context.controller, kept)) ||
+      !Take(context, molvane::GetCartName(context.controller), reported) ||
+      !ConfirmSetting(context, "cart name", kept, reported)) {
+    return;
+  }
   std::printf("Cart name: %s\n", reported.c_str());
 }
 
@@ -227,7 +247,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   setType->add_option("TYPE", cartType, "motor or solenoid")
       ->required()
       ->check(CLI::IsMember({"motor", "solenoid"}));
-  setType->callback([&context] { SetCartType(context, cartType); });
+  setType->callback([&context] { SetLockType(context, cartType); });
 
   static std::string serial;
   auto* setSerial =

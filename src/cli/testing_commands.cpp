@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cart/command_vocabulary.h"
 #include "cart/status_flags.h"
 #include "cli/cli_context.h"
 
@@ -21,23 +22,20 @@ void PrintStatus(const std::string& status) {
 
 // The action's answer is not a verdict, so success means the command and the status read after
 // it both went through; the flags then show what the cart made of it.
-void Act(CliContext& context, void (molvane::CartController::*action)()) {
+void Act(CliContext& context, molvane::Outcome (*action)(molvane::CartController&)) {
   std::string status;
-  const auto act = [&](molvane::CartController& c) {
-    (c.*action)();
-    status = c.GetStatus();
-  };
-  if (!context.Connect() || !Run(context, act)) return;
+  if (!context.Connect() || !Check(context, action(context.controller)) ||
+      !Take(context, molvane::ReadCartStatus(context.controller), status)) {
+    return;
+  }
   PrintStatus(status);
 }
 
 void PrintCycleCount(CliContext& context, bool reset) {
   std::string count;
-  const auto read = [&](molvane::CartController& c) {
-    if (reset) c.ResetCycleCount();
-    count = c.GetCycleCount();
-  };
-  if (!context.Connect() || !Run(context, read)) return;
+  if (!context.Connect()) return;
+  if (reset && !Check(context, molvane::ResetCycleCount(context.controller))) return;
+  if (!Take(context, molvane::GetCycleCount(context.controller), count)) return;
   std::printf("Lock cycle count: %s\n", count.c_str());
   long value = 0;
   if (reset && ParseBoundedNumber(count, 0x7FFFFFFF, value) && value != 0) {
@@ -46,17 +44,16 @@ void PrintCycleCount(CliContext& context, bool reset) {
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  using molvane::CartController;
   app.add_subcommand("lock", "Lock the cart, then print its status flags")->callback([&context] {
-    Act(context, &CartController::Lock);
+    Act(context, molvane::Lock);
   });
   app.add_subcommand("unlock", "Unlock the cart, then print its status flags")
-      ->callback([&context] { Act(context, &CartController::Unlock); });
+      ->callback([&context] { Act(context, molvane::Unlock); });
 
   auto* lamp = app.add_subcommand("lamp", "The keyboard lamp");
   lamp->require_subcommand(1);
   lamp->add_subcommand("toggle", "Switch the keyboard lamp on or off, then print the status flags")
-      ->callback([&context] { Act(context, &CartController::ToggleKeyboardLight); });
+      ->callback([&context] { Act(context, molvane::ToggleKeyboardLight); });
 
   auto* cycles = app.add_subcommand("cycles", "The lock cycle counter");
   cycles->require_subcommand(1);

@@ -54,12 +54,8 @@ void TitleText(CliContext& context, const std::string& name, const std::string& 
   std::printf("%s\n", path.c_str());
   if (!out.empty() || !context.Connect()) return;
   CatchInterrupt();
-  if (molvane::StartTitleUpload(context.controller, path) != 0) {
-    const std::string why = context.controller.MessageText();
-    context.Fail(why.empty() ? "Error: the upload could not be started" : why);
-    return;
-  }
-  FollowTransfer(context, false, molvane::texts::kBitmapComplete);
+  if (!Check(context, molvane::StartTitleUpload(context.controller, path))) return;
+  FollowTransfer(context, false);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -52,19 +52,18 @@ class ProgressView {
   }
 
  private:
-  // The worker reports percent of pages; the page count is known once the header has set the
-  // page size, which is before the first "Writing" status is posted.
-  std::string PagesText(int percent) const {
-    if (!firmware) return {};
-    const int lastPage = controller.Image().pageCount;
-    const int page = (percent * lastPage + 99) / 100;
-    return "  page " + std::to_string(page + 1) + " of " + std::to_string(lastPage + 1);
+  // The page count is known once the header has set the page size, which is before the first
+  // "Writing" status is posted.
+  std::string PagesText() const {
+    const molvane::CartController::Progress progress = controller.TransferProgress();
+    if (!firmware || progress.total <= 0) return {};
+    return "  page " + std::to_string(progress.done + 1) + " of " + std::to_string(progress.total);
   }
 
   void DrawBar(int percent) {
     const int filled = std::min(kBarWidth, std::max(0, percent * kBarWidth / 100));
     std::printf("\r\033[K[%s%s] %3d%%%s", std::string(filled, '#').c_str(),
-                std::string(kBarWidth - filled, '.').c_str(), percent, PagesText(percent).c_str());
+                std::string(kBarWidth - filled, '.').c_str(), percent, PagesText().c_str());
   }
 
   const molvane::CartController& controller;
@@ -77,7 +76,7 @@ class ProgressView {
 
 void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
-void FollowTransfer(CliContext& context, bool firmware, const char* success) {
+void FollowTransfer(CliContext& context, bool firmware) {
   auto& controller = context.controller;
   ProgressView view(controller, firmware);
   bool cancelAsked = false;
@@ -91,11 +90,11 @@ void FollowTransfer(CliContext& context, bool firmware, const char* success) {
   }
   controller.WaitForTransfer();
   view.End();
-  const std::string outcome = controller.MessageText();
-  if (outcome == success) {
-    std::printf("%s\n", outcome.c_str());
+  const molvane::Outcome outcome = controller.TransferOutcome();
+  if (outcome) {
+    std::printf("%s\n", outcome.text.c_str());
   } else {
-    context.Fail(outcome.empty() ? "Error: the transfer ended without a result" : outcome);
+    context.Fail(outcome.text);
   }
 }
 

@@ -7,7 +7,7 @@ namespace molvanectl {
 // second one ends the program the ordinary way.
 void CatchInterrupt();
 
-// Shows the worker's progress until it ends; exit 0 only when it ended with `success`.
-void FollowTransfer(CliContext& context, bool firmware, const char* success);
+// Shows the worker's progress until it ends; exit 0 only when the transfer succeeded.
+void FollowTransfer(CliContext& context, bool firmware);
 
 }  // namespace molvanectl

@@ -40,8 +40,8 @@ QString LayoutObjectName(int code) { return QString("layout%1").arg(code, 2, 16,
 
 }  // namespace
 
-CalibrateDialog::CalibrateDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+CalibrateDialog::CalibrateDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   auto* left = new QVBoxLayout;
   left->addWidget(BuildSensors());
   left->addWidget(BuildLockBits());

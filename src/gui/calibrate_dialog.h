@@ -18,7 +18,7 @@ class CalibrateDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit CalibrateDialog(CartController& controller, QWidget* parent = nullptr);
+  CalibrateDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  protected:

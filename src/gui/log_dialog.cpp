@@ -19,8 +19,8 @@ QPushButton* AddButton(QBoxLayout* row, const char* text, const char* name, QWid
 
 }  // namespace
 
-LogDialog::LogDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+LogDialog::LogDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   list = new QListWidget(this);
   list->setObjectName("log");
   list->setAccessibleName("Log");

@@ -13,7 +13,7 @@ class LogDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit LogDialog(CartController& controller, QWidget* parent = nullptr);
+  LogDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  protected:

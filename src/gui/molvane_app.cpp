@@ -62,14 +62,10 @@ void CMolvaneApp::ScheduleDump(QDialog& window) const {
 }
 
 int CMolvaneApp::InitInstance() {
-  controller.SetUi(&ui);
-  {
-    CMolvaneDlg window(controller);
-    if (quitAfterMs >= 0) ScheduleQuit(window);
-    if (!dumpPath.isEmpty()) ScheduleDump(window);
-    window.exec();
-  }
-  controller.SetUi(nullptr);
+  CMolvaneDlg window(controller, ui);
+  if (quitAfterMs >= 0) ScheduleQuit(window);
+  if (!dumpPath.isEmpty()) ScheduleDump(window);
+  window.exec();
   return 0;
 }
 

@@ -19,7 +19,6 @@
 #include "gui/setup_dialog.h"
 #include "gui/test_cart_dialog.h"
 #include "pages/main_window_model.h"
-#include "pages/support_report.h"
 
 namespace molvane {
 namespace {
@@ -29,8 +28,8 @@ constexpr int kStatusWidth = 100;
 
 }  // namespace
 
-CMolvaneDlg::CMolvaneDlg(CartController& controller, QWidget* parent)
-    : QDialog(parent), controller(controller) {
+CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent)
+    : QDialog(parent), controller(controller), ui(ui) {
   setWindowTitle(kCaption);
   setWindowIcon(MolvaneIcon());
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
@@ -79,9 +78,9 @@ void CMolvaneDlg::BuildLayout() {
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
-  file->addAction("&Back Up Cart...", this, [this] { backupMenu.BackUpCart(); });
+  file->addAction("&Back Up Cart...", this, [this] { fileMenu.BackUpCart(); });
   file->addAction("&Restore Cart...", this, &CMolvaneDlg::RestoreCart);
-  file->addAction("Save Support Report...", this, [this] { SaveSupportReport(controller); });
+  file->addAction("Save Support Report...", this, [this] { fileMenu.SaveSupportReport(); });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
@@ -94,12 +93,12 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
 }
 
 void CMolvaneDlg::BuildPages() {
-  pages = {new SetupDialog(controller),   new PinListDialog(controller),
-           new LogDialog(controller),     new TestCartDialog(controller),
-           new ServiceDialog(controller), new CalibrateDialog(controller)};
+  pages = {new SetupDialog(controller, ui),   new PinListDialog(controller, ui),
+           new LogDialog(controller, ui),     new TestCartDialog(controller, ui),
+           new ServiceDialog(controller, ui), new CalibrateDialog(controller, ui)};
   std::array<PageModel*, MainWindowModel::kPageCount> models{};
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
-  monitor = std::make_unique<MainWindowModel>(controller, models);
+  monitor = std::make_unique<MainWindowModel>(controller, ui, models);
   monitor->showConnection = [this] { ShowConnection(); };
 }
 
@@ -161,7 +160,7 @@ void CMolvaneDlg::ShowConnection() {
 
 // A restore changed what the pages show: each reads the cart again, as for a cart that came.
 void CMolvaneDlg::RestoreCart() {
-  if (backupMenu.RestoreCart()) monitor->NoticeAll(true);
+  if (fileMenu.RestoreCart()) monitor->NoticeAll(true);
 }
 
 void CMolvaneDlg::ShowAbout() {

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "pages/backup_menu.h"
+#include "pages/file_menu.h"
 #include "pages/main_window_model.h"
 
 class QLineEdit;
@@ -15,6 +15,7 @@ namespace molvane {
 
 class CartController;
 class PageView;
+class UiServices;
 
 // The main window: the six pages on tabs, the connection status above them, and
 // the 100 ms timer that drives the connection check and the polling of the page in front.
@@ -25,7 +26,7 @@ class CMolvaneDlg : public QDialog {
   static constexpr const char* kCaption = "Molvane";
   static constexpr int kTimerMs = 100;
 
-  explicit CMolvaneDlg(CartController& controller, QWidget* parent = nullptr);
+  CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   ~CMolvaneDlg() override;
 
   // Every way of closing the window ends here: the timer and the port scanner stop with it.
@@ -48,13 +49,14 @@ class CMolvaneDlg : public QDialog {
   void RestoreCart();
 
   CartController& controller;
+  UiServices& ui;
   std::array<PageView*, MainWindowModel::kPageCount> pages{};
   QTabWidget* sheet = nullptr;
   QLineEdit* status = nullptr;
   QTimer* timer = nullptr;
   std::unique_ptr<MainWindowModel> monitor;
   bool stopped = false;
-  BackupMenu backupMenu{controller};
+  FileMenu fileMenu{controller, ui};
 };
 
 }  // namespace molvane

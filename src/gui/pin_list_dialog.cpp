@@ -39,8 +39,8 @@ QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& labelText, QL
 
 }  // namespace
 
-PinListDialog::PinListDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+PinListDialog::PinListDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   // Built in tab order: the list and its buttons, the whole-list buttons, then the settings.
   QWidget* pins = BuildList();
   QGroupBox* completeList = BuildCompleteList();

@@ -16,7 +16,7 @@ class PinListDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit PinListDialog(CartController& controller, QWidget* parent = nullptr);
+  PinListDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
   PinListPage& Page() { return model; }
 

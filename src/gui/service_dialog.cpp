@@ -24,8 +24,8 @@ QLineEdit* ReadOnlyField(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-ServiceDialog::ServiceDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+ServiceDialog::ServiceDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildFirmwareGroup());
   layout->addWidget(BuildBitmapsGroup());

@@ -18,7 +18,7 @@ class ServiceDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit ServiceDialog(CartController& controller, QWidget* parent = nullptr);
+  ServiceDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  protected:

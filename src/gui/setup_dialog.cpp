@@ -51,8 +51,8 @@ QFrame* Frame(QWidget* parent) {
 
 }  // namespace
 
-SetupDialog::SetupDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+SetupDialog::SetupDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   // Created in keyboard order: settings and their buttons, then identity, then what is read only.
   QGroupBox* timeouts = BuildTimeouts();
   QGroupBox* lockBox = BuildLockType();

@@ -14,7 +14,7 @@ class SetupDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit SetupDialog(CartController& controller, QWidget* parent = nullptr);
+  SetupDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  private:

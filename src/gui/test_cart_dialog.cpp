@@ -35,8 +35,8 @@ QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
 
 }  // namespace
 
-TestCartDialog::TestCartDialog(CartController& controller, QWidget* parent)
-    : PageView(parent), model(controller) {
+TestCartDialog::TestCartDialog(CartController& controller, UiServices& ui, QWidget* parent)
+    : PageView(parent), model(controller, ui) {
   model.SetTitleRenderer(&renderer);
   auto* grid = new QGridLayout(this);
   grid->addWidget(BuildKeyboard(), 0, 0);

@@ -13,7 +13,7 @@ class TestCartDialog : public PageView {
   Q_OBJECT
 
  public:
-  explicit TestCartDialog(CartController& controller, QWidget* parent = nullptr);
+  TestCartDialog(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   PageModel& Model() override { return model; }
 
  protected:

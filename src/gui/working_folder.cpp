@@ -10,7 +10,7 @@ namespace molvane {
 bool EnterProgramFolder(CartController& controller) {
   const QString folder = QCoreApplication::applicationDirPath();
   if (folder.isEmpty()) return false;
-  controller.programFolder = QDir::toNativeSeparators(folder).toStdString();
+  controller.SetProgramFolder(QDir::toNativeSeparators(folder).toStdString());
   return QDir::setCurrent(folder);
 }
 

@@ -116,6 +116,7 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
   Line line;
   if (timedOut) {
     line.unended = std::move(text);
+    line.timedOut = true;
     text = "Timeout";
   }
   trace.Reply(text);

@@ -40,6 +40,7 @@ class SerialPort {
   struct Line {
     std::string text;
     std::string unended;
+    bool timedOut = false;  // the reader gave up; `text` then reads "Timeout"
   };
 
   // The trace lives in the folder that is current now (or the one given).

@@ -31,6 +31,13 @@ std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int wr
   return text;
 }
 
+// Names are compared without regard to case, but the file is opened by the name as given:
+// on a case-sensitive file system the lower-cased name would be another file.
+bool IsCommandFileName(const std::string& path) {
+  const std::size_t at = LowerCase(path).find(".txt");
+  return at != std::string::npos && at >= 1;
+}
+
 std::string CommandFilePathFor(const std::string& picturePath) {
   std::string lower = LowerCase(picturePath);
   std::string result = picturePath;

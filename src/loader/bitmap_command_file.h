@@ -16,6 +16,9 @@ std::string FormatCommandFile(const TitleBitmap& title, int startAddress, int wr
 // File names of pictures and command files are compared without regard to case.
 std::string LowerCase(std::string text);
 
+// A ".txt" name (in any case) is a ready command file, sent as it is; any other is a picture.
+bool IsCommandFileName(const std::string& path);
+
 // The picture's path with every ".bmp" (in any case) made ".txt"; empty when it holds none, so
 // that a picture is never written over by its own command file.
 std::string CommandFilePathFor(const std::string& picturePath);

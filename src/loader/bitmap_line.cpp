@@ -13,7 +13,8 @@ bool Holds(const std::string& reply, char c) { return reply.find(c) != std::stri
 
 class LineExchange {
  public:
-  LineExchange(CartController& c, const std::string& line) : c(c), line(line) {}
+  LineExchange(CartController& c, const std::string& line, const std::atomic<int>& cancel)
+      : c(c), line(line), cancel(cancel) {}
 
   bool Run() {
     Send();
@@ -41,13 +42,13 @@ class LineExchange {
   // A reply counts against the bound; a forgotten port means the display is gone. A cancel
   // request (or the program closing) ends the exchange before the next reply.
   bool Read(std::string& reply) {
-    if (c.cancelRequest.load() != 0 || ++replies > c.timing.bitmapReplyTries) return false;
+    if (cancel.load() != 0 || ++replies > c.GetTiming().bitmapReplyTries) return false;
     reply = c.ReadReply();
-    return c.currentPort.load() >= 0;
+    return c.CurrentPort() >= 0;
   }
 
   bool Resend(std::string& reply) {
-    if (++resends > c.timing.bitmapResendLimit) return false;
+    if (++resends > c.GetTiming().bitmapResendLimit) return false;
     while (Holds(reply, '<')) {
       c.SendCommand("\r");
       SleepMs(kAfterReturnMs);
@@ -59,14 +60,16 @@ class LineExchange {
 
   CartController& c;
   const std::string& line;
+  const std::atomic<int>& cancel;
   int replies = 0;
   int resends = 0;
 };
 
 }  // namespace
 
-bool SendBitmapLine(CartController& controller, const std::string& line) {
-  return LineExchange(controller, line).Run();
+bool SendBitmapLine(CartController& controller, const std::string& line,
+                    const std::atomic<int>& cancel) {
+  return LineExchange(controller, line, cancel).Run();
 }
 
 }  // namespace molvane

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <string>
 
 namespace molvane {
@@ -9,7 +10,8 @@ class CartController;
 // '<' (the display lost part of the line) is answered with carriage returns until it clears, and
 // the line is sent again; '<' counts even beside the prompt. False when the display stops
 // answering (the port was given up after a reply time-out, or the bounds on replies and resends
-// ran out) or the cancel request is raised.
-bool SendBitmapLine(CartController& controller, const std::string& line);
+// ran out) or `cancel` is raised.
+bool SendBitmapLine(CartController& controller, const std::string& line,
+                    const std::atomic<int>& cancel);
 
 }  // namespace molvane

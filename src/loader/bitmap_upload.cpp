@@ -1,19 +1,22 @@
 // The bitmap upload worker: sends a command file of display-memory writes line by line.
+#include "loader/bitmap_upload.h"
+
 #include <cstdio>
 #include <memory>
 
 #include "app/cart_controller.h"
+#include "app/transfer_session.h"
+#include "base/file_content.h"
+#include "loader/bitmap_command_file.h"
 #include "loader/bitmap_line.h"
 #include "loader/bootloader_header.h"
 #include "loader/command_file_lines.h"
 #include "loader/loader_texts.h"
 #include "loader/port_wait.h"
-#include "loader/transfer_port.h"
 
 namespace molvane {
 namespace {
 
-constexpr int kFactoryTitleMode = 2;  // the factory title goes without "load_bitmap" and "er 256"
 constexpr int kAfterLoadCommandMs = 200;
 constexpr int kBeforeLineMs = 100;
 
@@ -26,73 +29,83 @@ bool StartsLine(const std::string& line) {
   return line.rfind("ew", 0) == 0 || line.rfind("re", 0) == 0;
 }
 
-void EndUpload(CartController& c, const char* message) {
-  c.SetMessage(message);
-  c.transferInProgress = 0;
-}
-
 void SendRaw(SerialPort& port, const std::string& bytes) {
   port.Write(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-// False when the upload had to end early; the message is posted then.
-bool SendLines(CartController& c, SerialPort& port, std::FILE* file, int total) {
+// Success once every line went; otherwise the failure says where the upload ended.
+Outcome SendLines(TransferSession& session, std::FILE* file, int total) {
+  CartController& controller = session.Controller();
   std::string line;
   for (int done = 0;;) {
-    if (c.cancelRequest.load() != 0) {
-      EndUpload(c, texts::kBitmapCanceled);
-      return false;
-    }
+    if (session.Cancelled()) return Outcome::Failure(texts::kBitmapCanceled, done, total);
     if (!ReadCommandLine(file, line)) {
-      c.SetMessage(texts::kBitmapLinesDone);
-      return true;
+      session.SetMessage(texts::kBitmapLinesDone);
+      return Outcome::Success(texts::kBitmapLinesDone, done, total);
     }
     ++done;
     SleepMs(kBeforeLineMs);
-    port.Drain();
-    if (StartsLine(line) && !SendBitmapLine(c, line)) {
-      EndUpload(c, c.cancelRequest.load() != 0 ? texts::kBitmapCanceled : texts::kDisplaySilent);
-      return false;
+    session.Port().Drain();
+    if (StartsLine(line) && !SendBitmapLine(controller, line, session.CancelFlag())) {
+      return Outcome::Failure(session.Cancelled() ? texts::kBitmapCanceled : texts::kDisplaySilent,
+                              done - 1, total);
     }
-    c.SetStatusText(WritingText(ProgressPercent(done, total)));
+    session.SetStatus(WritingText(ProgressPercent(done, total)));
+    session.SetProgress(done, total);
   }
+}
+
+Outcome RunBitmapUpload(TransferSession& session, const std::string& commandFile,
+                        BitmapUploadMode mode) {
+  if (Outcome chosen = session.ChoosePort(true); !chosen) return chosen;
+  SerialPort& port = session.Port();
+  session.SetTransferring(true);
+  session.SetWaitingForBootloader(false);
+  const int total = CountCommandLines(commandFile);
+  File file(std::fopen(commandFile.c_str(), "rb"));
+  if (!file) return Outcome::Failure(texts::kBitmapNotOpened);
+  SendRaw(port, "\r\r\r");
+  port.ReadLine();
+  const bool factoryTitle = mode == BitmapUploadMode::FactoryTitle;
+  if (!factoryTitle) {
+    SendRaw(port, "load_bitmap\r");
+    port.ReadLine();
+    SleepMs(kAfterLoadCommandMs);
+  }
+  Outcome sent = SendLines(session, file.get(), total);
+  if (!sent) return sent;
+  if (!factoryTitle) SendRaw(port, "er 256\r");
+  file.reset();
+  session.SetStatus(texts::kBitmapUpdated);
+  session.SetMessage(texts::kBitmapUpdated);
+  // The display stores the bitmap now. A cancel (or the program closing) ends the wait early;
+  // everything was sent, but the outcome does not claim the display finished storing it.
+  const bool settled = Pause(Deadline(session.timing().bitmapSettleMs, &session.CancelFlag()));
+  session.SetStatus(settled ? texts::kBitmapComplete : texts::kBitmapSettleCut);
+  session.ReopenPort();
+  if (!settled) return Outcome::Failure(texts::kBitmapSettleCut, sent.done, sent.total);
+  return Outcome::Success(texts::kBitmapComplete, sent.done, sent.total);
 }
 
 }  // namespace
 
-void CartController::RunBitmapUpload() {
-  PortChoice choice = ChooseTransferPort(*this, true);
-  if (choice != PortChoice::Ready) return EndUpload(*this, PortChoiceMessage(choice));
-  SerialPort& port = *Current();
-  transferInProgress = 1;
-  bootloaderWait = 0;
-  const int total = CountCommandLines(bitmapFile);
-  File file(std::fopen(bitmapFile.c_str(), "rb"));
-  if (!file) return EndUpload(*this, texts::kBitmapNotOpened);
-  SendRaw(port, "\r\r\r");
-  port.ReadLine();
-  const bool factoryTitle = (BitmapUploadMode.load() & 7) == kFactoryTitleMode;
-  if (!factoryTitle) {
-    SendRaw(port, "load_bitmap\r");
-    port.ReadLine();
-    PauseMs(kAfterLoadCommandMs);
+Outcome StartBitmapUpload(CartController& controller, const std::string& path,
+                          BitmapUploadMode mode, int startAddress, int writeForm) {
+  if (!IsChosenFile(path) || path.find('.') == std::string::npos) {
+    return Outcome::Failure(texts::kSelectFile);
   }
-  if (!SendLines(*this, port, file.get(), total)) return;
-  if (!factoryTitle) SendRaw(port, "er 256\r");
-  file.reset();
-  SetStatusText(texts::kBitmapUpdated);
-  SetMessage(texts::kBitmapUpdated);
-  // The display stores the bitmap now. A cancel (or the program closing) ends the wait early;
-  // everything was sent, but the message does not claim the display finished storing it.
-  const bool settled = Pause(Deadline(timing.bitmapSettleMs, &cancelRequest));
-  const char* outcome = settled ? texts::kBitmapComplete : texts::kBitmapSettleCut;
-  SetStatusText(outcome);
-  SetMessage(outcome);
-  if (int index = currentPort.load(); index >= 0 && index < kMaxPorts) {
-    ports[index].Close();
-    if (!OpenCartPort(index)) ports[index].Close();
+  if (controller.IsBusy()) return Outcome::Failure(texts::kTransferRunning);
+  std::string commandFile = path;
+  if (!IsCommandFileName(path)) {
+    std::string error;
+    if (!ConvertBmpToCommandFile(path, startAddress, writeForm, commandFile, error)) {
+      return Outcome::Failure("Bitmap " + path + " was not converted: " + error + ".");
+    }
   }
-  transferInProgress = 0;
+  return controller.StartTransfer(CartController::TransferKind::Bitmap,
+                                  [commandFile, mode](TransferSession& session) {
+                                    return RunBitmapUpload(session, commandFile, mode);
+                                  });
 }
 
 }  // namespace molvane

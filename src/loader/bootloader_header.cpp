@@ -41,18 +41,6 @@ int PageSizeFromCode(std::uint8_t code) {
   return kSmallestPage << (code - kFirstPageCode);
 }
 
-const char* BootloadCommand(int boardSelector) {
-  switch (boardSelector) {
-    case 0:
-      return "bootload_display\r";
-    case 2:
-    case 3:
-      return "bootload_power\r";
-    default:
-      return "bootload\r";
-  }
-}
-
 int PageAddressField(int page, int pageSize) {
   int address = page * pageSize;
   switch (pageSize) {

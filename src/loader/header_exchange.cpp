@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/cart_controller.h"
+#include "app/timing.h"
+#include "app/transfer_session.h"
 #include "loader/bootloader_handshake.h"
 #include "loader/bootloader_header.h"
 #include "loader/bootlog.h"
@@ -105,23 +106,23 @@ class HeaderAttempt {
 
 }  // namespace
 
-HeaderOutcome ReceiveHeader(CartController& c, SerialPort& port, std::uint8_t carried) {
-  Bootlog log(c.bootlogFolder);
+HeaderOutcome ReceiveHeader(TransferSession& session, FirmwareImage& image, std::uint8_t carried) {
+  SerialPort& port = session.Port();
+  Bootlog log(session.BootlogFolder());
   log.Start();
-  for (int attempt = 0; attempt < c.timing.headerAttempts; ++attempt) {
-    if (c.cancelRequest.load() != 0) return HeaderOutcome::Canceled;
+  for (int attempt = 0; attempt < session.timing().headerAttempts; ++attempt) {
+    if (session.Cancelled()) return HeaderOutcome::Canceled;
     HeaderAttempt exchange(port, log);
     exchange.Note("\n\n");
-    BootloaderHeader header = exchange.Read(carried, c.cancelRequest);
-    if (int bytes = PageSizeFromCode(header.pageSize); bytes != 0)
-      SetPageSize(c.firmwareImage, bytes);
-    exchange.NoteHeader(header, c.firmwareImage.pageSize);
-    const Deadline ackDeadline(c.timing.headerAckTimeoutMs, &c.cancelRequest);
+    BootloaderHeader header = exchange.Read(carried, session.CancelFlag());
+    if (int bytes = PageSizeFromCode(header.pageSize); bytes != 0) SetPageSize(image, bytes);
+    exchange.NoteHeader(header, image.pageSize);
+    const Deadline ackDeadline(session.timing().headerAckTimeoutMs, &session.CancelFlag());
     AckResult ack = exchange.WaitForAck(header.eepromSize, ackDeadline);
     if (ack == AckResult::Stopped) return HeaderOutcome::Canceled;
     if (ack == AckResult::Timeout) return HeaderOutcome::NotAcknowledged;
     if (ack == AckResult::PortError) {
-      c.SetMessage(texts::kHeaderPortError);
+      session.SetMessage(texts::kHeaderPortError);
       if (port.BytesWaiting() < 0) return HeaderOutcome::PortError;
       exchange.ok = false;
     }

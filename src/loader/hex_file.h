@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/cart_data.h"
+#include "loader/firmware_image.h"
 
 namespace molvane {
 

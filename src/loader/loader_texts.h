@@ -2,9 +2,10 @@
 
 namespace molvane::texts {
 
+// Starting a transfer.
+inline constexpr const char* kSelectFile = "Please select a file.";
+
 // Firmware update.
-inline constexpr const char* kPortNotReopened =
-    "The port last known to have a cart attached could not be opened.";
 inline constexpr const char* kWaitingForBootloader = "Waiting for response from bootloader.";
 inline constexpr const char* kBoardTimeout = "Timeout while waiting for the board";
 inline constexpr const char* kHeaderPortError = "Port Error in Receive Header function";

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 
-#include "app/cart_controller.h"
+#include "app/timing.h"
+#include "app/transfer_session.h"
 #include "loader/bootloader_handshake.h"
 #include "loader/bootloader_header.h"
+#include "loader/firmware_image.h"
 #include "loader/port_wait.h"
 
 namespace molvane {
@@ -39,10 +41,12 @@ void WritePage(SerialPort& port, const FirmwareImage& image, int page) {
   WriteByte(port, static_cast<std::uint8_t>(sum & 0xFF));
 }
 
-PagesOutcome SendPage(CartController& c, SerialPort& port, int page) {
+PagesOutcome SendPage(TransferSession& session, const FirmwareImage& image, int page) {
+  SerialPort& port = session.Port();
   for (int attempt = 0; attempt < kTriesPerPage; ++attempt) {
-    WritePage(port, c.firmwareImage, page);
-    WaitResult wait = WaitForBytes(port, 1, Deadline(c.timing.pageAckTimeoutMs, &c.cancelRequest));
+    WritePage(port, image, page);
+    const Deadline deadline(session.timing().pageAckTimeoutMs, &session.CancelFlag());
+    WaitResult wait = WaitForBytes(port, 1, deadline);
     if (wait == WaitResult::Stopped) return PagesOutcome::Canceled;
     if (wait == WaitResult::Timeout) return PagesOutcome::NotAcknowledged;
     if (wait == WaitResult::PortError) return PagesOutcome::PortError;
@@ -55,19 +59,20 @@ PagesOutcome SendPage(CartController& c, SerialPort& port, int page) {
 
 }  // namespace
 
-PagesOutcome SendPages(CartController& c, SerialPort& port) {
+PagesOutcome SendPages(TransferSession& session, const FirmwareImage& image) {
   SleepMs(kBeforeFirstPageMs);
-  const int pageCount = c.firmwareImage.pageCount;
+  const int pageCount = image.pageCount;
   for (int page = 0; page <= pageCount; ++page) {
     // A full image is followed by one erased page that starts past 64 KiB. Its 16-bit address
     // would wrap to 0 at 512-byte pages and erase page 0, so it is never sent: there is no flash
     // behind it to erase.
-    if (static_cast<long>(page) * c.firmwareImage.pageSize >= FirmwareImage::kSize) break;
-    if (c.cancelRequest.load() != 0) return PagesOutcome::Canceled;
+    if (static_cast<long>(page) * image.pageSize >= FirmwareImage::kSize) break;
+    if (session.Cancelled()) return PagesOutcome::Canceled;
     std::string progress = WritingText(ProgressPercent(page, pageCount));
-    port.TraceLog("%s", progress.c_str());
-    c.SetStatusText(progress);
-    PagesOutcome outcome = SendPage(c, port, page);
+    session.Port().TraceLog("%s", progress.c_str());
+    session.SetStatus(progress);
+    session.SetProgress(page, pageCount + 1);
+    PagesOutcome outcome = SendPage(session, image, page);
     if (outcome != PagesOutcome::Done) return outcome;
   }
   return PagesOutcome::Done;

@@ -2,7 +2,9 @@
 
 #include "app/cart_controller.h"
 #include "base/number_text.h"
-#include "app/operation_scope.h"
+#include "cart/command_vocabulary.h"
+#include "cart/setup_values.h"
+#include "pages/ui_services.h"
 #include "cart/calib_reply.h"
 #include "cart/lift_settings.h"
 
@@ -34,7 +36,12 @@ void CalibratePage::Show(bool visible) {
 
 void CalibratePage::FastRefresh() {
   ReadAllFields();
-  const CalibFastData data = DecodeCalibFastReply(controller.GetCalibFastData());
+  const Result<std::string> reply = GetCalibFastData(controller);
+  if (!reply) {
+    WriteAllFields();
+    return;
+  }
+  const CalibFastData data = DecodeCalibFastReply(reply.value);
   liftLocked = data.liftLocked;
   autoLock = data.autoLock;
   sensorStatus = SensorRunText(data.sensorsRunning);
@@ -46,11 +53,11 @@ void CalibratePage::FastRefresh() {
 
 void CalibratePage::SlowRefresh() {
   ReadAllFields();
-  OperationScope read(controller);
-  const CalibSlowData data = DecodeCalibSlowReply(controller.GetCalibSlowData());
+  const Result<std::string> reply = GetCalibSlowData(controller);
   // A report that did not arrive would read as all zeros, and the next Update Cart would send
   // them: limits of 0 stop the lift and disarm its battery guard. What was shown stays.
-  if (read.Succeeded()) {
+  if (reply) {
+    const CalibSlowData data = DecodeCalibSlowReply(reply.value);
     maxUpCurrent = TenthsText(data.maxUpCurrentTenths);
     maxDownCurrent = TenthsText(data.maxDownCurrentTenths);
     minBatteryVoltage = TenthsText(data.minVoltsTenths);
@@ -75,9 +82,11 @@ void CalibratePage::StopSensors() { SetSensorRunning(0); }
 void CalibratePage::SetSensorRunning(int on) {
   if (!PortFree()) return;
   ReadAllFields();
-  controller.SetSensorRun(on);
-  sensorStatus = SensorRunText(controller.GetSensorRun() != 0);
+  const Outcome sent = SetSensorRun(controller, on);
+  const Result<int> running = GetSensorRun(controller);
+  if (running) sensorStatus = SensorRunText(running.value != 0);
   WriteAllFields();
+  if (!sent) ShowMessage(sent.text);
 }
 
 void CalibratePage::LiftUp() { MoveLift(true); }
@@ -85,42 +94,40 @@ void CalibratePage::LiftDown() { MoveLift(false); }
 
 void CalibratePage::MoveLift(bool up) {
   if (!PortFree()) return;
-  OperationScope operation(controller);
-  if (up) {
-    controller.LiftUp();
-  } else {
-    controller.LiftDown();
-  }
+  const Outcome moved = up ? molvane::LiftUp(controller) : molvane::LiftDown(controller);
   FastRefresh();
-  if (!operation.Succeeded()) ShowMessage(LiftMoveFailureText(operation.Failure()));
+  if (!moved) ShowMessage(LiftMoveFailureText(moved.text));
 }
 
 void CalibratePage::Brake() {
   if (!PortFree()) return;
-  OperationScope operation(controller);
-  controller.LiftOff();
-  if (!operation.Succeeded()) ShowMessage(LiftMoveFailureText(operation.Failure()));
+  const Outcome braked = LiftOff(controller);
+  if (!braked) ShowMessage(LiftMoveFailureText(braked.text));
 }
 
 void CalibratePage::ToggleLock() {
   if (!PortFree()) return;
   ReadAllFields();
-  controller.SetLiftLock(liftLocked ? 0 : 1);
+  const Outcome sent = SetLiftLock(controller, liftLocked ? 0 : 1);
   FastRefresh();
+  if (!sent) ShowMessage(sent.text);
 }
 
 void CalibratePage::ToggleAuto() {
   if (!PortFree()) return;
   ReadAllFields();
-  controller.SetLiftRelockStatus(autoLock ? 0 : 1);
+  const Outcome sent = SetLiftRelockStatus(controller, autoLock ? 0 : 1);
   FastRefresh();
+  if (!sent) ShowMessage(sent.text);
 }
 
 void CalibratePage::LockBits() {
   if (!PortFree()) return;
   ReadAllFields();
-  lockBits = controller.GetLockBits();
+  const Result<std::string> bits = GetLockBits(controller);
+  KeepIfRead(lockBits, bits);
   WriteAllFields();
+  if (!bits) ShowMessage(bits.outcome.text);
 }
 
 void CalibratePage::SelectDrawerLayout(int index) {
@@ -129,26 +136,38 @@ void CalibratePage::SelectDrawerLayout(int index) {
   WriteAllFields();
 }
 
+// Every field is checked before anything is sent: a blank or mistyped limit is refused with a
+// message naming it and nothing is sent for it, while the other values still go. The first
+// command that does not go through stops the rest.
 void CalibratePage::UpdateCart() {
   if (!PortFree()) return;
-  std::string outcome;
+  ReadAllFields();
+  const Result<float> up = ReadLiftLimit(maxUpCurrent, kMaxUpCurrentLimit);
+  const Result<float> down = ReadLiftLimit(maxDownCurrent, kMaxDownCurrentLimit);
+  const Result<float> volts = ReadLiftLimit(minBatteryVoltage, kMinVoltsLimit);
+  const Result<int> relock = ReadLiftRelockTimeout(autoLockTimeout);
+  for (const Outcome* refused : {&up.outcome, &down.outcome, &volts.outcome, &relock.outcome}) {
+    if (!*refused) ShowMessage(refused->text);
+  }
+  Outcome sent = Outcome::Success();
   {
     WaitCursor cursor(Ui());
-    OperationScope operation(controller);
-    ReadAllFields();
-    for (int i = 0; i < kLayoutCount; ++i) {
+    for (int i = 0; i < kLayoutCount && sent; ++i) {
       if (layoutSelected[static_cast<std::size_t>(i)])
-        controller.SetSensorMask(kDrawerLayouts[static_cast<std::size_t>(i)].code);
+        sent = SetSensorMask(controller, kDrawerLayouts[static_cast<std::size_t>(i)].code);
     }
-    controller.SetLiftMaxUpCurrent(TextToFloat(maxUpCurrent));
-    controller.SetLiftMaxDownCurrent(TextToFloat(maxDownCurrent));
-    controller.SetLiftMinVolts(TextToFloat(minBatteryVoltage));
-    const int timeout = TextToInt(autoLockTimeout);
-    if (IsLiftRelockTimeoutSent(timeout)) controller.SetLiftRelockTimeout(timeout);
+    if (sent && up) sent = SetLiftMaxUpCurrent(controller, up.value);
+    if (sent && down) sent = SetLiftMaxDownCurrent(controller, down.value);
+    if (sent && volts) sent = SetLiftMinVolts(controller, volts.value);
+    if (sent && relock) sent = SetLiftRelockTimeout(controller, relock.value);
     SlowRefresh();
-    outcome = operation.Outcome(kUpdateComplete);
   }
-  ShowMessage(outcome);
+  const bool allTyped = up && down && volts && relock;
+  if (!sent) {
+    ShowMessage(sent.text);
+  } else if (allTyped) {
+    ShowMessage(kUpdateComplete);
+  }
 }
 
 }  // namespace molvane

@@ -14,7 +14,6 @@ class CalibratePage : public PageModel {
  public:
   static constexpr int kSensorBitCount = 8;
   static constexpr int kLayoutCount = static_cast<int>(kDrawerLayouts.size());
-  static constexpr const char* kUpdateComplete = "Update Complete.";
   static constexpr const char* kTransferRunning =
       "A firmware or bitmap transfer is running. Try again when it has ended.";
 

@@ -1,11 +1,17 @@
 #include "pages/log_page.h"
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
-#include "pages/ui_services.h"
+#include "cart/event_log.h"
 #include "cart/event_log_texts.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
+namespace {
+
+constexpr const char* kLogNotExported =
+    "The log could not be read from the cart, so it was not exported. Get the list again first.";
+
+}  // namespace
 
 void LogPage::Start() { PageModel::Show(false); }
 
@@ -24,26 +30,38 @@ void LogPage::CartNotice(bool present) {
 
 // While a firmware or bitmap transfer owns the port nothing may be sent; the reading stays due.
 void LogPage::RefreshWhenDue() {
-  if (refreshPending && !controller.IsBusy()) Refresh();
+  if (refreshPending && !controller.IsBusy()) RefreshAfter(Outcome::Success(), true);
 }
 
-void LogPage::Refresh() {
+void LogPage::Refresh() { RefreshAfter(Outcome::Success(), false); }
+
+// A read that fails keeps the lines shown; the operator hears of it unless it failed only for
+// want of a cart on a tab just shown.
+void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart) {
   refreshPending = false;
-  controller.DumpLog();
-  const int count = controller.LogCount();
-  lines.clear();
-  lines.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) lines.push_back(controller.LogLine(i));
+  Outcome read;
+  {
+    WaitCursor cursor(Ui());
+    read = DumpLog(controller);
+  }
+  logRead = static_cast<bool>(read);
+  if (read) {
+    const EventLog& log = controller.Events();
+    lines.clear();
+    lines.reserve(static_cast<std::size_t>(log.count));
+    for (int i = 0; i < log.count; ++i) lines.push_back(LogLine(log, i));
+  }
   WriteAllFields();
+  if (!change) ShowMessage(change.text);
+  if (!read && !(quietWithoutCart && controller.CurrentPort() < 0)) {
+    ShowMessage("The log could not be read: " + read.text);
+  }
 }
 
 void LogPage::GetList() { Refresh(); }
 
 // The cart's log is cleared without a question; reading it again shows what the cart now holds.
-void LogPage::ClearList() {
-  controller.ClearLog();
-  Refresh();
-}
+void LogPage::ClearList() { RefreshAfter(ClearLog(controller), false); }
 
 FileDialogRequest LogPage::ExportDialog() {
   FileDialogRequest request;
@@ -57,13 +75,16 @@ FileDialogRequest LogPage::ExportDialog() {
   return request;
 }
 
-// The file holds the events last read; the cart is not asked again.
+// The file holds the events last read whole; the cart is not asked again. A log that could not
+// be read is not written as if it were the cart's.
 void LogPage::Export() {
+  if (!logRead) {
+    ShowMessage(kLogNotExported);
+    return;
+  }
   const std::string path = Ui().FileDialog(ExportDialog());
   if (path.empty()) return;
-  OperationScope operation(controller);
-  if (!controller.ExportLog(path)) operation.Fail(LogNotWritten(path));
-  ShowMessage(operation.Outcome(kLogWritten));
+  ShowOutcome(ExportLog(controller.Events(), path), kLogWritten);
 }
 
 }  // namespace molvane

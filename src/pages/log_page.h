@@ -31,9 +31,13 @@ class LogPage : public PageModel {
 
   std::vector<std::string> lines;
   bool refreshPending = false;
+  // The lines show a log read whole from the cart; after a failed read they show the last log
+  // that was, and Export refuses to write it as the cart's.
+  bool logRead = false;
 
  private:
   void RefreshWhenDue();
+  void RefreshAfter(const Outcome& change, bool quietWithoutCart);
 };
 
 }  // namespace molvane

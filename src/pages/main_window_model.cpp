@@ -1,6 +1,7 @@
 #include "pages/main_window_model.h"
 
 #include "app/cart_controller.h"
+#include "cart/pin_list.h"
 #include "pages/ui_services.h"
 #include "pages/page_model.h"
 
@@ -34,9 +35,9 @@ bool TickDue(int& ticks, int period) {
 
 }  // namespace
 
-MainWindowModel::MainWindowModel(CartController& controller,
+MainWindowModel::MainWindowModel(CartController& controller, UiServices& ui,
                                  const std::array<PageModel*, kPageCount>& pages)
-    : controller(controller), pages(pages) {}
+    : controller(controller), ui(ui), pages(pages) {}
 
 void MainWindowModel::OnTimer() {
   if (closing) return;
@@ -49,7 +50,6 @@ void MainWindowModel::OnTimer() {
 bool MainWindowModel::MayClose() {
   if (closing) return false;
   if (!controller.IsBusy()) return true;
-  UiServices& ui = controller.Ui();
   closing = true;
   const bool cancel =
       ui.MessageBox(kCancelTransfer, UiServices::Buttons::YesNo) == UiServices::Answer::Yes;
@@ -74,7 +74,7 @@ void MainWindowModel::CheckConnection() {
 }
 
 void MainWindowModel::UpdateConnectionText() {
-  const int found = controller.portsFound.load();
+  const int found = controller.PortsFound();
   if (controller.HasCart() && !ServiceInFront()) {
     connectionText = kConnected;
   } else if (found >= 1) {
@@ -90,9 +90,16 @@ void MainWindowModel::NoticeCartCountChange(int carts) {
   if (carts > 0) WarnAboutPinAge();
 }
 
+// A list that could not be read says nothing of the cart's PINs: the operator is told that,
+// never that only the factory PIN is active.
 void MainWindowModel::WarnAboutPinAge() {
-  controller.DumpPinList();
-  const int age = controller.PinAgeDaysClamped(controller.OldestPinIndex());
+  const Outcome read = DumpPinList(controller);
+  if (!read) {
+    Show("The cart's PIN list could not be read: " + read.text);
+    return;
+  }
+  const PinList& list = controller.Pins();
+  const int age = PinAgeDaysClamped(list, list.oldestIndex);
   if (age > kPinExpiryDays) {
     Show(ExpiredPinText(age));
   } else if (age == -1) {
@@ -122,6 +129,6 @@ void MainWindowModel::NoticeAll(bool present) {
   }
 }
 
-void MainWindowModel::Show(const std::string& text) { controller.Ui().MessageBox(text); }
+void MainWindowModel::Show(const std::string& text) { ui.MessageBox(text); }
 
 }  // namespace molvane

@@ -7,6 +7,7 @@ namespace molvane {
 
 class CartController;
 class PageModel;
+class UiServices;
 
 // What the main window does on its 100 ms timer, without the window: the connection check with
 // its status text, page notices and warnings, and the polling of the page in front. The view
@@ -24,7 +25,8 @@ class MainWindowModel {
   static constexpr int kPollTicks = 7;              // about 700 ms
   static constexpr int kPinExpiryDays = 30;
 
-  MainWindowModel(CartController& controller, const std::array<PageModel*, kPageCount>& pages);
+  MainWindowModel(CartController& controller, UiServices& ui,
+                  const std::array<PageModel*, kPageCount>& pages);
 
   void OnTimer();
   // Asked before the window closes. A running transfer is cancelled when the operator agrees,
@@ -57,6 +59,7 @@ class MainWindowModel {
   void Show(const std::string& text);
 
   CartController& controller;
+  UiServices& ui;
   std::array<PageModel*, kPageCount> pages;
   int frontPage = kSetupPage;
   bool closing = false;  // waiting for a cancelled transfer to end

@@ -1,11 +1,14 @@
 #include "pages/page_model.h"
 
-#include "app/cart_controller.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 
-UiServices& PageModel::Ui() const { return controller.Ui(); }
+void PageModel::ShowMessage(const std::string& text) const { ui.MessageBox(text); }
 
-void PageModel::ShowMessage(const std::string& text) const { Ui().MessageBox(text); }
+void PageModel::ShowOutcome(const Outcome& outcome, const std::string& confirmation) const {
+  const std::string text = outcome.TextOr(confirmation);
+  if (!text.empty()) ShowMessage(text);
+}
 
 }  // namespace molvane

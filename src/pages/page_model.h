@@ -1,10 +1,18 @@
 #pragma once
 #include <string>
 
+#include "app/outcome.h"
+
 namespace molvane {
 
 class CartController;
 class UiServices;
+
+// Takes what the cart reported into a field; a read that failed leaves the field as it was, so
+// that a lost reply never shows as the cart's value (nor goes back to the cart as one).
+inline void KeepIfRead(std::string& field, Result<std::string> read) {
+  if (read) field = std::move(read.value);
+}
 
 // What a page's view does for its model: the field exchange. Reading all fields copies the
 // controls into the model's fields, writing all fields copies the model's fields (and whatever
@@ -23,7 +31,7 @@ class FieldExchange {
 // Poll on the page in front when the page is polled.
 class PageModel {
  public:
-  explicit PageModel(CartController& controller) : controller(controller) {}
+  PageModel(CartController& controller, UiServices& ui) : controller(controller), ui(ui) {}
   virtual ~PageModel() = default;
   PageModel(const PageModel&) = delete;
   PageModel& operator=(const PageModel&) = delete;
@@ -53,11 +61,14 @@ class PageModel {
   void WriteAllFields() {
     if (fields != nullptr) fields->WriteAllFields();
   }
-  UiServices& Ui() const;
+  UiServices& Ui() const { return ui; }
   // A message box with OK and the application's name as caption.
   void ShowMessage(const std::string& text) const;
+  // The confirmation when the operation went through, otherwise its failure's own text.
+  void ShowOutcome(const Outcome& outcome, const std::string& confirmation = {}) const;
 
   CartController& controller;
+  UiServices& ui;
   bool shown = false;
 
  private:

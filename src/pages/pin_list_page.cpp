@@ -6,14 +6,19 @@
 #include "app/cart_controller.h"
 #include "base/clock.h"
 #include "base/number_text.h"
-#include "app/operation_scope.h"
+#include "cart/pin_list.h"
+#include "cart/pin_list_file.h"
+#include "cart/rfid_settings.h"
+#include "pages/ui_services.h"
 #include "cart/rfid_format.h"
 
 namespace molvane {
 namespace {
 
 constexpr const char* kUpdateComplete = "Update Complete!";
-constexpr const char* kSaved = "Pin List Saved Successfully.";
+constexpr const char* kNotExported =
+    "The PIN list could not be read from the cart, so it was not exported. Get the list again "
+    "first.";
 constexpr const char* kClearQuestion = "Are you sure you wish to clear all of the pin numbers?";
 
 // PIN list files are tab-separated text whatever their name, so a spreadsheet opens them too.
@@ -44,8 +49,9 @@ std::vector<std::string> PastedPins(const std::string& text) {
   return pins;
 }
 
-void KeepIfRead(std::string& field, std::string value) {
-  if (!value.empty()) field = std::move(value);
+// A badge setting the cart left empty keeps what the field shows ("--" until one is read).
+void KeepSetting(std::string& field, Result<std::string> read) {
+  if (!read.value.empty()) KeepIfRead(field, std::move(read));
 }
 
 }  // namespace
@@ -63,7 +69,7 @@ void PinListPage::Start() { shown = false; }
 void PinListPage::Show(bool visible) {
   PageModel::Show(visible);
   if (!visible) return;
-  if (refreshPending) Refresh();
+  if (refreshPending) RefreshAfter(Outcome::Success(), true);
   if (!maskFilter.InForce()) {
     maskFilter = RfidMaskFilter();
     WriteAllFields();
@@ -74,22 +80,42 @@ void PinListPage::Show(bool visible) {
 // empties the list when the cart goes away: the last list read stays in sight.
 void PinListPage::CartNotice(bool present) {
   if (present) refreshPending = true;
-  if (IsShown() && refreshPending) Refresh();
+  if (IsShown() && refreshPending) RefreshAfter(Outcome::Success(), true);
 }
 
-void PinListPage::Refresh() {
+void PinListPage::Refresh() { RefreshAfter(Outcome::Success()); }
+
+Outcome PinListPage::ReadList() {
+  WaitCursor cursor(Ui());
+  const Outcome read = DumpPinList(controller);
+  if (read) {
+    ListPins();
+    listRead = true;
+    ReloadSettings();
+  } else {
+    listRead = false;
+  }
+  return read;
+}
+
+// After a change the list is read again, so that it shows what the cart now holds. The
+// operator hears of the change's failure first; a read that fails after it is said too.
+void PinListPage::RefreshAfter(const Outcome& change, bool quietWithoutCart) {
   refreshPending = false;
   ReadAllFields();
-  controller.DumpPinList();
-  ListPins();
-  ReloadSettings();
+  const Outcome read = ReadList();
   WriteAllFields();
+  if (!change) ShowMessage(change.text);
+  if (!read && !(quietWithoutCart && controller.CurrentPort() < 0)) {
+    ShowMessage("The PIN list could not be read: " + read.text);
+  }
 }
 
 void PinListPage::ListPins() {
+  const PinList& list = controller.Pins();
   pinLines.clear();
-  for (int i = 0; i < controller.PinCount(); ++i)
-    pinLines.push_back(PinListLine(TextToPin(controller.PinText(i)), controller.PinAgeDays(i)));
+  for (int i = 0; i < list.count; ++i)
+    pinLines.push_back(PinListLine(TextToPin(PinText(list, i)), PinAgeDays(list, i)));
   // Zero-padded PINs sort as text in numeric order.
   std::sort(pinLines.begin(), pinLines.end());
   selectedLine = -1;
@@ -97,98 +123,122 @@ void PinListPage::ListPins() {
 
 // A setting the cart did not give in its expected form leaves the field as it was.
 void PinListPage::ReloadSettings() {
-  KeepIfRead(rfidBits, controller.GetRfidBits());
-  KeepIfRead(rfidMask, controller.GetRfidMask());
-  KeepIfRead(facilityCode, controller.GetRfidFacility());
-  KeepIfRead(maxPinDigits, controller.GetMaxPinDigits());
+  KeepSetting(rfidBits, GetRfidBits(controller));
+  KeepSetting(rfidMask, GetRfidMask(controller));
+  KeepSetting(facilityCode, GetRfidFacility(controller));
+  KeepSetting(maxPinDigits, GetMaxPinDigits(controller));
 }
 
+// The dialog takes only digits; a PIN left empty is nothing to send.
 void PinListPage::Add() {
   const std::optional<std::string> pin = Ui().AskForPin();
-  if (!pin) return;
-  controller.AddPin(*pin, Now());
-  Refresh();
+  if (!pin || pin->empty()) return;
+  RefreshAfter(AddPin(controller, *pin, Now()));
 }
 
 void PinListPage::Remove() {
   if (selectedLine < 0 || selectedLine >= static_cast<int>(pinLines.size())) return;
-  controller.RemovePin(pinLines[static_cast<std::size_t>(selectedLine)]);
-  ReadAllFields();
-  Refresh();
+  const std::string line = pinLines[static_cast<std::size_t>(selectedLine)];
+  RefreshAfter(RemovePin(controller, line));
 }
 
 // The PINs last read from the cart, in the cart's order, one per CR LF line.
 void PinListPage::CopyAll() {
+  const PinList& list = controller.Pins();
   std::string text;
-  for (int i = 0; i < controller.PinCount(); ++i) text += controller.PinText(i) + "\r\n";
+  for (int i = 0; i < list.count; ++i) text += PinText(list, i) + "\r\n";
   Ui().SetClipboardText(text);
 }
 
-// Each line is handed to the cart as it stands: the cart refuses what is no PIN.
+// Each line is checked as Add checks a typed PIN; the first that cannot be added stops the
+// paste, and one message says how far it got.
 void PinListPage::Paste() {
   ReadAllFields();
-  for (const std::string& pin : PastedPins(Ui().ClipboardText())) controller.AddPin(pin, Now());
-  Refresh();
+  const std::vector<std::string> pins = PastedPins(Ui().ClipboardText());
+  Outcome pasted = Outcome::Success();
+  int added = 0;
+  for (std::size_t i = 0; i < pins.size() && pasted; ++i) {
+    const Outcome outcome = AddPin(controller, pins[i], Now());
+    if (outcome) {
+      added += outcome.done;
+    } else {
+      pasted = Outcome::Failure(std::to_string(added) + " PIN(s) added, " +
+                                std::to_string(pins.size() - i) + " not added: " + outcome.text);
+    }
+  }
+  RefreshAfter(pasted);
 }
 
 void PinListPage::Clear() {
   if (Ui().MessageBox(kClearQuestion, UiServices::Buttons::YesNo) != UiServices::Answer::Yes)
     return;
   ReadAllFields();
-  controller.RemoveAllPins();
-  Refresh();
+  Outcome cleared;
+  {
+    WaitCursor cursor(Ui());
+    cleared = RemoveAllPins(controller);
+  }
+  if (!cleared) {
+    cleared.text = "The pin list was not cleared (" + std::to_string(cleared.done) +
+                   " PIN(s) removed): " + cleared.text;
+  }
+  RefreshAfter(cleared);
 }
 
 void PinListPage::Import() {
   ReadAllFields();
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Open));
   if (path.empty()) return;
-  controller.ImportPinList(path);
-  Refresh();
+  Outcome imported;
+  {
+    WaitCursor cursor(Ui());
+    imported = ImportPinList(controller, path);
+  }
+  RefreshAfter(imported);
 }
 
-// The file holds the list as last read from the cart; nothing is read anew.
+// The file holds the list as last read whole from the cart; nothing is read anew. A list that
+// could not be read is not written as if it were the cart's.
 void PinListPage::Export() {
+  if (!listRead) {
+    ShowMessage(kNotExported);
+    return;
+  }
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Save));
   if (path.empty()) return;
-  OperationScope operation(controller);
-  if (!controller.ExportPinList(path))
-    operation.Fail("Error: the pin list could not be written to " + path);
-  ShowMessage(operation.Outcome(kSaved));
+  ShowOutcome(ExportPinList(controller.Pins(), path), kPinListSaved);
 }
 
 void PinListPage::UpdateMaxDigits() {
-  std::string outcome;
+  Outcome sent;
   {
     WaitCursor cursor(Ui());
     ReadAllFields();
-    OperationScope operation(controller);
-    controller.SetMaxPinDigits(maxPinDigits);
-    outcome = operation.Outcome(kUpdateComplete);
+    sent = SetMaxPinDigits(controller, maxPinDigits);
   }
-  ShowMessage(outcome);
-  maxPinDigits = controller.GetMaxPinDigits();
+  ShowOutcome(sent, kUpdateComplete);
+  KeepSetting(maxPinDigits, GetMaxPinDigits(controller));
   WriteAllFields();
 }
 
 // Bits and mask describe the same badge: a mask of another length than the bit count is a
-// format the cart cannot read badges with, so nothing is sent until they agree.
+// format the cart cannot read badges with, so nothing is sent until they agree (nor while a
+// field still shows "--", nothing read). The first setting that does not go through stops the
+// others.
 void PinListPage::UpdateRfid() {
   ReadAllFields();
-  if (!RfidBitsMatchMask(rfidBits, rfidMask)) {
-    ShowMessage(RfidMismatchText(rfidBits, rfidMask));
+  if (Outcome checked = CheckRfidFormat(rfidBits, rfidMask, facilityCode); !checked) {
+    ShowMessage(checked.text);
     return;
   }
-  std::string outcome;
+  Outcome sent;
   {
     WaitCursor cursor(Ui());
-    OperationScope operation(controller);
-    controller.SetRfidMask(rfidMask);
-    controller.SetRfidBits(rfidBits);
-    controller.SetRfidFacility(facilityCode);
-    outcome = operation.Outcome(kUpdateComplete);
+    sent = SetRfidMask(controller, rfidMask);
+    if (sent) sent = SetRfidBits(controller, rfidBits);
+    if (sent) sent = SetRfidFacility(controller, facilityCode);
   }
-  ShowMessage(outcome);
+  ShowOutcome(sent, kUpdateComplete);
   ReloadSettings();
   WriteAllFields();
 }

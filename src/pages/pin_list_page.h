@@ -48,8 +48,16 @@ class PinListPage : public PageModel {
   // What the mask field lets in: nothing in force until the page is first shown.
   CharacterFilter maskFilter;
   bool refreshPending = false;
+  // The lines show a list read whole from the cart; after a failed read they show the last
+  // list that was, and Export refuses to write it as the cart's.
+  bool listRead = false;
 
  private:
+  // Reads the list and the badge settings. A read that failed keeps the lines as they were and
+  // returns the failure; `quietWithoutCart` passes over a read that failed only because no cart
+  // is there (a tab shown with the cart away needs no box).
+  Outcome ReadList();
+  void RefreshAfter(const Outcome& change, bool quietWithoutCart = false);
   void ListPins();
   void ReloadSettings();
 };

@@ -1,7 +1,12 @@
 #include "pages/service_page.h"
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
+#include "base/file_content.h"
+#include "cart/board.h"
+#include "cart/setup_values.h"
+#include "cart/service_commands.h"
+#include "loader/bitmap_upload.h"
+#include "loader/firmware_update.h"
 #include "pages/ui_services.h"
 #include "loader/bootloader_header.h"
 #include "loader/loader_texts.h"
@@ -9,59 +14,42 @@
 namespace molvane {
 namespace {
 
-constexpr const char* kSelectFile = "Please select a file.";
 constexpr const char* kFirmwareQuestion = "Are you sure you would like to update the firmware?";
 constexpr const char* kFirmwareCaption = "Firmware Update";
-constexpr const char* kStartRefused =
-    "Error returned. Please make sure the port is not in use and the file exists.";
 constexpr const char* kBitmapsQuestion = "Are you sure you want to load bitmaps?";
 constexpr const char* kTitleQuestion = "Are you sure you want to update the title?";
-constexpr const char* kUpdateComplete = "Update Complete.";
 constexpr const char* kNotProgramming = "Not Programming.";
-constexpr const char* kGasGaugeDone = "Gas Gauge Reset Complete.";
-constexpr const char* kGasGaugeNotConfirmed =
-    "The cart did not confirm the gas gauge reset. Please try again.";
 
-// Anything shorter cannot be a file the operator chose.
-constexpr std::size_t kShortestPath = 3;
+using PathSetting = CartController::PathSetting;
 
-// Boards as the bootloader update addresses them.
-constexpr int kFrontBoard = 0;
-constexpr int kMainBoard = 1;
-constexpr int kChargerBoard = 2;
-constexpr int kTranslationBoard = 3;
-
-// Bitmap upload modes: the display's bitmaps, or the factory title alone.
-constexpr int kBitmapsMode = 1;
-constexpr int kFactoryTitleMode = 2;
-
-// Auxiliary board kinds from the cart's version reply.
-constexpr int kTranslationAux = 0;
-constexpr int kChargerAux = 1;
-
+// A firmware row names its board; the two bitmap rows have none.
 struct FileRow {
   ServicePage::FileKind kind;
   std::string ServicePage::*field;
   const char* titlePart;
   const char* initialName;
-  std::string (CartController::*load)() const;
-  bool (CartController::*store)(const std::string&);
+  PathSetting setting;
 };
 
-constexpr FileRow kFileRows[] = {
-    {ServicePage::FileKind::MainFirmware, &ServicePage::mainFirmwareFile, "Controller", "con*.hex",
-     &CartController::MainFirmwarePath, &CartController::SetMainFirmwarePath},
-    {ServicePage::FileKind::FrontFirmware, &ServicePage::frontFirmwareFile, "Display", "dis*.hex",
-     &CartController::FrontFirmwarePath, &CartController::SetFrontFirmwarePath},
-    {ServicePage::FileKind::ChargerFirmware, &ServicePage::chargerFirmwareFile, "Charger",
-     "cha*.hex", &CartController::ChargerFirmwarePath, &CartController::SetChargerFirmwarePath},
-    {ServicePage::FileKind::TranslationFirmware, &ServicePage::translationFirmwareFile,
-     "Translation", "tra*.hex", &CartController::TranslationFirmwarePath,
-     &CartController::SetTranslationFirmwarePath},
+FileRow BoardRow(ServicePage::FileKind kind, std::string ServicePage::*field, const Board& board) {
+  return {kind, field, board.label, board.filePattern, board.configKey};
+}
+
+const Board& BoardNamed(const char* name) { return *FindBoard(name); }
+
+const FileRow kFileRows[] = {
+    BoardRow(ServicePage::FileKind::MainFirmware, &ServicePage::mainFirmwareFile,
+             BoardNamed("main")),
+    BoardRow(ServicePage::FileKind::FrontFirmware, &ServicePage::frontFirmwareFile,
+             BoardNamed("front")),
+    BoardRow(ServicePage::FileKind::ChargerFirmware, &ServicePage::chargerFirmwareFile,
+             BoardNamed("charger")),
+    BoardRow(ServicePage::FileKind::TranslationFirmware, &ServicePage::translationFirmwareFile,
+             BoardNamed("translation")),
     {ServicePage::FileKind::Bitmap, &ServicePage::bitmapFile, "Bitmap Files", "*.*",
-     &CartController::BitmapPath, &CartController::SetBitmapPath},
+     PathSetting::Bitmap},
     {ServicePage::FileKind::FactoryTitle, &ServicePage::factoryTitleFile, "Bitmap Files", "*.*",
-     &CartController::FactoryTitlePath, &CartController::SetFactoryTitlePath},
+     PathSetting::FactoryTitle},
 };
 
 const FileRow& RowFor(ServicePage::FileKind kind) {
@@ -136,7 +124,7 @@ void ServicePage::FollowTransfer() {
     SetActionButtons(true);
     ApplyEnablingRule();
     buttonsLocked = false;
-    lastResult = controller.MessageText();
+    lastResult = controller.TransferOutcome().text;
   }
 }
 
@@ -146,13 +134,13 @@ void ServicePage::SetStatus(const std::string& text) {
 }
 
 void ServicePage::LoadFiles() {
-  for (const FileRow& row : kFileRows) this->*row.field = (controller.*row.load)();
+  for (const FileRow& row : kFileRows) this->*row.field = controller.GetPathSetting(row.setting);
 }
 
 void ServicePage::ApplyEnablingRule() {
-  const int kind = controller.AuxBoardKind();
-  updateChargerEnabled = kind != kTranslationAux;
-  updateTranslationEnabled = kind != kChargerAux;
+  const std::uint8_t kind = controller.AuxBoardKind();
+  updateChargerEnabled = BoardPresent(BoardNamed("charger"), kind);
+  updateTranslationEnabled = BoardPresent(BoardNamed("translation"), kind);
   resetGasGaugeEnabled = kind == kChargerAux;
 }
 
@@ -172,91 +160,87 @@ void ServicePage::Browse(FileKind kind) {
   const std::string chosen = Ui().FileDialog(BrowseRequest(row));
   if (!chosen.empty()) this->*row.field = chosen;
   WriteAllFields();
-  // Through a local reference: g++ 12's vptr check misreads a member reference as the object of
-  // a member-function-pointer call and reports a false type mismatch.
-  CartController& target = controller;
   // A path that cannot be kept in the settings file is still used until the program ends; the
   // operator hears why it will be gone next time.
-  if (!(target.*row.store)(this->*row.field)) ShowMessage(controller.MessageText());
+  const Outcome kept = controller.SetPathSetting(row.setting, this->*row.field);
+  if (!kept) ShowMessage(kept.text);
 }
 
-void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, kMainBoard); }
-void ServicePage::UpdateFront() { UpdateFirmware(frontFirmwareFile, kFrontBoard); }
-void ServicePage::UpdateCharger() { UpdateFirmware(chargerFirmwareFile, kChargerBoard); }
+void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, BoardNamed("main")); }
+void ServicePage::UpdateFront() { UpdateFirmware(frontFirmwareFile, BoardNamed("front")); }
+void ServicePage::UpdateCharger() { UpdateFirmware(chargerFirmwareFile, BoardNamed("charger")); }
 void ServicePage::UpdateTranslation() {
-  UpdateFirmware(translationFirmwareFile, kTranslationBoard);
+  UpdateFirmware(translationFirmwareFile, BoardNamed("translation"));
 }
 
-void ServicePage::UpdateFirmware(const std::string& path, int boardSelector) {
-  if (path.size() < kShortestPath) {
-    ShowMessage(kSelectFile);
+void ServicePage::UpdateFirmware(const std::string& path, const Board& board) {
+  if (!IsChosenFile(path)) {
+    ShowMessage(texts::kSelectFile);
     return;
   }
   if (Ui().MessageBox(kFirmwareQuestion, UiServices::Buttons::OkCancel, kFirmwareCaption) ==
       UiServices::Answer::Ok) {
-    controller.BoardSelector = boardSelector;
-    AfterStart(controller.StartFirmwareUpdate(path));
+    AfterStart(StartFirmwareUpdate(controller, path, board));
   }
   WriteAllFields();
 }
 
 void ServicePage::UpdateBitmaps() {
   ReadAllFields();
-  UploadBitmap(bitmapFile, kBitmapsMode, kBitmapsQuestion);
+  UploadBitmap(bitmapFile, BitmapUploadMode::Bitmaps, kBitmapsQuestion);
   WriteAllFields();
 }
 
 void ServicePage::FactoryTitle() {
-  UploadBitmap(factoryTitleFile, kFactoryTitleMode, kTitleQuestion);
+  UploadBitmap(factoryTitleFile, BitmapUploadMode::FactoryTitle, kTitleQuestion);
   WriteAllFields();
 }
 
-void ServicePage::UploadBitmap(const std::string& path, int mode, const char* question) {
-  if (path.size() < kShortestPath) {
-    ShowMessage(kSelectFile);
+void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode,
+                               const char* question) {
+  if (!IsChosenFile(path)) {
+    ShowMessage(texts::kSelectFile);
     return;
   }
   if (Ui().MessageBox(question, UiServices::Buttons::OkCancel) != UiServices::Answer::Ok) return;
-  controller.BitmapUploadMode = mode;
-  AfterStart(controller.StartBitmapUpload(path, 0, 0));
+  AfterStart(StartBitmapUpload(controller, path, mode));
 }
 
 // A started transfer locks the buttons at once rather than at the next tick, so no second
-// operation can be pressed in between. A refused start is said, never passed over.
-void ServicePage::AfterStart(int result) {
-  if (result != 0) {
-    ShowMessage(kStartRefused);
+// operation can be pressed in between. A refused start is said in its own words and kept as
+// the last result, never passed over.
+void ServicePage::AfterStart(const Outcome& started) {
+  if (!started) {
+    lastResult = started.text;
+    ShowMessage(started.text);
     return;
   }
+  SetStatus("");
   FollowTransfer();
 }
 
 void ServicePage::SetRtc() {
   if (controller.IsBusy()) return ShowMessage(texts::kTransferRunning);
-  OperationScope operation(controller);
+  Outcome sent;
   {
     WaitCursor cursor(Ui());
-    controller.SetRealTimeClock();
+    sent = SetRealTimeClock(controller);
   }
-  ShowMessage(operation.Outcome(kUpdateComplete));
+  ShowOutcome(sent, kUpdateComplete);
 }
 
 // Success shows in the status field until the next tick; no confirmation is a failure the
 // operator is told about, never "Update Complete.".
 void ServicePage::ResetGasGauge() {
   if (controller.IsBusy()) return ShowMessage(texts::kTransferRunning);
-  OperationScope operation(controller);
-  bool confirmed = false;
+  Outcome reset;
   {
     WaitCursor cursor(Ui());
-    confirmed = controller.ResetGasGauge();
+    reset = molvane::ResetGasGauge(controller);
   }
-  if (confirmed) {
-    SetStatus(kGasGaugeDone);
-    WriteAllFields();
-    return;
-  }
-  ShowMessage(operation.Succeeded() ? std::string(kGasGaugeNotConfirmed) : operation.Failure());
+  if (!reset) return ShowMessage(reset.text);
+  SetStatus(reset.text);
+  WriteAllFields();
 }
 
 }  // namespace molvane

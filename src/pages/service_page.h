@@ -5,6 +5,9 @@
 
 namespace molvane {
 
+struct Board;
+enum class BitmapUploadMode;
+
 // Firmware and bitmap loading, the clock and the battery gas gauge.
 //
 // A running transfer owns the port: while one runs the page only shows its progress, keeps its
@@ -76,9 +79,9 @@ class ServicePage : public PageModel {
   void SetActionButtons(bool enabled);
   void FollowTransfer();
   void SetStatus(const std::string& text);
-  void UpdateFirmware(const std::string& path, int boardSelector);
-  void UploadBitmap(const std::string& path, int mode, const char* question);
-  void AfterStart(int result);
+  void UpdateFirmware(const std::string& path, const Board& board);
+  void UploadBitmap(const std::string& path, BitmapUploadMode mode, const char* question);
+  void AfterStart(const Outcome& started);
 
   // Where the operator wants the page; a running transfer holds it where it was until it ends.
   bool wanted = false;

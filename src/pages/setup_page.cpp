@@ -2,6 +2,9 @@
 
 #include "app/cart_controller.h"
 #include "app/operation_scope.h"
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
+#include "cart/version_info.h"
 #include "pages/ui_services.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
@@ -34,7 +37,7 @@ void SetupPage::OnShown() {
     ReloadAll();
   } else {
     ReadCartName();
-    serialNumber = controller.GetSerialNumber();
+    KeepIfRead(serialNumber, GetSerialNumber(controller));
     SetupRead();
   }
   WriteAllFields();
@@ -56,19 +59,26 @@ void SetupPage::Tick() {
   }
   ReadAllFields();
   ReadCartName();
-  powerSupply = PowerSupplyText(PowerSupplyKind(controller.GetPowerSupplyType()));
+  const Result<std::string> supply = GetPowerSupplyType(controller);
+  if (supply) powerSupply = PowerSupplyText(PowerSupplyKind(supply.value));
   WriteAllFields();
 }
 
-void SetupPage::ReadCartName() { cartName = controller.GetCartName().substr(0, kShownNameLength); }
+void SetupPage::ReadCartName() {
+  const Result<std::string> name = GetCartName(controller);
+  if (name) cartName = name.value.substr(0, kShownNameLength);
+}
 
 void SetupPage::SelectLockType(bool motorLock) {
   motor = motorLock;
   solenoid = !motorLock;
 }
 
+// A report that did not arrive would read as zeros and solenoid; what was shown stays.
 void SetupPage::SetupRead() {
-  const SetupSettings settings = DecodeSetupReply(controller.GetSetupDlgFull());
+  const Result<std::string> reply = GetSetupDlgFull(controller);
+  if (!reply) return;
+  const SetupSettings settings = DecodeSetupReply(reply.value);
   backlightTimeout = std::to_string(settings.backlightTimeout);
   keyboardLightTimeout = std::to_string(settings.keyboardTimeout);
   drawerLockTimeout = std::to_string(settings.relockTimeout);
@@ -80,14 +90,15 @@ void SetupPage::SetupRead() {
 
 void SetupPage::ReloadAll() {
   reloadPending = false;
-  controller.GetVersion();
-  ReadCartName();
-  serialNumber = controller.GetSerialNumber();
-  firmwareVersions.clear();
-  for (int n = 1; n <= 4; ++n) {
-    firmwareVersions += (n > 1 ? "\r\n" : "") + controller.FirmwareVersionText(n);
+  if (GetVersion(controller)) {
+    const CartVersions& versions = controller.Versions();
+    firmwareVersions.clear();
+    for (int n = 1; n <= 4; ++n)
+      firmwareVersions += (n > 1 ? "\r\n" : "") + FirmwareVersionText(versions, n);
+    hardwareVersions = HardwareVersionText(versions, 1) + "\r\n" + HardwareVersionText(versions, 2);
   }
-  hardwareVersions = controller.HardwareVersionText(1) + "\r\n" + controller.HardwareVersionText(2);
+  ReadCartName();
+  KeepIfRead(serialNumber, GetSerialNumber(controller));
   SetupRead();
 }
 
@@ -106,7 +117,7 @@ bool SetupPage::SendLockActivation(const std::string& mainText, const std::strin
     ShowMessage(SettingMessage(check, kLockActivationRule));
     return false;
   }
-  controller.SetLockActivation(static_cast<int>(mainMs), static_cast<int>(sideMs));
+  SetLockActivation(controller, static_cast<int>(mainMs), static_cast<int>(sideMs));
   return true;
 }
 
@@ -125,11 +136,11 @@ void SetupPage::Update() {
   {
     OperationScope operation(controller);
     const std::optional<int> keyboardSeconds = CheckedTimeout(keyboard, kKeyboardLightRule);
-    if (keyboardSeconds) controller.SetKeyboardTimeout(*keyboardSeconds);
+    if (keyboardSeconds) SetKeyboardTimeout(controller, *keyboardSeconds);
     const std::optional<int> backlightSeconds = CheckedTimeout(backlight, kBacklightRule);
-    if (backlightSeconds) controller.SetBacklightTimeout(*backlightSeconds);
+    if (backlightSeconds) SetBacklightTimeout(controller, *backlightSeconds);
     const std::optional<int> drawerSeconds = CheckedTimeout(drawer, kDrawerLockRule);
-    if (drawerSeconds) controller.SetRelockTimeout(*drawerSeconds);
+    if (drawerSeconds) SetRelockTimeout(controller, *drawerSeconds);
     const bool locksSent = SendLockActivation(mainMs, sideMs);
     allSent = keyboardSeconds && backlightSeconds && drawerSeconds && locksSent;
     failure = operation.Failure();
@@ -156,33 +167,29 @@ void SetupPage::Solenoid() {
 }
 
 void SetupPage::SetType() {
-  std::string outcome;
-  {
-    OperationScope operation(controller);
-    controller.SetCartType(motor ? kMotorLockCode : kSolenoidLockCode);
-    outcome = operation.Outcome(kCartTypeSet);
-  }
+  const Outcome sent = SetCartType(controller, motor ? kMotorLockCode : kSolenoidLockCode);
   ReloadAll();
   WriteAllFields();
-  ShowMessage(outcome);
+  ShowOutcome(sent, kCartTypeSet);
 }
 
+// The cart keeps fifteen characters of a serial number; a longer one is sent cut, and the
+// operator is told so rather than shown a plain confirmation.
 void SetupPage::Set() {
   ReadAllFields();
   WaitCursor cursor(Ui());
-  std::string outcome;
-  {
-    OperationScope operation(controller);
-    if (IsIdentityText(serialNumber)) {
-      controller.SetSerialNumber(serialNumber);
-    } else {
-      operation.Fail(IdentityTextRefusal("serial number"));
-    }
-    outcome = operation.Outcome(kSerialUpdated);
+  const std::string typed = serialNumber;
+  Outcome sent = IsIdentityText(typed)
+                     ? SetSerialNumber(controller, typed)
+                     : Outcome::Failure(IdentityTextRefusal("serial number"));
+  if (sent && typed.size() > kMaxIdentityLength) {
+    sent.text = std::string(kSerialUpdated) + " The cart keeps only the first " +
+                std::to_string(kMaxIdentityLength) + " characters: \"" +
+                typed.substr(0, kMaxIdentityLength) + "\".";
   }
-  serialNumber = controller.GetSerialNumber();
+  KeepIfRead(serialNumber, GetSerialNumber(controller));
   WriteAllFields();
-  ShowMessage(outcome);
+  ShowOutcome(sent, kSerialUpdated);
 }
 
 }  // namespace molvane

@@ -1,6 +1,8 @@
 #include "pages/testing_page.h"
 
 #include "app/cart_controller.h"
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
 #include "pages/ui_services.h"
 #include "cart/status_flags.h"
 #include "title/customer_title.h"
@@ -42,8 +44,8 @@ bool TestingPage::ReadStatus() {
 void TestingPage::Reload() {
   // A reload asked for during a transfer waits: the pending mark stays for the next showing.
   if (!ReadStatus()) return;
-  cartName = controller.GetCartName();
-  cycleCountText = controller.GetCycleCount();
+  KeepIfRead(cartName, GetCartName(controller));
+  KeepIfRead(cycleCountText, GetCycleCount(controller));
   ShowControllerStatus();
 }
 
@@ -51,7 +53,7 @@ void TestingPage::Poll() {
   if (!ReadStatus()) return;
   if (++polls >= kCycleCountPolls) {
     polls = 0;
-    cycleCountText = controller.GetCycleCount();
+    KeepIfRead(cycleCountText, GetCycleCount(controller));
   }
   saveEnabled = true;
   ShowControllerStatus();
@@ -77,22 +79,22 @@ void TestingPage::ShowControllerStatus() {
 // The buttons send nothing while a transfer has the link: a command in the middle of a bitmap
 // upload would be taken by the display as part of the picture. The next poll shows the effect.
 void TestingPage::Lock() {
-  if (!TransferRunning()) controller.Lock();
+  if (!TransferRunning()) molvane::Lock(controller);
 }
 
 void TestingPage::Unlock() {
-  if (!TransferRunning()) controller.Unlock();
+  if (!TransferRunning()) molvane::Unlock(controller);
 }
 
 void TestingPage::Toggle() {
-  if (!TransferRunning()) controller.ToggleKeyboardLight();
+  if (!TransferRunning()) ToggleKeyboardLight(controller);
 }
 
 void TestingPage::Clear() {
   if (TransferRunning()) return;
-  controller.ResetCycleCount();
+  ResetCycleCount(controller);
   ReadAllFields();
-  cycleCountText = controller.GetCycleCount();
+  KeepIfRead(cycleCountText, GetCycleCount(controller));
   WriteAllFields();
 }
 
@@ -127,7 +129,12 @@ void TestingPage::Save() {
     WriteAllFields();
     return;
   }
-  controller.SetCartName(cartName);
+  if (Outcome named = SetCartName(controller, cartName); !named) {
+    ShowMessage(named.text);
+    saveEnabled = true;
+    WriteAllFields();
+    return;
+  }
   const std::string path = CustomerTitlePath(controller.GetProgramFolder());
   // The file holds the name being saved, not whatever the preview last painted.
   const TitleSurface& title = DrawTitle();
@@ -137,7 +144,12 @@ void TestingPage::Save() {
     WriteAllFields();
     return;
   }
-  StartTitleUpload(controller, path);
+  if (Outcome started = StartTitleUpload(controller, path); !started) {
+    ShowMessage(started.text);
+    saveEnabled = true;
+    WriteAllFields();
+    return;
+  }
   WriteAllFields();
   Ui().Sleep(kSaveWaitMs);
 }

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/cart_controller.h"
 #include "base/file_content.h"
+#include "loader/bitmap_upload.h"
 #include "title/title_renderer.h"
 #include "title/title_surface.h"
 
@@ -22,10 +22,10 @@ bool WriteTitleFile(const std::string& path, const TitleSurface& surface) {
   return ReplaceFileContent(path, TitleFileContent(surface));
 }
 
-int StartTitleUpload(CartController& controller, const std::string& path) {
+Outcome StartTitleUpload(CartController& controller, const std::string& path) {
   constexpr int kPlainWrites = 0;
-  controller.BitmapUploadMode = kCustomerTitleUploadMode;
-  return controller.StartBitmapUpload(path, kCustomerTitleStartAddress, kPlainWrites);
+  return StartBitmapUpload(controller, path, BitmapUploadMode::CustomerTitle,
+                           kCustomerTitleStartAddress, kPlainWrites);
 }
 
 }  // namespace molvane

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "support/controller_fixture.h"
+#include "support/controller_settings.h"
 #include "support/eventually.h"
 
 using testing_support::ConnectedController;
@@ -33,7 +34,7 @@ TEST(CommandTransaction, ClassifiesRepliesAndReturnsThemUnchanged) {
   ctl.SendCommand("lock");
   EXPECT_EQ(ctl.ReadReply(), "Error with a capital is fine");
   EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.") << "success leaves the last message in place";
-  EXPECT_EQ(ctl.currentPort.load(), 0);
+  EXPECT_EQ(ctl.CurrentPort(), 0);
 }
 
 TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
@@ -42,9 +43,9 @@ TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
   ctl.SendCommand("status");
   EXPECT_EQ(ctl.ReadReply(), "Timeout");
   EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
-  EXPECT_EQ(ctl.currentPort.load(), -1);
+  EXPECT_EQ(ctl.CurrentPort(), -1);
   EXPECT_EQ(ctl.CartCount(), 0);
-  EXPECT_FALSE(ctl.ports[0].IsOpen());
+  EXPECT_FALSE(ctl.IsPortOpen(0));
 
   // Until the scanner finds the cart again every command is skipped at once.
   const auto before = c.cart.Lines().size();
@@ -60,16 +61,20 @@ TEST(CommandTransaction, RepliesComeFromThePortTheCommandWentToAndATimeOutForget
   ConnectedController c([](const std::string&) { return std::string(); });
   testing_support::ScriptedCart found([](const std::string&) { return std::string("05\r"); });
   auto& ctl = c.controller;
+  testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::sysfsRoot, c.dir.Path());
+  testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::modulesRoot, c.dir.Path());
+  testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::extraPorts,
+                                c.cart.DevicePath() + ":" + found.DevicePath());
   ctl.SendCommand("status");
   // Meanwhile the scanner finds a cart on another port and makes it current.
-  ctl.portNumbers[1] = found.DevicePath();
-  ASSERT_EQ(ctl.ports[1].Open(found.DevicePath(), 38400, 0, 8, 0), 1);
-  ctl.currentPort = 1;
+  ctl.ScanPorts();
+  ASSERT_EQ(ctl.CurrentPort(), 1);
 
   EXPECT_EQ(ctl.ReadReply(), "Timeout");
   EXPECT_EQ(ctl.ReadReply(), "") << "the timed-out transaction reads nothing more";
-  EXPECT_FALSE(ctl.ports[0].IsOpen());
-  EXPECT_EQ(ctl.currentPort.load(), 1) << "the cart found meanwhile stays current";
+  EXPECT_FALSE(ctl.IsPortOpen(0));
+  EXPECT_EQ(ctl.CurrentPort(), 1) << "the cart found meanwhile stays current";
   EXPECT_EQ(ctl.GetStatus(), "05");
 }
 
@@ -83,13 +88,14 @@ TEST(CommandTransaction, TheScriptedCartCatchesAReplyThatWasNotWaitedFor) {
 }
 
 TEST(CommandTransaction, EchoLineIsDroppedOnlyForEchoingCarts) {
-  ConnectedController c([](const std::string& line) { return line + "\r\n" + Answer("ok " + line); });
+  ConnectedController c(
+      [](const std::string& line) { return line + "\r\n" + Answer("ok " + line); });
   auto& ctl = c.controller;
-  ctl.echoesCommands = true;
+  ASSERT_TRUE(ctl.AttachPort(c.cart.DevicePath(), true));
   ctl.SendCommand("get_cycle_count");
   EXPECT_EQ(ctl.ReadReply(), "ok get_cycle_count");
 
-  ctl.echoesCommands = false;
+  ASSERT_TRUE(ctl.AttachPort(c.cart.DevicePath(), false));
   ctl.SendCommand("lockbits");
   EXPECT_EQ(ctl.ReadReply(), "lockbits") << "without the flag the echo is the answer";
 }
@@ -113,7 +119,7 @@ TEST(CommandTransaction, GetStatusReadsTwoLinesAndReturnsTheFirst) {
 TEST(CommandTransaction, NoCurrentPortSkipsEverythingSilently) {
   ConnectedController c([](const std::string&) { return Answer("x"); });
   auto& ctl = c.controller;
-  ctl.currentPort = -1;
+  ctl.ReleasePort(0);
   ctl.SetMessage("kept");
   ctl.SendCommand("lock");
   EXPECT_EQ(ctl.ReadReply(), "");
@@ -126,11 +132,13 @@ TEST(CommandTransaction, FailedWriteIsReported) {
   ConnectedController c([](const std::string&) { return Answer("x"); });
   auto& ctl = c.controller;
   c.cart.Pty().HangUp();
-  // The kernel ends the line asynchronously: write only once the port has seen the hang-up.
-  testing_support::Eventually([&] { return ctl.ports[0].BytesWaiting() == -1; }, 1000);
-  ASSERT_EQ(ctl.ports[0].BytesWaiting(), -1);
-  ctl.SendCommand("lock");
-  EXPECT_EQ(ctl.GetMessage(), "Error writing the command to the port.");
+  // The kernel ends the line asynchronously: until it has, a write still goes through.
+  ASSERT_TRUE(testing_support::Eventually(
+      [&] {
+        ctl.SendCommand("lock");
+        return ctl.GetMessage() == "Error writing the command to the port.";
+      },
+      1000));
   EXPECT_EQ(ctl.ReadReply(), "Timeout");
 }
 
@@ -140,12 +148,15 @@ TEST(CommandTransaction, MessageShowsTransferStatusWhileBusy) {
   ctl.SetMessage("last outcome");
   ctl.SetStatusText("Writing..  40%");
   EXPECT_EQ(ctl.GetMessage(), "last outcome");
-  ctl.transferInProgress = 1;
-  EXPECT_EQ(ctl.GetMessage(), "Writing..  40%");
-  ctl.transferInProgress = 0;
-  ctl.bootloaderWait = 1;
-  EXPECT_EQ(ctl.GetMessage(), "Writing..  40%");
-  ctl.bootloaderWait = 0;
+  for (const auto kind : {molvane::CartController::TransferKind::Bitmap,
+                          molvane::CartController::TransferKind::Firmware}) {
+    testing_support::HeldTransfer transfer(ctl, kind);
+    ASSERT_TRUE(transfer.started);
+    ctl.SetStatusText("Writing..  40%");  // a starting transfer clears the last one's
+    EXPECT_EQ(ctl.GetMessage(), "Writing..  40%");
+    transfer.Release();
+    EXPECT_NE(ctl.GetMessage(), "Writing..  40%") << "the message again once it is over";
+  }
 }
 
 TEST(CommandTransaction, TraceShowsTheCommandAndTheReply) {

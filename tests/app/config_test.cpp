@@ -7,6 +7,7 @@
 #include "support/temp_dir.h"
 
 using molvane::CartController;
+using Setting = molvane::CartController::PathSetting;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -53,49 +54,49 @@ TEST(ControllerConfig, LoadReadsEveryKeyAndMissingOnesGiveEmptyOrZero) {
             "\t[HELPURL] \"http://help.example/\"\n"
             "</MISC>\n");
   CartController controller(dir.Path(), dir.Path());
-  EXPECT_EQ(controller.tabsSetting, 1);
-  EXPECT_EQ(controller.firmwareDelay, 50);
+  EXPECT_EQ(controller.TabsSetting(), 1);
+  EXPECT_EQ(controller.FirmwareDelay(), 50);
   controller.LoadConfig();
-  EXPECT_EQ(controller.MainFirmwarePath(), "/fw/main.hex");
-  EXPECT_EQ(controller.FrontFirmwarePath(), "/fw/front.hex");
-  EXPECT_EQ(controller.ChargerFirmwarePath(), "/fw/charger.hex");
-  EXPECT_EQ(controller.TranslationFirmwarePath(), "/fw/translation.hex");
-  EXPECT_EQ(controller.BitmapPath(), "/pics/bitmaps.txt");
-  EXPECT_EQ(controller.FactoryTitlePath(), "/pics/title.txt");
-  EXPECT_EQ(controller.tabsSetting, -2);
-  EXPECT_EQ(controller.firmwareDelay, 0);
-  EXPECT_EQ(controller.helpUrl, "http://help.example/");
+  EXPECT_EQ(controller.GetPathSetting(Setting::MainFirmware), "/fw/main.hex");
+  EXPECT_EQ(controller.GetPathSetting(Setting::FrontFirmware), "/fw/front.hex");
+  EXPECT_EQ(controller.GetPathSetting(Setting::ChargerFirmware), "/fw/charger.hex");
+  EXPECT_EQ(controller.GetPathSetting(Setting::TranslationFirmware), "/fw/translation.hex");
+  EXPECT_EQ(controller.GetPathSetting(Setting::Bitmap), "/pics/bitmaps.txt");
+  EXPECT_EQ(controller.GetPathSetting(Setting::FactoryTitle), "/pics/title.txt");
+  EXPECT_EQ(controller.TabsSetting(), -2);
+  EXPECT_EQ(controller.FirmwareDelay(), 0);
+  EXPECT_EQ(controller.HelpUrl(), "http://help.example/");
 
   TempDir empty;
   CartController fresh(empty.Path(), empty.Path());
   fresh.LoadConfig();
-  EXPECT_EQ(fresh.MainFirmwarePath(), "");
-  EXPECT_EQ(fresh.tabsSetting, 0);
-  EXPECT_EQ(fresh.firmwareDelay, 0);
+  EXPECT_EQ(fresh.GetPathSetting(Setting::MainFirmware), "");
+  EXPECT_EQ(fresh.TabsSetting(), 0);
+  EXPECT_EQ(fresh.FirmwareDelay(), 0);
 }
 
 TEST(ControllerConfig, PathSettersWriteOneKeyEachAndTheFileReadsBack) {
   TempDir dir;
   {
     CartController controller(dir.Path(), dir.Path());
-    controller.SetMainFirmwarePath("/fw/main.hex");
+    EXPECT_TRUE(controller.SetPathSetting(Setting::MainFirmware, "/fw/main.hex"));
     EXPECT_EQ(ReadFile(controller.ConfigPath()),
               WithFileLineEnds("<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/main.hex\"\n</FIRMWARE>\n"));
-    controller.SetFrontFirmwarePath("/fw/front.hex");
-    controller.SetChargerFirmwarePath("/fw/charger.hex");
-    controller.SetTranslationFirmwarePath("/fw/translation.hex");
-    controller.SetBitmapPath("/pics/bitmaps.txt");
-    controller.SetFactoryTitlePath("/pics/title.txt");
-    controller.SetMainFirmwarePath("/fw/main2.hex");
+    EXPECT_TRUE(controller.SetPathSetting(Setting::FrontFirmware, "/fw/front.hex"));
+    EXPECT_TRUE(controller.SetPathSetting(Setting::ChargerFirmware, "/fw/charger.hex"));
+    EXPECT_TRUE(controller.SetPathSetting(Setting::TranslationFirmware, "/fw/translation.hex"));
+    EXPECT_TRUE(controller.SetPathSetting(Setting::Bitmap, "/pics/bitmaps.txt"));
+    EXPECT_TRUE(controller.SetPathSetting(Setting::FactoryTitle, "/pics/title.txt"));
+    EXPECT_TRUE(controller.SetPathSetting(Setting::MainFirmware, "/fw/main2.hex"));
   }
   CartController reader(dir.Path(), dir.Path());
   reader.LoadConfig();
-  EXPECT_EQ(reader.MainFirmwarePath(), "/fw/main2.hex");
-  EXPECT_EQ(reader.FrontFirmwarePath(), "/fw/front.hex");
-  EXPECT_EQ(reader.ChargerFirmwarePath(), "/fw/charger.hex");
-  EXPECT_EQ(reader.TranslationFirmwarePath(), "/fw/translation.hex");
-  EXPECT_EQ(reader.BitmapPath(), "/pics/bitmaps.txt");
-  EXPECT_EQ(reader.FactoryTitlePath(), "/pics/title.txt");
+  EXPECT_EQ(reader.GetPathSetting(Setting::MainFirmware), "/fw/main2.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::FrontFirmware), "/fw/front.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::ChargerFirmware), "/fw/charger.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::TranslationFirmware), "/fw/translation.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::Bitmap), "/pics/bitmaps.txt");
+  EXPECT_EQ(reader.GetPathSetting(Setting::FactoryTitle), "/pics/title.txt");
   const std::string text = ReadFile(reader.ConfigPath());
   EXPECT_LT(text.find("</FIRMWARE>"), text.find("<BITMAPS>"));
 }
@@ -103,11 +104,11 @@ TEST(ControllerConfig, PathSettersWriteOneKeyEachAndTheFileReadsBack) {
 TEST(ControllerConfig, ChangesMadeByOthersSurviveASetter) {
   TempDir dir;
   CartController controller(dir.Path(), dir.Path());
-  controller.SetBitmapPath("/pics/a.txt");
+  EXPECT_TRUE(controller.SetPathSetting(Setting::Bitmap, "/pics/a.txt"));
   const std::string edited =
       ReadFile(controller.ConfigPath()) + "<MISC>\n\t[TABS] \"5\"\n</MISC>\n";
   WriteFile(controller.ConfigPath(), edited);
-  controller.SetFactoryTitlePath("/pics/t.txt");
+  EXPECT_TRUE(controller.SetPathSetting(Setting::FactoryTitle, "/pics/t.txt"));
   const std::string text = ReadFile(controller.ConfigPath());
   EXPECT_NE(text.find(WithFileLineEnds("<MISC>\n\t[TABS] \"5\"\n</MISC>\n")), std::string::npos)
       << text;
@@ -117,8 +118,12 @@ TEST(ControllerConfig, ChangesMadeByOthersSurviveASetter) {
 TEST(ControllerConfig, AnUnwritableFolderKeepsThePathInMemory) {
   TempDir dir;
   CartController controller(dir.Path(), dir.File("no-such-folder"));
-  controller.SetMainFirmwarePath("/fw/main.hex");
-  EXPECT_EQ(controller.MainFirmwarePath(), "/fw/main.hex");
+  const molvane::Outcome saved = controller.SetPathSetting(Setting::MainFirmware, "/fw/main.hex");
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(saved.text, "The settings file " + controller.ConfigPath() +
+                            " could not be written: the file you chose is used only until the "
+                            "program ends.");
+  EXPECT_EQ(controller.GetPathSetting(Setting::MainFirmware), "/fw/main.hex");
   controller.LoadConfig();
-  EXPECT_EQ(controller.MainFirmwarePath(), "");
+  EXPECT_EQ(controller.GetPathSetting(Setting::MainFirmware), "");
 }

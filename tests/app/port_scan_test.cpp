@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "support/controller_settings.h"
 #include "support/eventually.h"
 #include "support/raw_pty.h"
 #include "support/temp_dir.h"
@@ -31,9 +32,9 @@ int StatusProbes(ScriptedCart& cart) {
 class PortScan : public ::testing::Test {
  protected:
   PortScan() : controller(dir.Path(), dir.Path()) {
-    controller.discovery.sysfsRoot = dir.Path();
-    controller.discovery.modulesRoot = dir.Path();
-    controller.discovery.useEnvironment = false;
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, dir.Path());
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::modulesRoot, dir.Path());
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
   }
 
   ScriptedCart& AddCart(const std::string& reply) {
@@ -44,7 +45,7 @@ class PortScan : public ::testing::Test {
   void NamePorts(const std::vector<std::string>& names) {
     std::string list;
     for (const std::string& name : names) list += name + ":";
-    controller.discovery.extraPorts = list;
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, list);
   }
 
   void NameAllCarts() {
@@ -66,9 +67,9 @@ TEST_F(PortScan, ACartAnsweringWithAByteValueBecomesCurrentAndStaysOpen) {
   controller.SetMessage("Error: Timeout");
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_EQ(controller.portsFound, 1);
-  EXPECT_EQ(controller.currentPort, 0);
-  EXPECT_FALSE(controller.echoesCommands);
+  EXPECT_EQ(controller.PortsFound(), 1);
+  EXPECT_EQ(controller.CurrentPort(), 0);
+  EXPECT_FALSE(controller.EchoesCommands());
   EXPECT_EQ(controller.GetMessage(), "");
 
   // An open port counts as a cart without another probe.
@@ -78,12 +79,15 @@ TEST_F(PortScan, ACartAnsweringWithAByteValueBecomesCurrentAndStaysOpen) {
 }
 
 TEST_F(PortScan, AnEchoingCartIsRecognisedByTheEchoedWord) {
-  AddCart("status\r12\r");
+  ScriptedCart& cart = AddCart("status\r12\r");
   NameAllCarts();
-  controller.echoesCommands = false;
+  // Taken as a cart that does not echo, then let go, so that only the probe can tell.
+  ASSERT_TRUE(controller.AttachPort(cart.DevicePath(), false));
+  controller.ReleasePort(0);
+  ASSERT_FALSE(controller.EchoesCommands());
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_TRUE(controller.echoesCommands);
+  EXPECT_TRUE(controller.EchoesCommands());
 }
 
 TEST_F(PortScan, OnlyAnswersThatLookLikeACartAreTaken) {
@@ -93,11 +97,11 @@ TEST_F(PortScan, OnlyAnswersThatLookLikeACartAreTaken) {
              carts[2]->DevicePath(), carts[3]->DevicePath(), carts[4]->DevicePath(),
              carts[5]->DevicePath()});
   controller.ScanPorts();
-  EXPECT_EQ(controller.portCount, 7);
-  EXPECT_EQ(controller.portsFound, 6) << "the missing device is skipped";
+  EXPECT_EQ(controller.PortCount(), 7);
+  EXPECT_EQ(controller.PortsFound(), 6) << "the missing device is skipped";
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_EQ(controller.currentPort, 3) << "letters only read as 0, a byte value";
-  for (int i : {0, 1, 2, 4, 5, 6}) EXPECT_FALSE(controller.ports[i].IsOpen()) << i;
+  EXPECT_EQ(controller.CurrentPort(), 3) << "letters only read as 0, a byte value";
+  for (int i : {0, 1, 2, 4, 5, 6}) EXPECT_FALSE(controller.IsPortOpen(i)) << i;
 
   // Ports that did not answer as a cart are probed again at the next pass.
   controller.ScanPorts();
@@ -111,18 +115,20 @@ TEST_F(PortScan, TwoCartsAreCountedAndTheLaterOneIsCurrent) {
   NameAllCarts();
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 2);
-  EXPECT_EQ(controller.currentPort, 1);
+  EXPECT_EQ(controller.CurrentPort(), 1);
 }
 
 TEST_F(PortScan, NothingHappensWhileATransferRunsOrScanningIsPaused) {
   ScriptedCart& cart = AddCart("05\r00\r");
   NameAllCarts();
-  controller.transferInProgress = 1;
-  controller.ScanPorts();
-  controller.transferInProgress = 0;
+  {
+    testing_support::HeldTransfer transfer(controller);
+    ASSERT_TRUE(transfer.started);
+    controller.ScanPorts();
+  }
   controller.SetScanEnabled(false);
   controller.ScanPorts();
-  EXPECT_EQ(controller.portCount, 0);
+  EXPECT_EQ(controller.PortCount(), 0);
   EXPECT_EQ(StatusProbes(cart), 0);
   controller.SetScanEnabled(true);
   controller.ScanPorts();
@@ -130,19 +136,22 @@ TEST_F(PortScan, NothingHappensWhileATransferRunsOrScanningIsPaused) {
 }
 
 TEST_F(PortScan, AMissingDriverOrAnEmptyListKeepsThePreviousList) {
-  controller.portNumbers[0] = "/dev/ttyUSB3";
-  controller.portCount = 1;
+  NamePorts({"/dev/ttyUSB3"});
+  controller.FindFtdiPorts();
+  ASSERT_EQ(controller.PortCount(), 1);
+
+  NamePorts({});
   controller.FindFtdiPorts();
   EXPECT_EQ(controller.GetMessage(), "No USB Cart drivers have been installed on this system.");
-  EXPECT_EQ(controller.portCount, 1);
-  EXPECT_EQ(controller.portNumbers[0], "/dev/ttyUSB3");
+  EXPECT_EQ(controller.PortCount(), 1);
+  EXPECT_EQ(controller.PortName(0), "/dev/ttyUSB3");
 
   std::filesystem::create_directories(dir.File("bus/usb-serial/drivers/ftdi_sio"));
   controller.SetMessage("");
   controller.FindFtdiPorts();
   EXPECT_EQ(controller.GetMessage(), "");
-  EXPECT_EQ(controller.portCount, 1);
-  EXPECT_EQ(controller.portNumbers[0], "/dev/ttyUSB3");
+  EXPECT_EQ(controller.PortCount(), 1);
+  EXPECT_EQ(controller.PortName(0), "/dev/ttyUSB3");
 }
 
 TEST_F(PortScan, AnOpenPortKeepsItsSlotWhenTheListShifts) {
@@ -156,16 +165,16 @@ TEST_F(PortScan, AnOpenPortKeepsItsSlotWhenTheListShifts) {
   const std::string absent = dir.File("new-adapter");
   NamePorts({absent, first.DevicePath(), second.DevicePath()});
   controller.ScanPorts();
-  EXPECT_EQ(controller.portNumbers[0], first.DevicePath());
-  EXPECT_EQ(controller.portNumbers[1], second.DevicePath());
-  EXPECT_EQ(controller.portNumbers[2], absent);
-  EXPECT_EQ(controller.portCount, 3);
+  EXPECT_EQ(controller.PortName(0), first.DevicePath());
+  EXPECT_EQ(controller.PortName(1), second.DevicePath());
+  EXPECT_EQ(controller.PortName(2), absent);
+  EXPECT_EQ(controller.PortCount(), 3);
   EXPECT_EQ(controller.CartCount(), 2);
 
   NamePorts({second.DevicePath()});
-  controller.ports[0].Close();
+  controller.ReleasePort(0);
   controller.ScanPorts();
-  EXPECT_EQ(controller.portNumbers[1], second.DevicePath());
+  EXPECT_EQ(controller.PortName(1), second.DevicePath());
   EXPECT_EQ(controller.CartCount(), 1);
   EXPECT_EQ(StatusProbes(first), 1);
   EXPECT_EQ(StatusProbes(second), 1);
@@ -177,21 +186,24 @@ TEST_F(PortScan, AnOpenPortWhoseDeviceHasGoneIsClosedAndNotCounted) {
   NameAllCarts();
   controller.ScanPorts();
   ASSERT_EQ(controller.CartCount(), 2);
-  ASSERT_EQ(controller.currentPort, 1);
+  ASSERT_EQ(controller.CurrentPort(), 1);
 
   // The first adapter is pulled out; the second one is plugged back in and gets a new name.
   first.Pty().HangUp();
   second.Pty().HangUp();
   ScriptedCart& replugged = AddCart("06\r00\r");
   NamePorts({first.DevicePath(), second.DevicePath(), replugged.DevicePath()});
-  for (int i = 0; i < 200 && controller.ports[1].BytesWaiting() != -1; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  controller.ScanPorts();
+  // The kernel ends the lines a moment later; a pass before that still counts them.
+  testing_support::Eventually(
+      [&] {
+        controller.ScanPorts();
+        return !controller.IsPortOpen(0) && !controller.IsPortOpen(1);
+      },
+      1000);
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_EQ(controller.currentPort, 2);
-  EXPECT_FALSE(controller.ports[0].IsOpen());
-  EXPECT_FALSE(controller.ports[1].IsOpen());
+  EXPECT_EQ(controller.CurrentPort(), 2);
+  EXPECT_FALSE(controller.IsPortOpen(0));
+  EXPECT_FALSE(controller.IsPortOpen(1));
 }
 
 TEST_F(PortScan, ASilentCartIsDroppedByTheKeepAliveAndFoundAgainWhenItAnswers) {
@@ -203,22 +215,22 @@ TEST_F(PortScan, ASilentCartIsDroppedByTheKeepAliveAndFoundAgainWhenItAnswers) {
   cart.SetResponder(Answer(""));
   controller.GetStatus();
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_EQ(controller.currentPort, -1);
+  EXPECT_EQ(controller.CurrentPort(), -1);
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_EQ(controller.portsFound, 1);
-  EXPECT_FALSE(controller.ports[0].IsOpen());
+  EXPECT_EQ(controller.PortsFound(), 1);
+  EXPECT_FALSE(controller.IsPortOpen(0));
 
   cart.SetResponder(Answer("05\r00\r"));
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_EQ(controller.currentPort, 0);
+  EXPECT_EQ(controller.CurrentPort(), 0);
 }
 
 TEST_F(PortScan, TheScannerThreadFindsTheCartAndStopsWithoutWaitingOutItsPause) {
   AddCart("05\r00\r");
   NameAllCarts();
-  controller.timing.scanIntervalMs = 60000;
+  testing_support::SetTiming(controller, &molvane::Timing::scanIntervalMs, 60000);
   controller.StartScanThread();
   testing_support::Eventually([&] { return controller.CartCount() != 0; }, 10000, 10);
   EXPECT_EQ(controller.CartCount(), 1);

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "cart/cart_identity.h"
 #include "pages/main_window_model.h"
 #include "pages/page_model.h"
 #include "sim/pty_transport.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
@@ -35,19 +37,19 @@ class NoticedPage : public PageModel {
 
 // The controller sees the given simulated carts and nothing else.
 void ScanOnly(CartController& controller, const std::vector<SimFixture*>& carts) {
-  controller.discovery.sysfsRoot = "/nonexistent";
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts.clear();
-  for (SimFixture* cart : carts) controller.discovery.extraPorts += cart->link.DevicePath() + ":";
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  std::string ports;
+  for (SimFixture* cart : carts) ports += cart->link.DevicePath() + ":";
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, ports);
 }
 
 // The main window over one controller; every tab is the same recording page.
 struct Window {
-  explicit Window(CartController& controller) : page(controller) {
+  explicit Window(CartController& controller) : page(controller, ui) {
     std::array<PageModel*, MainWindowModel::kPageCount> pointers{};
     pointers.fill(&page);
-    controller.SetUi(&ui);
-    model = std::make_unique<MainWindowModel>(controller, pointers);
+    model = std::make_unique<MainWindowModel>(controller, ui, pointers);
   }
   void Check() {
     for (int i = 0; i < MainWindowModel::kConnectionCheckTicks; ++i) model->OnTimer();
@@ -74,15 +76,15 @@ TEST(ScanWithSimulator, EchoingAndQuietCartsAreRecognisedAndAnswerAfterwards) {
   ScanOnly(controller, {&echo});
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 1);
-  EXPECT_TRUE(controller.echoesCommands);
+  EXPECT_TRUE(controller.EchoesCommands());
   EXPECT_EQ(controller.GetStatus(), "00");
 
   // A second cart that does not echo takes over the current port.
   ScanOnly(controller, {&echo, &quiet});
   controller.ScanPorts();
   EXPECT_EQ(controller.CartCount(), 2);
-  EXPECT_EQ(controller.currentPort, 1);
-  EXPECT_FALSE(controller.echoesCommands);
+  EXPECT_EQ(controller.CurrentPort(), 1);
+  EXPECT_FALSE(controller.EchoesCommands());
   EXPECT_EQ(controller.GetStatus(), "00");
 }
 
@@ -120,7 +122,7 @@ TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
   EXPECT_EQ(window.model->connectionText, "Num FTDI: 1");
   controller.ScanPorts();  // a silent port is probed and closed again
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_EQ(controller.portsFound, 1);
+  EXPECT_EQ(controller.PortsFound(), 1);
 
   cart.sim.faults.silentAfter = -1;
   controller.ScanPorts();
@@ -149,15 +151,15 @@ TEST(ScanWithSimulator, ABoardLeftInItsBootloaderIsNamedAndIsNoCart) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(controller.ReadReply(), "Timeout");
   EXPECT_EQ(controller.MessageText(), waiting);
-  EXPECT_EQ(controller.currentPort, -1);
+  EXPECT_EQ(controller.CurrentPort(), -1);
 
   controller.SetMessage("");
   controller.ScanPorts();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_EQ(controller.MessageText(), waiting);
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_EQ(controller.portsFound, 1);
-  EXPECT_FALSE(controller.ports[0].IsOpen());
+  EXPECT_EQ(controller.PortsFound(), 1);
+  EXPECT_FALSE(controller.IsPortOpen(0));
 }
 
 TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {
@@ -167,16 +169,16 @@ TEST(ScanWithSimulator, AReplugThroughANamedLinkIsFoundAgain) {
   cartsim::PtyTransport link(sim, cartsim::PtyTransport::Options{false, linkPath});
   ASSERT_TRUE(link.Start());
   CartController controller(dir.Path(), dir.Path());
-  controller.discovery.sysfsRoot = "/nonexistent";
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = linkPath;
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, linkPath);
   controller.ScanPorts();
   ASSERT_EQ(controller.CartCount(), 1);
 
   link.HangUp();
   controller.GetStatus();
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_FALSE(controller.ports[0].IsOpen());
+  EXPECT_FALSE(controller.IsPortOpen(0));
 
   ASSERT_TRUE(link.Replug());
   controller.ScanPorts();
@@ -192,6 +194,7 @@ TEST(ScanWithSimulator, TheFirstCommandAfterAConnectGetsItsOwnAnswer) {
     options.echo = echo;
     SimFixture fixture(options, /*pace=*/true);
     ASSERT_TRUE(fixture.Connect());
-    EXPECT_EQ(fixture.controller.GetCartName(), "Ward 4 Cart") << (echo ? "echo" : "no echo");
+    EXPECT_EQ(molvane::GetCartName(fixture.controller).value, "Ward 4 Cart")
+        << (echo ? "echo" : "no echo");
   }
 }

@@ -7,7 +7,7 @@
 #include "backup/backup_file.h"
 #include "backup/backup_read.h"
 #include "backup/cart_restore.h"
-#include "cart/command_vocabulary.h"
+#include "cart/lift_settings.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -64,8 +64,9 @@ TEST(CartBackup, RestoredOntoAnEmptyCartGivesTheSameSettingsAndPins) {
   target.Cart([](cartsim::CartModel& cart) { return cart.Pins().Add(999, 0), 0; });
 
   CartBackup read;
+  const molvane::Outcome readOut = molvane::ReadCartBackup(source.controller, read);
+  ASSERT_TRUE(readOut) << readOut.text;
   std::string failure;
-  ASSERT_TRUE(molvane::ReadCartBackup(source.controller, read, failure)) << failure;
   const std::string path = source.dir.File("cart.txt");
   ASSERT_TRUE(molvane::WriteBackupFile(path, read));
   CartBackup fromFile;

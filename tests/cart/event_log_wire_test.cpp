@@ -2,12 +2,13 @@
 
 #include <filesystem>
 
+#include "cart/event_log.h"
 #include "support/local_zone.h"
 #include "support/temp_dir.h"
 #include "wire_helpers.h"
 
-using testing_support::LocalZone;
 using testing_support::kBerlinZone;
+using testing_support::LocalZone;
 using namespace cart_tests;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -29,26 +30,24 @@ TEST(EventLogWire, DumpCarriesFieldsAndFormatsLines) {
                                         "98765\r\n"
                                         "0 165 0 0 12 1 1 9\r\n"
                                         "0 2 0 0 24 31 4 100\r\n>"}}));
-  RecordingUi ui;
   auto& c = fixture.controller;
-  c.SetUi(&ui);
-  c.DumpLog();
-  ASSERT_EQ(c.LogCount(), 4);
-  EXPECT_EQ(c.LogLine(0), "7:06 9/08/2010  accessed pin: 1234");
-  EXPECT_EQ(c.LogLine(1), "7:06 9/08/2010  accessed pin: 98765");
-  EXPECT_EQ(c.LogLine(2), "12:00 1/01/2009  powerup");
-  EXPECT_EQ(c.LogLine(3), "0:00 5/01/2000  factory reset");  // 31 April rolls into May
-  EXPECT_EQ(c.LogLine(-1), "");
-  EXPECT_EQ(c.LogLine(4), "");
-  EXPECT_EQ(ui.cursorShown, 1);
-  EXPECT_EQ(ui.cursorDepth, 0);
+  const molvane::Outcome dumped = molvane::DumpLog(c);
+  EXPECT_TRUE(dumped) << dumped.text;
+  ASSERT_EQ(c.Events().count, 4);
+  EXPECT_EQ(molvane::LogLine(c.Events(), 0), "7:06 9/08/2010  accessed pin: 1234");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 1), "7:06 9/08/2010  accessed pin: 98765");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 2), "12:00 1/01/2009  powerup");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 3),
+            "0:00 5/01/2000  factory reset");  // 31 April rolls into May
+  EXPECT_EQ(molvane::LogLine(c.Events(), -1), "");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 4), "");
 }
 
 TEST(EventLogWire, ADumpOf1030KeepsTheFirst1024) {
   LocalZone zone("UTC0");
   ConnectedController fixture(Answers({{"log_dump", LogDumpOf(1030)}, {"status", "0x01\r"}}));
-  fixture.controller.DumpLog();
-  ASSERT_EQ(fixture.controller.LogCount(), 1024);
+  molvane::DumpLog(fixture.controller);
+  ASSERT_EQ(fixture.controller.Events().count, 1024);
   EXPECT_EQ(fixture.controller.Events().entries[1023].action, "accessed pin: 1023");
   EXPECT_EQ(fixture.controller.GetStatus(), "0x01");
 }
@@ -56,8 +55,24 @@ TEST(EventLogWire, ADumpOf1030KeepsTheFirst1024) {
 TEST(EventLogWire, APromptGluedToARecordIsNotStored) {
   LocalZone zone("UTC0");
   ConnectedController fixture(Answers({{"log_dump", "1 1 5 6 7 8 9 10\r2 1 5 6 7 8 9 10>"}}));
-  fixture.controller.DumpLog();
-  EXPECT_EQ(fixture.controller.LogCount(), 1);
+  molvane::DumpLog(fixture.controller);
+  EXPECT_EQ(fixture.controller.Events().count, 1);
+}
+
+// A log cut off may have lost any number of events: nothing of it replaces the log read before.
+TEST(EventLogWire, ADumpWithoutItsPromptFailsAndKeepsTheLogReadBefore) {
+  LocalZone zone("UTC0");
+  ConnectedController fixture(Answers({{"log_dump", "1 1 5 6 7 8 9 10\r\r2 1 5 6 7 8 9 10\r>"}}));
+  auto& c = fixture.controller;
+  molvane::EventLog before;
+  before.entries[0] = {0, "powerup"};
+  before.count = 1;
+  c.KeepEvents(std::move(before));
+  const molvane::Outcome dumped = molvane::DumpLog(c);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.text, "The cart's list ended without its prompt after 1 record(s).");
+  ASSERT_EQ(c.Events().count, 1);
+  EXPECT_EQ(c.Events().entries[0].action, "powerup");
 }
 
 TEST(EventLogExport, WritesHeaderAndTabbedLinesWithCrLf) {
@@ -66,10 +81,12 @@ TEST(EventLogExport, WritesHeaderAndTabbedLinesWithCrLf) {
   ConnectedController fixture(
       Answers({{"log_dump", "4711 1 5 6 7 8 9 10\r0 165 0 0 12 1 1 9\r>"}}));
   auto& c = fixture.controller;
-  c.DumpLog();
+  molvane::DumpLog(c);
   const std::string path = dir.File("log.xls");
   testing_support::WriteFile(path, "old content that is longer than the new one ......");
-  ASSERT_TRUE(c.ExportLog(path));
+  const molvane::Outcome saved = molvane::ExportLog(c.Events(), path);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved.text, "Log successfully written.");
   EXPECT_EQ(ReadFile(path),
             "Time\tDate\tAction\r\n"
             "7:06:05\t9/08/2010\taccessed pin: 4711\r\n"
@@ -79,7 +96,7 @@ TEST(EventLogExport, WritesHeaderAndTabbedLinesWithCrLf) {
 TEST(EventLogExport, EmptyLogWritesOnlyTheHeader) {
   TempDir dir;
   molvane::CartController c(dir.Path(), dir.Path());
-  ASSERT_TRUE(c.ExportLog(dir.File("empty.txt")));
+  ASSERT_TRUE(molvane::ExportLog(c.Events(), dir.File("empty.txt")));
   EXPECT_EQ(ReadFile(dir.File("empty.txt")), "Time\tDate\tAction\r\n");
 }
 
@@ -87,10 +104,11 @@ TEST(EventLogExport, FailuresAreReportedAndWriteNothing) {
   TempDir home;
   TempDir target;
   molvane::CartController c(home.Path(), home.Path());
-  EXPECT_FALSE(c.ExportLog("ab"));
+  EXPECT_EQ(molvane::ExportLog(c.Events(), "ab").text, "The log could not be written to ab.");
   EXPECT_FALSE(std::filesystem::exists("ab"));
-  EXPECT_FALSE(c.ExportLog(target.File("missing/log.txt")));
-  EXPECT_FALSE(c.ExportLog(target.Path()));  // a folder is not replaced by a file
+  EXPECT_FALSE(molvane::ExportLog(c.Events(), target.File("missing/log.txt")));
+  EXPECT_FALSE(
+      molvane::ExportLog(c.Events(), target.Path()));  // a folder is not replaced by a file
   EXPECT_TRUE(std::filesystem::is_directory(target.Path()));
   EXPECT_TRUE(std::filesystem::is_empty(target.Path()));
 }

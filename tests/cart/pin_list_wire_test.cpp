@@ -2,8 +2,11 @@
 
 #include <chrono>
 
-#include "base/clock.h"
 #include "base/cart_time.h"
+#include "base/clock.h"
+#include "cart/cart_identity.h"
+#include "cart/pin_list.h"
+#include "cart/rfid_settings.h"
 #include "support/local_zone.h"
 #include "wire_helpers.h"
 
@@ -31,6 +34,13 @@ std::string DumpOf(int count) {
   return dump + ">";
 }
 
+// A copy of the cart's list as a test arranges it, every PIN activated at 0.
+molvane::PinList ListOf(std::initializer_list<std::uint32_t> pins) {
+  molvane::PinList list;
+  for (std::uint32_t pin : pins) list.entries[static_cast<std::size_t>(list.count++)] = {pin, 0};
+  return list;
+}
+
 // A cart date `days` before kNow, in the cart's own order.
 std::string CartDateDaysAgo(int days) {
   const auto f = molvane::ToLocalFields(kNow - days * kDay);
@@ -46,53 +56,59 @@ TEST_F(PinListWire, DumpReadsRecordsUntilThePrompt) {
                                         "4294967295 5 6 7 8 9 10\r\n"
                                         "12 5 6 7 8 9\r\n"  // six numbers: skipped
                                         "2147483648 60 61 24 0 13 100\r\n>"}}));
-  RecordingUi ui;
-  fixture.controller.SetUi(&ui);
-  fixture.controller.DumpPinList();
+  const molvane::Outcome dumped = molvane::DumpPinList(fixture.controller);
+  EXPECT_TRUE(dumped) << dumped.text;
   const auto& pins = fixture.controller.Pins();
-  ASSERT_EQ(fixture.controller.PinCount(), 2);
+  ASSERT_EQ(fixture.controller.Pins().count, 2);
   EXPECT_EQ(pins.entries[0].pin, 4294967295u);
   EXPECT_EQ(pins.entries[0].activationTime, 1283929565);
   EXPECT_EQ(pins.entries[1].pin, 2147483648u);
   EXPECT_EQ(pins.entries[1].activationTime, 946684800);
-  EXPECT_EQ(fixture.controller.PinText(0), "4294967295");
-  EXPECT_EQ(fixture.controller.PinAgeDays(0), 100);
-  EXPECT_EQ(ui.cursorShown, 1);
-  EXPECT_EQ(ui.cursorDepth, 0);
-  EXPECT_EQ(fixture.controller.currentPort.load(), 0);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "4294967295");
+  EXPECT_EQ(molvane::PinAgeDays(fixture.controller.Pins(), 0), 100);
+  EXPECT_EQ(fixture.controller.CurrentPort(), 0);
 }
 
 TEST_F(PinListWire, APromptGluedToARecordEndsTheDumpWithoutIt) {
   ConnectedController fixture(Answers({{"pin_list_dump", "1 5 6 7 8 9 10\r2 5 6 7 8 9 10>"}}));
-  fixture.controller.DumpPinList();
-  ASSERT_EQ(fixture.controller.PinCount(), 1);
-  EXPECT_EQ(fixture.controller.PinText(0), "1");
+  molvane::DumpPinList(fixture.controller);
+  ASSERT_EQ(fixture.controller.Pins().count, 1);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "1");
 }
 
-TEST_F(PinListWire, AnEmptyLineEndsTheDump) {
+// An empty line is no prompt: the list may have been cut off there, so nothing of it is kept.
+TEST_F(PinListWire, AnEmptyLineEndsTheDumpAsAFailure) {
   ConnectedController fixture(Answers({{"pin_list_dump", "1 5 6 7 8 9 10\r\r2 5 6 7 8 9 10\r>"}}));
-  fixture.controller.DumpPinList();
-  EXPECT_EQ(fixture.controller.PinCount(), 1);
+  fixture.controller.KeepPins(ListOf({4711}));
+  const molvane::Outcome dumped = molvane::DumpPinList(fixture.controller);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.done, 1);
+  ASSERT_EQ(fixture.controller.Pins().count, 1);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "4711");
 }
 
 TEST_F(PinListWire, ADumpOf130KeepsTheFirst128AndReadsTheRest) {
   ConnectedController fixture(Answers({{"pin_list_dump", DumpOf(130)}, {"status", "0x00\r"}}));
-  fixture.controller.DumpPinList();
-  ASSERT_EQ(fixture.controller.PinCount(), 128);
-  EXPECT_EQ(fixture.controller.PinText(127), "1127");
-  EXPECT_EQ(fixture.controller.PinText(128), "");
+  molvane::DumpPinList(fixture.controller);
+  ASSERT_EQ(fixture.controller.Pins().count, 128);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 127), "1127");
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 128), "");
   // Nothing of the dump is left to be taken for the next answer.
   EXPECT_EQ(fixture.controller.GetStatus(), "0x00");
 }
 
-TEST_F(PinListWire, SilenceMidDumpKeepsWhatCameAndDropsTheLink) {
+TEST_F(PinListWire, SilenceMidDumpFailsKeepsTheCopyAndDropsTheLink) {
   ConnectedController fixture(Answers({{"pin_list_dump", "77 5 6 7 8 9 10\r\n"}}));
+  fixture.controller.KeepPins(ListOf({4711, 4712}));
   const auto start = std::chrono::steady_clock::now();
-  fixture.controller.DumpPinList();
+  const molvane::Outcome dumped = molvane::DumpPinList(fixture.controller);
   const auto took = std::chrono::steady_clock::now() - start;
-  ASSERT_EQ(fixture.controller.PinCount(), 1);
-  EXPECT_EQ(fixture.controller.PinText(0), "77");
-  EXPECT_EQ(fixture.controller.currentPort.load(), -1);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.text, "Error: Timeout (after 1 record(s))");
+  EXPECT_EQ(dumped.done, 1);
+  ASSERT_EQ(fixture.controller.Pins().count, 2);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "4711");
+  EXPECT_EQ(fixture.controller.CurrentPort(), -1);
   EXPECT_GE(took, std::chrono::milliseconds(800));
   EXPECT_LT(took, std::chrono::seconds(10));
 }
@@ -102,14 +118,14 @@ TEST_F(PinListWire, OldestIsTheFirstOfTheOldestTies) {
       Answers({{"pin_list_dump", "1 " + CartDateDaysAgo(3) + "\r2 " + CartDateDaysAgo(40) + "\r3 " +
                                      CartDateDaysAgo(40) + "\r>"}}));
   auto& c = fixture.controller;
-  c.DumpPinList();
-  ASSERT_EQ(c.PinCount(), 3);
-  EXPECT_EQ(c.OldestPinIndex(), 1);
-  EXPECT_EQ(c.PinAgeDaysClamped(c.OldestPinIndex()), 40);
-  EXPECT_EQ(c.PinAgeDaysClamped(7), c.PinAgeDays(2));
-  EXPECT_EQ(c.PinAgeDaysClamped(-5), 3);
-  EXPECT_EQ(c.PinAgeDays(-1), -1);
-  EXPECT_EQ(c.PinAgeDays(3), -1);
+  molvane::DumpPinList(c);
+  ASSERT_EQ(c.Pins().count, 3);
+  EXPECT_EQ(c.Pins().oldestIndex, 1);
+  EXPECT_EQ(molvane::PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex), 40);
+  EXPECT_EQ(molvane::PinAgeDaysClamped(c.Pins(), 7), molvane::PinAgeDays(c.Pins(), 2));
+  EXPECT_EQ(molvane::PinAgeDaysClamped(c.Pins(), -5), 3);
+  EXPECT_EQ(molvane::PinAgeDays(c.Pins(), -1), -1);
+  EXPECT_EQ(molvane::PinAgeDays(c.Pins(), 3), -1);
 }
 
 TEST_F(PinListWire, NoPinOfAgeZeroOrMoreLeavesNoOldest) {
@@ -119,10 +135,10 @@ TEST_F(PinListWire, NoPinOfAgeZeroOrMoreLeavesNoOldest) {
       Answers({{"pin_list_dump", "5 0 0 0 " + std::to_string(ahead.day) + " " +
                                      std::to_string(ahead.month) + " " +
                                      std::to_string(ahead.year - 2000) + "\r>"}}));
-  fixture.controller.DumpPinList();
-  EXPECT_EQ(fixture.controller.PinCount(), 1);
-  EXPECT_EQ(fixture.controller.OldestPinIndex(), -1);
-  EXPECT_EQ(fixture.controller.PinAgeDaysClamped(-1), -1);
+  molvane::DumpPinList(fixture.controller);
+  EXPECT_EQ(fixture.controller.Pins().count, 1);
+  EXPECT_EQ(fixture.controller.Pins().oldestIndex, -1);
+  EXPECT_EQ(molvane::PinAgeDaysClamped(fixture.controller.Pins(), -1), -1);
 }
 
 TEST_F(PinListWire, AddPinKeepsLargePinsExactlyWhenConfirmed) {
@@ -130,10 +146,12 @@ TEST_F(PinListWire, AddPinKeepsLargePinsExactlyWhenConfirmed) {
                                        {"pin_list_add 4294967295", ">"},
                                        {"pin_list_add 55", "error\r"}}));
   auto& c = fixture.controller;
-  c.AddPin("4294967294", 10);
-  c.AddPin("4294967295", 20);
-  c.AddPin("55", 30);
-  ASSERT_EQ(c.PinCount(), 2);
+  molvane::AddPin(c, "4294967294", 10);
+  molvane::AddPin(c, "4294967295", 20);
+  const molvane::Outcome refused = molvane::AddPin(c, "55", 30);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.text, "Error: Unknown.");
+  ASSERT_EQ(c.Pins().count, 2);
   EXPECT_EQ(c.Pins().entries[0].pin, 4294967294u);
   EXPECT_EQ(c.Pins().entries[1].pin, 4294967295u);
   EXPECT_EQ(c.Pins().entries[1].activationTime, 20);
@@ -142,19 +160,20 @@ TEST_F(PinListWire, AddPinKeepsLargePinsExactlyWhenConfirmed) {
 
 TEST_F(PinListWire, AddPinSendsNothingForADuplicateOrAFullList) {
   ConnectedController fixture(AlwaysAnswer(">"));
-  RecordingUi ui;
   auto& c = fixture.controller;
-  c.SetUi(&ui);
-  c.AddPin("1234", 1);
-  c.AddPin("0000001234", 2);  // same value with leading zeros
-  EXPECT_EQ(c.PinCount(), 1);
-  for (std::uint32_t i = 1; i < 128; ++i) c.pinList.entries[i] = {i, 0};
-  c.pinList.count = 128;
-  c.AddPin("999999", 3);
-  EXPECT_EQ(c.PinCount(), 128);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Max number of pins exceeded.");
-  EXPECT_EQ(ui.boxes[0].caption, "Error");
+  EXPECT_EQ(molvane::AddPin(c, "1234", 1).done, 1);
+  const molvane::Outcome duplicate = molvane::AddPin(c, "0000001234", 2);  // leading zeros
+  EXPECT_TRUE(duplicate);
+  EXPECT_EQ(duplicate.done, 0);
+  EXPECT_EQ(c.Pins().count, 1);
+  molvane::PinList full = c.Pins();
+  for (std::uint32_t i = 1; i < 128; ++i) full.entries[i] = {i, 0};
+  full.count = 128;
+  c.KeepPins(full);
+  const molvane::Outcome refused = molvane::AddPin(c, "999999", 3);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.text, "Max number of pins exceeded.");
+  EXPECT_EQ(c.Pins().count, 128);
   EXPECT_EQ(fixture.cart.Lines(), std::vector<std::string>{"pin_list_add 1234"});
 }
 
@@ -163,66 +182,78 @@ TEST_F(PinListWire, RemovePinSendsTheListLineAndHonoursPromptAndError) {
                                        {"pin_list_remove 12", "error: not found\r"},
                                        {"pin_list_remove 13", "unknown cmd\r"}}));
   auto& c = fixture.controller;
-  c.pinList.entries[0] = {4711, 0};
-  c.pinList.entries[1] = {12, 0};
-  c.pinList.entries[2] = {13, 0};
-  c.pinList.entries[3] = {4711, 0};
-  c.pinList.count = 4;
-  c.RemovePin("0000004711  12 days");
-  ASSERT_EQ(c.PinCount(), 2);
-  EXPECT_EQ(c.PinText(0), "12");
-  c.RemovePin("12");
-  c.RemovePin("13");
-  ASSERT_EQ(c.PinCount(), 1);
-  EXPECT_EQ(c.PinText(0), "13");
+  c.KeepPins(ListOf({4711, 12, 13, 4711}));
+  EXPECT_TRUE(molvane::RemovePin(c, "0000004711  12 days"));
+  ASSERT_EQ(c.Pins().count, 2);
+  EXPECT_EQ(molvane::PinText(c.Pins(), 0), "12");
+  // The cart's "error" means it does not hold the PIN: the copy is brought in line, no failure.
+  EXPECT_TRUE(molvane::RemovePin(c, "12"));
+  const molvane::Outcome unknown = molvane::RemovePin(c, "13");
+  EXPECT_FALSE(unknown);
+  EXPECT_EQ(unknown.text, "Unknown Command.");
+  ASSERT_EQ(c.Pins().count, 1);
+  EXPECT_EQ(molvane::PinText(c.Pins(), 0), "13");
   EXPECT_EQ(fixture.cart.Lines()[0], "pin_list_remove 0000004711");
 }
 
 TEST_F(PinListWire, RemovePinAnsweredWithSilenceKeepsThePin) {
   ConnectedController fixture(AlwaysAnswer(""));
   auto& c = fixture.controller;
-  c.pinList.entries[0] = {5, 0};
-  c.pinList.count = 1;
-  c.RemovePin("5");
-  EXPECT_EQ(c.PinCount(), 1);
+  c.KeepPins(ListOf({5}));
+  const molvane::Outcome removed = molvane::RemovePin(c, "5");
+  EXPECT_FALSE(removed);
+  EXPECT_EQ(removed.text, "Error: Timeout");
+  EXPECT_EQ(c.Pins().count, 1);
 }
 
 TEST_F(PinListWire, RemoveAllPinsRemovesInListOrder) {
   ConnectedController fixture(AlwaysAnswer(">"));
-  RecordingUi ui;
   auto& c = fixture.controller;
-  c.SetUi(&ui);
-  for (std::uint32_t i = 0; i < 3; ++i) c.pinList.entries[i] = {3000000000u + i, 0};
-  c.pinList.count = 3;
-  EXPECT_TRUE(c.RemoveAllPins());
-  EXPECT_EQ(c.PinCount(), 0);
+  c.KeepPins(ListOf({3000000000u, 3000000001u, 3000000002u}));
+  const molvane::Outcome removed = molvane::RemoveAllPins(c);
+  EXPECT_TRUE(removed) << removed.text;
+  EXPECT_EQ(removed.done, 3);
+  EXPECT_EQ(c.Pins().count, 0);
   const std::vector<std::string> expected = {
       "pin_list_remove 3000000000", "pin_list_remove 3000000001", "pin_list_remove 3000000002"};
   EXPECT_EQ(fixture.cart.Lines(), expected);
-  EXPECT_EQ(ui.cursorShown, 1);
-  EXPECT_EQ(ui.cursorDepth, 0);
 }
 
 TEST_F(PinListWire, RemoveAllPinsStopsAtARemovalThatChangesNothing) {
   ConnectedController fixture(AlwaysAnswer("busy\r"));
   auto& c = fixture.controller;
-  c.pinList.entries[0] = {1, 0};
-  c.pinList.entries[1] = {2, 0};
-  c.pinList.count = 2;
-  EXPECT_FALSE(c.RemoveAllPins());
-  EXPECT_EQ(c.PinCount(), 2);
+  c.KeepPins(ListOf({1, 2}));
+  const molvane::Outcome removed = molvane::RemoveAllPins(c);
+  EXPECT_FALSE(removed);
+  EXPECT_EQ(removed.text, "The cart did not remove PIN 1: it answered 'busy'.");
+  EXPECT_EQ(removed.done, 0);
+  EXPECT_EQ(c.Pins().count, 2);
   EXPECT_EQ(fixture.cart.Lines().size(), 1u);
 }
 
 TEST_F(PinListWire, LineEndsInsideAnArgumentNeverStartASecondCommand) {
   ConnectedController fixture(AlwaysAnswer("ok\r"));
   auto& c = fixture.controller;
-  c.SetCartName("Ward\r\nlock");
-  c.SetRfidMask("PF\runlock");
-  c.AddPin("12\r\nlog_clear", 0);
-  const std::vector<std::string> expected = {"cart_name_set \"Wardlock\"", "set_rfid_mask PFunlock",
-                                             "pin_list_add 12log_clear"};
-  EXPECT_EQ(fixture.cart.Lines(), expected);
+  molvane::SetCartName(c, "Ward\r\nlock");
+  molvane::SetRfidMask(c, "PF\runlock");
+  // A PIN with a line end in it is no PIN at all and never reaches the cart.
+  EXPECT_FALSE(molvane::AddPin(c, "12\r\nlog_clear", 0));
+  const std::vector<std::string> expected = {"cart_name_set \"Wardlock\"",
+                                             "set_rfid_mask PFunlock"};
+  EXPECT_EQ(LinesAfterSettling(fixture.cart, 2), expected);
+}
+
+TEST_F(PinListWire, AddPinRefusesATextThatIsNoPinBeforeSending) {
+  ConnectedController fixture(AlwaysAnswer(">"));
+  auto& c = fixture.controller;
+  for (const char* text : {"", "12a", "4294967296"}) {
+    const molvane::Outcome added = molvane::AddPin(c, text, 0);
+    EXPECT_FALSE(added) << text;
+    EXPECT_EQ(added.text, "'" + std::string(text) +
+                              "' is not a PIN: The pin number must be less than 4294967296.");
+  }
+  EXPECT_EQ(c.Pins().count, 0);
+  EXPECT_TRUE(fixture.cart.Lines().empty());
 }
 
 TEST_F(PinListWire, NameAndSerialAreCutAndUnquoted) {
@@ -231,11 +262,11 @@ TEST_F(PinListWire, NameAndSerialAreCutAndUnquoted) {
                                        {"cart_name_set \"ABCDEFGHIJKLMNO\"", "ok\r"},
                                        {"serial_set \"a\"b\"", "ok\r"}}));
   auto& c = fixture.controller;
-  c.SetCartName("ABCDEFGHIJKLMNOPQRST");
-  c.SetSerialNumber("a\"b");
-  EXPECT_EQ(c.GetCartName(), "Ward 7");
-  EXPECT_EQ(c.GetSerialNumber(), "SN-0042");
-  EXPECT_EQ(c.currentPort.load(), 0);  // every line read was answered
+  molvane::SetCartName(c, "ABCDEFGHIJKLMNOPQRST");
+  molvane::SetSerialNumber(c, "a\"b");
+  EXPECT_EQ(molvane::GetCartName(c).value, "Ward 7");
+  EXPECT_EQ(molvane::GetSerialNumber(c).value, "SN-0042");
+  EXPECT_EQ(c.CurrentPort(), 0);  // every line read was answered
   const std::vector<std::string> expected = {"cart_name_set \"ABCDEFGHIJKLMNO\"",
                                              "serial_set \"a\"b\"", "cart_name_get", "serial_get"};
   EXPECT_EQ(fixture.cart.Lines(), expected);

@@ -4,57 +4,74 @@
 #include <thread>
 
 #include "base/clock.h"
+#include "cart/rfid_settings.h"
+#include "cart/service_commands.h"
+#include "support/controller_settings.h"
 #include "support/local_zone.h"
 #include "wire_helpers.h"
 
-using testing_support::LocalZone;
 using testing_support::kBerlinZone;
+using testing_support::LocalZone;
 using namespace cart_tests;
+
+namespace {
+
+// A value read back that counts for nothing: a failure, and no value to show.
+bool Refused(const molvane::Result<std::string>& read) { return !read && read.value.empty(); }
+
+}  // namespace
 
 TEST(RfidSettings, SettersPassTheTextThroughUnchanged) {
   ConnectedController fixture(AlwaysAnswer("ok\r"));
   auto& c = fixture.controller;
-  c.SetRfidMask("");
-  c.SetRfidBits("26");
-  c.SetRfidFacility("00123");
-  c.SetMaxPinDigits("x y");
+  EXPECT_TRUE(molvane::SetRfidMask(c, ""));
+  EXPECT_TRUE(molvane::SetRfidBits(c, "26"));
+  EXPECT_TRUE(molvane::SetRfidFacility(c, "00123"));
+  EXPECT_TRUE(molvane::SetMaxPinDigits(c, "x y"));
   const std::vector<std::string> expected = {"set_rfid_mask ", "set_rfid_bits 26",
                                              "set_rfid_facility 00123", "set_max_pin_digits x y"};
   EXPECT_EQ(fixture.cart.Lines(), expected);
-  EXPECT_EQ(c.currentPort.load(), 0);
+  EXPECT_EQ(c.CurrentPort(), 0);
 }
 
 TEST(RfidSettings, ValuesReadBackCountOnlyInTheirForm) {
   ConnectedController fixture(AlwaysAnswer(""));
   auto& c = fixture.controller;
-  const auto read = [&](const std::string& command, const std::string& reply,
-                        std::string (molvane::CartController::*get)()) {
+  using Get = molvane::Result<std::string> (*)(molvane::CartController&);
+  const auto read = [&](const std::string& command, const std::string& reply, Get get) {
     fixture.cart.SetResponder(
         [=](const std::string& line) { return line == command ? reply + "\r" : std::string(); });
-    return (c.*get)();
+    return get(c);
   };
-  using C = molvane::CartController;
-  EXPECT_EQ(read("get_rfid_bits", "26", &C::GetRfidBits), "26");
-  EXPECT_EQ(read("get_rfid_bits", "260", &C::GetRfidBits), "");
-  EXPECT_EQ(read("get_rfid_bits", "2a", &C::GetRfidBits), "");
-  EXPECT_EQ(read("get_rfid_facility", "65535", &C::GetRfidFacility), "65535");
-  EXPECT_EQ(read("get_rfid_facility", "655350", &C::GetRfidFacility), "");
-  EXPECT_EQ(read("get_max_pin_digits", "10", &C::GetMaxPinDigits), "10");
-  EXPECT_EQ(read("get_max_pin_digits", "1000", &C::GetMaxPinDigits), "");
-  EXPECT_EQ(read("get_rfid_mask", "PFFFFFFFFBBBBBBBBBBBBBBBB0", &C::GetRfidMask),
-            "PFFFFFFFFBBBBBBBBBBBBBBBB0");
-  EXPECT_EQ(read("get_rfid_mask", "PFFp", &C::GetRfidMask), "");
-  EXPECT_EQ(read("get_rfid_mask", "PF B", &C::GetRfidMask), "");
-  EXPECT_EQ(read("get_rfid_mask", "PF-B", &C::GetRfidMask), "");
-  EXPECT_EQ(read("get_rfid_mask", "error", &C::GetRfidMask), "");
-  EXPECT_EQ(read("get_rfid_bits", "", &C::GetRfidBits), "");
+  EXPECT_EQ(read("get_rfid_bits", "26", molvane::GetRfidBits).value, "26");
+  EXPECT_TRUE(Refused(read("get_rfid_bits", "260", molvane::GetRfidBits)));
+  EXPECT_TRUE(Refused(read("get_rfid_bits", "2a", molvane::GetRfidBits)));
+  EXPECT_EQ(read("get_rfid_facility", "65535", molvane::GetRfidFacility).value, "65535");
+  EXPECT_TRUE(Refused(read("get_rfid_facility", "655350", molvane::GetRfidFacility)));
+  EXPECT_EQ(read("get_max_pin_digits", "10", molvane::GetMaxPinDigits).value, "10");
+  EXPECT_TRUE(Refused(read("get_max_pin_digits", "1000", molvane::GetMaxPinDigits)));
+  const auto mask = read("get_rfid_mask", "PFFFFFFFFBBBBBBBBBBBBBBBB0", molvane::GetRfidMask);
+  EXPECT_TRUE(mask);
+  EXPECT_EQ(mask.value, "PFFFFFFFFBBBBBBBBBBBBBBBB0");
+  const auto lowercase = read("get_rfid_mask", "PFFp", molvane::GetRfidMask);
+  EXPECT_TRUE(Refused(lowercase));
+  EXPECT_EQ(lowercase.outcome.text,
+            "The cart answered get_rfid_mask with 'PFFp', which is no setting.");
+  EXPECT_TRUE(Refused(read("get_rfid_mask", "PF B", molvane::GetRfidMask)));
+  EXPECT_TRUE(Refused(read("get_rfid_mask", "PF-B", molvane::GetRfidMask)));
+  const auto error = read("get_rfid_mask", "error", molvane::GetRfidMask);
+  EXPECT_TRUE(Refused(error));
+  EXPECT_EQ(error.outcome.text, "Error: Unknown.");
+  EXPECT_EQ(read("get_rfid_bits", "", molvane::GetRfidBits).value, "");
 }
 
-TEST(RfidSettings, APromptEndedOrTimedOutReplyIsEmpty) {
+TEST(RfidSettings, APromptEndedOrTimedOutReplyIsRefused) {
   ConnectedController fixture(Answers({{"get_rfid_bits", "26>"}}));
-  EXPECT_EQ(fixture.controller.GetRfidBits(), "");
-  EXPECT_EQ(fixture.controller.GetMaxPinDigits(), "");  // silence: "Timeout"
-  EXPECT_EQ(fixture.controller.currentPort.load(), -1);
+  EXPECT_TRUE(Refused(molvane::GetRfidBits(fixture.controller)));
+  const auto silence = molvane::GetMaxPinDigits(fixture.controller);
+  EXPECT_TRUE(Refused(silence));
+  EXPECT_EQ(silence.outcome.text, "Error: Timeout");
+  EXPECT_EQ(fixture.controller.CurrentPort(), -1);
 }
 
 TEST(ServiceCommands, ClockIsSentInTheCartOrderWithoutReadingAReply) {
@@ -63,23 +80,23 @@ TEST(ServiceCommands, ClockIsSentInTheCartOrderWithoutReadingAReply) {
   molvane::SetClockForTest([] { return std::int64_t{1236089109} - 3600; });
   ConnectedController fixture(AlwaysAnswer(""));
   const auto start = std::chrono::steady_clock::now();
-  fixture.controller.SetRealTimeClock();
+  EXPECT_TRUE(molvane::SetRealTimeClock(fixture.controller));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
   molvane::SetClockForTest({});
   EXPECT_EQ(LinesAfterSettling(fixture.cart, 1), std::vector<std::string>{"set_time 9 5 14 3 3 9"});
-  EXPECT_EQ(fixture.controller.currentPort.load(), 0);
+  EXPECT_EQ(fixture.controller.CurrentPort(), 0);
 }
 
 TEST(ServiceCommands, GasGaugeResetWaitsForResetDone) {
   ConnectedController fixture(Answers({{"gas_gauge_reset", "working\rstill\rreset_done\r"}}));
-  EXPECT_TRUE(fixture.controller.ResetGasGauge());
+  EXPECT_TRUE(molvane::ResetGasGauge(fixture.controller));
   EXPECT_EQ(fixture.cart.Lines(), std::vector<std::string>{"gas_gauge_reset"});
 }
 
 TEST(ServiceCommands, GasGaugeResetGivesUpAfterItsWait) {
   ConnectedController fixture(AlwaysAnswer(""));
   auto& c = fixture.controller;
-  c.timing.gasGaugeWaitSeconds = 1;
+  testing_support::SetTiming(c, &molvane::Timing::gasGaugeWaitSeconds, 1);
   // A cart that keeps talking without ever finishing.
   std::jthread chatter([&](std::stop_token stop) {
     while (!stop.stop_requested()) {
@@ -88,9 +105,9 @@ TEST(ServiceCommands, GasGaugeResetGivesUpAfterItsWait) {
     }
   });
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(c.ResetGasGauge());
+  EXPECT_FALSE(molvane::ResetGasGauge(c));
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, std::chrono::seconds(1));
   EXPECT_LT(took, std::chrono::seconds(5));
-  EXPECT_EQ(c.currentPort.load(), 0);
+  EXPECT_EQ(c.CurrentPort(), 0);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cart/command_vocabulary.h"
+#include "cart/lift_settings.h"
 #include "cart/setup_reply.h"
 
 using namespace molvane;

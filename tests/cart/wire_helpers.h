@@ -5,7 +5,6 @@
 
 #include "support/controller_fixture.h"
 #include "support/eventually.h"
-#include "support/recording_ui.h"
 
 namespace cart_tests {
 
@@ -31,7 +30,5 @@ inline std::vector<std::string> LinesAfterSettling(testing_support::ScriptedCart
   testing_support::Eventually([&] { return cart.Lines().size() >= expected; }, 500, 10);
   return cart.Lines();
 }
-
-using testing_support::RecordingUi;
 
 }  // namespace cart_tests

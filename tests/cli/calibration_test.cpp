@@ -38,7 +38,7 @@ TEST_F(CalibrationCtl, LimitsAndLayoutAreConvertedSentAndReadBack) {
   EXPECT_EQ(s.liftDownCurrentTenths, 29);
   EXPECT_EQ(s.liftMinVoltsTenths, 236);
   EXPECT_EQ(s.liftRelockTimeout, 65534);
-  EXPECT_TRUE(Has(limits, "The max up current is limited to 76.7 amperes.")) << limits.out;
+  EXPECT_TRUE(Has(limits, "The Max Up Current is limited to 76.7 amperes.")) << limits.out;
   EXPECT_TRUE(Has(limits, "Min battery voltage: 23.6 V")) << limits.out;
 
   for (const std::vector<std::string>& refused :

@@ -90,7 +90,7 @@ TEST(CtlPinFiles, ExportToAFolderThatDoesNotExistFails) {
   ASSERT_TRUE(cart.Started());
   const CtlRun run = t.Ctl(cart, {"pins", "export", t.dir.File("no/such/folder/pins.txt")});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("could not write"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("the pin list could not be written to"), std::string::npos) << run.err;
 }
 
 TEST(CtlPins, AddRemoveAndClearReportWhatTheCartHolds) {

@@ -40,13 +40,12 @@ TEST(CalibrateDialog, LampsLayoutsAndButtonsOverTheSimulatedCart) {
   testing_support::SimFixture fixture;
   ASSERT_TRUE(fixture.Connect());
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
   fixture.Cart([](cartsim::CartModel& cart) {
     cart.SetSensorInputs(0x21);
     return 0;
   });
 
-  CalibrateDialog page(fixture.controller);
+  CalibrateDialog page(fixture.controller, ui);
   page.resize(640, 420);
   page.show();
   page.Model().CartNotice(true);

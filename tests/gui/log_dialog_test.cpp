@@ -12,6 +12,7 @@
 #include "gui/qt_test_app.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "cart/event_log.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ TEST(LogDialog, ListsAFullLogExportsAndClears) {
     return 0;
   });
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
-  molvane::LogDialog page(fixture.controller);
+  molvane::LogDialog page(fixture.controller, ui);
   page.show();
   auto* list = page.findChild<QListWidget*>("log");
   const auto button = [&page](const char* name) { return page.findChild<QPushButton*>(name); };
@@ -33,12 +33,12 @@ TEST(LogDialog, ListsAFullLogExportsAndClears) {
 
   button("getList")->click();
   ASSERT_EQ(list->count(), 1024);
-  EXPECT_EQ(list->item(1023)->text().toStdString(), fixture.controller.LogLine(1023));
+  EXPECT_EQ(list->item(1023)->text().toStdString(), molvane::LogLine(fixture.controller.Events(), 1023));
   ui.fileNames = {fixture.dir.File("log.txt")};
   button("export")->click();
   button("clearList")->click();
   EXPECT_EQ(list->count(), 0);
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{molvane::kLogWritten}) << "nothing is asked";
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Log successfully written."}) << "nothing is asked";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -34,13 +35,12 @@ TEST(MainWindowWithCart, ShowsConnectedBehindTheFirstBoxWarnsOnceAndHidesItBehin
   testing_support::SimFixture fixture;
   ASSERT_TRUE(fixture.started);
   molvane::CartController& controller = fixture.controller;
-  controller.discovery.sysfsRoot = fixture.dir.File("no-sysfs");
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = fixture.link.DevicePath();
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, fixture.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, fixture.link.DevicePath());
   testing_support::RecordingUi ui;
-  controller.SetUi(&ui);
-
-  molvane::CMolvaneDlg window(controller);
+  
+  molvane::CMolvaneDlg window(controller, ui);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   auto* sheet = window.findChild<QTabWidget*>("pages");
   ASSERT_NE(status, nullptr);

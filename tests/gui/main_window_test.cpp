@@ -15,6 +15,7 @@
 #include "app/cart_controller.h"
 #include "gui/about_dlg.h"
 #include "gui/qt_test_app.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -27,10 +28,9 @@ class MainWindow : public ::testing::Test {
  protected:
   MainWindow() : controller(dir.Path(), dir.Path()) {
     gui_testing::TestApp();
-    controller.discovery.sysfsRoot = dir.File("no-sysfs");
-    controller.discovery.useEnvironment = false;
-    controller.SetUi(&ui);
-  }
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, dir.File("no-sysfs"));
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+      }
 
   QAction* MenuAction(CMolvaneDlg& window, const QString& menu, const QString& item) {
     for (QMenu* popup : window.findChildren<QMenu*>()) {
@@ -53,7 +53,7 @@ class MainWindow : public ::testing::Test {
 };
 
 TEST_F(MainWindow, ShowsSixPagesInOrderWithSetupInFront) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   EXPECT_EQ(window.windowTitle(), "Molvane");
   EXPECT_FALSE(window.windowIcon().isNull());
   auto* sheet = window.findChild<QTabWidget*>("pages");
@@ -67,7 +67,7 @@ TEST_F(MainWindow, ShowsSixPagesInOrderWithSetupInFront) {
 }
 
 TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   ASSERT_NE(status, nullptr);
   EXPECT_TRUE(status->isReadOnly());
@@ -77,8 +77,8 @@ TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
 
 // Without the FTDI driver no port is found; the field says so, and its tip says why.
 TEST_F(MainWindow, StatusTipTellsThatTheDriverIsMissing) {
-  controller.discovery.registryRoot = "SOFTWARE\\Molvane test\\no such key";
-  CMolvaneDlg window(controller);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::registryRoot, "SOFTWARE\\Molvane test\\no such key");
+  CMolvaneDlg window(controller, ui);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   ASSERT_NE(status, nullptr);
   QTimer check;
@@ -90,18 +90,18 @@ TEST_F(MainWindow, StatusTipTellsThatTheDriverIsMissing) {
   window.show();
   window.exec();
   EXPECT_EQ(status->text(), "Disconnected");
-  EXPECT_EQ(status->toolTip(), molvane::texts::kNoDrivers);
+  EXPECT_EQ(status->toolTip(), "No USB Cart drivers have been installed on this system.");
 }
 
 TEST_F(MainWindow, ReadsTheConfigurationWhileStarting) {
   testing_support::WriteFile(controller.ConfigPath(),
                              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/carts/main.hex\"\n</FIRMWARE>\n");
-  CMolvaneDlg window(controller);
-  EXPECT_EQ(controller.MainFirmwarePath(), "/carts/main.hex");
+  CMolvaneDlg window(controller, ui);
+  EXPECT_EQ(controller.GetPathSetting(molvane::CartController::PathSetting::MainFirmware), "/carts/main.hex");
 }
 
 TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   auto* timer = window.findChild<QTimer*>("timer1");
   ASSERT_NE(timer, nullptr);
   EXPECT_TRUE(timer->isActive());
@@ -112,7 +112,7 @@ TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
 }
 
 TEST_F(MainWindow, FileExitClosesAsOk) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   QAction* exit = MenuAction(window, "File", "E&xit");
   ASSERT_NE(exit, nullptr);
   QTimer::singleShot(0, exit, &QAction::trigger);
@@ -121,7 +121,7 @@ TEST_F(MainWindow, FileExitClosesAsOk) {
 }
 
 TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   QAction* save = MenuAction(window, "File", "Save Support Report...");
   ASSERT_NE(save, nullptr);
   ui.fileNames = {dir.File("report.txt")};
@@ -135,17 +135,17 @@ TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
 
 TEST_F(MainWindow, EnterClosesAsOkAndEscapeAsCancel) {
   {
-    CMolvaneDlg window(controller);
+    CMolvaneDlg window(controller, ui);
     QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Return); });
     EXPECT_EQ(window.exec(), QDialog::Accepted);
   }
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Escape); });
   EXPECT_EQ(window.exec(), QDialog::Rejected);
 }
 
 TEST_F(MainWindow, BothAboutItemsOpenTheAboutBox) {
-  CMolvaneDlg window(controller);
+  CMolvaneDlg window(controller, ui);
   window.show();
   for (const QString item : {"&About", "&About Molvane..."}) {
     QAction* about = MenuAction(window, "About", item);

@@ -12,6 +12,7 @@
 #include "app/cart_controller.h"
 #include "gui/labelled.h"
 #include "gui/qt_test_app.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -42,7 +43,8 @@ class CountingPage : public molvane::PageModel {
 
 class CountingView : public molvane::PageView {
  public:
-  explicit CountingView(molvane::CartController& controller) : model(controller) {
+  CountingView(molvane::CartController& controller, molvane::UiServices& ui)
+      : model(controller, ui) {
     auto* label = new QLabel("&Cart Name:", this);
     edit = new QLineEdit(this);
     molvane::LabelFor(label, edit);
@@ -62,8 +64,9 @@ TEST(PageView, FieldsTabsAndTimerReachTheModel) {
   gui_testing::TestApp();
   testing_support::TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
+  testing_support::RecordingUi ui;
   QTabWidget sheet;
-  auto* view = new CountingView(controller);
+  auto* view = new CountingView(controller, ui);
   sheet.addTab(view, "Counting");
   sheet.addTab(new QWidget, "Other");
   sheet.show();

@@ -103,7 +103,6 @@ TEST(PinListDialog, ShowsTheCartsPinsAndPressesItsButtons) {
   options.cart.startEmpty = true;
   testing_support::SimFixture fixture(options);
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
   fixture.Cart([](cartsim::CartModel& cart) {
     cart.Pins().Add(7, cart.Clock().Now());
     return cart.Pins().Add(42, cart.Clock().Now());
@@ -111,7 +110,7 @@ TEST(PinListDialog, ShowsTheCartsPinsAndPressesItsButtons) {
 
   QTabWidget sheet;
   sheet.addTab(new QWidget, "Setup");
-  auto* page = new molvane::PinListDialog(fixture.controller);
+  auto* page = new molvane::PinListDialog(fixture.controller, ui);
   sheet.addTab(page, "Pin List");
   sheet.show();
   const auto text = [page](const char* name) {

@@ -15,6 +15,7 @@
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "loader/bootloader_header.h"
+#include "support/controller_settings.h"
 #include "support/intel_hex.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
@@ -46,16 +47,15 @@ TEST(ServiceDialog, ButtonsFlashShowProgressAndClosingCancels) {
   testing_support::SimFixture fixture({}, true);
   ASSERT_TRUE(fixture.started);
   molvane::CartController& controller = fixture.controller;
-  controller.discovery.sysfsRoot = fixture.dir.File("no-sysfs");
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = fixture.link.DevicePath();
-  controller.bootlogFolder = fixture.dir.Path();
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, fixture.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, fixture.link.DevicePath());
+  controller.SetBootlogFolder(fixture.dir.Path());
   PacedUi ui;
-  controller.SetUi(&ui);
-  const std::vector<std::uint8_t> image = testing_support::PagePattern(8 * 1024);
+    const std::vector<std::uint8_t> image = testing_support::PagePattern(8 * 1024);
   testing_support::WriteFile(fixture.dir.File("con.hex"), testing_support::HexFile(image));
 
-  molvane::CMolvaneDlg window(controller);
+  molvane::CMolvaneDlg window(controller, ui);
   window.show();
   ASSERT_TRUE(WaitFor([&] { return controller.HasCart(); }, 10000));
   window.findChild<QTabWidget*>("pages")->setCurrentIndex(4);

@@ -29,10 +29,9 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   testing_support::SimFixture fixture;
   ASSERT_TRUE(fixture.Connect());
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
   fixture.Cart([](cartsim::CartModel& c) { return c.Settings().backlightTimeout = 120; });
   QDialog window;  // the main window is a dialog, which would adopt a default button
-  auto& page = *new molvane::SetupDialog(fixture.controller, &window);
+  auto& page = *new molvane::SetupDialog(fixture.controller, ui, &window);
   page.Model().Start();
   window.show();
   EXPECT_FALSE(page.findChild<QPushButton*>("update")->isDefault()) << "Enter is the window's";
@@ -62,8 +61,8 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_EQ(cart.backlightTimeout, 12);
   EXPECT_EQ(cart.cartType, 170);
   EXPECT_EQ(cart.serial, "SN-9");
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{molvane::kUpdateComplete, molvane::kCartTypeSet,
-                                                  molvane::kSerialUpdated}));
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{"Update Complete.", "Completed", "Serial Updated."}));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "title_qt/qt_title_renderer.h"
 #include "gui/title_preview.h"
 #include "title/customer_title.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -76,8 +77,7 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   gui_testing::TestApp();
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
-  molvane::TestCartDialog page(fixture.controller);
+  molvane::TestCartDialog page(fixture.controller, ui);
   page.Model().Start();
   page.show();
   auto* name = page.findChild<QLineEdit*>("cartName");
@@ -87,8 +87,9 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   EXPECT_EQ(name->accessibleName(), "Cart Name");
   EXPECT_EQ(page.findChild<QLineEdit*>("cycleCount")->accessibleName(), "Lock Cycle Counter");
 
-  // Typing repaints the preview; Save writes exactly what it shows. (No cart yet: the upload
-  // that follows ends at once for want of a port.)
+  // Typing repaints the preview; Save writes exactly what it shows and loads it.
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 0);
   const QImage blank = preview->grab().toImage();
   gui_testing::TypeText(name, "Ward 7");
   gui_testing::Wait(50);
@@ -100,6 +101,7 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
             typed.convertToFormat(QImage::Format_RGB32));
   fixture.controller.WaitForTransfer();
+  EXPECT_TRUE(fixture.controller.TransferOutcome()) << fixture.controller.TransferOutcome().text;
 
   // The status boxes show the cart's state: a click reads it again and does not tick a box.
   ASSERT_TRUE(fixture.Connect());

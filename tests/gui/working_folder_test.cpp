@@ -33,9 +33,9 @@ TEST(ProgramFolder, BecomesWorkingFolderWhileTheTraceStaysWhereTheProgramStarted
   const auto portable = [](const std::string& path) {
     return QDir::fromNativeSeparators(QString::fromStdString(path));
   };
-  EXPECT_EQ(portable(controller.programFolder), programFolder);
+  EXPECT_EQ(portable(controller.GetProgramFolder()), programFolder);
   EXPECT_EQ(portable(controller.ConfigPath()), programFolder + "/Molvane.cfg");
-  const QString trace = QString::fromStdString(controller.ports[0].TracePath());
+  const QString trace = QString::fromStdString(controller.TracePath());
   EXPECT_EQ(QFileInfo(trace).dir().canonicalPath(),
             QDir(QString::fromStdString(start.Path())).canonicalPath());
   EXPECT_EQ(QFileInfo(trace).fileName(), "comlog.txt");

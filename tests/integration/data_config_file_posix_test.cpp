@@ -13,6 +13,7 @@
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
+using Setting = molvane::CartController::PathSetting;
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(DataConfigFile, WritingOnePathKeepsEveryOtherByte) {
   TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
   WriteFile(controller.ConfigPath(), kOriginal);
-  controller.SetMainFirmwarePath("new/main v2.hex");
+  EXPECT_TRUE(controller.SetPathSetting(Setting::MainFirmware, "new/main v2.hex"));
   EXPECT_EQ(ReadFile(controller.ConfigPath()),
             Replaced(kOriginal, "\"old/main.hex\"", "\"new/main v2.hex\"") + "\r\n");
 }
@@ -69,17 +70,17 @@ TEST(DataConfigFile, TwoSettersInTurnKeepBothAndEverythingElse) {
   TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
   WriteFile(controller.ConfigPath(), kOriginal);
-  controller.SetMainFirmwarePath("a.hex");
-  controller.SetBitmapPath("b.bmp");
+  EXPECT_TRUE(controller.SetPathSetting(Setting::MainFirmware, "a.hex"));
+  EXPECT_TRUE(controller.SetPathSetting(Setting::Bitmap, "b.bmp"));
   std::string expected = Replaced(kOriginal, "\"old/main.hex\"", "\"a.hex\"");
   expected = Replaced(expected, "\"logo.bmp\"", "\"b.bmp\"") + "\r\n";
   EXPECT_EQ(ReadFile(controller.ConfigPath()), expected);
 
   molvane::CartController reader(dir.Path(), dir.Path());
   reader.LoadConfig();
-  EXPECT_EQ(reader.MainFirmwarePath(), "a.hex");
-  EXPECT_EQ(reader.BitmapPath(), "b.bmp");
-  EXPECT_EQ(reader.FrontFirmwarePath(), "front.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::MainFirmware), "a.hex");
+  EXPECT_EQ(reader.GetPathSetting(Setting::Bitmap), "b.bmp");
+  EXPECT_EQ(reader.GetPathSetting(Setting::FrontFirmware), "front.hex");
 }
 
 TEST(DataConfigFile, DiskFullHalfWayLeavesTheOldFileWhole) {
@@ -89,10 +90,11 @@ TEST(DataConfigFile, DiskFullHalfWayLeavesTheOldFileWhole) {
   const std::string longPath(4000, 'p');  // the new file cannot fit under the limit
   {
     FileSizeLimit limit(1024);
-    controller.SetMainFirmwarePath(longPath);
+    EXPECT_FALSE(controller.SetPathSetting(Setting::MainFirmware, longPath));
   }
   EXPECT_EQ(ReadFile(controller.ConfigPath()), kOriginal);
-  EXPECT_EQ(controller.MainFirmwarePath(), longPath) << "the path is still used this session";
+  EXPECT_EQ(controller.GetPathSetting(Setting::MainFirmware), longPath)
+      << "the path is still used this session";
   std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     ++files;
@@ -100,7 +102,7 @@ TEST(DataConfigFile, DiskFullHalfWayLeavesTheOldFileWhole) {
   }
   EXPECT_EQ(files, 1u);
 
-  controller.SetMainFirmwarePath("fits.hex");  // room again: the next write succeeds
+  EXPECT_TRUE(controller.SetPathSetting(Setting::MainFirmware, "fits.hex"));  // room again
   EXPECT_EQ(ReadFile(controller.ConfigPath()),
             Replaced(kOriginal, "\"old/main.hex\"", "\"fits.hex\"") + "\r\n");
 }
@@ -111,19 +113,18 @@ TEST(DataConfigFile, AFileThatCannotBeReadIsNeverReplaced) {
   const std::string path = controller.ConfigPath();
   // It exists but every open fails (ELOOP), even for root, who reads any mode.
   ASSERT_EQ(::symlink("Molvane.cfg", path.c_str()), 0);
-  EXPECT_FALSE(controller.SetMainFirmwarePath("a.hex"));
+  const molvane::Outcome saved = controller.SetPathSetting(Setting::MainFirmware, "a.hex");
+  EXPECT_FALSE(saved);
   EXPECT_TRUE(std::filesystem::is_symlink(path)) << "the file was replaced";
-  EXPECT_EQ(controller.MainFirmwarePath(), "a.hex");
-  EXPECT_EQ(controller.MessageText(),
-            "The settings file " + path +
-                " could not be read, so it was left as it is: the file you chose is used only "
-                "until the program ends.");
-  controller.SetMessage("shown since");
-  EXPECT_FALSE(controller.SetBitmapPath("b.bmp"));
-  EXPECT_EQ(controller.MessageText(), "shown since") << "said once";
+  EXPECT_EQ(controller.GetPathSetting(Setting::MainFirmware), "a.hex");
+  EXPECT_EQ(saved.text, "The settings file " + path +
+                            " could not be read, so it was left as it is: the file you chose is "
+                            "used only until the program ends.");
+  EXPECT_FALSE(controller.SetPathSetting(Setting::Bitmap, "b.bmp"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path)) << "the file was replaced";
 
   ASSERT_TRUE(std::filesystem::remove(path));
   WriteFile(path, kOriginal);
-  EXPECT_TRUE(controller.SetBitmapPath("c.bmp"));
+  EXPECT_TRUE(controller.SetPathSetting(Setting::Bitmap, "c.bmp"));
   EXPECT_EQ(ReadFile(path), Replaced(kOriginal, "\"logo.bmp\"", "\"c.bmp\"") + "\r\n");
 }

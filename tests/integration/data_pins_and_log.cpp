@@ -4,6 +4,9 @@
 #include <set>
 #include <sstream>
 
+#include "cart/event_log.h"
+#include "cart/pin_list.h"
+#include "cart/pin_list_file.h"
 #include "support/local_zone.h"
 #include "support/sim_fixture.h"
 
@@ -45,17 +48,17 @@ TEST(DataRoundTrip, FullPinListExportedAndImportedOntoAnEmptyCartIsTheSame) {
     for (std::uint32_t pin = 7000; m.Pins().Count() < cartsim::CartPins::kCapacity; pin += 13)
       m.Pins().Add(pin, 86400 * 30);
   });
-  source.controller.DumpPinList();
-  ASSERT_EQ(source.controller.PinCount(), cartsim::CartPins::kCapacity);
+  ASSERT_TRUE(molvane::DumpPinList(source.controller));
+  ASSERT_EQ(source.controller.Pins().count, cartsim::CartPins::kCapacity);
   const std::string file = source.dir.File("pins.txt");
-  ASSERT_TRUE(source.controller.ExportPinList(file));
+  ASSERT_TRUE(molvane::ExportPinList(source.controller.Pins(), file));
 
   SimFixture target(EmptyCart());
   ASSERT_TRUE(target.Connect());
-  ASSERT_TRUE(target.controller.ImportPinList(file));
+  ASSERT_TRUE(molvane::ImportPinList(target.controller, file));
   EXPECT_EQ(CartPins(target), CartPins(source));
-  target.controller.DumpPinList();
-  EXPECT_EQ(target.controller.PinCount(), cartsim::CartPins::kCapacity);
+  EXPECT_TRUE(molvane::DumpPinList(target.controller));
+  EXPECT_EQ(target.controller.Pins().count, cartsim::CartPins::kCapacity);
 }
 
 TEST(DataRoundTrip, LogExportHoldsEveryEventReadInOrder) {
@@ -69,10 +72,10 @@ TEST(DataRoundTrip, LogExportHoldsEveryEventReadInOrder) {
       m.Events().Add({static_cast<std::uint32_t>(100000 + i), code, 86400 * 365 + i * 3607});
     }
   });
-  fx.controller.DumpLog();
-  ASSERT_EQ(fx.controller.LogCount(), cartsim::CartEvents::kCapacity);
+  ASSERT_TRUE(molvane::DumpLog(fx.controller));
+  ASSERT_EQ(fx.controller.Events().count, cartsim::CartEvents::kCapacity);
   const std::string file = fx.dir.File("log.txt");
-  ASSERT_TRUE(fx.controller.ExportLog(file));
+  ASSERT_TRUE(molvane::ExportLog(fx.controller.Events(), file));
 
   const std::vector<std::string> lines = Lines(ReadFile(file));
   ASSERT_EQ(lines.size(), 1u + cartsim::CartEvents::kCapacity);

@@ -1,7 +1,11 @@
 // Boards and the display that never give the answer the transfer waits for.
 #include <gtest/gtest.h>
 
+#include "cart/board.h"
 #include "fault_checks.h"
+#include "loader/bitmap_upload.h"
+#include "loader/firmware_update.h"
+#include "support/controller_settings.h"
 
 using cartsim::Board;
 using fault_checks::Clock;
@@ -12,13 +16,12 @@ namespace {
 
 // Runs a main-board update of a small image and gives its last message.
 std::string Flash(SimFixture& fx) {
-  fx.controller.bootlogFolder = fx.dir.Path();
+  fx.controller.SetBootlogFolder(fx.dir.Path());
   const std::string hex = fx.dir.File("main.hex");
   testing_support::WriteFile(hex, fault_checks::HexText(600));
-  fx.controller.BoardSelector = 1;
-  EXPECT_EQ(fx.controller.StartFirmwareUpdate(hex), 0);
+  EXPECT_TRUE(molvane::StartFirmwareUpdate(fx.controller, hex, *molvane::FindBoard("main")));
   fx.controller.WaitForTransfer();
-  return fx.controller.MessageText();
+  return fx.controller.TransferOutcome().text;
 }
 
 template <class F>
@@ -30,7 +33,9 @@ auto MainBoard(SimFixture& fx, F&& f) {
 // half-written program never starts). Once the cart has been switched off and on, the cart
 // answers again and the next update goes through.
 void ExpectFlashableAgain(SimFixture& fx) {
-  MainBoard(fx, [](cartsim::BootloaderModel& b) { b = cartsim::BootloaderModel(b.BoardName(), b.header); });
+  MainBoard(fx, [](cartsim::BootloaderModel& b) {
+    b = cartsim::BootloaderModel(b.BoardName(), b.header);
+  });
   ExpectUsableAgain(fx);
   EXPECT_EQ(Flash(fx), "Firmware Update Complete");
   MainBoard(fx, [](cartsim::BootloaderModel& b) {
@@ -55,8 +60,8 @@ TEST(FaultBoards, BootloaderRefusingEveryPageAbortsAndWritesNothing) {
 TEST(FaultBoards, HeaderOfNoiseForeverEndsAtTheBoundWithoutAPage) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
-  fx.controller.timing.headerAckTimeoutMs = 300;
-  fx.controller.timing.headerAttempts = 4;
+  testing_support::SetTiming(fx.controller, &molvane::Timing::headerAckTimeoutMs, 300);
+  testing_support::SetTiming(fx.controller, &molvane::Timing::headerAttempts, 4);
   MainBoard(fx, [](cartsim::BootloaderModel& b) { b.faults.noiseHeader = true; });
   const auto started = Clock::now();
   const std::string message = Flash(fx);
@@ -72,12 +77,15 @@ TEST(FaultBoards, HeaderOfNoiseForeverEndsAtTheBoundWithoutAPage) {
 TEST(FaultBoards, DisplayAskingAgainForeverEndsTheUpload) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
-  fx.controller.timing.bitmapSettleMs = 20;
-  fx.controller.timing.bitmapResendLimit = 3;
+  testing_support::SetTiming(fx.controller, &molvane::Timing::bitmapSettleMs, 20);
+  testing_support::SetTiming(fx.controller, &molvane::Timing::bitmapResendLimit, 3);
   fx.sim.Inspect([](cartsim::SimCart& s) { s.Display().resendForever = true; });
-  ASSERT_EQ(fx.controller.StartBitmapUpload(fault_checks::CommandFile(fx.dir, 3), 256, 0), 0);
+  ASSERT_TRUE(molvane::StartBitmapUpload(fx.controller, fault_checks::CommandFile(fx.dir, 3),
+                                         molvane::BitmapUploadMode::Bitmaps, 256));
   fx.controller.WaitForTransfer();
-  EXPECT_EQ(fx.controller.MessageText(), "The display stopped answering. Bitmap Update Aborted.");
+  EXPECT_FALSE(fx.controller.TransferOutcome());
+  EXPECT_EQ(fx.controller.TransferOutcome().text,
+            "The display stopped answering. Bitmap Update Aborted.");
   fx.sim.Inspect([](cartsim::SimCart& s) {
     EXPECT_EQ(s.Display().LinesAccepted(), 0);
     s.Display().resendForever = false;

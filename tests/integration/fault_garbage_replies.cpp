@@ -1,6 +1,11 @@
 // The cart answers with noise, NUL bytes, an endless line, or lines without carriage returns.
 #include <gtest/gtest.h>
 
+#include "cart/cart_identity.h"
+#include "cart/command_vocabulary.h"
+#include "cart/event_log.h"
+#include "cart/pin_list.h"
+#include "cart/rfid_settings.h"
 #include "cart/setup_reply.h"
 #include "fault_checks.h"
 #include "support/controller_fixture.h"
@@ -20,7 +25,8 @@ void ExpectScriptedCartUsableAgain(ConnectedController& c) {
   EXPECT_FALSE(c.controller.IsBusy());
   EXPECT_TRUE(NothingSpins());
   c.cart.SetResponder(HealthyCart);
-  ASSERT_TRUE(c.controller.ConnectPort(c.cart.DevicePath()));
+  ASSERT_EQ(c.controller.ConnectPort(c.cart.DevicePath()),
+            molvane::CartController::ProbeResult::Cart);
   EXPECT_EQ(c.controller.GetStatus(), "00");
 }
 
@@ -38,16 +44,28 @@ TEST(FaultGarbage, BinaryNoiseNeverBecomesSettingsPinsOrEvents) {
     EXPECT_FALSE(fx.controller.IsBusy());
     ASSERT_TRUE(fx.Connect());
   };
-  noisy([&] { EXPECT_EQ(molvane::DecodeSetupReply(fx.controller.GetSetupDlgFull()).powerSupplyKind, 0); });
-  noisy([&] { EXPECT_EQ(fx.controller.GetRfidBits(), ""); });
-  noisy([&] { EXPECT_EQ(fx.controller.GetMaxPinDigits(), ""); });
   noisy([&] {
-    fx.controller.DumpPinList();
-    EXPECT_EQ(fx.controller.PinCount(), 0) << "noise holds no record of seven numbers";
+    EXPECT_EQ(
+        molvane::DecodeSetupReply(molvane::GetSetupDlgFull(fx.controller).value).powerSupplyKind,
+        0);
   });
   noisy([&] {
-    fx.controller.DumpLog();
-    EXPECT_LE(fx.controller.LogCount(), molvane::EventLog::kMaxEvents);
+    const molvane::Result<std::string> bits = molvane::GetRfidBits(fx.controller);
+    EXPECT_FALSE(bits);
+    EXPECT_EQ(bits.value, "");
+  });
+  noisy([&] {
+    const molvane::Result<std::string> digits = molvane::GetMaxPinDigits(fx.controller);
+    EXPECT_FALSE(digits);
+    EXPECT_EQ(digits.value, "");
+  });
+  noisy([&] {
+    molvane::DumpPinList(fx.controller);
+    EXPECT_EQ(fx.controller.Pins().count, 0) << "noise holds no record of seven numbers";
+  });
+  noisy([&] {
+    molvane::DumpLog(fx.controller);
+    EXPECT_LE(fx.controller.Events().count, molvane::EventLog::kMaxEvents);
   });
   ExpectUsableAgain(fx);
 }
@@ -59,8 +77,10 @@ TEST(FaultGarbage, NulBytesStayInTheReplyAndASilentEndIsATimeout) {
   });
   c.controller.SendCommand("serial_get");
   EXPECT_EQ(c.controller.ReadReply(), std::string("Cart\0 7", 7));
-  EXPECT_EQ(c.controller.GetRfidFacility(), "") << "NULs are not digits";
-  EXPECT_EQ(c.controller.currentPort.load(), -1);
+  const molvane::Result<std::string> facility = molvane::GetRfidFacility(c.controller);
+  EXPECT_FALSE(facility) << "NULs are not digits";
+  EXPECT_EQ(facility.value, "");
+  EXPECT_EQ(c.controller.CurrentPort(), -1);
   ExpectScriptedCartUsableAgain(c);
 }
 
@@ -69,10 +89,11 @@ TEST(FaultGarbage, HundredKibLineIsGivenUpAndTheLinkRecovers) {
   ASSERT_TRUE(fx.Connect());
   fx.sim.faults.longAnswerBytes = 100 * 1024;
   const auto started = Clock::now();
-  const std::string reply = fx.controller.GetCartName();
+  const molvane::Result<std::string> reply = molvane::GetCartName(fx.controller);
   EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
-  EXPECT_LE(reply.size(), molvane::SerialPort::kMaxLineLength);
-  EXPECT_EQ(reply, "Timeout") << "a line that never ends in time is no answer";
+  EXPECT_LE(reply.value.size(), molvane::SerialPort::kMaxLineLength);
+  EXPECT_FALSE(reply) << "a line that never ends in time is no answer";
+  EXPECT_EQ(reply.outcome.text, "Error: Timeout");
   fx.sim.faults.longAnswerBytes = 0;
   ExpectUsableAgain(fx);
 }
@@ -83,10 +104,12 @@ TEST(FaultGarbage, LineFeedOnlyAnswersStillEndAtThePrompt) {
     if (line == "pin_list_dump") return std::string("1234 1 2 3 4 5 24\n4321 1 2 3 4 5 24\n>");
     return std::string(">");
   });
-  EXPECT_EQ(c.controller.GetRfidBits(), "") << "the record is glued to the prompt, not a bare value";
-  c.controller.DumpPinList();
-  EXPECT_LE(c.controller.PinCount(), 2);
-  EXPECT_GE(c.controller.currentPort.load(), 0) << "a prompt is an answer, not a time-out";
+  const molvane::Result<std::string> bits = molvane::GetRfidBits(c.controller);
+  EXPECT_FALSE(bits) << "the record is glued to the prompt, not a bare value";
+  EXPECT_EQ(bits.value, "");
+  molvane::DumpPinList(c.controller);
+  EXPECT_LE(c.controller.Pins().count, 2);
+  EXPECT_GE(c.controller.CurrentPort(), 0) << "a prompt is an answer, not a time-out";
   ExpectScriptedCartUsableAgain(c);
 }
 

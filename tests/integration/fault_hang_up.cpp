@@ -1,8 +1,14 @@
 // The cart drops the line in the middle of a command, a dump, a firmware update and a bitmap.
 #include <gtest/gtest.h>
 
+#include "cart/board.h"
+#include "cart/cart_identity.h"
+#include "cart/pin_list.h"
 #include "fault_checks.h"
+#include "loader/bitmap_upload.h"
+#include "loader/firmware_update.h"
 #include "support/controller_fixture.h"
+#include "support/controller_settings.h"
 
 using fault_checks::ExpectUsableAgain;
 using fault_checks::NothingSpins;
@@ -14,7 +20,9 @@ int CommandsSeen(SimFixture& fx) {
   return fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
 }
 
-void HangUpAtCommand(SimFixture& fx, int fromNow) { fx.sim.faults.hangUpAfter = CommandsSeen(fx) + fromNow; }
+void HangUpAtCommand(SimFixture& fx, int fromNow) {
+  fx.sim.faults.hangUpAfter = CommandsSeen(fx) + fromNow;
+}
 
 }  // namespace
 
@@ -22,14 +30,17 @@ TEST(FaultHangUp, MidCommandGivesUpThePortAndTheCartIsFoundAgain) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
   HangUpAtCommand(fx, 1);
-  EXPECT_EQ(fx.controller.GetCartName(), "Timeout");
+  const molvane::Result<std::string> name = molvane::GetCartName(fx.controller);
+  EXPECT_FALSE(name);
+  EXPECT_EQ(name.outcome.text, "Error: Timeout");
   EXPECT_EQ(fx.controller.MessageText(), "Error: Timeout");
   EXPECT_EQ(fx.controller.CartCount(), 0);
-  EXPECT_EQ(fx.controller.currentPort.load(), -1);
+  EXPECT_EQ(fx.controller.CurrentPort(), -1);
   ExpectUsableAgain(fx);
 }
 
-TEST(FaultHangUp, MidDumpKeepsOnlyWholeRecordsAndTheNextDumpIsComplete) {
+// A dump cut short may have lost any number of PINs: it fails, and the list read before stays.
+TEST(FaultHangUp, MidDumpFailsKeepsTheCopyAndTheNextDumpIsComplete) {
   // The simulated link cannot drop in the middle of an answer, so a scripted far end sends half
   // a dump and then vanishes.
   testing_support::ConnectedController c([](const std::string& line) {
@@ -40,43 +51,52 @@ TEST(FaultHangUp, MidDumpKeepsOnlyWholeRecordsAndTheNextDumpIsComplete) {
   });
   std::thread unplug([&] {
     // Once the host has taken every byte sent, it waits for the rest of the cut record.
-    fault_checks::Eventually([&] { return c.cart.AnswersSent() > 0 && c.cart.Pty().Unread() == 0; });
+    fault_checks::Eventually(
+        [&] { return c.cart.AnswersSent() > 0 && c.cart.Pty().Unread() == 0; });
     c.cart.Pty().HangUp();
   });
-  c.controller.DumpPinList();
+  molvane::PinList before;
+  before.entries[0] = {7, 0};
+  before.count = 1;
+  c.controller.KeepPins(before);
+  const molvane::Outcome dumped = molvane::DumpPinList(c.controller);
   unplug.join();
-  ASSERT_EQ(c.controller.PinCount(), 60);
-  for (int i = 0; i < 60; ++i) EXPECT_EQ(c.controller.PinText(i), std::to_string(1000 + i));
-  EXPECT_EQ(c.controller.currentPort.load(), -1);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.done, 60) << "the whole records that came";
+  ASSERT_EQ(c.controller.Pins().count, 1);
+  EXPECT_EQ(molvane::PinText(c.controller.Pins(), 0), "7");
+  EXPECT_EQ(c.controller.CurrentPort(), -1);
   EXPECT_TRUE(NothingSpins());
 
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
   const int onCart = fx.Cart([](cartsim::CartModel& m) { return m.Pins().Count(); });
-  fx.controller.DumpPinList();
-  EXPECT_EQ(fx.controller.PinCount(), onCart);
+  EXPECT_TRUE(molvane::DumpPinList(fx.controller));
+  EXPECT_EQ(fx.controller.Pins().count, onCart);
 }
 
 TEST(FaultHangUp, MidFlashEndsTheUpdateAndARetryFlashesEveryByte) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
-  fx.controller.bootlogFolder = fx.dir.Path();
-  fx.controller.timing.pageAckTimeoutMs = 2000;
-  fx.controller.timing.headerAckTimeoutMs = 2000;
-  fx.sim.Inspect([](cartsim::SimCart& s) { s.BoardModel(cartsim::Board::Main).faults.hangUpAtPage = 3; });
+  fx.controller.SetBootlogFolder(fx.dir.Path());
+  testing_support::SetTiming(fx.controller, &molvane::Timing::pageAckTimeoutMs, 2000);
+  testing_support::SetTiming(fx.controller, &molvane::Timing::headerAckTimeoutMs, 2000);
+  fx.sim.Inspect(
+      [](cartsim::SimCart& s) { s.BoardModel(cartsim::Board::Main).faults.hangUpAtPage = 3; });
   const std::string hex = fx.dir.File("main.hex");
   testing_support::WriteFile(hex, fault_checks::HexText(1000));
-  fx.controller.BoardSelector = 1;
-  ASSERT_EQ(fx.controller.StartFirmwareUpdate(hex), 0);
+  const molvane::Board& main = *molvane::FindBoard("main");
+  ASSERT_TRUE(molvane::StartFirmwareUpdate(fx.controller, hex, main));
   fx.controller.WaitForTransfer();
-  const std::string message = fx.controller.MessageText();
-  EXPECT_NE(message, "Firmware Update Complete");
+  EXPECT_FALSE(fx.controller.TransferOutcome());
+  const std::string message = fx.controller.TransferOutcome().text;
   EXPECT_NE(message.find("Abort"), std::string::npos) << message;
   ExpectUsableAgain(fx);
 
-  ASSERT_EQ(fx.controller.StartFirmwareUpdate(hex), 0);
+  ASSERT_TRUE(molvane::StartFirmwareUpdate(fx.controller, hex, main));
   fx.controller.WaitForTransfer();
-  ASSERT_EQ(fx.controller.MessageText(), "Firmware Update Complete");
+  ASSERT_TRUE(fx.controller.TransferOutcome());
+  ASSERT_EQ(fx.controller.TransferOutcome().text, "Firmware Update Complete");
   fx.sim.Inspect([](cartsim::SimCart& s) {
     const auto& flash = s.BoardModel(cartsim::Board::Main).Flash();
     for (int a = 0; a < 1000; ++a) ASSERT_EQ(flash[a], fault_checks::PatternByte(a)) << a;
@@ -86,17 +106,24 @@ TEST(FaultHangUp, MidFlashEndsTheUpdateAndARetryFlashesEveryByte) {
 TEST(FaultHangUp, MidBitmapEndsTheUploadAndARetryFillsTheDisplay) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());
-  fx.controller.timing.bitmapSettleMs = 20;
+  testing_support::SetTiming(fx.controller, &molvane::Timing::bitmapSettleMs, 20);
   HangUpAtCommand(fx, 4);  // load_bitmap and two lines reach the display
-  ASSERT_EQ(fx.controller.StartBitmapUpload(fault_checks::CommandFile(fx.dir, 8), 256, 0), 0);
+  const auto mode = molvane::BitmapUploadMode::Bitmaps;
+  ASSERT_TRUE(
+      molvane::StartBitmapUpload(fx.controller, fault_checks::CommandFile(fx.dir, 8), mode, 256));
   fx.controller.WaitForTransfer();
-  EXPECT_EQ(fx.controller.MessageText(), "The display stopped answering. Bitmap Update Aborted.");
+  EXPECT_FALSE(fx.controller.TransferOutcome());
+  EXPECT_EQ(fx.controller.TransferOutcome().text,
+            "The display stopped answering. Bitmap Update Aborted.");
   ExpectUsableAgain(fx);
 
-  ASSERT_EQ(fx.controller.StartBitmapUpload(fault_checks::CommandFile(fx.dir, 4), 256, 0), 0);
+  ASSERT_TRUE(
+      molvane::StartBitmapUpload(fx.controller, fault_checks::CommandFile(fx.dir, 4), mode, 256));
   fx.controller.WaitForTransfer();
-  ASSERT_EQ(fx.controller.MessageText(), "Bitmap Update Complete.");
+  ASSERT_TRUE(fx.controller.TransferOutcome());
+  ASSERT_EQ(fx.controller.TransferOutcome().text, "Bitmap Update Complete.");
   fx.sim.Inspect([](cartsim::SimCart& s) {
-    for (int i = 0; i < 4 * 16; ++i) ASSERT_EQ(s.Display().Memory()[256 + i], fault_checks::TitleByte(i)) << i;
+    for (int i = 0; i < 4 * 16; ++i)
+      ASSERT_EQ(s.Display().Memory()[256 + i], fault_checks::TitleByte(i)) << i;
   });
 }

@@ -4,8 +4,11 @@
 
 #include <cstdio>
 
-#include "app/operation_scope.h"
+#include "cart/board.h"
+#include "cart/cart_identity.h"
 #include "fault_checks.h"
+#include "loader/firmware_update.h"
+#include "support/controller_settings.h"
 #include "support/raw_pty.h"
 
 using fault_checks::Eventually;
@@ -16,15 +19,20 @@ namespace {
 constexpr int kImageBytes = 2000;
 
 std::string WriteImage(testing_support::SimFixture& fx) {
-  fx.controller.bootlogFolder = fx.dir.Path();
-  fx.controller.BoardSelector = 1;
+  fx.controller.SetBootlogFolder(fx.dir.Path());
   const std::string hex = fx.dir.File("main.hex");
   testing_support::WriteFile(hex, fault_checks::HexText(kImageBytes));
   return hex;
 }
 
+// Starts the main board's update of the image.
+molvane::Outcome StartUpdate(testing_support::SimFixture& fx) {
+  return molvane::StartFirmwareUpdate(fx.controller, WriteImage(fx), *molvane::FindBoard("main"));
+}
+
 void ExpectImageFlashed(testing_support::SimFixture& fx) {
-  EXPECT_EQ(fx.controller.MessageText(), "Firmware Update Complete");
+  EXPECT_TRUE(fx.controller.TransferOutcome());
+  EXPECT_EQ(fx.controller.TransferOutcome().text, "Firmware Update Complete");
   fx.sim.Inspect([](cartsim::SimCart& s) {
     const auto& flash = s.BoardModel(cartsim::Board::Main).Flash();
     for (int a = 0; a < kImageBytes; ++a) ASSERT_EQ(flash[a], fault_checks::PatternByte(a)) << a;
@@ -56,10 +64,10 @@ TEST(FaultPorts, UnplugAndReplugWhileTheScannerRuns) {
   cartsim::PtyTransport link(sim, cartsim::PtyTransport::Options{false, linkPath});
   ASSERT_TRUE(link.Start());
   molvane::CartController controller(dir.Path(), dir.Path());
-  controller.discovery.sysfsRoot = "/nonexistent";
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = linkPath;
-  controller.timing.scanIntervalMs = 100;
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, linkPath);
+  testing_support::SetTiming(controller, &molvane::Timing::scanIntervalMs, 100);
   controller.StartScanThread();
   ASSERT_TRUE(Eventually([&] { return controller.CartCount() == 1; }));
 
@@ -79,7 +87,8 @@ TEST(FaultPorts, UnplugAndReplugWhileTheScannerRuns) {
 TEST(FaultPorts, SecondProgramIsRefusedAndTheFirstIsUndisturbed) {
   testing_support::SimFixture fx;
   ASSERT_TRUE(fx.Connect());
-  const auto [output, status] = RunProgram(std::string(MOLVANE_CTL_PATH) + " --port " + fx.link.DevicePath() + " status");
+  const auto [output, status] =
+      RunProgram(std::string(MOLVANE_CTL_PATH) + " --port " + fx.link.DevicePath() + " status");
   EXPECT_NE(status, 0);
   EXPECT_NE(output.find("busy"), std::string::npos) << output;
   const int seen = fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
@@ -96,13 +105,14 @@ TEST(FaultPorts, ATransferStartedDuringAProbeWaitsForTheProbe) {
   testing_support::ScriptedCart silent([](const std::string&) { return std::string(); });
   ASSERT_TRUE(fx.started);
   molvane::CartController& controller = fx.controller;
-  controller.discovery.sysfsRoot = "/nonexistent";
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = silent.DevicePath() + ":" + fx.link.DevicePath();
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                silent.DevicePath() + ":" + fx.link.DevicePath());
   controller.StartScanThread();
   ASSERT_TRUE(Eventually([&] { return !silent.Lines().empty(); })) << "the probe is in flight";
 
-  ASSERT_EQ(controller.StartFirmwareUpdate(WriteImage(fx)), 0);
+  ASSERT_TRUE(StartUpdate(fx));
   controller.WaitForTransfer();
   controller.StopScanThread();
   ExpectImageFlashed(fx);
@@ -118,14 +128,14 @@ TEST(FaultPorts, PageCommandsDuringAPacedFlashAreRefusedAndTheImageStaysExact) {
   testing_support::SimFixture fx({}, true);
   ASSERT_TRUE(fx.Connect());
   const int seen = CommandsSeen(fx);
-  ASSERT_EQ(fx.controller.StartFirmwareUpdate(WriteImage(fx)), 0);
+  ASSERT_TRUE(StartUpdate(fx));
   int refused = 0;
   while (fx.controller.IsBusy()) {
-    molvane::OperationScope scope(fx.controller);
-    const std::string name = fx.controller.GetCartName();
+    const molvane::Result<std::string> name = molvane::GetCartName(fx.controller);
     if (!fx.controller.IsBusy()) break;
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(scope.Failure(), "A transfer is already running.");
+    EXPECT_FALSE(name);
+    EXPECT_EQ(name.value, "");
+    EXPECT_EQ(name.outcome.text, "A transfer is already running.");
     ++refused;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

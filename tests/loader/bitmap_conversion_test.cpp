@@ -2,12 +2,13 @@
 
 #include <functional>
 #include <initializer_list>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/cart_controller.h"
 #include "loader/bitmap_command_file.h"
+#include "loader/bitmap_upload.h"
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
 #include "support/temp_dir.h"
@@ -121,8 +122,9 @@ TEST_F(ConversionFixture, PicturesTheConversionWouldGarbleAreRefusedWithTheReaso
     return bmp;
   };
   const std::pair<std::string, std::string> cases[] = {
-      {MakeBmp(82, 32, 4, dots), "it has 4 bits per pixel (only 1, 8 and 24 bits per pixel can "
-                                 "be converted)"},
+      {MakeBmp(82, 32, 4, dots),
+       "it has 4 bits per pixel (only 1, 8 and 24 bits per pixel can "
+       "be converted)"},
       {patched(8, 30, {1}), "it is compressed (only uncompressed pictures can be converted)"},
       {patched(24, 14, {12}), "its header is of an older form that cannot be read"},
       // White as colour 0 and black as colour 1: the title would come out inverted.
@@ -147,9 +149,10 @@ TEST_F(ConversionFixture, PicturesTheConversionWouldGarbleAreRefusedWithTheReaso
   molvane::CartController controller(dir.Path(), dir.Path());
   const std::string picture = dir.File("Four.bmp");
   WriteFile(picture, cases[0].first);
-  EXPECT_NE(controller.StartBitmapUpload(picture, 256, 0), 0);
-  EXPECT_EQ(controller.MessageText(), "Bitmap " + picture + " was not converted: " +
-                                          cases[0].second + ".");
+  const molvane::Outcome refused = molvane::StartBitmapUpload(
+      controller, picture, molvane::BitmapUploadMode::CustomerTitle, 256);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.text, "Bitmap " + picture + " was not converted: " + cases[0].second + ".");
   EXPECT_FALSE(controller.IsBusy());
   EXPECT_EQ(ReadFile(dir.File("Four.txt")), "");
 }

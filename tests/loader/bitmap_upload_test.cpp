@@ -1,4 +1,6 @@
 // Bitmap uploads to the simulated cart's display over a real pseudo-terminal.
+#include "loader/bitmap_upload.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +9,7 @@
 
 #include "loader/bmp_image.h"
 #include "loader/title_bitmap.h"
+#include "support/controller_settings.h"
 #include "support/eventually.h"
 #include "support/sim_fixture.h"
 #include "test_pictures.h"
@@ -18,6 +21,7 @@ using testing_support::WriteFile;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Mode = molvane::BitmapUploadMode;
 
 const loader_test::Dark kPattern = [](int r, int c) { return (r + 2 * c) % 7 == 0 || r == c; };
 
@@ -32,7 +36,7 @@ molvane::TitleBitmap ExpectedTitle() {
 struct UploadRun {
   explicit UploadRun(cartsim::SimCart::Options options = {}) : fx(std::move(options)) {
     EXPECT_TRUE(fx.Connect());
-    fx.controller.timing.bitmapSettleMs = 20;
+    testing_support::SetTiming(fx.controller, &molvane::Timing::bitmapSettleMs, 20);
   }
 
   std::string Picture(const std::string& name) {
@@ -42,12 +46,15 @@ struct UploadRun {
   }
 
   // Runs an upload in the given mode and gives its final message.
-  std::string Upload(const std::string& path, int mode, int start = 0) {
-    fx.controller.BitmapUploadMode = mode;
-    EXPECT_EQ(fx.controller.StartBitmapUpload(path, start, 0), 0);
+  std::string Upload(const std::string& path, Mode mode, int start = 0) {
+    const molvane::Outcome started = molvane::StartBitmapUpload(fx.controller, path, mode, start);
+    EXPECT_TRUE(started) << started.text;
     fx.controller.WaitForTransfer();
     EXPECT_FALSE(fx.controller.IsBusy());
-    return fx.controller.MessageText();
+    const molvane::Outcome end = fx.controller.TransferOutcome();
+    EXPECT_EQ(end.text, fx.controller.MessageText());
+    EXPECT_EQ(end.ok, end.text == "Bitmap Update Complete.") << end.text;
+    return end.text;
   }
 
   template <class F>
@@ -65,7 +72,7 @@ struct UploadRun {
 TEST(BitmapUpload, CustomerTitleLandsInDisplayMemoryFrom256) {
   UploadRun run;
   std::string picture = run.Picture("Title.BMP");
-  ASSERT_EQ(run.Upload(picture, 4, 256), "Bitmap Update Complete.");
+  ASSERT_EQ(run.Upload(picture, Mode::CustomerTitle, 256), "Bitmap Update Complete.");
   EXPECT_FALSE(ReadFile(run.fx.dir.File("Title.txt")).empty());
   molvane::TitleBitmap title = ExpectedTitle();
   run.Display([&](cartsim::DisplayModel& d) {
@@ -77,13 +84,13 @@ TEST(BitmapUpload, CustomerTitleLandsInDisplayMemoryFrom256) {
     EXPECT_EQ(d.LastEndArgument(), 256);
   });
   // The port is reopened and stays the cart's port.
-  EXPECT_EQ(run.fx.controller.currentPort.load(), 0);
-  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+  EXPECT_EQ(run.fx.controller.CurrentPort(), 0);
+  EXPECT_TRUE(run.fx.controller.IsPortOpen(0));
 }
 
 TEST(BitmapUpload, FactoryTitleGoesWithoutLoadAndEndCommands) {
   UploadRun run;
-  ASSERT_EQ(run.Upload(run.Picture("factory.bmp"), 2, 0), "Bitmap Update Complete.");
+  ASSERT_EQ(run.Upload(run.Picture("factory.bmp"), Mode::FactoryTitle), "Bitmap Update Complete.");
   molvane::TitleBitmap title = ExpectedTitle();
   run.Display([&](cartsim::DisplayModel& d) {
     for (int i = 0; i < molvane::TitleBitmap::kSize; ++i) ASSERT_EQ(d.Memory()[i], title.bytes[i]);
@@ -96,9 +103,9 @@ TEST(BitmapUpload, ResendRequestsAreAnsweredAndTheLineSentAgain) {
   cartsim::SimCart::Options options;
   options.echo = true;
   UploadRun run(options);
-  ASSERT_TRUE(run.fx.controller.echoesCommands.load());
+  ASSERT_TRUE(run.fx.controller.EchoesCommands());
   run.Display([](cartsim::DisplayModel& d) { d.resendAnswers = 3; });
-  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0), "Bitmap Update Complete.");
+  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), Mode::Bitmaps), "Bitmap Update Complete.");
   molvane::TitleBitmap title = ExpectedTitle();
   run.Display([&](cartsim::DisplayModel& d) {
     EXPECT_EQ(d.ResendsAsked(), 3);
@@ -109,33 +116,33 @@ TEST(BitmapUpload, ResendRequestsAreAnsweredAndTheLineSentAgain) {
 
 TEST(BitmapUpload, DisplayThatAlwaysAsksAgainEndsAtTheBound) {
   UploadRun run;
-  run.fx.controller.timing.bitmapResendLimit = 3;
+  testing_support::SetTiming(run.fx.controller, &molvane::Timing::bitmapResendLimit, 3);
   run.Display([](cartsim::DisplayModel& d) { d.resendForever = true; });
   auto start = Clock::now();
-  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0),
+  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), Mode::Bitmaps),
             "The display stopped answering. Bitmap Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 15.0);
-  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+  EXPECT_TRUE(run.fx.controller.IsPortOpen(0));
 }
 
 TEST(BitmapUpload, SilentDisplayEndsTheUpload) {
   UploadRun run;
   run.fx.sim.faults.silentAfter = run.Commands() + 3;
   auto start = Clock::now();
-  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0),
+  EXPECT_EQ(run.Upload(run.Picture("t.bmp"), Mode::Bitmaps),
             "The display stopped answering. Bitmap Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 15.0);
-  EXPECT_EQ(run.fx.controller.transferInProgress.load(), 0);
+  EXPECT_FALSE(run.fx.controller.IsBusy());
 }
 
 TEST(BitmapUpload, CommandFileSendsOnlyWriteLinesThenPausesBeforeItEnds) {
   UploadRun run;
-  run.fx.controller.timing.bitmapSettleMs = 10000;  // the display's real storing time
+  testing_support::SetTiming(run.fx.controller, &molvane::Timing::bitmapSettleMs,
+                             10000);  // the display's real storing time
   std::string path = run.fx.dir.File("Lines.TXT");
   WriteFile(path, "ew 10 0102\r\nhello\r\nrew 20 03\r\n; the end\r\n");
-  run.fx.controller.BitmapUploadMode = 1;
   auto start = Clock::now();
-  ASSERT_EQ(run.fx.controller.StartBitmapUpload(path, 0, 0), 0);
+  ASSERT_TRUE(molvane::StartBitmapUpload(run.fx.controller, path, Mode::Bitmaps));
   testing_support::Eventually(
       [&] { return run.fx.controller.GetMessage() == "Bitmap Updated ..."; }, 8000, 10);
   EXPECT_EQ(run.fx.controller.GetMessage(), "Bitmap Updated ...");
@@ -156,14 +163,13 @@ TEST(BitmapUpload, EmptyCommandFileStillRunsTheEndSteps) {
   UploadRun run;
   std::string path = run.fx.dir.File("empty.txt");
   WriteFile(path, "");
-  EXPECT_EQ(run.Upload(path, 1), "Bitmap Update Complete.");
+  EXPECT_EQ(run.Upload(path, Mode::Bitmaps), "Bitmap Update Complete.");
   EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LoadsEnded(); }), 1);
 }
 
 TEST(BitmapUpload, CancelBeforeTheFirstLine) {
   UploadRun run;
-  run.fx.controller.BitmapUploadMode = 1;
-  ASSERT_EQ(run.fx.controller.StartBitmapUpload(run.Picture("t.bmp"), 0, 0), 0);
+  ASSERT_TRUE(molvane::StartBitmapUpload(run.fx.controller, run.Picture("t.bmp"), Mode::Bitmaps));
   run.fx.controller.CancelTransfer();
   run.fx.controller.WaitForTransfer();
   EXPECT_EQ(run.fx.controller.MessageText(), "Bitmap Update Canceled");
@@ -176,27 +182,33 @@ TEST(BitmapUpload, UnsuitableFilesAreRefusedAndNothingIsSent) {
   int before = run.Commands();
   std::string fake = run.fx.dir.File("fake.bmp");
   WriteFile(fake, "just some text, no picture here ......................................");
-  EXPECT_NE(run.fx.controller.StartBitmapUpload(fake, 0, 0), 0);
-  EXPECT_NE(run.fx.controller.MessageText().find("not a BMP"), std::string::npos);
+  auto& c = run.fx.controller;
+  const molvane::Outcome notABmp = molvane::StartBitmapUpload(c, fake, Mode::Bitmaps);
+  EXPECT_FALSE(notABmp);
+  EXPECT_NE(notABmp.text.find("not a BMP"), std::string::npos) << notABmp.text;
   EXPECT_TRUE(ReadFile(run.fx.dir.File("fake.txt")).empty());
 
   std::string png = run.fx.dir.File("picture.png");
   std::string content = loader_test::MakeBmp(8, 8, 24, kPattern);
   WriteFile(png, content);
-  EXPECT_NE(run.fx.controller.StartBitmapUpload(png, 0, 0), 0);
+  EXPECT_FALSE(molvane::StartBitmapUpload(c, png, Mode::Bitmaps));
   EXPECT_EQ(ReadFile(png), content);
 
-  run.fx.controller.SetMessage("unchanged");
-  EXPECT_NE(run.fx.controller.StartBitmapUpload("ab", 0, 0), 0);
-  EXPECT_NE(run.fx.controller.StartBitmapUpload("noextension", 0, 0), 0);
-  EXPECT_EQ(run.fx.controller.MessageText(), "unchanged");
+  c.SetMessage("unchanged");
+  for (const char* name : {"ab", "noextension"}) {
+    const molvane::Outcome refused = molvane::StartBitmapUpload(c, name, Mode::Bitmaps);
+    EXPECT_FALSE(refused) << name;
+    EXPECT_EQ(refused.text, "Please select a file.") << name;
+  }
+  EXPECT_EQ(c.MessageText(), "unchanged") << "a refused start only says why";
   EXPECT_FALSE(run.fx.controller.IsBusy());
   EXPECT_EQ(run.Commands(), before);
 }
 
 TEST(BitmapUpload, MissingCommandFileIsReported) {
   UploadRun run;
-  EXPECT_EQ(run.Upload(run.fx.dir.File("absent.txt"), 1), "Bitmap file could not be opened");
+  EXPECT_EQ(run.Upload(run.fx.dir.File("absent.txt"), Mode::Bitmaps),
+            "Bitmap file could not be opened");
 }
 
 }  // namespace
@@ -209,7 +221,7 @@ TEST(BitmapUpload, PromptBesideAResendRequestDoesNotPassTheLine) {
     d.resendAnswers = 3;
     d.resendWithPrompt = true;  // "<>"
   });
-  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), 1, 0), "Bitmap Update Complete.");
+  ASSERT_EQ(run.Upload(run.Picture("t.bmp"), Mode::Bitmaps), "Bitmap Update Complete.");
   molvane::TitleBitmap title = ExpectedTitle();
   run.Display([&](cartsim::DisplayModel& d) {
     EXPECT_EQ(d.ResendsAsked(), 3);
@@ -220,9 +232,8 @@ TEST(BitmapUpload, PromptBesideAResendRequestDoesNotPassTheLine) {
 
 TEST(BitmapUpload, CancelEndsTheWaitForTheDisplayToStore) {
   UploadRun run;
-  run.fx.controller.timing.bitmapSettleMs = 60000;
-  run.fx.controller.BitmapUploadMode = 1;
-  ASSERT_EQ(run.fx.controller.StartBitmapUpload(run.Picture("t.bmp"), 0, 0), 0);
+  testing_support::SetTiming(run.fx.controller, &molvane::Timing::bitmapSettleMs, 60000);
+  ASSERT_TRUE(molvane::StartBitmapUpload(run.fx.controller, run.Picture("t.bmp"), Mode::Bitmaps));
   ASSERT_TRUE(testing_support::Eventually(
       [&] { return run.fx.controller.MessageText() == "Bitmap Updated ..."; }, 20000));
   const auto start = Clock::now();
@@ -233,7 +244,7 @@ TEST(BitmapUpload, CancelEndsTheWaitForTheDisplayToStore) {
             "Bitmap Updated ... but the wait for the display to store it was cut short.");
   EXPECT_FALSE(run.fx.controller.IsBusy());
   EXPECT_EQ(run.Display([](cartsim::DisplayModel& d) { return d.LinesAccepted(); }), 21);
-  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen()) << "the port is reopened as after a full wait";
+  EXPECT_TRUE(run.fx.controller.IsPortOpen(0)) << "the port is reopened as after a full wait";
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The firmware update against the simulated cart's bootloaders over a real pseudo-terminal.
+#include "loader/firmware_update.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,19 +10,22 @@
 #include <thread>
 #include <vector>
 
-#include "loader/hex_file.h"
+#include "cart/board.h"
+#include "loader/bitmap_upload.h"
+#include "support/controller_settings.h"
 #include "support/eventually.h"
 #include "support/intel_hex.h"
+#include "support/raw_pty.h"
 #include "support/sim_fixture.h"
 
 using cartsim::Board;
 using cartsim::BootloaderModel;
 using testing_support::Eventually;
 using testing_support::HexFile;
+using testing_support::PagePattern;
 using testing_support::ReadFile;
 using testing_support::SimFixture;
 using testing_support::WriteFile;
-using testing_support::PagePattern;
 
 namespace {
 
@@ -38,25 +43,33 @@ constexpr int kSettleMs = 3000;
 struct FlashRun {
   explicit FlashRun(cartsim::SimCart::Options options = {}) : fx(std::move(options)) {
     EXPECT_TRUE(fx.Connect());
-    fx.controller.bootlogFolder = fx.dir.Path();
-    fx.controller.timing.pageAckTimeoutMs = 2000;
-    fx.controller.timing.headerAckTimeoutMs = 2000;
+    fx.controller.SetBootlogFolder(fx.dir.Path());
+    testing_support::SetTiming(fx.controller, &molvane::Timing::pageAckTimeoutMs, 2000);
+    testing_support::SetTiming(fx.controller, &molvane::Timing::headerAckTimeoutMs, 2000);
   }
 
-  std::string Start(const std::string& hexText, int board = 1) {
+  std::string Start(const std::string& hexText, const char* board = "main") {
     std::string path = fx.dir.File("firmware.hex");
     WriteFile(path, hexText);
-    fx.controller.BoardSelector = board;
-    EXPECT_EQ(fx.controller.StartFirmwareUpdate(path), 0);
+    const molvane::Board* chosen = molvane::FindBoard(board);
+    if (chosen == nullptr) {
+      ADD_FAILURE() << "no board " << board;
+      return path;
+    }
+    const molvane::Outcome started = molvane::StartFirmwareUpdate(fx.controller, path, *chosen);
+    EXPECT_TRUE(started) << started.text;
     return path;
   }
 
   // Runs a whole update and gives its final message.
-  std::string Flash(const std::string& hexText, int board = 1) {
+  std::string Flash(const std::string& hexText, const char* board = "main") {
     Start(hexText, board);
     fx.controller.WaitForTransfer();
     EXPECT_FALSE(fx.controller.IsBusy());
-    return fx.controller.MessageText();
+    const molvane::Outcome end = fx.controller.TransferOutcome();
+    EXPECT_EQ(end.text, fx.controller.MessageText());
+    EXPECT_EQ(end.ok, end.text == "Firmware Update Complete") << end.text;
+    return end.text;
   }
 
   template <class F>
@@ -92,9 +105,8 @@ TEST(FirmwareUpdate, EveryPageSizeFlashesTheFileImage) {
         EXPECT_EQ(record.sumReceived, record.sumComputed);
       }
     });
-    const molvane::FirmwareImage& image = run.fx.controller.Image();
-    EXPECT_EQ(image.pageSize, pageSize);
-    EXPECT_EQ(image.pageCount, pages - 1);
+    EXPECT_EQ(run.fx.controller.TransferOutcome().done, pages) << pageSize;
+    EXPECT_EQ(run.fx.controller.TransferOutcome().total, pages) << pageSize;
   }
 }
 
@@ -192,12 +204,12 @@ TEST(FirmwareUpdate, HeaderThatNeverFitsEndsAfterTheAttemptBound) {
   cartsim::SimCart::Options options;
   options.headers[static_cast<int>(Board::Main)].device = 0x42;
   FlashRun run(options);
-  run.fx.controller.timing.headerAttempts = 3;
+  testing_support::SetTiming(run.fx.controller, &molvane::Timing::headerAttempts, 3);
   EXPECT_EQ(run.Flash(HexFile(PagePattern(200))),
             "The bootloader sent no valid header. Update Aborted.");
-  EXPECT_TRUE(Eventually(
-      [&] { return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4; },
-      kSettleMs))
+  EXPECT_TRUE(
+      Eventually([&] { return run.Board([](BootloaderModel& b) { return b.HeadersSent(); }) == 4; },
+                 kSettleMs))
       << "the first header and one after each restart";
   run.Board([](BootloaderModel& b) { EXPECT_EQ(b.PagesWritten(), 0); });
 }
@@ -210,7 +222,7 @@ TEST(FirmwareUpdate, HeaderWithoutAcknowledgementEndsAfterTheBound) {
             "The bootloader did not acknowledge its header. Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 6.0);
   EXPECT_FALSE(run.fx.controller.IsBusy());
-  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+  EXPECT_TRUE(run.fx.controller.IsPortOpen(0));
 }
 
 TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
@@ -219,7 +231,7 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
   auto start = Clock::now();
   run.Start(HexFile(PagePattern(200)));
   std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-  EXPECT_NE(run.fx.controller.bootloaderWait.load(), 0);
+  EXPECT_TRUE(run.fx.controller.IsBusy());
   EXPECT_EQ(run.fx.controller.GetMessage(), "Waiting for response from bootloader.");
   run.fx.controller.WaitForTransfer();
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -230,7 +242,7 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
   // The board took the two end bytes and went back to its firmware.
   EXPECT_TRUE(Eventually(
       [&] { return run.Board([](BootloaderModel& b) { return b.Exits(); }) == 1; }, kSettleMs));
-  EXPECT_TRUE(run.fx.controller.ports[0].IsOpen());
+  EXPECT_TRUE(run.fx.controller.IsPortOpen(0));
 }
 
 TEST(FirmwareUpdate, CancelStopsBeforeTheNextPage) {
@@ -256,8 +268,7 @@ TEST(FirmwareUpdate, HangUpMidFlashEndsInOrder) {
   std::string message = run.Flash(HexFile(PagePattern(1000)));
   EXPECT_EQ(message, "The port failed while sending the firmware. Update Aborted.");
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 10.0);
-  EXPECT_EQ(run.fx.controller.transferInProgress.load(), 0);
-  EXPECT_EQ(run.fx.controller.bootloaderWait.load(), 0);
+  EXPECT_FALSE(run.fx.controller.IsBusy());
 }
 
 TEST(FirmwareUpdate, FaultyFileIsRefusedBeforeTheBoardIsTouched) {
@@ -272,17 +283,19 @@ TEST(FirmwareUpdate, FaultyFileIsRefusedBeforeTheBoardIsTouched) {
             commandsBefore);
   EXPECT_FALSE(run.Board([](BootloaderModel& b) { return b.Active(); }));
 
-  run.fx.controller.StartFirmwareUpdate(run.fx.dir.File("missing.hex"));
+  EXPECT_TRUE(molvane::StartFirmwareUpdate(run.fx.controller, run.fx.dir.File("missing.hex"),
+                                           *molvane::FindBoard("main")));
   run.fx.controller.WaitForTransfer();
-  EXPECT_NE(run.fx.controller.MessageText().find("missing.hex could not be opened"),
+  EXPECT_FALSE(run.fx.controller.TransferOutcome());
+  EXPECT_NE(run.fx.controller.TransferOutcome().text.find("missing.hex could not be opened"),
             std::string::npos);
   EXPECT_FALSE(run.fx.controller.IsBusy());
 }
 
 TEST(FirmwareUpdate, EachBoardGetsItsOwnBootloadCommand) {
   FlashRun run;
-  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), 0), "Firmware Update Complete");
-  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), 2), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), "front"), "Firmware Update Complete");
+  ASSERT_EQ(run.Flash(HexFile(PagePattern(100)), "charger"), "Firmware Update Complete");
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Front), 1);
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Charger), 1);
   EXPECT_EQ(run.Board([](BootloaderModel& b) { return b.PagesWritten(); }, Board::Main), 0);
@@ -291,22 +304,40 @@ TEST(FirmwareUpdate, EachBoardGetsItsOwnBootloadCommand) {
 TEST(FirmwareUpdate, NoPortsAndUnopenablePortsAreReported) {
   testing_support::TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
-  controller.bootlogFolder = dir.Path();
+  controller.SetBootlogFolder(dir.Path());
   WriteFile(dir.File("f.hex"), ":00000001FF\n");
-  controller.StartFirmwareUpdate(dir.File("f.hex"));
+  const molvane::Board& main = *molvane::FindBoard("main");
+  const auto update = [&] {
+    EXPECT_TRUE(molvane::StartFirmwareUpdate(controller, dir.File("f.hex"), main));
+    controller.WaitForTransfer();
+    EXPECT_FALSE(controller.IsBusy());
+    return controller.TransferOutcome();
+  };
+  EXPECT_EQ(update().text, "No FTDI Ports available.");
+
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, dir.Path());
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                dir.File("no-such-device"));
+  controller.FindFtdiPorts();
+  EXPECT_EQ(update().text, "No FDTI ports could be opened");
+
+  // A bitmap upload reopens the display's port once it has stored the picture; when the device
+  // is gone by then, that port stays the one last known to have the cart.
+  auto cart = std::make_unique<testing_support::ScriptedCart>(
+      [](const std::string&) { return std::string(">\r"); });
+  ASSERT_TRUE(controller.AttachPort(cart->DevicePath(), false));
+  testing_support::SetTiming(controller, &molvane::Timing::bitmapSettleMs, 60000);
+  WriteFile(dir.File("empty.txt"), "");
+  ASSERT_TRUE(molvane::StartBitmapUpload(controller, dir.File("empty.txt"),
+                                         molvane::BitmapUploadMode::Bitmaps));
+  ASSERT_TRUE(Eventually([&] { return controller.MessageText() == "Bitmap Updated ..."; }));
+  cart.reset();
+  controller.CancelTransfer();
   controller.WaitForTransfer();
-  EXPECT_EQ(controller.MessageText(), "No FTDI Ports available.");
-  controller.portNumbers[0] = dir.File("no-such-device");
-  controller.portCount = 1;
-  controller.StartFirmwareUpdate(dir.File("f.hex"));
-  controller.WaitForTransfer();
-  EXPECT_EQ(controller.MessageText(), "No FDTI ports could be opened");
-  controller.currentPort = 0;
-  controller.StartFirmwareUpdate(dir.File("f.hex"));
-  controller.WaitForTransfer();
-  EXPECT_EQ(controller.MessageText(),
-            "The port last known to have a cart attached could not be opened.");
-  EXPECT_FALSE(controller.IsBusy());
+  ASSERT_EQ(controller.CurrentPort(), 0);
+  ASSERT_FALSE(controller.IsPortOpen(0));
+  EXPECT_EQ(update().text, "The port last known to have a cart attached could not be opened.");
 }
 
 }  // namespace
@@ -343,7 +374,7 @@ TEST(FirmwareUpdate, BoardThatKeepsTalkingCannotHoldTheUpdate) {
 TEST(FirmwareUpdate, CancelAndClosingEndTheWaitsOnABoardThatKeepsTalking) {
   {
     FlashRun run;
-    run.fx.controller.timing.headerAckTimeoutMs = 60000;
+    testing_support::SetTiming(run.fx.controller, &molvane::Timing::headerAckTimeoutMs, 60000);
     run.Board([](BootloaderModel& b) { b.faults.floodAfterHeader = true; });
     run.Start(HexFile(PagePattern(200)));
     ASSERT_TRUE(Eventually([&] { return run.Bootlog().find("Hdr:") != std::string::npos; }));
@@ -359,13 +390,14 @@ TEST(FirmwareUpdate, CancelAndClosingEndTheWaitsOnABoardThatKeepsTalking) {
     fx.sim.Inspect(
         [](cartsim::SimCart& s) { s.BoardModel(Board::Main).faults.floodHellos = true; });
     auto controller = std::make_unique<molvane::CartController>(fx.dir.Path(), fx.dir.Path());
-    ASSERT_TRUE(controller->ConnectPort(fx.link.DevicePath()));
-    controller->bootlogFolder = fx.dir.Path();
-    controller->timing.purgeBudgetMs = 60000;
+    ASSERT_EQ(controller->ConnectPort(fx.link.DevicePath()),
+              molvane::CartController::ProbeResult::Cart);
+    controller->SetBootlogFolder(fx.dir.Path());
+    testing_support::SetTiming(*controller, &molvane::Timing::purgeBudgetMs, 60000);
     WriteFile(fx.dir.File("f.hex"), HexFile(PagePattern(200)));
-    controller->BoardSelector = 1;
-    ASSERT_EQ(controller->StartFirmwareUpdate(fx.dir.File("f.hex")), 0);
-    const std::string trace = controller->ports[0].TracePath();
+    ASSERT_TRUE(molvane::StartFirmwareUpdate(*controller, fx.dir.File("f.hex"),
+                                             *molvane::FindBoard("main")));
+    const std::string trace = controller->TracePath();
     ASSERT_TRUE(
         Eventually([&] { return ReadFile(trace).find("Log: Purging Us") != std::string::npos; }));
     const auto start = Clock::now();

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -30,8 +31,7 @@ struct TypingView : molvane::FieldExchange {
 
 struct CalibratePageTest : ::testing::Test {
   CalibratePageTest() {
-    fixture.controller.SetUi(&ui);
-    page.SetFieldExchange(&view);
+        page.SetFieldExchange(&view);
     page.Start();
   }
   template <class F>
@@ -53,7 +53,7 @@ struct CalibratePageTest : ::testing::Test {
   }
   SimFixture fixture;
   testing_support::RecordingUi ui;
-  CalibratePage page{fixture.controller};
+  CalibratePage page{fixture.controller, ui};
   TypingView view{page};
 };
 
@@ -128,7 +128,7 @@ TEST_F(CalibratePageTest, SlowReportOnConnectWhileShownAndOnEveryShowingAfterAHi
   EXPECT_EQ(page.layoutSelected, only5);
 }
 
-TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndSkipsWhatIsOutOfRange) {
+TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndRefusesWhatIsNoLimit) {
   ASSERT_TRUE(fixture.Connect());
   Cart([](cartsim::CartModel& cart) { cart.Settings().sensorMask = 100; });
   page.Show(true);
@@ -142,8 +142,8 @@ TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndSkipsWhatIsOutOfRange) {
   page.autoLockTimeout = "65535";
   page.UpdateCart();
   cartsim::CartSettings s = Settings();
-  EXPECT_EQ(s.liftUpCurrentTenths, 767);
-  EXPECT_EQ(s.liftDownCurrentTenths, 0);
+  EXPECT_EQ(s.liftUpCurrentTenths, 767) << "larger values are limited";
+  EXPECT_EQ(s.liftDownCurrentTenths, 60) << "-2 is refused, not sent as 0";
   EXPECT_EQ(s.liftMinVoltsTenths, 236);
   EXPECT_EQ(s.liftRelockTimeout, 30) << "65535 is not sent";
   EXPECT_EQ(Sent("sensor_set_mask"), 0u);
@@ -161,7 +161,15 @@ TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndSkipsWhatIsOutOfRange) {
   page.autoLockTimeout = "65534";
   page.UpdateCart();
   EXPECT_EQ(Settings().liftRelockTimeout, 65534);
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>(3, "Update Complete.")));
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{
+                "Max Down Current must be a number of amperes such as 2.5, not '-2'; nothing was "
+                "sent for it.",
+                "Auto-Lock Timeout must be a whole number of seconds from 0 to 65534, not "
+                "'65535'; nothing was sent for it.",
+                "Auto-Lock Timeout must be a whole number of seconds from 0 to 65534, not '-1'; "
+                "nothing was sent for it.",
+                "Update Complete."}));
   EXPECT_EQ(ui.cursorDepth, 0);
   EXPECT_EQ(ui.cursorShown, 3);
 }
@@ -169,12 +177,12 @@ TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndSkipsWhatIsOutOfRange) {
 TEST_F(CalibratePageTest, FailuresAreToldAndAMissingReportLeavesTheLimitsShown) {
   page.maxUpCurrent = "4.0";
   page.UpdateCart();  // no cart
-  EXPECT_EQ(ui.Texts().back(), molvane::texts::kNoCart);
+  EXPECT_EQ(ui.Texts().back(), "Error: No cart is connected.");
   EXPECT_EQ(page.maxUpCurrent, "4.0") << "a report that never came is not shown as zeros";
 
   ASSERT_TRUE(fixture.Connect());
   page.LiftUp();  // the simulated cart starts with its lift locked and refuses
-  EXPECT_EQ(ui.Texts().back(), molvane::texts::kErrorUnknown);
+  EXPECT_EQ(ui.Texts().back(), "Error: Unknown.");
 
   // Brake only stops the motor: no report is read, nothing is shown when it goes through.
   const std::size_t boxes = ui.boxes.size();
@@ -188,7 +196,7 @@ TEST_F(CalibratePageTest, FailuresAreToldAndAMissingReportLeavesTheLimitsShown) 
   Cart([](cartsim::CartModel& cart) { cart.Settings().liftLocked = 0; });
   fixture.sim.faults.dropAnswers = true;
   page.LiftDown();
-  EXPECT_EQ(ui.Texts().back(), molvane::texts::kErrorTimeout +
+  EXPECT_EQ(ui.Texts().back(), std::string("Error: Timeout") +
                                    std::string(" - the link to the cart failed, so the lift may "
                                                "still be moving."));
 }
@@ -199,11 +207,11 @@ TEST_F(CalibratePageTest, NothingReachesThePortWhileATransferRuns) {
     return fixture.sim.Inspect([](auto& sim) { return sim.CommandsSeen(); });
   };
   const int before = seen();
-  fixture.controller.bootloaderWait = 1;
+  testing_support::HeldTransfer transfer(fixture.controller, molvane::CartController::TransferKind::Firmware);
   page.Poll();
   page.LiftUp();
   page.UpdateCart();
-  fixture.controller.bootloaderWait = 0;
+  transfer.Release();
   EXPECT_EQ(seen(), before);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>(2, CalibratePage::kTransferRunning)));
 }

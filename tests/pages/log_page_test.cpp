@@ -6,6 +6,7 @@
 
 #include "app/cart_controller.h"
 #include "cart/event_log_texts.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -15,8 +16,7 @@ using Texts = std::vector<std::string>;
 
 struct LogOnSimulatedCart : ::testing::Test {
   LogOnSimulatedCart() {
-    fixture.controller.SetUi(&ui);
-    fixture.Cart([](cartsim::CartModel& cart) { return cart.Events().Clear(), 0; });
+        fixture.Cart([](cartsim::CartModel& cart) { return cart.Events().Clear(), 0; });
   }
   // Noon in January: the same calendar time in every zone's winter.
   void AddEvent(std::uint32_t pin, cartsim::CartEventCode code, int day, int year) {
@@ -27,7 +27,7 @@ struct LogOnSimulatedCart : ::testing::Test {
   }
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
-  molvane::LogPage page{fixture.controller};
+  molvane::LogPage page{fixture.controller, ui};
 };
 
 TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingTheTruth) {
@@ -36,11 +36,11 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
   AddEvent(0, cartsim::CartEventCode::PowerUp, 1, 9);  // older, yet listed after
   page.Start();
   page.CartNotice(true);
-  fixture.controller.transferInProgress = 1;  // a transfer owns the port: nothing is sent
+  testing_support::HeldTransfer transfer(fixture.controller);  // a transfer owns the port: nothing is sent
   page.Show(true);
   EXPECT_TRUE(page.lines.empty());
   page.Show(false);
-  fixture.controller.transferInProgress = 0;
+  transfer.Release();
   page.Show(true);
   EXPECT_EQ(page.lines, (Texts{"12:00 1/02/2011  accessed pin: 7", "12:00 1/01/2009  powerup"}));
   AddEvent(0, cartsim::CartEventCode::FactoryReset, 3, 12);
@@ -60,7 +60,7 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
   ui.fileNames = {file, missing, ""};
   for (int i = 0; i < 3; ++i) page.Export();  // the last one cancelled
   EXPECT_EQ(testing_support::ReadFile(file), "Time\tDate\tAction\r\n");
-  EXPECT_EQ(ui.Texts(), (Texts{molvane::kLogWritten, molvane::LogNotWritten(missing)}));
+  EXPECT_EQ(ui.Texts(), (Texts{"Log successfully written.", "The log could not be written to " + missing + "."}));
   EXPECT_EQ(ui.fileDialogs.at(0).types.at(0).label, "Worksheet Files (*.xls)");
   EXPECT_EQ(ui.fileDialogs.at(0).defaultExtension, "Pin Log Files");
 }

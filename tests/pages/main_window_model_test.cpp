@@ -14,6 +14,7 @@
 #include "base/clock.h"
 #include "pages/page_model.h"
 #include "support/controller_fixture.h"
+#include "support/controller_settings.h"
 #include "support/local_zone.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -27,14 +28,17 @@ using testing_support::RecordingUi;
 namespace {
 
 constexpr const char* kFactoryPin = "Factory default PIN still active.";
+// With no cart on the line the list cannot be read, which is not the same as an empty list.
+constexpr const char* kPinsNotRead =
+    "The cart's PIN list could not be read: Error: No cart is connected.";
 constexpr const char* kOneCart =
     "This software supports only one cart. Please unplug the excess carts.";
 
 class RecordingPage : public PageModel {
  public:
-  RecordingPage(CartController& controller, std::string name, bool polled,
+  RecordingPage(CartController& controller, UiServices& ui, std::string name, bool polled,
                 std::vector<std::string>& log)
-      : PageModel(controller), name(std::move(name)), polled(polled), log(log) {}
+      : PageModel(controller, ui), name(std::move(name)), polled(polled), log(log) {}
   const char* Title() const override { return name.c_str(); }
   void CartNotice(bool present) override { log.push_back(name + (present ? "+" : "-")); }
   bool IsPolled() const override { return polled; }
@@ -55,11 +59,10 @@ class MainWindow {
       const bool polled = i == MainWindowModel::kTestingPage ||
                           i == MainWindowModel::kServicePage ||
                           i == MainWindowModel::kCalibratePage;
-      pages.push_back(std::make_unique<RecordingPage>(controller, names[i], polled, log));
+      pages.push_back(std::make_unique<RecordingPage>(controller, ui, names[i], polled, log));
       pointers[static_cast<std::size_t>(i)] = pages.back().get();
     }
-    controller.SetUi(&ui);
-    model = std::make_unique<MainWindowModel>(controller, pointers);
+    model = std::make_unique<MainWindowModel>(controller, ui, pointers);
   }
 
   void Ticks(int count) {
@@ -97,17 +100,17 @@ class MainWindowCheck : public ::testing::Test {
 }  // namespace
 
 TEST_F(MainWindowCheck, RunsOnEveryTwentySecondTickWithoutATransfer) {
-  controller.portsFound = 2;
+  controller.NoteScanResult(controller.CartCount(), 2);
   window.Ticks(21);
   EXPECT_EQ(window.model->connectionText, "");
   window.Ticks(1);
   EXPECT_EQ(window.model->connectionText, "Num FTDI: 2");
 
-  controller.portsFound = 0;
-  controller.transferInProgress = 1;
+  controller.NoteScanResult(controller.CartCount(), 0);
+  testing_support::HeldTransfer transfer(controller);
   window.Ticks(100);
   EXPECT_EQ(window.model->connectionText, "Num FTDI: 2") << "no check while a transfer runs";
-  controller.transferInProgress = 0;
+  transfer.Release();
   window.Ticks(21);
   EXPECT_EQ(window.model->connectionText, "Num FTDI: 2");
   window.Ticks(1);
@@ -115,14 +118,14 @@ TEST_F(MainWindowCheck, RunsOnEveryTwentySecondTickWithoutATransfer) {
 }
 
 TEST_F(MainWindowCheck, TheStatusFieldNeverSaysConnectedWithTheServicePageInFront) {
-  controller.cartCount = 1;
-  controller.portsFound = 1;
+  controller.NoteScanResult(1, controller.PortsFound());
+  controller.NoteScanResult(controller.CartCount(), 1);
   window.Check();
   EXPECT_EQ(window.model->connectionText, "Connected");
   window.model->SetFrontPage(MainWindowModel::kServicePage);
   window.Check();
   EXPECT_EQ(window.model->connectionText, "Num FTDI: 1");
-  controller.portsFound = 0;
+  controller.NoteScanResult(controller.CartCount(), 0);
   window.Check();
   EXPECT_EQ(window.model->connectionText, "Disconnected");
   window.model->SetFrontPage(MainWindowModel::kLogPage);
@@ -131,40 +134,40 @@ TEST_F(MainWindowCheck, TheStatusFieldNeverSaysConnectedWithTheServicePageInFron
 }
 
 TEST_F(MainWindowCheck, CountChangesNoticeEveryPageInTabOrderAndWarnOnce) {
-  controller.cartCount = 1;
+  controller.NoteScanResult(1, controller.PortsFound());
   window.Check();
   EXPECT_EQ(window.TakeLog(), kAllPresent);
-  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kFactoryPin});
+  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kPinsNotRead});
   EXPECT_EQ(window.captions, std::vector<std::string>{""}) << "the application's name";
 
   window.Check();
   EXPECT_TRUE(window.TakeLog().empty());
   EXPECT_TRUE(window.TakeShown().empty());
 
-  controller.cartCount = 0;
+  controller.NoteScanResult(0, controller.PortsFound());
   window.Check();
   EXPECT_EQ(window.TakeLog(), kAllGone);
   EXPECT_TRUE(window.TakeShown().empty());
 }
 
 TEST_F(MainWindowCheck, TheOneCartWarningShowsOncePerExcess) {
-  controller.cartCount = 2;
+  controller.NoteScanResult(2, controller.PortsFound());
   window.Check();
-  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kPinsNotRead, kOneCart}));
   window.Check();
   window.Check();
   EXPECT_TRUE(window.TakeShown().empty());
 
-  controller.cartCount = 1;
+  controller.NoteScanResult(1, controller.PortsFound());
   window.Check();
-  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kFactoryPin});
-  controller.cartCount = 3;
+  EXPECT_EQ(window.TakeShown(), std::vector<std::string>{kPinsNotRead});
+  controller.NoteScanResult(3, controller.PortsFound());
   window.Check();
-  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kPinsNotRead, kOneCart}));
 }
 
 TEST_F(MainWindowCheck, OnlyAPolledPageInFrontIsPolledEverySeventhTickEvenDuringATransfer) {
-  controller.transferInProgress = 1;
+  testing_support::HeldTransfer transfer(controller);
   window.Ticks(70);
   EXPECT_TRUE(window.TakeLog().empty()) << "the Setup page is not polled";
   window.model->SetFrontPage(MainWindowModel::kTestingPage);
@@ -183,17 +186,17 @@ TEST_F(MainWindowCheck, OnlyAPolledPageInFrontIsPolledEverySeventhTickEvenDuring
 TEST_F(MainWindowCheck, TicksInsideAnOpenMessageBoxNeverRepeatAMessage) {
   // The timer keeps running for several checks while a box is open.
   const int manyChecks = 5 * MainWindowModel::kConnectionCheckTicks;
-  for (const char* openBox : {kFactoryPin, kOneCart}) {
+  for (const char* openBox : {kPinsNotRead, kOneCart}) {
     SCOPED_TRACE(openBox);
-    controller.cartCount = 0;
+    controller.NoteScanResult(0, controller.PortsFound());
     window.Check();
     window.TakeShown();
     window.ui.whileOpen = [&](const std::string& text) {
       if (text == openBox) window.Ticks(manyChecks);
     };
-    controller.cartCount = 2;
+    controller.NoteScanResult(2, controller.PortsFound());
     window.Check();
-    EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kOneCart}));
+    EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kPinsNotRead, kOneCart}));
     window.ui.whileOpen = nullptr;
   }
 }
@@ -201,12 +204,12 @@ TEST_F(MainWindowCheck, TicksInsideAnOpenMessageBoxNeverRepeatAMessage) {
 TEST_F(MainWindowCheck, AChangeWhileABoxIsOpenGetsItsOwnMessageOnlyOnce) {
   window.ui.whileOpen = [&](const std::string&) {
     window.Check();
-    controller.cartCount = 2;
+    controller.NoteScanResult(2, controller.PortsFound());
     window.Ticks(5 * MainWindowModel::kConnectionCheckTicks);
   };
-  controller.cartCount = 1;
+  controller.NoteScanResult(1, controller.PortsFound());
   window.Check();
-  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kFactoryPin, kFactoryPin, kOneCart}))
+  EXPECT_EQ(window.TakeShown(), (std::vector<std::string>{kPinsNotRead, kPinsNotRead, kOneCart}))
       << "one PIN message per change (0 to 1, 1 to 2), one warning";
   EXPECT_EQ(window.model->tooManyCartsShown, 1);
   EXPECT_EQ(window.model->previousCartCount, 2);

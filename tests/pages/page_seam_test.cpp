@@ -11,6 +11,7 @@
 #include "pages/page_model.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "cart/cart_identity.h"
 
 namespace {
 
@@ -33,16 +34,14 @@ class NamePage : public molvane::PageModel {
   }
   void Set() {
     ReadAllFields();
-    OperationScope operation(controller);
-    controller.SetCartName(name);
-    ShowMessage(operation.Outcome("Name Updated."));
+    ShowOutcome(molvane::SetCartName(controller, name), "Name Updated.");
   }
 
   std::string name;
 
  private:
   void Refresh() {
-    name = controller.GetCartName();
+    name = molvane::GetCartName(controller).value;
     WriteAllFields();
   }
 };
@@ -66,12 +65,11 @@ struct TextView : FieldExchange {
 
 struct PageOnSimulatedCart : ::testing::Test {
   PageOnSimulatedCart() {
-    fixture.controller.SetUi(&ui);
-    page.SetFieldExchange(&view);
+        page.SetFieldExchange(&view);
   }
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
-  NamePage page{fixture.controller};
+  NamePage page{fixture.controller, ui};
   TextView view{page.name};
 };
 
@@ -100,14 +98,14 @@ TEST_F(PageOnSimulatedCart, ConfirmationGivesWayToTheFailure) {
   // No cart: nothing is sent, and the operator is told so instead of "Name Updated.".
   page.Set();
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, molvane::texts::kNoCart);
+  EXPECT_EQ(ui.boxes[0].text, "Error: No cart is connected.");
 
   // A cart that has stopped answering: the time-out's own message.
   ASSERT_TRUE(fixture.Connect());
   fixture.sim.faults.dropAnswers = true;
   page.Set();
   ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].text, molvane::texts::kErrorTimeout);
+  EXPECT_EQ(ui.boxes[1].text, std::string("Error: Timeout"));
 }
 
 TEST(OperationScope, FirstFailureCountsAndReachesTheOuterScopeOnly) {
@@ -120,10 +118,10 @@ TEST(OperationScope, FirstFailureCountsAndReachesTheOuterScopeOnly) {
     controller.SendCommand("no_such_command");
     controller.ReadReply();
     controller.SendCommand("also_unknown");
-    EXPECT_EQ(inner.Failure(), molvane::texts::kUnknownCommand);
-    EXPECT_EQ(inner.Outcome("Completed"), molvane::texts::kUnknownCommand);
+    EXPECT_EQ(inner.Failure(), "Unknown Command.");
+    EXPECT_EQ(inner.Text("Completed"), "Unknown Command.");
   }
-  EXPECT_EQ(outer.Failure(), molvane::texts::kUnknownCommand);
+  EXPECT_EQ(outer.Failure(), "Unknown Command.");
 
   // A scope opened afterwards starts clean; one for another controller hears nothing.
   OperationScope later(controller);
@@ -132,7 +130,7 @@ TEST(OperationScope, FirstFailureCountsAndReachesTheOuterScopeOnly) {
   controller.GetStatus();
   other.controller.GetStatus();  // no cart there: only the foreign scope may learn of it
   EXPECT_TRUE(later.Succeeded());
-  EXPECT_EQ(foreign.Failure(), molvane::texts::kNoCart);
+  EXPECT_EQ(foreign.Failure(), "Error: No cart is connected.");
 }
 
 }  // namespace

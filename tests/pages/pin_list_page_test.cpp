@@ -25,7 +25,6 @@ cartsim::SimCart::Options EmptyCart() {
 }
 
 struct PinListPageTest : ::testing::Test {
-  PinListPageTest() { fixture.controller.SetUi(&ui); }
 
   // PINs stored on the cart as it stores them, the given number of days ago.
   void StoreOnCart(std::uint32_t pin, int ageDays) {
@@ -42,7 +41,7 @@ struct PinListPageTest : ::testing::Test {
 
   testing_support::SimFixture fixture{EmptyCart()};
   testing_support::RecordingUi ui;
-  PinListPage page{fixture.controller};
+  PinListPage page{fixture.controller, ui};
 };
 
 TEST_F(PinListPageTest, ReadOnFirstShowingAfterTheCartWasFound) {
@@ -152,15 +151,15 @@ TEST_F(PinListPageTest, RfidUpdateSendsOnlyAFormatWhoseBitsMatchTheMask) {
   // A facility code the cart refuses: its answer, not the confirmation.
   page.facilityCode = "99999";
   page.UpdateRfid();
-  EXPECT_EQ(ui.Texts().back(), molvane::texts::kErrorUnknown);
+  EXPECT_EQ(ui.Texts().back(), "Error: Unknown.");
   EXPECT_EQ(page.facilityCode, "12");
 }
 
 TEST_F(PinListPageTest, MaxDigitsConfirmedOnlyWhenSent) {
   page.maxPinDigits = "8";
   page.UpdateMaxDigits();
-  EXPECT_EQ(ui.Texts(), Strings{molvane::texts::kNoCart});
-  EXPECT_EQ(page.maxPinDigits, "") << "the reading back shows what the cart said";
+  EXPECT_EQ(ui.Texts(), Strings{"Error: No cart is connected."});
+  EXPECT_EQ(page.maxPinDigits, "8") << "no reading back: the field keeps what was typed";
 
   ASSERT_TRUE(fixture.Connect());
   page.maxPinDigits = "8";

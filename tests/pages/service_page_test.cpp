@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -14,10 +16,12 @@
 #include "loader/bootloader_header.h"
 #include "loader/test_pictures.h"
 #include "loader/title_bitmap.h"
+#include "support/controller_settings.h"
 #include "support/intel_hex.h"
 #include "support/local_zone.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "cart/version_info.h"
 
 namespace {
 
@@ -33,8 +37,7 @@ constexpr const char* kNotConfirmed =
 
 struct ServicePageTest : ::testing::Test {
   explicit ServicePageTest(bool pace = false) : fixture({}, pace) {
-    fixture.controller.SetUi(&ui);
-    fixture.controller.bootlogFolder = fixture.dir.Path();
+        fixture.controller.SetBootlogFolder(fixture.dir.Path());
   }
   std::vector<bool> Actions() const {
     return {page.updateMainEnabled,    page.updateFrontEnabled,
@@ -46,7 +49,7 @@ struct ServicePageTest : ::testing::Test {
 
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
-  ServicePage page{fixture.controller};
+  ServicePage page{fixture.controller, ui};
 };
 
 TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) {
@@ -64,8 +67,9 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
 
   // A cancelled dialog keeps the field and still writes it.
   // Known to this run only, so that only the Browse can have written it.
-  fixture.controller.pathSettings[static_cast<std::size_t>(
-      molvane::CartController::PathSetting::FactoryTitle)] = "/carts/title.bmp";
+  ASSERT_TRUE(fixture.controller.SetPathSetting(
+      molvane::CartController::PathSetting::FactoryTitle, "/carts/title.bmp"));
+  std::filesystem::remove(fixture.controller.ConfigPath());
   page.Show(true);
   page.Browse(Kind::FactoryTitle);
   EXPECT_EQ(ui.fileDialogs.back().initialName, "*.*");
@@ -92,7 +96,7 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
                 "Are you sure you would like to update the firmware?",
                 "Are you sure you want to load bitmaps?",
                 "Are you sure you would like to update the firmware?",
-                "Error returned. Please make sure the port is not in use and the file exists."}));
+                "The firmware file name is longer than 255 characters."}));
   EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
   EXPECT_EQ(ui.boxes[3].caption, "");
   EXPECT_FALSE(fixture.controller.IsBusy());
@@ -105,18 +109,18 @@ TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShow
   };
   for (const Row& row :
        {Row{1, true, false, true}, Row{0, false, true, false}, Row{2, true, true, false}}) {
-    fixture.controller.auxBoardKind = row.kind;
+    fixture.controller.KeepVersions(molvane::CartVersions{{}, {}, row.kind});
     page.Show(true);
-    EXPECT_TRUE(fixture.controller.scanSuspended.load());
+    EXPECT_TRUE(!fixture.controller.ScanEnabled());
     EXPECT_EQ(page.updateChargerEnabled, row.charger) << int(row.kind);
     EXPECT_EQ(page.updateTranslationEnabled, row.translation) << int(row.kind);
     EXPECT_EQ(page.resetGasGaugeEnabled, row.gauge) << int(row.kind);
     page.Show(false);
-    EXPECT_FALSE(fixture.controller.scanSuspended.load());
+    EXPECT_FALSE(!fixture.controller.ScanEnabled());
   }
   // A cart seen while the page is on screen brings its own board's rule.
   page.Show(true);
-  fixture.controller.auxBoardKind = 1;
+  fixture.controller.KeepVersions(molvane::CartVersions{{}, {}, 1});
   page.CartNotice(true);
   EXPECT_TRUE(page.resetGasGaugeEnabled);
   page.Tick();
@@ -148,10 +152,9 @@ TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
   // Without a cart nothing went anywhere, and the operator is told so.
   testing_support::SimFixture unplugged;
   testing_support::RecordingUi otherUi;
-  unplugged.controller.SetUi(&otherUi);
-  ServicePage otherPage(unplugged.controller);
+  ServicePage otherPage(unplugged.controller, otherUi);
   otherPage.SetRtc();
-  EXPECT_EQ(otherUi.Texts(), std::vector<std::string>{molvane::texts::kNoCart});
+  EXPECT_EQ(otherUi.Texts(), std::vector<std::string>{"Error: No cart is connected."});
 }
 
 TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
@@ -168,12 +171,12 @@ TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
 
   // A gauge that does not finish within the wait: no success is claimed.
   gaugeTakes(std::chrono::seconds(60));
-  controller.timing.gasGaugeWaitSeconds = 1;
+  testing_support::SetTiming(controller, &molvane::Timing::gasGaugeWaitSeconds, 1);
   const auto start = Clock::now();
   page.ResetGasGauge();
   EXPECT_GE(Clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{kNotConfirmed});
-  EXPECT_EQ(controller.currentPort.load(), 0) << "a talking cart is not lost";
+  EXPECT_EQ(controller.CurrentPort(), 0) << "a talking cart is not lost";
   EXPECT_EQ(ui.cursorDepth, 0);
 
   // A cart gone silent: the time-out's own message.
@@ -181,20 +184,19 @@ TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
   ASSERT_TRUE(silent.Connect());
   silent.sim.faults.dropAnswers = true;
   testing_support::RecordingUi silentUi;
-  silent.controller.SetUi(&silentUi);
-  ServicePage silentPage(silent.controller);
+  ServicePage silentPage(silent.controller, silentUi);
   silentPage.ResetGasGauge();
-  EXPECT_EQ(silentUi.Texts(), std::vector<std::string>{molvane::texts::kErrorTimeout});
+  EXPECT_EQ(silentUi.Texts(), std::vector<std::string>{"Error: Timeout"});
 }
 
 // At 38400 baud, with the page timer run as the view runs it.
 struct PacedServicePage : ServicePageTest {
   PacedServicePage() : ServicePageTest(true) {
-    fixture.controller.timing.bitmapSettleMs = 300;
+    testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 300);
     EXPECT_TRUE(fixture.Connect());
     // The probe's answer is still on the line at this speed; the cart is left to finish it.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    fixture.controller.GetVersion();
+    molvane::GetVersion(fixture.controller);
     EXPECT_EQ(fixture.controller.AuxBoardKind(), 1) << "a charger board";
     page.Show(true);
   }
@@ -244,7 +246,7 @@ TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
   EXPECT_TRUE(page.IsShown());
   const std::vector<std::string> statuses = TickUntilIdle();
   EXPECT_FALSE(page.IsShown());
-  EXPECT_FALSE(fixture.controller.scanSuspended.load());
+  EXPECT_FALSE(!fixture.controller.ScanEnabled());
   int writing = 0;
   for (const std::string& status : statuses) writing += status.rfind("Writing..  ", 0) == 0;
   EXPECT_GE(writing, 10) << "the status follows the pages";

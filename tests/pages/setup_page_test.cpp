@@ -6,6 +6,7 @@
 
 #include "app/cart_controller.h"
 #include "cart/setup_values.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -15,7 +16,6 @@ using Texts = std::vector<std::string>;
 using cartsim::CartSettings;
 
 struct SetupOnSimulatedCart : ::testing::Test {
-  SetupOnSimulatedCart() { fixture.controller.SetUi(&ui); }
   CartSettings Cart() {
     return fixture.Cart([](cartsim::CartModel& cart) { return cart.Settings(); });
   }
@@ -26,7 +26,7 @@ struct SetupOnSimulatedCart : ::testing::Test {
 
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
-  molvane::SetupPage page{fixture.controller};
+  molvane::SetupPage page{fixture.controller, ui};
 };
 
 TEST_F(SetupOnSimulatedCart, UpdateSkipsOnlyTheRefusedValues) {
@@ -40,9 +40,9 @@ TEST_F(SetupOnSimulatedCart, UpdateSkipsOnlyTheRefusedValues) {
   // The cart count changes while the first message is open, and the page reloads meanwhile.
   ui.whileOpen = [this](const std::string&) { page.CartNotice(true); };
   page.Update();
-  EXPECT_EQ(ui.Texts(), (Texts{molvane::kKeyboardLightRule.rangeMessage,
+  EXPECT_EQ(ui.Texts(), (Texts{"The keyboard light timeout value must be between 0 and 65535 seconds.",
                                molvane::kDrawerLockRule.integerMessage,
-                               molvane::kLockActivationRule.rangeMessage}));
+                               "The lock activation time value must be between 0 and 2500 ms."}));
   const CartSettings s = Cart();
   EXPECT_EQ(s.backlightTimeout, 0) << "an empty field sends 0, the typed value despite the reload";
   EXPECT_EQ(s.keyboardTimeout, 60);
@@ -57,8 +57,8 @@ TEST_F(SetupOnSimulatedCart, ConfirmationsOnlyWhenTheCommandsWentThrough) {
   page.SetType();
   page.serialNumber = "SN-1";
   page.Set();
-  EXPECT_EQ(ui.Texts(), (Texts{molvane::kLockActivationRule.rangeMessage, molvane::texts::kNoCart,
-                               molvane::texts::kNoCart, molvane::texts::kNoCart}));
+  EXPECT_EQ(ui.Texts(), (Texts{"The lock activation time value must be between 0 and 2500 ms.", "Error: No cart is connected.",
+                               "Error: No cart is connected.", "Error: No cart is connected."}));
 
   ASSERT_TRUE(fixture.Connect());
   ui.boxes.clear();
@@ -68,8 +68,11 @@ TEST_F(SetupOnSimulatedCart, ConfirmationsOnlyWhenTheCommandsWentThrough) {
   page.Set();
   page.serialNumber = "SN \"7\"";  // a quote would end the quoted text early
   page.Set();
-  EXPECT_EQ(ui.Texts(), (Texts{molvane::kCartTypeSet, molvane::kSerialUpdated,
-                               molvane::IdentityTextRefusal("serial number")}));
+  EXPECT_EQ(ui.Texts(),
+            (Texts{"Completed",
+                   "Serial Updated. The cart keeps only the first 15 characters: "
+                   "\"SN-0123456789AB\".",
+                   "The serial number may hold printable characters only, and no double quote."}));
   EXPECT_EQ(Cart().cartType, 170);
   EXPECT_TRUE(page.solenoid);
   EXPECT_EQ(Cart().serial, "SN-0123456789AB");
@@ -99,11 +102,11 @@ TEST_F(SetupOnSimulatedCart, ReadsAgainOnNoticeShowingAndTickOnlyWhileInFront) {
 
   // While a transfer owns the port nothing goes out; the reload follows at the next tick.
   const int beforeTransfer = Commands();
-  fixture.controller.transferInProgress = 1;
+  testing_support::HeldTransfer transfer(fixture.controller);
   page.CartNotice(true);
   page.Tick();
   EXPECT_EQ(Commands(), beforeTransfer);
-  fixture.controller.transferInProgress = 0;
+  transfer.Release();
   page.firmwareVersions.clear();
   page.Tick();
   EXPECT_FALSE(page.firmwareVersions.empty());

@@ -11,6 +11,7 @@
 #include "pages/service_page.h"
 #include "pages/setup_page.h"
 #include "pages/testing_page.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -27,13 +28,14 @@ struct Expected {
 TEST(PageModels, TabOrderTitlesAndPolling) {
   testing_support::TempDir dir;
   CartController controller(dir.Path(), dir.Path());
+  testing_support::RecordingUi ui;
   std::vector<std::unique_ptr<PageModel>> pages;
-  pages.push_back(std::make_unique<SetupPage>(controller));
-  pages.push_back(std::make_unique<PinListPage>(controller));
-  pages.push_back(std::make_unique<LogPage>(controller));
-  pages.push_back(std::make_unique<TestingPage>(controller));
-  pages.push_back(std::make_unique<ServicePage>(controller));
-  pages.push_back(std::make_unique<CalibratePage>(controller));
+  pages.push_back(std::make_unique<SetupPage>(controller, ui));
+  pages.push_back(std::make_unique<PinListPage>(controller, ui));
+  pages.push_back(std::make_unique<LogPage>(controller, ui));
+  pages.push_back(std::make_unique<TestingPage>(controller, ui));
+  pages.push_back(std::make_unique<ServicePage>(controller, ui));
+  pages.push_back(std::make_unique<CalibratePage>(controller, ui));
   const std::vector<Expected> expected = {{"Setup", false},   {"Pin List", false},
                                           {"Log", false},     {"Testing", true},
                                           {"Service", true},  {"Factory Calibration", true}};

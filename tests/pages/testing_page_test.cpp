@@ -9,6 +9,7 @@
 
 #include "loader/title_bitmap.h"
 #include "title/title_renderer.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 
@@ -41,8 +42,7 @@ std::uint32_t Le(const std::string& bytes, std::size_t at, int size) {
 
 struct TestingPageOnCart : ::testing::Test {
   TestingPageOnCart() {
-    fixture.controller.SetUi(&ui);
-    fixture.controller.timing.bitmapSettleMs = 20;
+        testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 20);
     page.SetTitleRenderer(&renderer);
     page.Start();
   }
@@ -60,7 +60,7 @@ struct TestingPageOnCart : ::testing::Test {
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
   BarRenderer renderer;
-  TestingPage page{fixture.controller};
+  TestingPage page{fixture.controller, ui};
 };
 
 TEST_F(TestingPageOnCart, ShowingReloadsAndPollsReadTheCounterOnlyEverySixthTime) {
@@ -107,7 +107,7 @@ TEST_F(TestingPageOnCart, ButtonsReachTheCartButNothingIsSentDuringATransfer) {
   EXPECT_EQ(fixture.Cart([](cartsim::CartModel& c) { return c.StatusByte(); }), 0x40);
 
   page.saveEnabled = false;
-  fixture.controller.transferInProgress = 1;
+  testing_support::HeldTransfer transfer(fixture.controller);
   fixture.controller.SetStatusText("Writing..  40%");
   const int before = Commands();
   page.Poll();
@@ -118,7 +118,7 @@ TEST_F(TestingPageOnCart, ButtonsReachTheCartButNothingIsSentDuringATransfer) {
   EXPECT_EQ(page.controllerStatus, "Writing..  40%");
   EXPECT_FALSE(page.saveEnabled) << "Save stays off while the transfer runs";
 
-  fixture.controller.transferInProgress = 0;
+  transfer.Release();
   page.Poll();
   EXPECT_TRUE(page.saveEnabled);
 }
@@ -170,15 +170,21 @@ TEST_F(TestingPageOnCart, SaveWritesTheTitleAndLoadsItIntoTheDisplayFrom256) {
 }
 
 TEST_F(TestingPageOnCart, TitleThatCannotBeWrittenIsReportedAndSaveOfferedAgain) {
-  molvane::CartController elsewhere(fixture.dir.Path(), fixture.dir.File("no-such-folder"));
-  elsewhere.SetUi(&ui);
-  TestingPage stray(elsewhere);
-  stray.SetTitleRenderer(&renderer);
-  stray.Save();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{TestingPage::kSaveFailed});
-  EXPECT_TRUE(stray.saveEnabled);
-  EXPECT_FALSE(elsewhere.IsBusy()) << "nothing is loaded when nothing was saved";
+  ASSERT_TRUE(fixture.Connect());
+  fixture.controller.SetProgramFolder(fixture.dir.File("no-such-folder"));
+  page.Save();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{
+                            "There was a problem opening the file to save the bitmap to."});
+  EXPECT_TRUE(page.saveEnabled);
+  EXPECT_FALSE(fixture.controller.IsBusy()) << "nothing is loaded when nothing was saved";
   EXPECT_TRUE(ui.sleeps.empty());
+}
+
+TEST_F(TestingPageOnCart, ANameTheCartDoesNotTakeStopsTheSave) {
+  page.Save();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error: No cart is connected."});
+  EXPECT_TRUE(page.saveEnabled);
+  EXPECT_FALSE(fixture.controller.IsBusy());
 }
 
 }  // namespace

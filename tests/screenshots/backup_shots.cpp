@@ -5,7 +5,7 @@
 #include "backup/cart_restore.h"
 #include "gui/change_preview_dialog.h"
 #include "gui/molvane_dlg.h"
-#include "pages/backup_menu.h"
+#include "pages/file_menu.h"
 #include "screenshots/shot.h"
 
 namespace screenshots {
@@ -15,8 +15,7 @@ const AddShot preview([] {
   Shot shot;
   shot.prepare = [](ShotContext& context) {
     molvane::CartBackup backup;
-    std::string failure;
-    if (!molvane::ReadCartBackup(context.controller, backup, failure)) return;
+    if (!molvane::ReadCartBackup(context.controller, backup)) return;
     backup.name = "Ward 7 North";
     backup.keyboardLightTimeout = 120;
     backup.maxUpCurrentTenths = 75;
@@ -26,7 +25,7 @@ const AddShot preview([] {
     molvane::CartRestore restore(context.controller, backup);
     if (!restore.Preview()) return;
     molvane::ChangePreviewDialog dialog(
-        molvane::BackupMenu::kRestoreTitle,
+        molvane::FileMenu::kRestoreTitle,
         "Restoring Cart MV-20417.txt changes this on the cart:", restore.Changes().Lines(),
         molvane::AddedPinNote(restore.Changes()), &context.window);
     dialog.show();

@@ -37,7 +37,7 @@ void AddWardPins(ShotContext& context) {
 }
 
 void SaveAddPinDialog(ShotContext& context) {
-  molvane::AddPinDialog dialog(context.controller.Ui(), &context.window);
+  molvane::AddPinDialog dialog(context.ui, &context.window);
   dialog.show();
   dialog.findChild<molvane::CFilterEdit*>("pinText")->setText("4071966");
   context.wait(300);

@@ -12,7 +12,9 @@
 
 #include "app/cart_controller.h"
 #include "gui/molvane_dlg.h"
+#include "pages/ui_services.h"
 #include "screenshots/shot.h"
+#include "support/controller_settings.h"
 #include "sim/pty_transport.h"
 #include "sim/sim_cart.h"
 
@@ -76,22 +78,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   molvane::CartController controller(work.toStdString(), work.toStdString());
-  controller.discovery.useEnvironment = false;
-  controller.discovery.sysfsRoot = "/nonexistent";
-  controller.discovery.extraPorts = link.DevicePath();
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, link.DevicePath());
   AnsweringUi ui;
-  controller.SetUi(&ui);
-
+  
   int failures = 0;
   {
-    molvane::CMolvaneDlg window(controller);
+    molvane::CMolvaneDlg window(controller, ui);
     window.show();
     if (!WaitForConnected(window, 10000)) {
       std::fprintf(stderr, "the window never showed \"Connected\"\n");
       return 1;
     }
     auto* sheet = window.findChild<QTabWidget*>("pages");
-    ShotContext context{window, *sheet, controller, sim, Wait,
+    ShotContext context{window, *sheet, controller, ui, sim, Wait,
                         [&](const std::string& file, QWidget& widget) {
                           const QString path = QDir(out).filePath(QString::fromStdString(file));
                           if (!widget.grab().save(path)) ++failures;

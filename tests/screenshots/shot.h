@@ -12,6 +12,7 @@ class SimCart;
 namespace molvane {
 class CartController;
 class CMolvaneDlg;
+class UiServices;
 }
 
 namespace screenshots {
@@ -21,6 +22,7 @@ struct ShotContext {
   molvane::CMolvaneDlg& window;
   QTabWidget& sheet;
   molvane::CartController& controller;
+  molvane::UiServices& ui;
   cartsim::SimCart& sim;
   // Keeps the window's event loop running for a while, so polls and timers do their work.
   std::function<void(int ms)> wait;

@@ -12,6 +12,7 @@
 #include "gui/molvane_dlg.h"
 #include "title/customer_title.h"
 #include "screenshots/shot.h"
+#include "support/controller_settings.h"
 #include "sim/sim_cart.h"
 
 namespace screenshots {
@@ -45,7 +46,7 @@ void FlagsAndName(ShotContext& context) {
 
 // Save, then wait for the upload to end so the next page is not pictured in the middle of it.
 void SaveTitle(ShotContext& context) {
-  context.controller.timing.bitmapSettleMs = 500;
+  testing_support::SetTiming(context.controller, &molvane::Timing::bitmapSettleMs, 500);
   context.sheet.currentWidget()->findChild<QPushButton*>("saveButton")->click();
   context.wait(1500);
   context.save("testing-title-upload.png", context.window);

@@ -16,12 +16,7 @@ namespace testing_support {
 struct ConnectedController {
   explicit ConnectedController(ScriptedCart::Responder responder)
       : cart(std::move(responder), true), controller(dir.Path(), dir.Path()) {
-    controller.portNumbers[0] = cart.DevicePath();
-    controller.portCount = 1;
-    controller.ports[0].Open(cart.DevicePath(), molvane::CartController::kBaudRate, 0, 8, 0);
-    controller.currentPort = 0;
-    controller.echoesCommands = false;
-    controller.cartCount = 1;
+    controller.AttachPort(cart.DevicePath(), false);
   }
 
   ~ConnectedController() {
@@ -33,7 +28,7 @@ struct ConnectedController {
                                 << " was read";
   }
 
-  std::string Trace() const { return ReadFile(controller.ports[0].TracePath()); }
+  std::string Trace() const { return ReadFile(controller.TracePath()); }
 
   bool expectAnswersRead = true;
   TempDir dir;

@@ -25,8 +25,11 @@ struct SimFixture {
     started = link.Start();
   }
 
-  bool Connect() { return started && controller.ConnectPort(link.DevicePath()); }
-  std::string Trace() const { return ReadFile(controller.ports[0].TracePath()); }
+  bool Connect() {
+    return started &&
+           controller.ConnectPort(link.DevicePath()) == molvane::CartController::ProbeResult::Cart;
+  }
+  std::string Trace() const { return ReadFile(controller.TracePath()); }
 
   // Runs f on the simulated cart with it locked.
   template <class F>

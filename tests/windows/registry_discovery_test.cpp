@@ -166,19 +166,19 @@ TEST(RegistryDiscovery, TheControllerKeepsItsListAndTellsWhenTheDriverIsMissing)
   testing_support::TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
   FakeEnumeration registry;
-  controller.discovery = registry.Source();
+  controller.SetDiscovery(registry.Source());
 
   registry.AddDevice("A", {{"PortName", "COM7"}});
   controller.FindFtdiPorts();
-  EXPECT_EQ(controller.portCount.load(), 1);
-  EXPECT_EQ(controller.portNumbers[0], "COM7");
+  EXPECT_EQ(controller.PortCount(), 1);
+  EXPECT_EQ(controller.PortName(0), "COM7");
 
   FakeEnumeration gone;  // a root with no driver key at all
-  controller.discovery = gone.Source();
+  controller.SetDiscovery(gone.Source());
   controller.FindFtdiPorts();
-  EXPECT_EQ(controller.GetMessage(), molvane::texts::kNoDrivers);
-  EXPECT_EQ(controller.portCount.load(), 1) << "the previous list stays";
-  EXPECT_EQ(controller.portNumbers[0], "COM7");
+  EXPECT_EQ(controller.GetMessage(), "No USB Cart drivers have been installed on this system.");
+  EXPECT_EQ(controller.PortCount(), 1) << "the previous list stays";
+  EXPECT_EQ(controller.PortName(0), "COM7");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "pages/backup_menu.h"
+#include "pages/file_menu.h"
 
 #include <cctype>
 #include <string>
@@ -9,6 +9,9 @@
 #include "backup/backup_file.h"
 #include "backup/backup_read.h"
 #include "backup/cart_restore.h"
+#include "backup/support_report.h"
+#include "base/file_content.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 namespace {
@@ -17,7 +20,7 @@ FileDialogRequest BackupFileDialog(FileDialogRequest::Kind kind, const std::stri
   FileDialogRequest request;
   request.kind = kind;
   request.title =
-      kind == FileDialogRequest::Kind::Save ? BackupMenu::kBackUpTitle : BackupMenu::kRestoreTitle;
+      kind == FileDialogRequest::Kind::Save ? FileMenu::kBackUpTitle : FileMenu::kRestoreTitle;
   request.types = {{"Cart Backups (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
   request.initialName = initialName;
   request.defaultExtension = "txt";
@@ -36,80 +39,97 @@ std::string SuggestedName(const CartBackup& backup) {
 
 }  // namespace
 
-UiServices& BackupMenu::Ui() const { return controller.Ui(); }
-
-bool BackupMenu::PortFree() const {
+bool FileMenu::PortFree() const {
   if (!controller.IsBusy()) return true;
-  Ui().MessageBox(texts::kTransferRunning);
+  ui.MessageBox(texts::kTransferRunning);
   return false;
 }
 
 // The cart is read before the file is asked for, so that nothing is asked of the operator when
 // there is nothing to write.
-void BackupMenu::BackUpCart() {
+void FileMenu::BackUpCart() {
   if (!PortFree()) return;
   CartBackup backup;
-  std::string failure;
-  bool read = false;
+  Outcome read;
   {
-    WaitCursor cursor(Ui());
-    read = ReadCartBackup(controller, backup, failure);
+    WaitCursor cursor(ui);
+    read = ReadCartBackup(controller, backup);
   }
   if (!read) {
-    Ui().MessageBox("The cart could not be read: " + failure + "\nNo backup was written.");
+    ui.MessageBox("The cart could not be read: " + read.text + "\nNo backup was written.");
     return;
   }
   const std::string refusal = UnrestorableValue(backup);
   if (!refusal.empty()) {
-    Ui().MessageBox(refusal);
+    ui.MessageBox(refusal);
     return;
   }
   const std::string path =
-      Ui().FileDialog(BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup)));
+      ui.FileDialog(BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup)));
   if (path.empty()) return;
   if (!WriteBackupFile(path, backup)) {
-    Ui().MessageBox("Could not write " + path + ".");
+    ui.MessageBox("Could not write " + path + ".");
     return;
   }
-  Ui().MessageBox("Cart backed up to " + path + ": its settings and " +
+  ui.MessageBox("Cart backed up to " + path + ": its settings and " +
                   std::to_string(backup.pins.size()) + " PIN(s).");
 }
 
-bool BackupMenu::RestoreCart() {
+bool FileMenu::RestoreCart() {
   if (!PortFree()) return false;
-  const std::string path = Ui().FileDialog(BackupFileDialog(FileDialogRequest::Kind::Open, {}));
+  const std::string path = ui.FileDialog(BackupFileDialog(FileDialogRequest::Kind::Open, {}));
   if (path.empty()) return false;
   CartBackup backup;
   std::string failure;
   if (!ReadBackupFile(path, backup, failure)) {
-    Ui().MessageBox(failure + "\nNothing was sent.");
+    ui.MessageBox(failure + "\nNothing was sent.");
     return false;
   }
   CartRestore restore(controller, backup);
   bool previewed = false;
   {
-    WaitCursor cursor(Ui());
+    WaitCursor cursor(ui);
     previewed = restore.Preview();
   }
   if (!previewed) {
-    Ui().MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
+    ui.MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
     return false;
   }
   if (restore.Changes().Empty()) {
-    Ui().MessageBox("The cart already matches " + path + ": nothing to change.");
+    ui.MessageBox("The cart already matches " + path + ": nothing to change.");
     return false;
   }
-  if (!Ui().ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
+  if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
                            restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
     return false;
   }
   RestoreOutcome outcome;
   {
-    WaitCursor cursor(Ui());
+    WaitCursor cursor(ui);
     outcome = restore.Apply();
   }
-  Ui().MessageBox(outcome.message);
+  ui.MessageBox(outcome.message);
   return outcome.sent;
+}
+
+void FileMenu::SaveSupportReport() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Save;
+  request.title = kSupportReportTitle;
+  request.types = {{"Text Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
+  request.initialName = "molvane-report.txt";
+  request.defaultExtension = "txt";
+  request.askBeforeOverwrite = true;
+  const std::string path = ui.FileDialog(request);
+  if (path.empty()) return;
+  std::string report;
+  {
+    WaitCursor cursor(ui);
+    const SupportReport assembled(controller, false);
+    report = assembled.Compose(controller);
+  }
+  ui.MessageBox(ReplaceFileContent(path, report) ? kSupportReportSaved + path + "."
+                                                 : kSupportReportNotSaved + path + ".");
 }
 
 }  // namespace molvane

@@ -1,12 +1,15 @@
 // The support report against the simulated cart: access codes only when asked for, and a report
 // taken while the desktop program runs leaves its port and a running transfer alone.
-#include "pages/support_report.h"
+#include "backup/support_report.h"
 
 #include <gtest/gtest.h>
 
 #include "app/cart_controller.h"
-#include "support/recording_ui.h"
+#include "support/controller_settings.h"
 #include "support/sim_fixture.h"
+#include "cart/pin_list.h"
+#include "cart/event_log.h"
+#include "cart/rfid_settings.h"
 
 namespace {
 
@@ -17,19 +20,17 @@ bool Has(const std::string& text, const std::string& part) {
 }
 
 struct SupportReportOnSimulatedCart : ::testing::Test {
-  SupportReportOnSimulatedCart() { fixture.controller.SetUi(&ui); }
   std::string Compose(bool showAccessCodes) {
     return SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
   }
   testing_support::SimFixture fixture;
-  testing_support::RecordingUi ui;
 };
 
 TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOutUnlessAskedFor) {
   ASSERT_TRUE(fixture.Connect());
-  fixture.controller.SetRfidFacility("31337");
-  fixture.controller.DumpPinList();
-  fixture.controller.DumpLog();  // the log's accesses name their PINs
+  molvane::SetRfidFacility(fixture.controller, "31337");
+  molvane::DumpPinList(fixture.controller);
+  molvane::DumpLog(fixture.controller);  // the log's accesses name their PINs
   const std::string before = fixture.Trace();
 
   const std::string masked = Compose(false);
@@ -53,33 +54,13 @@ TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOu
 
 TEST_F(SupportReportOnSimulatedCart, NothingIsSentWhileATransferRuns) {
   ASSERT_TRUE(fixture.Connect());
-  fixture.controller.transferInProgress = 1;
+  testing_support::HeldTransfer transfer(fixture.controller);
   const std::string before = fixture.Trace();
   const std::string report = Compose(false);
   EXPECT_EQ(fixture.Trace(), before);
   EXPECT_TRUE(Has(report, fixture.link.DevicePath() + ": not probed (a firmware update"));
   EXPECT_TRUE(Has(report, "Not read: a firmware update or bitmap upload is running.\n"));
-  fixture.controller.transferInProgress = 0;
-}
-
-TEST_F(SupportReportOnSimulatedCart, SaveAsksWhereAndTellsWhetherTheFileWasWritten) {
-  ASSERT_TRUE(fixture.Connect());
-  const std::string path = fixture.dir.File("report.txt");
-  ui.fileNames = {path, fixture.dir.File("no-such-folder/report.txt"), ""};
-  molvane::SaveSupportReport(fixture.controller);
-  molvane::SaveSupportReport(fixture.controller);
-  molvane::SaveSupportReport(fixture.controller);  // cancelled: nothing more is shown
-  ASSERT_EQ(ui.fileDialogs.size(), 3u);
-  EXPECT_EQ(ui.fileDialogs[0].kind, molvane::FileDialogRequest::Kind::Save);
-  EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
-  EXPECT_EQ(ui.Texts(),
-            (std::vector<std::string>{"The support report was saved to " + path + ".",
-                                      "The support report could not be written to " +
-                                          fixture.dir.File("no-such-folder/report.txt") + "."}));
-  const std::string written = testing_support::ReadFile(path);
-  EXPECT_TRUE(Has(written, "Molvane Version " MOLVANE_VERSION_TEXT "\n"));
-  EXPECT_TRUE(Has(written, "RFID facility code: "));
-  EXPECT_EQ(ui.cursorDepth, 0);
+  transfer.Release();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "gui/qt_ui_services.h"
+#include "support/controller_settings.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -38,13 +39,13 @@ QAction* MenuItem(QWidget& window, const QString& text) {
   return nullptr;
 }
 
-TEST(BackupMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
+TEST(FileMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
   gui_testing::TestApp();
   testing_support::SimFixture source;
   ASSERT_TRUE(source.Connect());
   molvane::CartBackup backup;
-  std::string failure;
-  ASSERT_TRUE(molvane::ReadCartBackup(source.controller, backup, failure)) << failure;
+  const molvane::Outcome read = molvane::ReadCartBackup(source.controller, backup);
+  ASSERT_TRUE(read) << read.text;
   TestUi ui;
   ui.file = source.dir.File("cart.txt");
   ASSERT_TRUE(molvane::WriteBackupFile(ui.file, backup));
@@ -54,12 +55,11 @@ TEST(BackupMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
   testing_support::SimFixture target(empty);
   ASSERT_TRUE(target.started);
   molvane::CartController& controller = target.controller;
-  controller.discovery.sysfsRoot = target.dir.File("no-sysfs");
-  controller.discovery.useEnvironment = false;
-  controller.discovery.extraPorts = target.link.DevicePath();
-  controller.SetUi(&ui);
-
-  molvane::CMolvaneDlg window(controller);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, target.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, target.link.DevicePath());
+  
+  molvane::CMolvaneDlg window(controller, ui);
   QAction* restore = MenuItem(window, "Restore Cart...");
   ASSERT_NE(restore, nullptr);
   ASSERT_NE(MenuItem(window, "Back Up Cart..."), nullptr);

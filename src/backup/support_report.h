@@ -33,12 +33,7 @@ class SupportReport {
   std::string files;
 };
 
-inline constexpr const char* kSupportReportTitle = "Save Support Report";
 inline constexpr const char* kSupportReportSaved = "The support report was saved to ";
 inline constexpr const char* kSupportReportNotSaved = "The support report could not be written to ";
-
-// File > "Save Support Report...": asks where, writes the report (access codes masked) and says
-// how it went.
-void SaveSupportReport(CartController& controller);
 
 }  // namespace molvane

@@ -1,4 +1,4 @@
-#include "pages/support_report.h"
+#include "backup/support_report.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -29,7 +29,7 @@ std::string WithLineEnd(std::string text) {
 std::string PortsSection(CartController& controller) {
   std::string text = Heading("Ports");
   for (const std::string& line : controller.SurveyPorts()) text += line + "\n";
-  if (controller.portCount.load() <= 0) {
+  if (controller.PortCount() <= 0) {
     const std::string why = controller.MessageText();
     text += "No port found" + (why.empty() ? std::string(".") : ": " + why) + "\n";
   }
@@ -40,7 +40,7 @@ std::string CartSection(CartController& controller, bool showAccessCodes) {
   std::string text = Heading("Cart");
   if (controller.IsBusy())
     return text + "Not read: a firmware update or bitmap upload is running.\n";
-  if (controller.currentPort.load() < 0) return text + "No cart is connected.\n";
+  if (controller.CurrentPort() < 0) return text + "No cart is connected.\n";
   text += ReadCartForReport(controller, showAccessCodes);
   if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
   return text;
@@ -51,8 +51,8 @@ std::string CartSection(CartController& controller, bool showAccessCodes) {
 SupportReport::SupportReport(const CartController& controller, bool showAccessCodes)
     : showAccessCodes(showAccessCodes) {
   files = FileSection("Configuration file", controller.ConfigPath(), false) +
-          FileSection("bootlog.txt", Bootlog(controller.bootlogFolder).Path(), false) +
-          FileSection("comlog.txt", controller.ports[0].TracePath(), true);
+          FileSection("bootlog.txt", Bootlog(controller.BootlogFolder()).Path(), false) +
+          FileSection("comlog.txt", controller.TracePath(), true);
 }
 
 std::string SupportReport::FileSection(const std::string& title, const std::string& path,
@@ -93,27 +93,6 @@ std::string SupportReport::Compose(CartController& controller) const {
   text += PortsSection(controller);
   text += CartSection(controller, showAccessCodes);
   return text + files;
-}
-
-void SaveSupportReport(CartController& controller) {
-  FileDialogRequest request;
-  request.kind = FileDialogRequest::Kind::Save;
-  request.title = kSupportReportTitle;
-  request.types = {{"Text Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
-  request.initialName = "molvane-report.txt";
-  request.defaultExtension = "txt";
-  request.askBeforeOverwrite = true;
-  UiServices& ui = controller.Ui();
-  const std::string path = ui.FileDialog(request);
-  if (path.empty()) return;
-  std::string report;
-  {
-    WaitCursor cursor(ui);
-    const SupportReport assembled(controller, false);
-    report = assembled.Compose(controller);
-  }
-  ui.MessageBox(ReplaceFileContent(path, report) ? kSupportReportSaved + path + "."
-                                                 : kSupportReportNotSaved + path + ".");
 }
 
 }  // namespace molvane

@@ -1,6 +1,6 @@
 // The File menu's backup and restore against the simulated cart: nothing reaches the cart that
 // the operator did not accept, and a file that is not understood is refused by its line.
-#include "pages/backup_menu.h"
+#include "pages/file_menu.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,11 @@ bool Holds(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-TEST(BackupMenu, NothingIsSentUnlessThePreviewIsAccepted) {
+TEST(FileMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   testing_support::SimFixture fixture(EmptyCart());
   ASSERT_TRUE(fixture.Connect());
   testing_support::RecordingUi ui;
-  fixture.controller.SetUi(&ui);
-  molvane::BackupMenu menu(fixture.controller);
+  molvane::FileMenu menu(fixture.controller, ui);
 
   const std::string path = fixture.dir.File("cart.txt");
   ui.fileNames = {path};
@@ -77,6 +76,29 @@ TEST(BackupMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   EXPECT_TRUE(Holds(ui.boxes[1].text, "Restore complete")) << ui.boxes[1].text;
   EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }), "Ward 3");
   EXPECT_TRUE(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Contains(4321); }));
+}
+
+TEST(FileMenu, SaveSupportReportAsksWhereAndTellsWhetherTheFileWasWritten) {
+  testing_support::SimFixture fixture;
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  molvane::FileMenu menu(fixture.controller, ui);
+  const std::string path = fixture.dir.File("report.txt");
+  ui.fileNames = {path, fixture.dir.File("no-such-folder/report.txt"), ""};
+  menu.SaveSupportReport();
+  menu.SaveSupportReport();
+  menu.SaveSupportReport();  // cancelled: nothing more is shown
+  ASSERT_EQ(ui.fileDialogs.size(), 3u);
+  EXPECT_EQ(ui.fileDialogs[0].kind, molvane::FileDialogRequest::Kind::Save);
+  EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{"The support report was saved to " + path + ".",
+                                      "The support report could not be written to " +
+                                          fixture.dir.File("no-such-folder/report.txt") + "."}));
+  const std::string written = testing_support::ReadFile(path);
+  EXPECT_TRUE(Holds(written, "Molvane Version " MOLVANE_VERSION_TEXT "\n"));
+  EXPECT_TRUE(Holds(written, "RFID facility code: "));
+  EXPECT_EQ(ui.cursorDepth, 0);
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+#include <utility>
+
+namespace molvane {
+
+// What an operation did, for whoever shows it: success or failure, the operator's text (the
+// confirmation or the failure's own words) and, for lists and transfers, how far it got. A read
+// that ended early is a failure that says how many records came, never a shorter list.
+struct Outcome {
+  bool ok = true;
+  std::string text;
+  int done = 0;    // records read, lines or pages sent, PINs added
+  int total = -1;  // of how many; -1 when not known
+
+  static Outcome Success(std::string text = {}, int done = 0, int total = -1) {
+    return {true, std::move(text), done, total};
+  }
+  static Outcome Failure(std::string text, int done = 0, int total = -1) {
+    return {false, text.empty() ? std::string("Error") : std::move(text), done, total};
+  }
+  explicit operator bool() const { return ok; }
+  // The operator's line: the confirmation on success when there is none of its own.
+  std::string TextOr(const std::string& confirmation) const {
+    return ok && text.empty() ? confirmation : text;
+  }
+};
+
+// A query's value together with how the exchange went. The value is only the cart's when the
+// outcome is a success.
+template <class T>
+struct Result {
+  T value{};
+  Outcome outcome;
+
+  explicit operator bool() const { return outcome.ok; }
+};
+
+}  // namespace molvane

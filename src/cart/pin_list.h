@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "app/cart_data.h"
+#include "app/outcome.h"
+#include "app/progress.h"
+
+namespace molvane {
+
+class CartController;
+
+inline constexpr const char* kMaxPinsExceeded = "Max number of pins exceeded.";
+
+// "pin_list_dump": the cart's whole list. The controller's copy is replaced only by a list read
+// to its end; a read cut short is a failure that leaves the copy as it was.
+Outcome DumpPinList(CartController& controller, const Progress& progress = {});
+
+// The copy's entries: the PIN as "%u" (empty past the list), its age in whole days (-1 past the
+// list), the age at an index limited into the list (-1 for index -1 or an empty list).
+std::string PinText(const PinList& list, int index);
+int PinAgeDays(const PinList& list, int index);
+int PinAgeDaysClamped(const PinList& list, int index);
+bool ContainsPin(const PinList& list, std::uint32_t pin);
+
+// "pin_list_add": a PIN the copy already holds is not sent (a success with nothing done); a
+// full list, or a text that is no PIN, is refused before anything is sent. Success, with
+// `done` 1, only when the cart confirmed it; the copy then holds it.
+Outcome AddPin(CartController& controller, const std::string& pinText,
+               std::int64_t activationTime);
+
+// "pin_list_remove" with the text's first ten characters (a list line's zero-padded PIN). The
+// cart's confirmation, or its "error" for a PIN it does not hold, takes the PIN out of the copy.
+Outcome RemovePin(CartController& controller, const std::string& pinText);
+
+// Removes the PINs one by one, as the cart has no command to empty its list. A removal that
+// changes nothing (no answer, the link lost) ends it as a failure; `done` counts the removed.
+Outcome RemoveAllPins(CartController& controller, const Progress& progress = {});
+
+}  // namespace molvane

@@ -1,0 +1,132 @@
+// The firmware update worker: hands the chosen board to its bootloader and flashes the image.
+#include "loader/firmware_update.h"
+
+#include <cstring>
+#include <memory>
+
+#include "app/cart_controller.h"
+#include "app/transfer_session.h"
+#include "cart/board.h"
+#include "loader/bootloader_handshake.h"
+#include "loader/bootloader_header.h"
+#include "loader/header_exchange.h"
+#include "loader/hex_file.h"
+#include "loader/loader_texts.h"
+#include "loader/page_sender.h"
+#include "loader/port_wait.h"
+
+namespace molvane {
+namespace {
+
+constexpr std::size_t kMaxFileName = 255;
+constexpr int kAfterUMs = 300;
+constexpr int kTimeoutDrainMs = 50;
+// Two seconds at one byte per 50 ms, so that a board that keeps talking cannot hold the drain.
+constexpr int kTimeoutDrainBytes = 40;
+
+// The file is checked and read before the board leaves its firmware, so that a bad file never
+// leaves a board waiting in its bootloader.
+Outcome LoadFirmwareFile(const std::string& path, FirmwareImage& image) {
+  const HexCheck check = CheckHexFile(path);
+  if (!check.ok) return Outcome::Failure(check.message);
+  if (!ReadHexFile(path, image)) {
+    return Outcome::Failure("Firmware file " + path + " could not be opened.");
+  }
+  return Outcome::Success();
+}
+
+void SendToBootloader(SerialPort& port, const Board& board) {
+  port.Write("\r\r\r", 3);
+  port.ReadLine();
+  port.Write(board.bootloadCommand, static_cast<int>(std::strlen(board.bootloadCommand)));
+  port.ReadLine();
+}
+
+// The board is still announcing itself: the restart bytes send it back to its firmware, so a
+// cut-off handshake does not leave it waiting in its bootloader.
+Outcome EndHandshake(TransferSession& session, const char* message) {
+  SerialPort& port = session.Port();
+  WriteRestartBytes(port);
+  if (session.Cancelled()) return Outcome::Failure(texts::kFirmwareCanceled);
+  port.Drain(kTimeoutDrainBytes, kTimeoutDrainMs);
+  return Outcome::Failure(message);
+}
+
+Outcome EndAfterHeader(TransferSession& session, HeaderOutcome outcome) {
+  switch (outcome) {
+    case HeaderOutcome::Canceled:
+      return Outcome::Failure(texts::kFirmwareCanceled);
+    case HeaderOutcome::NotAcknowledged:
+      WriteRestartBytes(session.Port());
+      session.Port().Drain();
+      return Outcome::Failure(texts::kHeaderNotAcknowledged);
+    case HeaderOutcome::NoValidHeader:
+      return Outcome::Failure(texts::kNoValidHeader);
+    case HeaderOutcome::Accepted:
+    case HeaderOutcome::PortError:
+      break;
+  }
+  return Outcome::Failure(texts::kHeaderPortError);
+}
+
+Outcome EndAfterPages(TransferSession& session, PagesOutcome outcome, const FirmwareImage& image) {
+  const int pages = image.pageCount + 1;
+  switch (outcome) {
+    case PagesOutcome::Done:
+      WriteRestartBytes(session.Port());
+      session.Port().Drain();
+      return Outcome::Success(texts::kFirmwareComplete, pages, pages);
+    case PagesOutcome::Canceled:
+      return Outcome::Failure(texts::kFirmwareCanceled);
+    case PagesOutcome::Refused:
+      return Outcome::Failure(texts::kSegmentAborted);
+    case PagesOutcome::NotAcknowledged:
+      return Outcome::Failure(texts::kPageNotAcknowledged);
+    case PagesOutcome::PortError:
+      break;
+  }
+  return Outcome::Failure(texts::kFlashPortLost);
+}
+
+Outcome RunFirmwareUpdate(TransferSession& session, const std::string& path, const Board& board) {
+  auto image = std::make_unique<FirmwareImage>();
+  if (Outcome loaded = LoadFirmwareFile(path, *image); !loaded) return loaded;
+  if (Outcome chosen = session.ChoosePort(false); !chosen) return chosen;
+  SerialPort& port = session.Port();
+  session.SetWaitingForBootloader(true);
+  session.SetTransferring(true);
+  SendToBootloader(port, board);
+  port.TraceLog("Wait for a 'U'");
+  port.TraceLog("%s", texts::kWaitingForBootloader);
+  session.SetStatus(texts::kWaitingForBootloader);
+  if (!WaitForBootloaderU(port, Deadline(session.timing().bootloaderWaitMs, &session.CancelFlag())))
+    return EndHandshake(session, texts::kBoardTimeout);
+  port.TraceLog("Waiting = false;");
+  session.SetWaitingForBootloader(false);
+  port.TraceLog("Write a'U';");
+  WriteByte(port, kHandshakeByte);
+  SleepMs(kAfterUMs);
+  port.TraceLog("Purging Us");
+  std::uint8_t carried = kHandshakeByte;
+  if (!PurgeUs(port, Deadline(session.timing().purgeBudgetMs, &session.CancelFlag()), carried))
+    return EndHandshake(session, texts::kBootloaderKeepsAnnouncing);
+  port.TraceLog("ReceiveHeader");
+  const HeaderOutcome header = ReceiveHeader(session, *image, carried);
+  if (header != HeaderOutcome::Accepted) return EndAfterHeader(session, header);
+  return EndAfterPages(session, SendPages(session, *image), *image);
+}
+
+}  // namespace
+
+Outcome StartFirmwareUpdate(CartController& controller, const std::string& path,
+                            const Board& board) {
+  if (controller.IsBusy()) return Outcome::Failure(texts::kTransferRunning);
+  if (path.size() > kMaxFileName) {
+    return Outcome::Failure("The firmware file name is longer than 255 characters.");
+  }
+  return controller.StartTransfer(
+      CartController::TransferKind::Firmware,
+      [path, &board](TransferSession& session) { return RunFirmwareUpdate(session, path, board); });
+}
+
+}  // namespace molvane

@@ -1,0 +1,58 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/cart_controller.h"
+#include "app/transfer_session.h"
+
+namespace testing_support {
+
+// One of the controller's pauses or time-outs, shortened (or lengthened) for a test.
+template <class T>
+void SetTiming(molvane::CartController& controller, T molvane::Timing::*field, T value) {
+  molvane::Timing timing = controller.GetTiming();
+  timing.*field = value;
+  controller.SetTiming(timing);
+}
+
+// One field of where discovery looks.
+template <class T, class V>
+void SetDiscovery(molvane::CartController& controller, T molvane::DiscoverySource::*field,
+                  V value) {
+  molvane::DiscoverySource source = controller.GetDiscovery();
+  source.*field = value;
+  controller.SetDiscovery(source);
+}
+
+// A transfer that holds the port until the test lets it go, as a firmware update or a bitmap
+// upload does: the controller is busy meanwhile, exactly as it is for a real one.
+class HeldTransfer {
+ public:
+  explicit HeldTransfer(molvane::CartController& controller,
+                        molvane::CartController::TransferKind kind =
+                            molvane::CartController::TransferKind::Bitmap)
+      : controller(controller) {
+    started = static_cast<bool>(controller.StartTransfer(kind, [this](molvane::TransferSession&) {
+      while (!released.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      return molvane::Outcome::Success();
+    }));
+  }
+  ~HeldTransfer() { Release(); }
+  HeldTransfer(const HeldTransfer&) = delete;
+  HeldTransfer& operator=(const HeldTransfer&) = delete;
+
+  // Ends the transfer and waits for its worker.
+  void Release() {
+    released = true;
+    controller.WaitForTransfer();
+  }
+
+  bool started = false;
+
+ private:
+  molvane::CartController& controller;
+  std::atomic<bool> released{false};
+};
+
+}  // namespace testing_support

@@ -57,15 +57,27 @@ std::size_t ReceivedItem(std::string_view trace, std::size_t at, char& raw) {
   return width > 0 && HoldsAt(trace, at + 6 + width, "]") ? width + 7 : 0;
 }
 
-// A sent entry shows its bytes up to the first NUL before the colon.
-bool ShowsBytes(std::string_view shown, std::string_view bytes) {
-  std::size_t at = 0;
-  for (const char raw : bytes.substr(0, bytes.find('\0'))) {
-    const std::size_t width = RawByteWidth(shown, at, raw);
-    if (width == 0) return false;
+// The `length` items of a sent entry from `at`, each checked as it comes against the text shown
+// before the colon, which holds the bytes up to the first NUL: where they end, or npos.
+std::size_t ReadSentItems(std::string_view trace, std::size_t at, std::size_t length,
+                          std::string_view shown, std::string& bytes) {
+  std::size_t shownAt = 0;
+  bool shownAll = false;
+  for (char raw = 0; bytes.size() < length; bytes += raw) {
+    const std::size_t width = SentItem(trace, at, raw);
+    if (width == 0) return std::string_view::npos;
     at += width;
+    if (shownAll) continue;
+    if (raw == '\0') {
+      if (shownAt != shown.size()) return std::string_view::npos;
+      shownAll = true;
+      continue;
+    }
+    const std::size_t shownWidth = RawByteWidth(shown, shownAt, raw);
+    if (shownWidth == 0) return std::string_view::npos;
+    shownAt += shownWidth;
   }
-  return at == shown.size();
+  return shownAll || shownAt == shown.size() ? at : std::string_view::npos;
 }
 
 std::size_t LineEnd(std::string_view text, std::size_t from) {
@@ -88,17 +100,11 @@ bool ReadSent(std::string_view trace, std::size_t start, TraceEntry& entry) {
   for (std::size_t colon = trace.find(':', shownAt); colon < lastColon;
        colon = trace.find(':', colon + 1)) {
     std::string bytes;
-    std::size_t itemAt = colon + 1;
-    char raw = 0;
-    for (std::size_t width = 1; bytes.size() < length && width > 0; itemAt += width) {
-      width = SentItem(trace, itemAt, raw);
-      if (width > 0) bytes += raw;
-    }
-    const std::size_t end = LineEndWidth(trace, itemAt);
-    if (bytes.size() != length || end == 0 ||
-        !ShowsBytes(trace.substr(shownAt, colon - shownAt), bytes))
-      continue;
-    entry = {TraceEntry::Kind::Sent, trace.substr(start, itemAt + end - start), std::move(bytes)};
+    const std::size_t itemsEnd =
+        ReadSentItems(trace, colon + 1, length, trace.substr(shownAt, colon - shownAt), bytes);
+    const std::size_t end = LineEndWidth(trace, itemsEnd);
+    if (itemsEnd == std::string_view::npos || end == 0) continue;
+    entry = {TraceEntry::Kind::Sent, trace.substr(start, itemsEnd + end - start), std::move(bytes)};
     return true;
   }
   return false;

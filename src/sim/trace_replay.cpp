@@ -70,46 +70,51 @@ std::size_t ReadItemWidth(std::string_view trace, std::size_t at, char& byte) {
   return raw > 0 && HoldsAt(trace, at + 6 + raw, "]") ? raw + 7 : 0;
 }
 
-// The text of a sent line before its colon: the bytes up to the first NUL.
-bool ShowsBytes(std::string_view shown, std::string_view bytes) {
-  std::size_t at = 0;
-  for (const char byte : bytes.substr(0, bytes.find('\0'))) {
-    const std::size_t width = RawWidth(shown, at, byte);
-    if (width == 0) return false;
+// The `length` items of a sent line from `at`, each checked against the text written before
+// the colon, which shows the bytes up to the first NUL. Returns where the items end.
+std::optional<std::size_t> TxItems(std::string_view trace, std::size_t at, std::size_t length,
+                                   std::string_view text, std::string& bytes) {
+  std::size_t textAt = 0;
+  bool textEnded = false;
+  for (char byte = 0; bytes.size() < length; bytes += byte) {
+    const std::size_t width = TxItemWidth(trace, at, byte);
+    if (width == 0) return std::nullopt;
     at += width;
+    if (textEnded) continue;
+    if (byte == '\0') {
+      if (textAt != text.size()) return std::nullopt;
+      textEnded = true;
+      continue;
+    }
+    const std::size_t shown = RawWidth(text, textAt, byte);
+    if (shown == 0) return std::nullopt;
+    textAt += shown;
   }
-  return at == shown.size();
+  if (!textEnded && textAt != text.size()) return std::nullopt;
+  return at;
 }
 
 // The bytes of a sent line: the text as written, a colon, then each byte raw and in hex. The
 // text's end is not marked and it may hold colons, so each colon that could end it is tried.
 // `next` is set past the line's end.
 std::optional<std::string> TxBytes(std::string_view trace, std::size_t pos, std::size_t& next) {
+  if (!HoldsAt(trace, pos, kTxStart)) return std::nullopt;
   std::size_t at = pos + kTxStart.size();
   std::size_t length = 0;
   while (at < trace.size() && std::isdigit(static_cast<unsigned char>(trace[at])) &&
          length <= kMaxTxLength) {
     length = length * 10 + static_cast<std::size_t>(trace[at++] - '0');
   }
-  if (!HoldsAt(trace, pos, kTxStart) || length > kMaxTxLength || !HoldsAt(trace, at, "], "))
-    return std::nullopt;
+  if (length > kMaxTxLength || !HoldsAt(trace, at, "], ")) return std::nullopt;
   const std::size_t textAt = at + 3;
   const std::size_t colonLimit = std::min(trace.size(), textAt + 2 * length + 1);
   for (std::size_t colon = trace.find(':', textAt); colon < colonLimit;
        colon = trace.find(':', colon + 1)) {
     std::string bytes;
-    std::size_t itemAt = colon + 1;
-    char byte = 0;
-    while (bytes.size() < length) {
-      const std::size_t width = TxItemWidth(trace, itemAt, byte);
-      if (width == 0) break;
-      bytes += byte;
-      itemAt += width;
-    }
-    const std::size_t end = LineEndWidth(trace, itemAt);
-    if (bytes.size() == length && end > 0 &&
-        ShowsBytes(trace.substr(textAt, colon - textAt), bytes)) {
-      next = itemAt + end;
+    const std::optional<std::size_t> end =
+        TxItems(trace, colon + 1, length, trace.substr(textAt, colon - textAt), bytes);
+    if (end && LineEndWidth(trace, *end) > 0) {
+      next = *end + LineEndWidth(trace, *end);
       return bytes;
     }
   }

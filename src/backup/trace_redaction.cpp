@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view kArgumentCommands[] = {"pin_list_add", "pin_list_remove",
                                                   "set_rfid_facility"};
 constexpr std::string_view kReplyStart = "RX: ";
+// What separates a command's word from its argument, for the cart.
+constexpr const char* kBlanks = " \t";
 // A PIN record's numbers, and the start of a log record's.
 constexpr int kRecordNumbers = 7;
 
@@ -44,17 +46,27 @@ void ForEachLine(std::string_view text, Take take) {
   take(text.substr(start));
 }
 
-// The command's word as the cart reads it: leading blanks do not count.
+// The command's word as the cart reads it: blanks before it do not count.
 std::string CommandWordOf(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(' ');
+  const std::size_t first = line.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
-  const std::size_t end = line.find(' ', first);
+  const std::size_t end = line.find_first_of(kBlanks, first);
   return std::string(line.substr(first, end == std::string_view::npos ? end : end - first));
+}
+
+// The command's word stands in the text with an argument: blanks after it, then more.
+bool HoldsWithArgument(std::string_view text, std::string_view word) {
+  for (std::size_t at = text.find(word); at != text.npos; at = text.find(word, at + 1)) {
+    const std::size_t end = at + word.size();
+    const std::size_t argument = text.find_first_not_of(kBlanks, end);
+    if (argument > end && argument != text.npos && !EndsLine(text[argument])) return true;
+  }
+  return false;
 }
 
 bool HoldsArgumentCommand(std::string_view text) {
   return std::any_of(std::begin(kArgumentCommands), std::end(kArgumentCommands),
-                     [text](std::string_view word) { return text.find(word) != text.npos; });
+                     [text](std::string_view word) { return HoldsWithArgument(text, word); });
 }
 
 // The dump readers take a record from any line that starts with a number, since a log record
@@ -87,7 +99,7 @@ std::vector<std::string> AccessCodeWords(std::string_view sent) {
     if (CarriesAccessCodes(word)) add(std::move(word));
   });
   for (const std::string_view word : kArgumentCommands)
-    if (sent.find(word) != sent.npos) add(std::string(word));
+    if (HoldsWithArgument(sent, word)) add(std::string(word));
   return words;
 }
 
@@ -112,13 +124,17 @@ bool LeaveOut(Verdict& verdict) {
 }
 
 // The received bytes a reply line was read from, found backwards from the reply: its text in
-// order, passing over line feeds and the bytes of another port that came in between.
+// order, passing over line feeds and the bytes of another port that came in between, as far as
+// twice the line's length and a little more.
 void MarkReplyBytes(const std::vector<TraceEntry>& entries, std::size_t reply,
                     std::string_view text, Verdicts& verdicts) {
   std::size_t left = text.size();
   std::size_t reach = 2 * text.size() + 64;
   for (std::size_t i = reply; i-- > 0 && left > 0 && reach > 0;) {
-    if (entries[i].kind != TraceEntry::Kind::Received) continue;
+    if (entries[i].kind != TraceEntry::Kind::Received) {
+      --reach;
+      continue;
+    }
     const std::string& bytes = entries[i].bytes;
     bool holds = false;
     for (std::size_t b = bytes.size(); b-- > 0 && left > 0 && reach > 0; --reach) {

@@ -1,32 +1,83 @@
 #include "link/trace_entries.h"
 
+#include <algorithm>
+
+#include "base/number_text.h"
+
 namespace molvane {
 namespace {
 
 constexpr std::string_view kSentStart = "TX: [len=";
 constexpr std::string_view kReceivedWord = "Read: ";
 constexpr std::string_view kStampShape = "dd:dd:dd.ddd ";
-constexpr std::size_t kSentItem = 9;      // "c [0xhh] "
-constexpr std::size_t kReceivedItem = 8;  // "0xhh [c]"
 // No write is longer than a firmware page or a display line; a longer length is damage.
 constexpr std::size_t kMaxSentLength = 65536;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+bool HoldsAt(std::string_view text, std::size_t at, std::string_view word) {
+  return at <= text.size() && text.substr(at).starts_with(word);
 }
 
-// "0xhh" at `at` spells the byte `raw`.
-bool SpellsByte(std::string_view text, std::size_t at, char raw) {
-  if (at + 4 > text.size() || text[at] != '0' || text[at + 1] != 'x') return false;
-  const int high = HexDigit(text[at + 2]);
-  const int low = HexDigit(text[at + 3]);
-  return high >= 0 && low >= 0 && high * 16 + low == static_cast<unsigned char>(raw);
+// The byte "0xhh" at `at` spells, or -1.
+int SpelledByte(std::string_view text, std::size_t at) {
+  if (!HoldsAt(text, at, "0x") || at + 4 > text.size()) return -1;
+  const int high = HexDigitValue(text[at + 2]);
+  const int low = HexDigitValue(text[at + 3]);
+  return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
-bool EndsLineAt(std::string_view text, std::size_t at) {
-  return at < text.size() && text[at] == '\n';
+// A trace whose line ends were turned into CR LF on its way (by a mail client, or an editor on
+// Windows) holds "\r\n" wherever the writer put "\n", the LF bytes it showed raw included. These
+// give how many characters stand for a line end, or for one raw byte, at `at`; 0 for neither.
+std::size_t LineEndWidth(std::string_view text, std::size_t at) {
+  if (HoldsAt(text, at, "\n")) return 1;
+  return HoldsAt(text, at, "\r\n") ? 2 : 0;
+}
+
+std::size_t RawByteWidth(std::string_view text, std::size_t at, char raw) {
+  if (raw == '\n') return LineEndWidth(text, at);
+  return at < text.size() && text[at] == raw ? 1 : 0;
+}
+
+// One sent byte, "c [0xhh] ": its width in the trace, or 0.
+std::size_t SentItem(std::string_view trace, std::size_t at, char& raw) {
+  const std::size_t width = HoldsAt(trace, at, "\r\n") ? 2 : 1;
+  const int value = SpelledByte(trace, at + width + 2);
+  if (value < 0 || !HoldsAt(trace, at + width, " [") || !HoldsAt(trace, at + width + 6, "] "))
+    return 0;
+  raw = static_cast<char>(value);
+  return RawByteWidth(trace, at, raw) == width ? width + 8 : 0;
+}
+
+// One received byte, "0xhh [c]": its width in the trace, or 0.
+std::size_t ReceivedItem(std::string_view trace, std::size_t at, char& raw) {
+  const int value = SpelledByte(trace, at);
+  if (value < 0 || !HoldsAt(trace, at + 4, " [")) return 0;
+  raw = static_cast<char>(value);
+  const std::size_t width = RawByteWidth(trace, at + 6, raw);
+  return width > 0 && HoldsAt(trace, at + 6 + width, "]") ? width + 7 : 0;
+}
+
+// The `length` items of a sent entry from `at`, each checked as it comes against the text shown
+// before the colon, which holds the bytes up to the first NUL: where they end, or npos.
+std::size_t ReadSentItems(std::string_view trace, std::size_t at, std::size_t length,
+                          std::string_view shown, std::string& bytes) {
+  std::size_t shownAt = 0;
+  bool shownAll = false;
+  for (char raw = 0; bytes.size() < length; bytes += raw) {
+    const std::size_t width = SentItem(trace, at, raw);
+    if (width == 0) return std::string_view::npos;
+    at += width;
+    if (shownAll) continue;
+    if (raw == '\0') {
+      if (shownAt != shown.size()) return std::string_view::npos;
+      shownAll = true;
+      continue;
+    }
+    const std::size_t shownWidth = RawByteWidth(shown, shownAt, raw);
+    if (shownWidth == 0) return std::string_view::npos;
+    shownAt += shownWidth;
+  }
+  return shownAll || shownAt == shown.size() ? at : std::string_view::npos;
 }
 
 std::size_t LineEnd(std::string_view text, std::size_t from) {
@@ -34,34 +85,26 @@ std::size_t LineEnd(std::string_view text, std::size_t from) {
   return newline == std::string_view::npos ? text.size() : newline + 1;
 }
 
-// A sent entry shows its bytes up to the first NUL, a colon, then each byte raw and in hex. How
-// much was shown is not marked, so each length is tried until the items check out.
+// A sent entry: its length, the bytes shown as text, a colon, then each byte raw and in hex.
+// Where the shown text ends is not marked and it may hold colons, so each colon that could end
+// it is tried until the items check out.
 bool ReadSent(std::string_view trace, std::size_t start, TraceEntry& entry) {
   std::size_t at = start + kSentStart.size();
   std::size_t length = 0;
   while (at < trace.size() && trace[at] >= '0' && trace[at] <= '9' && length <= kMaxSentLength)
     length = length * 10 + static_cast<std::size_t>(trace[at++] - '0');
-  if (length > kMaxSentLength || trace.substr(at, 3) != "], ") return false;
+  if (length > kMaxSentLength || !HoldsAt(trace, at, "], ")) return false;
   const std::size_t shownAt = at + 3;
-  for (std::size_t shown = 0; shown <= length; ++shown) {
-    const std::size_t itemsAt = shownAt + shown + 1;
-    const std::size_t end = itemsAt + length * kSentItem;
-    if (shownAt + shown >= trace.size() || trace[shownAt + shown] != ':' || !EndsLineAt(trace, end))
-      continue;
+  // Each byte is shown in one character, or two for a line feed that became CR LF.
+  const std::size_t lastColon = std::min(trace.size(), shownAt + 2 * length + 1);
+  for (std::size_t colon = trace.find(':', shownAt); colon < lastColon;
+       colon = trace.find(':', colon + 1)) {
     std::string bytes;
-    for (std::size_t p = itemsAt; p < end; p += kSentItem) {
-      const char raw = trace[p];
-      if (trace.substr(p + 1, 2) != " [" || !SpellsByte(trace, p + 3, raw) ||
-          trace.substr(p + 7, 2) != "] ")
-        break;
-      bytes += raw;
-    }
-    if (bytes.size() != length) continue;
-    const std::size_t nul = bytes.find('\0');
-    if ((nul == std::string::npos ? length : nul) != shown ||
-        trace.substr(shownAt, shown) != std::string_view(bytes).substr(0, shown))
-      continue;
-    entry = {TraceEntry::Kind::Sent, trace.substr(start, end + 1 - start), std::move(bytes)};
+    const std::size_t itemsEnd =
+        ReadSentItems(trace, colon + 1, length, trace.substr(shownAt, colon - shownAt), bytes);
+    const std::size_t end = LineEndWidth(trace, itemsEnd);
+    if (itemsEnd == std::string_view::npos || end == 0) continue;
+    entry = {TraceEntry::Kind::Sent, trace.substr(start, itemsEnd + end - start), std::move(bytes)};
     return true;
   }
   return false;
@@ -78,17 +121,18 @@ bool HasStamp(std::string_view trace, std::size_t at) {
 
 bool ReadReceived(std::string_view trace, std::size_t start, TraceEntry& entry) {
   std::size_t at = start + kStampShape.size();
-  if (!HasStamp(trace, start) || trace.substr(at, kReceivedWord.size()) != kReceivedWord)
-    return false;
+  if (!HasStamp(trace, start) || !HoldsAt(trace, at, kReceivedWord)) return false;
   at += kReceivedWord.size();
   std::string bytes;
-  while (at + kReceivedItem <= trace.size() && trace.substr(at + 4, 2) == " [" &&
-         SpellsByte(trace, at, trace[at + 6]) && trace[at + 7] == ']') {
-    bytes += trace[at + 6];
-    at += kReceivedItem;
+  char raw = 0;
+  for (std::size_t width = ReceivedItem(trace, at, raw); width > 0;
+       width = ReceivedItem(trace, at, raw)) {
+    bytes += raw;
+    at += width;
   }
-  if (!EndsLineAt(trace, at)) return false;
-  entry = {TraceEntry::Kind::Received, trace.substr(start, at + 1 - start), std::move(bytes)};
+  const std::size_t end = LineEndWidth(trace, at);
+  if (end == 0) return false;
+  entry = {TraceEntry::Kind::Received, trace.substr(start, at + end - start), std::move(bytes)};
   return true;
 }
 
@@ -99,9 +143,8 @@ std::vector<TraceEntry> SplitTraceEntries(std::string_view trace) {
   std::size_t pos = 0;
   while (pos < trace.size()) {
     TraceEntry entry;
-    const bool known =
-        (trace.substr(pos, kSentStart.size()) == kSentStart && ReadSent(trace, pos, entry)) ||
-        ReadReceived(trace, pos, entry);
+    const bool known = (HoldsAt(trace, pos, kSentStart) && ReadSent(trace, pos, entry)) ||
+                       ReadReceived(trace, pos, entry);
     if (!known) entry = {TraceEntry::Kind::Other, trace.substr(pos, LineEnd(trace, pos) - pos), {}};
     pos += entry.text.size();
     entries.push_back(std::move(entry));

@@ -17,7 +17,8 @@ struct TraceEntry {
 
 // The trace cut into its entries, in order; their texts joined give the trace back. Whatever
 // is not a well-formed sent or received entry (an opening, a reply, a note, a damaged or cut
-// entry) is an Other entry of one line.
+// entry) is an Other entry of one line. A trace whose line ends became CR LF on its way is read
+// as the same trace: the entries' bytes are those that crossed the link.
 std::vector<TraceEntry> SplitTraceEntries(std::string_view trace);
 
 }  // namespace molvane

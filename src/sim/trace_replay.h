@@ -14,7 +14,8 @@ namespace cartsim {
 class TraceReplay {
  public:
   // Adds the exchanges of one trace. Lines the trace holds besides sent and received bytes
-  // (port openings, replies as text, notes) are passed over.
+  // (port openings, replies as text, notes, damaged lines) are passed over. A trace whose line
+  // ends became CR LF on its way gives the same exchanges.
   void AddTrace(std::string_view trace);
   std::string Answer(std::string_view line);
   std::size_t CommandWords() const { return answers.size(); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/traffic_trace.h"
+#include "support/crlf_text.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -49,10 +50,24 @@ TEST(TraceReplay, CommandsGetTheirRecordedAnswersInOrderThenTheLastAgain) {
   EXPECT_EQ(replay.Answer("pin_list_dump"), "unknown cmd\r\n>");
 }
 
+TEST(TraceReplay, ATraceWhoseLineEndsBecameCrLfPlaysTheSame) {
+  testing_support::TempDir dir;
+  const std::string original = RecordedTrace(dir);
+  for (const bool keepCrLf : {false, true}) {
+    TraceReplay replay;
+    replay.AddTrace(testing_support::LineFeedsAsCrLf(original, keepCrLf));
+    EXPECT_EQ(replay.CommandWords(), 2u);
+    EXPECT_EQ(replay.Answer("status"), "0\r\n>");
+    EXPECT_EQ(replay.Answer("status"), std::string("\x80\r\n\0>", 5));
+    EXPECT_EQ(replay.Answer("cart_name_get"), "\"Ward: 7 [A]\"\r\n>");
+  }
+}
+
 TEST(TraceReplay, DamagedTraceLinesArePassedOver) {
   TraceReplay replay;
-  replay.AddTrace("TX: [len=99999999999999], x\nTX: [len=3], ab:a [0x61] \n"
-                  "12:00:00.000 Read: 0xzz [x]\nOPEN: COM1 @38400\n");
+  replay.AddTrace(
+      "TX: [len=99999999999999], x\nTX: [len=3], ab:a [0x61] \n"
+      "12:00:00.000 Read: 0xzz [x]\nOPEN: COM1 @38400\n");
   EXPECT_EQ(replay.CommandWords(), 0u);
 }
 

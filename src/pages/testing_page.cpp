@@ -1,8 +1,9 @@
 #include "pages/testing_page.h"
 
 #include "app/cart_controller.h"
-#include "pages/ui_services.h"
+#include "app/settings_folder.h"
 #include "cart/status_flags.h"
+#include "pages/ui_services.h"
 #include "title/customer_title.h"
 
 namespace molvane {
@@ -128,7 +129,7 @@ void TestingPage::Save() {
     return;
   }
   controller.SetCartName(cartName);
-  const std::string path = CustomerTitlePath(controller.GetProgramFolder());
+  const std::string path = CustomerTitlePath(SettingsFolder(controller.GetProgramFolder()));
   // The file holds the name being saved, not whatever the preview last painted.
   const TitleSurface& title = DrawTitle();
   if (!WriteTitleFile(path, title)) {

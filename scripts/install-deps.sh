@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Molvane need.
-#   scripts/install-deps.sh            the Linux build, tests, sanitizers and fuzzers
-#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, an X server for the
+#   scripts/install-deps.sh            the Linux build, tests, sanitizers, fuzzers and the Debian
+#                                      package with its install test
+#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, screenshots of the
 #                                      desktop program under Wine, and Qt for MinGW (below)
 #
 # Debian has no Qt for MinGW. --windows puts one in MOLVANE_QT_MINGW_PREFIX (default
@@ -23,12 +24,14 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   python3  # the molvanectl --json test reads the documents with Python's json module
   clang libclang-rt-14-dev
+  help2man dpkg-dev lintian  # scripts/package-linux.sh: manual pages, declared libraries, check
+  xvfb xdotool               # the package's install test drives the desktop program on X
 )
 windows=0
 if [[ "${1:-}" == "--windows" ]]; then
   windows=1
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
-             xvfb xdotool imagemagick xz-utils)
+             imagemagick xz-utils)
 fi
 
 sudo=""

@@ -2,6 +2,7 @@
 
 #include "app/cart_controller.h"
 #include "app/config_text.h"
+#include "app/settings_folder.h"
 #include "base/number_text.h"
 
 namespace molvane {
@@ -54,7 +55,7 @@ const char* WhyNotWritten(WriteOutcome outcome) {
 }  // namespace
 
 std::string CartController::ConfigPath() const {
-  return (std::filesystem::path(programFolder) / "Molvane.cfg").string();
+  return (std::filesystem::path(SettingsFolder(programFolder)) / "Molvane.cfg").string();
 }
 
 void CartController::LoadConfig() {

@@ -7,12 +7,13 @@
 
 #include "app/build_info.h"
 #include "app/cart_controller.h"
+#include "app/settings_folder.h"
+#include "backup/cart_readout.h"
+#include "backup/trace_redaction.h"
+#include "base/cart_time.h"
 #include "base/clock.h"
 #include "base/file_content.h"
 #include "base/file_tail.h"
-#include "backup/cart_readout.h"
-#include "base/cart_time.h"
-#include "backup/trace_redaction.h"
 #include "link/traffic_trace.h"
 #include "loader/bootlog.h"
 
@@ -44,6 +45,18 @@ std::string CartSection(CartController& controller, bool showAccessCodes) {
   text += ReadCartForReport(controller, showAccessCodes);
   if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
   return text;
+}
+
+// Installed where its user may not write, the program keeps its files elsewhere; support needs
+// to know where to look.
+std::string SettingsFolderLine(const CartController& controller) {
+  const std::string program = controller.GetProgramFolder();
+  const std::string settings = SettingsFolder(program);
+  std::string line =
+      "Settings folder (Molvane.cfg, the desktop program's bootlog.txt): " + settings;
+  if (settings != program)
+    line += " (not beside the program: its folder is read-only or the system's)";
+  return line + "\n";
 }
 
 }  // namespace
@@ -88,6 +101,7 @@ std::string SupportReport::Compose(CartController& controller) const {
   std::string text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
   text += Heading("Program") + BuildInfoText();
   text += "Program folder: " + controller.GetProgramFolder() + "\n";
+  text += SettingsFolderLine(controller);
   text += "Working folder: " + CurrentFolder() + "\n";
   text += Heading("Operating system") + OperatingSystemText() + "\n";
   text += PortsSection(controller);

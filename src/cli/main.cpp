@@ -7,12 +7,14 @@
 int main(int argc, char** argv) {
   CLI::App app{"Service and configuration of an electronic cart", "molvanectl"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "molvanectl " MOLVANE_VERSION_TEXT);
   // Options a command does not know are the program's, so that "molvanectl status --json" and
   // "molvanectl --json status" are the same; subcommands take this over when they are added.
   app.fallthrough();
   molvanectl::CliContext context;
-  app.add_option("--port", context.port,
-                 "Port of the cart (/dev/ttyUSB0, COM7); default: find it like the desktop program");
+  app.add_option(
+      "--port", context.port,
+      "Port of the cart (/dev/ttyUSB0, COM7); default: find it like the desktop program");
   // Set as soon as it is read, so that a usage error found later is reported as JSON too.
   app.add_flag("--json", context.json,
                "One JSON document on stdout (status, info, ports, pins list, log list, calib, "

@@ -31,14 +31,16 @@ void DrawCart(QPainter& painter, qreal size) {
 
 }  // namespace
 
-QPixmap MolvanePixmap(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+QImage MolvaneImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   DrawCart(painter, size);
-  return pixmap;
+  return image;
 }
+
+QPixmap MolvanePixmap(int size) { return QPixmap::fromImage(MolvaneImage(size)); }
 
 QIcon MolvaneIcon() {
   QIcon icon;

@@ -23,10 +23,10 @@ CMolvaneApp::CMolvaneApp(int& argc, char** argv) : app(argc, argv) {
   QApplication::setApplicationName(CMolvaneDlg::kCaption);
   QApplication::setWindowIcon(MolvaneIcon());
   ReadOptions();
-  EnterProgramFolder(controller);
+  EnterSettingsFolder(controller);
 }
 
-// Read before the program folder becomes the working folder, so a relative path names a file
+// Read before the settings folder becomes the working folder, so a relative path names a file
 // where the program was started.
 void CMolvaneApp::ReadOptions() {
   const QStringList arguments = QApplication::arguments();

@@ -4,14 +4,18 @@
 #include <QDir>
 
 #include "app/cart_controller.h"
+#include "app/settings_folder.h"
 
 namespace molvane {
 
-bool EnterProgramFolder(CartController& controller) {
-  const QString folder = QCoreApplication::applicationDirPath();
-  if (folder.isEmpty()) return false;
-  controller.SetProgramFolder(QDir::toNativeSeparators(folder).toStdString());
-  return QDir::setCurrent(folder);
+bool EnterSettingsFolder(CartController& controller) {
+  return EnterSettingsFolder(controller, QCoreApplication::applicationDirPath());
+}
+
+bool EnterSettingsFolder(CartController& controller, const QString& programFolder) {
+  if (programFolder.isEmpty()) return false;
+  controller.SetProgramFolder(QDir::toNativeSeparators(programFolder).toStdString());
+  return QDir::setCurrent(QString::fromStdString(SettingsFolder(controller.GetProgramFolder())));
 }
 
 }  // namespace molvane

@@ -1,10 +1,11 @@
 #include "pages/testing_page.h"
 
 #include "app/cart_controller.h"
+#include "app/settings_folder.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
-#include "pages/ui_services.h"
 #include "cart/status_flags.h"
+#include "pages/ui_services.h"
 #include "title/customer_title.h"
 
 namespace molvane {
@@ -135,7 +136,7 @@ void TestingPage::Save() {
     WriteAllFields();
     return;
   }
-  const std::string path = CustomerTitlePath(controller.GetProgramFolder());
+  const std::string path = CustomerTitlePath(SettingsFolder(controller.GetProgramFolder()));
   // The file holds the name being saved, not whatever the preview last painted.
   const TitleSurface& title = DrawTitle();
   if (!WriteTitleFile(path, title)) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -27,6 +28,12 @@ inline void OnNextModal(std::function<void(QWidget*)> act, QWidget* below = null
   });
   poll->start(10);
 }
+
+// Restores the test program's working folder whatever the test did to it.
+struct KeepWorkingFolder {
+  QString folder = QDir::currentPath();
+  ~KeepWorkingFolder() { QDir::setCurrent(folder); }
+};
 
 // Keeps the event loop running for a while, so timers fire and widgets repaint. (The Windows
 // build's Qt has no test library, so the GUI tests drive widgets with plain events.)

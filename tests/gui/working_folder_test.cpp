@@ -12,20 +12,14 @@
 
 namespace {
 
-// Restores the test program's working folder whatever the test did to it.
-struct KeepWorkingFolder {
-  QString folder = QDir::currentPath();
-  ~KeepWorkingFolder() { QDir::setCurrent(folder); }
-};
-
 TEST(ProgramFolder, BecomesWorkingFolderWhileTheTraceStaysWhereTheProgramStarted) {
   gui_testing::TestApp();
-  KeepWorkingFolder keep;
+  gui_testing::KeepWorkingFolder keep;
   testing_support::TempDir start;
   ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(start.Path())));
   molvane::CartController controller;
 
-  ASSERT_TRUE(molvane::EnterProgramFolder(controller));
+  ASSERT_TRUE(molvane::EnterSettingsFolder(controller));
 
   const QString programFolder = QCoreApplication::applicationDirPath();
   EXPECT_EQ(QDir::current().canonicalPath(), QDir(programFolder).canonicalPath());

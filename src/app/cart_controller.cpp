@@ -18,6 +18,7 @@ CartController::CartController(const std::string& traceFolder, const std::string
 }
 
 CartController::~CartController() {
+  worker.Stop();
   StopScanThread();
   cancelRequest = 1;
   WaitForTransfer();

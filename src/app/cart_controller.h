@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cart_data.h"
+#include "app/cart_thread.h"
 #include "app/link_texts.h"
 #include "app/outcome.h"
 #include "app/timing.h"
@@ -161,11 +162,14 @@ class CartController {
   // How the last transfer that ended went; a success with no text before any.
   Outcome TransferOutcome() const;
   // How far the running transfer is: pages or lines sent, of how many (0 of 0 before it knows).
-  struct Progress {
+  struct TransferCount {
     int done = 0;
     int total = 0;
   };
-  Progress TransferProgress() const { return {transferDone.load(), transferTotal.load()}; }
+  TransferCount TransferProgress() const { return {transferDone.load(), transferTotal.load()}; }
+
+  // --- the cart thread (app/cart_thread.cpp): where the window's cart work runs
+  CartThread& Worker() { return worker; }
 
  private:
   friend class TransferSession;
@@ -236,6 +240,8 @@ class CartController {
   Outcome lastTransfer;
   std::jthread scanThread;
   std::thread transferThread;
+  // Last, so that it stops first: its jobs use everything above.
+  CartThread worker;
 };
 
 }  // namespace molvane

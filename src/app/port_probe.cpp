@@ -27,20 +27,27 @@ std::string BootloaderWaitingText(const std::string& port) {
 
 namespace {
 
+// A cart ends its answer to "status" with its prompt after a line or two (the battery line);
+// a line of those is all a cart sends.
+constexpr int kMostLinesBeforePrompt = 4;
+
 // The cart answers "status" with more than the line the probe judges (the battery line, then the
 // prompt). Taken here, the rest cannot arrive after the next command's drain and pass for that
 // command's answer, which at 38400 baud it would when a command follows the connect at once.
-// Bounded, for a cart that ends its answer some other way.
-void ReadRestOfAnswer(SerialPort& port, int boundMs) {
+// The answer ends at the prompt, or where the line falls quiet. A device that keeps sending
+// lines (any first line whose leading number is a byte value would pass) does neither in time:
+// false, and it is no cart.
+bool ReadRestOfAnswer(SerialPort& port, int boundMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
-  for (;;) {
+  for (int lines = 0; lines <= kMostLinesBeforePrompt; ++lines) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return;
+    if (left.count() <= 0) return port.BytesWaiting() == 0;
     const SerialPort::Line line = port.ReadLineWithin(static_cast<int>(left.count()));
-    if (!line.text.empty() && line.text.back() == '>') return;
-    if (line.text == texts::kTimeout) return;
+    if (line.timedOut) return line.unended.empty() && port.BytesWaiting() == 0;
+    if (line.text.find('>') != std::string::npos) return true;
   }
+  return false;
 }
 
 }  // namespace
@@ -67,7 +74,10 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     SetMessage(BootloaderWaitingText(port.PortName()));
     return ProbeResult::Bootloader;
   }
-  ReadRestOfAnswer(port, timing.probeRestMs);
+  if (!ReadRestOfAnswer(port, timing.probeRestMs)) {
+    port.Close();
+    return ProbeResult::NoCart;
+  }
   currentPort = i;
   SetMessage("");
   return ProbeResult::Cart;

@@ -105,6 +105,25 @@ Outcome AddPin(CartController& controller, const std::string& pinText,
   return Outcome::Success({}, 1);
 }
 
+Outcome AddPins(CartController& controller, const std::vector<std::string>& pins,
+                const Progress& progress) {
+  const int total = static_cast<int>(pins.size());
+  int added = 0;
+  for (int i = 0; i < total; ++i) {
+    const Outcome outcome = progress.Cancelled()
+                                ? Outcome::Failure(texts::kCancelled)
+                                : AddPin(controller, pins[static_cast<std::size_t>(i)], Now());
+    if (!outcome) {
+      return Outcome::Failure(std::to_string(added) + " PIN(s) added, " +
+                                  std::to_string(total - i) + " not added: " + outcome.text,
+                              added, total);
+    }
+    added += outcome.done;
+    progress.Report(i + 1, total);
+  }
+  return Outcome::Success({}, added, total);
+}
+
 Outcome RemovePin(CartController& controller, const std::string& pinText) {
   const std::string kept = SingleLine(pinText).substr(0, 10);
   const std::uint32_t target = TextToPin(kept);

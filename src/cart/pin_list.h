@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/cart_data.h"
 #include "app/outcome.h"
@@ -28,6 +29,13 @@ bool ContainsPin(const PinList& list, std::uint32_t pin);
 // `done` 1, only when the cart confirmed it; the copy then holds it.
 Outcome AddPin(CartController& controller, const std::string& pinText,
                std::int64_t activationTime);
+
+// Adds each PIN in turn (pasted lines, a file's PINs); PINs the copy already holds are passed
+// over. The first that is not added (a full cart, a refusal, a text that is no PIN, the link
+// lost) or a cancel stops it: nothing more is sent, and the failure says how many were added,
+// how many not, and why. `done` counts the PINs added, `total` those given.
+Outcome AddPins(CartController& controller, const std::vector<std::string>& pins,
+                const Progress& progress = {});
 
 // "pin_list_remove" with the text's first ten characters (a list line's zero-padded PIN). The
 // cart's confirmation, or its "error" for a PIN it does not hold, takes the PIN out of the copy.

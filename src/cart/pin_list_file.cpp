@@ -119,29 +119,15 @@ Result<std::vector<std::uint32_t>> CheckedPins(const std::string& path) {
   return {std::move(pins), Outcome::Success()};
 }
 
-Outcome ImportStopped(int added, int notAdded, int total, const std::string& why) {
-  return Outcome::Failure(std::to_string(added) + " PIN(s) added, " + std::to_string(notAdded) +
-                              " not added: " + why,
-                          added, total);
-}
-
 }  // namespace
 
 Outcome ImportPinList(CartController& controller, const std::string& path,
                       const Progress& progress) {
   const Result<std::vector<std::uint32_t>> pins = CheckedPins(path);
   if (!pins) return pins.outcome;
-  const int total = static_cast<int>(pins.value.size());
-  int added = 0;
-  for (int i = 0; i < total; ++i) {
-    if (progress.Cancelled()) return ImportStopped(added, total - i, total, texts::kCancelled);
-    const Outcome outcome =
-        AddPin(controller, std::to_string(pins.value[static_cast<std::size_t>(i)]), Now());
-    if (!outcome) return ImportStopped(added, total - i, total, outcome.text);
-    added += outcome.done;
-    progress.Report(i + 1, total);
-  }
-  return Outcome::Success({}, added, total);
+  std::vector<std::string> texts;
+  for (const std::uint32_t pin : pins.value) texts.push_back(std::to_string(pin));
+  return AddPins(controller, texts, progress);
 }
 
 }  // namespace molvane

@@ -55,7 +55,7 @@ class ProgressView {
   // The page count is known once the header has set the page size, which is before the first
   // "Writing" status is posted.
   std::string PagesText() const {
-    const molvane::CartController::Progress progress = controller.TransferProgress();
+    const molvane::CartController::TransferCount progress = controller.TransferProgress();
     if (!firmware || progress.total <= 0) return {};
     return "  page " + std::to_string(progress.done + 1) + " of " + std::to_string(progress.total);
   }

@@ -12,6 +12,7 @@
 
 #include "gui/drawer_layout_picture.h"
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 
 namespace molvane {
 namespace {
@@ -45,7 +46,7 @@ CalibrateDialog::CalibrateDialog(CartController& controller, UiServices& ui, QWi
   auto* left = new QVBoxLayout;
   left->addWidget(BuildSensors());
   left->addWidget(BuildLockBits());
-  QPushButton* update = AddButton("Update Cart", &CalibratePage::UpdateCart);
+  QPushButton* update = OperationButton("Update Cart", "updateCart", &CalibratePage::UpdateCart);
   left->addWidget(update, 0, Qt::AlignRight);
   left->addStretch();
 
@@ -61,16 +62,15 @@ CalibrateDialog::CalibrateDialog(CartController& controller, UiServices& ui, QWi
   Bind();
 }
 
-QPushButton* CalibrateDialog::AddButton(const char* text, void (CalibratePage::*operation)()) {
-  auto* button = new QPushButton(text, this);
-  connect(button, &QPushButton::clicked, this, [this, operation] { (model.*operation)(); });
-  return button;
+QPushButton* CalibrateDialog::OperationButton(const char* text, const char* name,
+                                              void (CalibratePage::*operation)()) {
+  return AddButton(text, name, this, [this, operation] { (model.*operation)(); });
 }
 
 QGroupBox* CalibrateDialog::BuildSensors() {
   auto* group = new QGroupBox("Drawer Sensors", this);
-  QPushButton* run = AddButton("Run Sensors", &CalibratePage::RunSensors);
-  QPushButton* stop = AddButton("Stop Sensors", &CalibratePage::StopSensors);
+  QPushButton* run = OperationButton("Run Sensors", "runSensors", &CalibratePage::RunSensors);
+  QPushButton* stop = OperationButton("Stop Sensors", "stopSensors", &CalibratePage::StopSensors);
   tabChain.insert(tabChain.end(), {run, stop});
 
   auto* status = ReadOnlyEdit(group, "sensorStatus");
@@ -135,11 +135,11 @@ QGroupBox* CalibrateDialog::BuildLift() {
   fields.Check(locked, model.liftLocked);
   fields.Check(autoLock, model.autoLock);
 
-  QPushButton* up = AddButton("Lift Up", &CalibratePage::LiftUp);
-  QPushButton* brake = AddButton("Brake", &CalibratePage::Brake);
-  QPushButton* down = AddButton("Lift Down", &CalibratePage::LiftDown);
-  QPushButton* toggleLock = AddButton("Toggle Lock", &CalibratePage::ToggleLock);
-  QPushButton* toggleAuto = AddButton("Toggle Auto", &CalibratePage::ToggleAuto);
+  QPushButton* up = OperationButton("Lift Up", "liftUp", &CalibratePage::LiftUp);
+  QPushButton* brake = OperationButton("Brake", "brake", &CalibratePage::Brake);
+  QPushButton* down = OperationButton("Lift Down", "liftDown", &CalibratePage::LiftDown);
+  QPushButton* toggleLock = OperationButton("Toggle Lock", "toggleLock", &CalibratePage::ToggleLock);
+  QPushButton* toggleAuto = OperationButton("Toggle Auto", "toggleAuto", &CalibratePage::ToggleAuto);
   tabChain.insert(tabChain.end(), {up, brake, down, toggleLock, toggleAuto});
 
   auto* grid = new QGridLayout(group);
@@ -177,7 +177,9 @@ QGroupBox* CalibrateDialog::BuildDrawerConfiguration() {
     button->setToolTip(layout.description);
     auto* picture = new DrawerLayoutPicture(layout.code, group);
     picture->setToolTip(layout.description);
-    connect(button, &QRadioButton::clicked, this, [this, i] { model.SelectDrawerLayout(i); });
+    connect(button, &QRadioButton::clicked, this, [this, i] {
+      Act([this, i] { model.SelectDrawerLayout(i); });
+    });
     connect(picture, &DrawerLayoutPicture::clicked, button, &QRadioButton::click);
     fields.Check(button, model.layoutSelected[static_cast<std::size_t>(i)]);
     pictures[static_cast<std::size_t>(i)] = picture;
@@ -198,7 +200,7 @@ QGroupBox* CalibrateDialog::BuildDrawerConfiguration() {
 
 QGroupBox* CalibrateDialog::BuildLockBits() {
   auto* group = new QGroupBox("Lock Bits", this);
-  QPushButton* read = AddButton("Lock Bits", &CalibratePage::LockBits);
+  QPushButton* read = OperationButton("Lock Bits", "readLockBits", &CalibratePage::LockBits);
   auto* bits = ReadOnlyEdit(group, "lockBits");
   bits->setAccessibleName("Lock Bits");
   fields.Text(bits, model.lockBits);

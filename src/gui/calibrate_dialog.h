@@ -32,7 +32,8 @@ class CalibrateDialog : public PageView {
   // A text field with its label in the grid's row; the unit after it when there is one.
   QLineEdit* AddLimit(QGridLayout* grid, int row, const char* label, const char* unit,
                       std::string& field);
-  QPushButton* AddButton(const char* text, void (CalibratePage::*operation)());
+  QPushButton* OperationButton(const char* text, const char* name,
+                               void (CalibratePage::*operation)());
   void SetTabOrder();
 
   CalibratePage model;

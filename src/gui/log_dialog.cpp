@@ -9,15 +9,6 @@
 #include "gui/page_button.h"
 
 namespace molvane {
-namespace {
-
-QPushButton* AddButton(QBoxLayout* row, const char* text, const char* name, QWidget* parent) {
-  auto* button = new PageButton(text, name, parent);
-  row->addWidget(button);
-  return button;
-}
-
-}  // namespace
 
 LogDialog::LogDialog(CartController& controller, UiServices& ui, QWidget* parent)
     : PageView(parent), model(controller, ui) {
@@ -29,21 +20,21 @@ LogDialog::LogDialog(CartController& controller, UiServices& ui, QWidget* parent
   list->setUniformItemSizes(true);
 
   auto* buttons = new QHBoxLayout;
-  QPushButton* getList = AddButton(buttons, "Get List", "getList", this);
-  QPushButton* clearList = AddButton(buttons, "Clear List", "clearList", this);
-  QPushButton* exportLog = AddButton(buttons, "Export", "export", this);
+  buttons->addWidget(AddButton("Get List", "getList", this, [this] { model.GetList(); }));
+  buttons->addWidget(AddButton("Clear List", "clearList", this, [this] { model.ClearList(); }));
+  buttons->addWidget(AddButton("Export", "export", this, [this] { model.Export(); }, false));
   buttons->addStretch();
   // The log is shown in the cart's order only; the sort buttons stay in sight, greyed.
-  AddButton(buttons, "Sort By Pin", "sortByPin", this)->setEnabled(false);
-  AddButton(buttons, "Sort By Date", "sortByDate", this)->setEnabled(false);
+  for (const auto& [text, name] : {std::pair{"Sort By Pin", "sortByPin"},
+                                   std::pair{"Sort By Date", "sortByDate"}}) {
+    auto* sort = new PageButton(text, name, this);
+    sort->setEnabled(false);
+    buttons->addWidget(sort);
+  }
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list, 1);
   layout->addLayout(buttons);
-
-  connect(getList, &QPushButton::clicked, this, [this] { model.GetList(); });
-  connect(clearList, &QPushButton::clicked, this, [this] { model.ClearList(); });
-  connect(exportLog, &QPushButton::clicked, this, [this] { model.Export(); });
   Bind();
 }
 

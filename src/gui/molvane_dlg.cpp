@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -28,8 +29,11 @@ constexpr int kStatusWidth = 100;
 
 }  // namespace
 
-CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent)
-    : QDialog(parent), controller(controller), ui(ui) {
+CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& windowUi, QWidget* parent)
+    : QDialog(parent),
+      controller(controller),
+      windowUi(windowUi),
+      ui(windowUi, controller.Worker(), DispatchTo(this)) {
   setWindowTitle(kCaption);
   setWindowIcon(MolvaneIcon());
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
@@ -63,7 +67,22 @@ void CMolvaneDlg::BuildLayout() {
   status->setAlignment(Qt::AlignCenter);
   status->setFocusPolicy(Qt::NoFocus);
   status->setFixedWidth(kStatusWidth);
+  // Long work on the cart (a full log, an import, a restore) shows how far it got here, with a
+  // way to stop it between commands.
+  workProgress = new QProgressBar(this);
+  workProgress->setObjectName("workProgress");
+  workProgress->setAccessibleName("Progress");
+  workProgress->setTextVisible(true);
+  workProgress->hide();
+  cancelWork = new QPushButton("Cancel", this);
+  cancelWork->setObjectName("cancelWork");
+  cancelWork->setAccessibleName("Cancel");
+  cancelWork->setAutoDefault(false);
+  cancelWork->hide();
+  connect(cancelWork, &QPushButton::clicked, this, [this] { this->controller.Worker().CancelCurrent(); });
   auto* statusRow = new QHBoxLayout;
+  statusRow->addWidget(workProgress, 1);
+  statusRow->addWidget(cancelWork);
   statusRow->addStretch();
   statusRow->addWidget(status);
   layout->addLayout(statusRow);
@@ -78,9 +97,18 @@ void CMolvaneDlg::BuildLayout() {
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
-  file->addAction("&Back Up Cart...", this, [this] { fileMenu.BackUpCart(); });
-  file->addAction("&Restore Cart...", this, &CMolvaneDlg::RestoreCart);
-  file->addAction("Save Support Report...", this, [this] { fileMenu.SaveSupportReport(); });
+  file->addAction("&Back Up Cart...", this, [this] {
+    RunFromMenu([this] { fileMenu.BackUpCart(); });
+  });
+  // A restore changed what the pages show: each reads the cart again, as for a cart that came.
+  file->addAction("&Restore Cart...", this, [this] {
+    RunFromMenu([this] {
+      if (fileMenu.RestoreCart()) monitor->NoticeAll(true);
+    });
+  });
+  file->addAction("Save Support Report...", this, [this] {
+    RunFromMenu([this] { fileMenu.SaveSupportReport(); });
+  });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
@@ -99,7 +127,10 @@ void CMolvaneDlg::BuildPages() {
   std::array<PageModel*, MainWindowModel::kPageCount> models{};
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
   monitor = std::make_unique<MainWindowModel>(controller, ui, models);
-  monitor->showConnection = [this] { ShowConnection(); };
+  // Told on the cart thread; shown on this one.
+  monitor->showConnection = [dispatch = DispatchTo(this), this](const std::string& text) {
+    dispatch([this, text] { ShowConnection(text); });
+  };
 }
 
 void CMolvaneDlg::AddPages() {
@@ -108,7 +139,11 @@ void CMolvaneDlg::AddPages() {
 }
 
 void CMolvaneDlg::StartPages() {
-  for (PageView* page : pages) page->Model().Start();
+  for (PageView* page : pages) page->Act([model = &page->Model()] { model->Start(); });
+}
+
+void CMolvaneDlg::RunFromMenu(std::function<void()> work) {
+  controller.Worker().Post(std::move(work), "File menu");
 }
 
 void CMolvaneDlg::done(int result) {
@@ -117,27 +152,22 @@ void CMolvaneDlg::done(int result) {
   QDialog::done(result);
 }
 
+// The cart thread stops first: a job waiting for a box gets its cautious answer, a long read
+// its cancel, and nothing it still shows reaches a window that is gone.
 void CMolvaneDlg::Stop() {
   if (stopped) return;
   stopped = true;
   if (timer) timer->stop();
+  controller.Worker().Stop();
   controller.StopScanThread();
 }
 
-bool CMolvaneDlg::HasDefaultButton() const {
-  for (const QPushButton* button : findChildren<QPushButton*>()) {
-    if (button->isDefault() && button->isVisible()) return true;
-  }
-  return false;
-}
-
-// Enter ends the window as OK, as Escape ends it as Cancel; a page's own default button, when
-// it has one, takes Enter first.
+// Enter and Escape in a page belong to the page: typing a value and pressing Enter must not
+// end the program and lose it. File > Exit and the close box end it.
 void CMolvaneDlg::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (enter && plain && !HasDefaultButton()) {
-    accept();
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->accept();
     return;
   }
   QDialog::keyPressEvent(event);
@@ -145,22 +175,41 @@ void CMolvaneDlg::keyPressEvent(QKeyEvent* event) {
 
 void CMolvaneDlg::OnTimer() {
   monitor->OnTimer();
-  ShowConnection();
-}
-
-// Runs on every tick: the field is touched only when what it shows changes.
-void CMolvaneDlg::ShowConnection() {
-  const QString text = QString::fromStdString(monitor->connectionText);
-  if (status->text() != text) status->setText(text);
+  const bool transfer = controller.IsBusy();
+  for (PageView* page : pages) page->HoldForTransfer(transfer);
+  ShowRunningWork();
   // The field says whether a cart answers; why none does (no driver, a link error) is the
   // controller's last message, shown when the pointer rests on the field.
   const QString tip = QString::fromStdString(controller.GetMessage());
   if (status->toolTip() != tip) status->setToolTip(tip);
 }
 
-// A restore changed what the pages show: each reads the cart again, as for a cart that came.
-void CMolvaneDlg::RestoreCart() {
-  if (fileMenu.RestoreCart()) monitor->NoticeAll(true);
+// The field is touched only when what it shows changes.
+void CMolvaneDlg::ShowConnection(const std::string& text) {
+  const QString shown = QString::fromStdString(text);
+  if (status->text() != shown) status->setText(shown);
+}
+
+// Work that counts what it does shows at once; other work only once it has taken a moment, so
+// that quick operations do not flicker a bar.
+void CMolvaneDlg::ShowRunningWork() {
+  const CartThread::Running running = controller.Worker().Current();
+  if (running.title != workTitle) {
+    workTitle = running.title;
+    workSince.restart();
+  }
+  const bool show = !running.title.empty() &&
+                    (running.total > 0 || workSince.elapsed() >= kQuickWorkMs);
+  workProgress->setVisible(show);
+  cancelWork->setVisible(show);
+  if (!show) return;
+  workProgress->setRange(0, running.total);  // 0 of 0: busy, with no count to show
+  workProgress->setValue(running.done);
+  const QString what = QString::fromStdString(running.title);
+  workProgress->setFormat(running.cancelling ? what + ": stopping..."
+                          : running.total > 0 ? what + ": %v of %m"
+                                              : what);
+  cancelWork->setEnabled(!running.cancelling);
 }
 
 void CMolvaneDlg::ShowAbout() {

@@ -1,13 +1,17 @@
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
 #include <array>
 #include <memory>
 
 #include "pages/file_menu.h"
 #include "pages/main_window_model.h"
+#include "pages/window_ui.h"
 
 class QLineEdit;
 class QMenuBar;
+class QProgressBar;
+class QPushButton;
 class QTabWidget;
 class QTimer;
 
@@ -29,7 +33,8 @@ class CMolvaneDlg : public QDialog {
   CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent = nullptr);
   ~CMolvaneDlg() override;
 
-  // Every way of closing the window ends here: the timer and the port scanner stop with it.
+  // Every way of closing the window ends here: the timer, the cart thread and the port scanner
+  // stop with it.
   void done(int result) override;
 
  protected:
@@ -42,20 +47,28 @@ class CMolvaneDlg : public QDialog {
   void AddPages();
   void StartPages();
   void Stop();
-  bool HasDefaultButton() const;
   void OnTimer();
-  void ShowConnection();
+  void ShowConnection(const std::string& text);
+  void ShowRunningWork();
   void ShowAbout();
-  void RestoreCart();
+  // File menu work runs on the cart thread like a page's.
+  void RunFromMenu(std::function<void()> work);
 
   CartController& controller;
-  UiServices& ui;
+  // The window's own services, and the same as the cart thread's jobs reach them.
+  UiServices& windowUi;
+  WindowUi ui;
   std::array<PageView*, MainWindowModel::kPageCount> pages{};
   QTabWidget* sheet = nullptr;
   QLineEdit* status = nullptr;
+  QProgressBar* workProgress = nullptr;
+  QPushButton* cancelWork = nullptr;
   QTimer* timer = nullptr;
   std::unique_ptr<MainWindowModel> monitor;
   bool stopped = false;
+  std::string workTitle;
+  QElapsedTimer workSince;
+  static constexpr int kQuickWorkMs = 400;
   FileMenu fileMenu{controller, ui};
 };
 

@@ -14,18 +14,13 @@
 #include "cart/rfid_format.h"
 #include "gui/cfilter_edit.h"
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 
 namespace molvane {
 namespace {
 
 // A list line is "%010u        %3d": ten digits, eight blanks and three for the age.
 constexpr int kLineLength = 21;
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  return button;
-}
 
 QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& labelText, QLineEdit* edit,
                         const char* name) {
@@ -57,6 +52,13 @@ PinListDialog::PinListDialog(CartController& controller, UiServices& ui, QWidget
   page->addLayout(top, 1);
   page->addWidget(rfid);
 
+  // The selection is read with the fields, so a removal takes the line the operator sees.
+  fields.Custom(
+      [this] {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        model.selectedLine = selected.isEmpty() ? -1 : list->row(selected.first());
+      },
+      [] {});
   fields.Text(maxDigitsEdit, model.maxPinDigits);
   fields.Text(bitsEdit, model.rfidBits);
   fields.Text(facilityEdit, model.facilityCode);
@@ -80,17 +82,9 @@ QWidget* PinListDialog::BuildList() {
   const int charWidth = metrics.horizontalAdvance('0');
   list->setMinimumWidth(charWidth * (kLineLength + 3) +
                         list->verticalScrollBar()->sizeHint().width() + 2 * list->frameWidth());
-  connect(list, &QListWidget::itemSelectionChanged, this, [this] {
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    model.selectedLine = selected.isEmpty() ? -1 : list->row(selected.first());
-  });
-
-  auto* add = Button("Add", "add", box);
-  auto* remove = Button("Remove", "remove", box);
-  auto* getList = Button("Get List", "getList", box);
-  connect(add, &QPushButton::clicked, this, [this] { model.Add(); });
-  connect(remove, &QPushButton::clicked, this, [this] { model.Remove(); });
-  connect(getList, &QPushButton::clicked, this, [this] { model.GetList(); });
+  auto* add = AddButton("Add", "add", box, [this] { model.Add(); });
+  auto* remove = AddButton("Remove", "remove", box, [this] { model.Remove(); });
+  auto* getList = AddButton("Get List", "getList", box, [this] { model.GetList(); });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(add);
   buttons->addWidget(remove);
@@ -118,16 +112,11 @@ QWidget* PinListDialog::BuildHeadings(QWidget* parent, int charWidth) {
 
 QGroupBox* PinListDialog::BuildCompleteList() {
   auto* group = new QGroupBox("Complete List", this);
-  auto* copyAll = Button("Copy All", "copyAll", group);
-  auto* paste = Button("Paste", "paste", group);
-  auto* clear = Button("Clear", "clear", group);
-  auto* import = Button("Import", "import", group);
-  auto* exportButton = Button("Export", "export", group);
-  connect(copyAll, &QPushButton::clicked, this, [this] { model.CopyAll(); });
-  connect(paste, &QPushButton::clicked, this, [this] { model.Paste(); });
-  connect(clear, &QPushButton::clicked, this, [this] { model.Clear(); });
-  connect(import, &QPushButton::clicked, this, [this] { model.Import(); });
-  connect(exportButton, &QPushButton::clicked, this, [this] { model.Export(); });
+  auto* copyAll = AddButton("Copy All", "copyAll", group, [this] { model.CopyAll(); }, false);
+  auto* paste = AddButton("Paste", "paste", group, [this] { model.Paste(); });
+  auto* clear = AddButton("Clear", "clear", group, [this] { model.Clear(); });
+  auto* import = AddButton("Import", "import", group, [this] { model.Import(); });
+  auto* exportButton = AddButton("Export", "export", group, [this] { model.Export(); }, false);
   auto* grid = new QGridLayout(group);
   grid->addWidget(copyAll, 0, 0);
   grid->addWidget(paste, 0, 1);
@@ -141,8 +130,7 @@ QGroupBox* PinListDialog::BuildMaxDigits() {
   auto* group = new QGroupBox("Max. Pin Digits", this);
   auto* grid = new QGridLayout(group);
   maxDigitsEdit = LabelledEdit(grid, 0, "Max. PIN Digits", new QLineEdit, "maxPinDigits");
-  auto* update = Button("Update", "updateMaxDigits", group);
-  connect(update, &QPushButton::clicked, this, [this] { model.UpdateMaxDigits(); });
+  auto* update = AddButton("Update", "updateMaxDigits", group, [this] { model.UpdateMaxDigits(); });
   grid->addWidget(update, 0, 2);
   maxDigitsEdit->setMaximumWidth(maxDigitsEdit->fontMetrics().horizontalAdvance(QString(8, '0')));
   grid->setColumnStretch(3, 1);
@@ -160,8 +148,7 @@ QGroupBox* PinListDialog::BuildRfid() {
   maskEdit = new CFilterEdit;
   maskEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   LabelledEdit(grid, 2, "RFID Mask:", maskEdit, "rfidMask");
-  auto* update = Button("Update RFID Info", "updateRfid", group);
-  connect(update, &QPushButton::clicked, this, [this] { model.UpdateRfid(); });
+  auto* update = AddButton("Update RFID Info", "updateRfid", group, [this] { model.UpdateRfid(); });
   grid->addWidget(update, 0, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
   const int digitWidth = bits->fontMetrics().horizontalAdvance(QString(8, '0'));
   bits->setMaximumWidth(digitWidth);

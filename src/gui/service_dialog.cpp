@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 
 namespace molvane {
 namespace {
@@ -37,11 +38,7 @@ ServiceDialog::ServiceDialog(CartController& controller, UiServices& ui, QWidget
 
 QPushButton* ServiceDialog::ActionButton(QWidget* parent, const QString& text, const char* name,
                                          void (ServicePage::*act)()) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, act] { (model.*act)(); });
-  return button;
+  return AddButton(text, name, parent, [this, act] { (model.*act)(); });
 }
 
 // Widgets are made in the order the Tab key visits them.
@@ -54,11 +51,10 @@ QPushButton* ServiceDialog::AddFileRow(QGridLayout* grid, int row, const FileRow
   captions.push_back(caption);
   auto* edit = ReadOnlyField(QString(text.name) + "File", parent);
   LabelFor(caption, edit);
-  auto* browse = new QPushButton("Browse", parent);
-  browse->setObjectName(QString(text.name) + "Browse");
+  const QByteArray browseName = QByteArray(text.name) + "Browse";
+  auto* browse = AddButton(
+      "Browse", browseName.constData(), parent, [this, kind] { model.Browse(kind); }, false);
   browse->setAccessibleName("Browse " + label);
-  browse->setAutoDefault(false);
-  connect(browse, &QPushButton::clicked, this, [this, kind] { model.Browse(kind); });
   QPushButton* action = ActionButton(parent, text.action, text.name, act);
   grid->addWidget(caption, row, 0);
   grid->addWidget(edit, row, 1);
@@ -151,14 +147,14 @@ void ServiceDialog::LineUpColumns() {
 }
 
 void ServiceDialog::WriteState() {
-  updateMain->setEnabled(model.updateMainEnabled);
-  updateFront->setEnabled(model.updateFrontEnabled);
-  updateCharger->setEnabled(model.updateChargerEnabled);
-  updateTranslation->setEnabled(model.updateTranslationEnabled);
-  updateBitmaps->setEnabled(model.updateBitmapsEnabled);
-  factoryTitle->setEnabled(model.factoryTitleEnabled);
-  setRtc->setEnabled(model.setRtcEnabled);
-  resetGasGauge->setEnabled(model.resetGasGaugeEnabled);
+  SetWanted(updateMain, model.updateMainEnabled);
+  SetWanted(updateFront, model.updateFrontEnabled);
+  SetWanted(updateCharger, model.updateChargerEnabled);
+  SetWanted(updateTranslation, model.updateTranslationEnabled);
+  SetWanted(updateBitmaps, model.updateBitmapsEnabled);
+  SetWanted(factoryTitle, model.factoryTitleEnabled);
+  SetWanted(setRtc, model.setRtcEnabled);
+  SetWanted(resetGasGauge, model.resetGasGaugeEnabled);
   if (model.progress >= 0) {
     progress->setValue(model.progress);
   } else {

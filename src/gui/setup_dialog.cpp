@@ -105,10 +105,9 @@ QGroupBox* SetupDialog::BuildTimeouts() {
   grid->addWidget(new QLabel("Lock Activation Time", box), 3, 0, 1, 3);
   AddNumberRow(grid, 4, "Main:", "ms", 5, model.mainLockMs)->setObjectName("mainLockMs");
   AddNumberRow(grid, 5, "Sides:", "ms", 5, model.sideLockMs)->setObjectName("sideLockMs");
-  QPushButton* update = new PageButton("Update", "update", box);
+  QPushButton* update = AddButton("Update", "update", box, [this] { model.Update(); });
   grid->addWidget(update, 6, 0, 1, 3, Qt::AlignRight);
   grid->setColumnStretch(3, 1);
-  connect(update, &QPushButton::clicked, this, [this] { model.Update(); });
   return box;
 }
 
@@ -121,7 +120,7 @@ QGroupBox* SetupDialog::BuildLockType() {
   lockType = new QButtonGroup(box);
   lockType->addButton(motorButton);
   lockType->addButton(solenoidButton);
-  QPushButton* setType = new PageButton("Set Type", "setType", box);
+  QPushButton* setType = AddButton("Set Type", "setType", box, [this] { model.SetType(); });
   auto* column = new QVBoxLayout(box);
   column->addWidget(motorButton);
   column->addWidget(solenoidButton);
@@ -144,9 +143,7 @@ QGroupBox* SetupDialog::BuildLockType() {
         solenoidButton->setChecked(model.solenoid);
         lockType->setExclusive(true);
       });
-  connect(motorButton, &QRadioButton::clicked, this, [this] { model.Motor(); });
-  connect(solenoidButton, &QRadioButton::clicked, this, [this] { model.Solenoid(); });
-  connect(setType, &QPushButton::clicked, this, [this] { model.SetType(); });
+
   return box;
 }
 
@@ -160,7 +157,7 @@ QWidget* SetupDialog::BuildIdentity() {
   auto* serial = new QLineEdit(frame);
   serial->setObjectName("serialNumber");
   LabelFor(serialLabel, serial);
-  QPushButton* set = new PageButton("Set", "set", frame);
+  QPushButton* set = AddButton("Set", "set", frame, [this] { model.Set(); });
   auto* grid = new QGridLayout(frame);
   grid->addWidget(nameLabel, 0, 0);
   grid->addWidget(name, 0, 1);
@@ -169,7 +166,6 @@ QWidget* SetupDialog::BuildIdentity() {
   grid->addWidget(set, 1, 2);
   fields.Text(name, model.cartName);
   fields.Text(serial, model.serialNumber);
-  connect(set, &QPushButton::clicked, this, [this] { model.Set(); });
   return frame;
 }
 

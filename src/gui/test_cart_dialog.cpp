@@ -12,7 +12,9 @@
 
 #include "cart/status_flags.h"
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 #include "gui/title_preview.h"
+#include "title/customer_title.h"
 
 namespace molvane {
 namespace {
@@ -52,12 +54,8 @@ TestCartDialog::TestCartDialog(CartController& controller, UiServices& ui, QWidg
 
 QWidget* TestCartDialog::BuildKeyboard() {
   auto* group = new QGroupBox("Keyboard", this);
-  auto* lock = new QPushButton("Lock", group);
-  lock->setObjectName("lockButton");
-  auto* unlock = new QPushButton("Unlock", group);
-  unlock->setObjectName("unlockButton");
-  connect(lock, &QPushButton::clicked, this, [this] { model.Lock(); });
-  connect(unlock, &QPushButton::clicked, this, [this] { model.Unlock(); });
+  auto* lock = AddButton("Lock", "lockButton", group, [this] { model.Lock(); });
+  auto* unlock = AddButton("Unlock", "unlockButton", group, [this] { model.Unlock(); });
   auto* row = new QHBoxLayout(group);
   row->addWidget(lock);
   row->addWidget(unlock);
@@ -66,9 +64,7 @@ QWidget* TestCartDialog::BuildKeyboard() {
 
 QWidget* TestCartDialog::BuildLight() {
   auto* group = new QGroupBox("Light", this);
-  auto* toggle = new QPushButton("Toggle", group);
-  toggle->setObjectName("toggleButton");
-  connect(toggle, &QPushButton::clicked, this, [this] { model.Toggle(); });
+  auto* toggle = AddButton("Toggle", "toggleButton", group, [this] { model.Toggle(); });
   auto* row = new QHBoxLayout(group);
   row->addWidget(toggle);
   row->addStretch();
@@ -88,7 +84,7 @@ QWidget* TestCartDialog::BuildStatus() {
   for (const auto& [label, flag] : boxes) {
     auto* box = new StateBox(label, group);
     fields.Check(box, *flag);
-    connect(box, &QCheckBox::clicked, this, [this] { model.StatusBoxClicked(); });
+    connect(box, &QCheckBox::clicked, this, [this] { Act([this] { model.StatusBoxClicked(); }); });
     column->addWidget(box);
   }
   return group;
@@ -100,9 +96,7 @@ QWidget* TestCartDialog::BuildCycleCounter() {
   count->setAccessibleName("Lock Cycle Counter");
   count->setAlignment(Qt::AlignRight);
   fields.Text(count, model.cycleCountText);
-  auto* clear = new QPushButton("Clear", group);
-  clear->setObjectName("clearButton");
-  connect(clear, &QPushButton::clicked, this, [this] { model.Clear(); });
+  auto* clear = AddButton("Clear", "clearButton", group, [this] { model.Clear(); });
   auto* row = new QHBoxLayout(group);
   row->addWidget(count, 1);
   row->addWidget(clear);
@@ -114,7 +108,6 @@ QWidget* TestCartDialog::BuildTitleScreen() {
   auto* name = new QLineEdit(group);
   name->setObjectName("cartName");
   fields.Text(name, model.cartName);
-  connect(name, &QLineEdit::textEdited, this, [this] { model.CartNameChanged(); });
   auto* nameLabel = new QLabel("Cart &Name:", group);
   LabelFor(nameLabel, name);
 
@@ -123,12 +116,18 @@ QWidget* TestCartDialog::BuildTitleScreen() {
   auto* statusLabel = new QLabel("Status:", group);
   LabelFor(statusLabel, status);
 
-  preview = new TitlePreview([this]() -> const TitleSurface& { return model.Paint(); }, group);
+  preview = new TitlePreview(
+      [this, name]() -> const TitleSurface& {
+        DrawCustomerTitle(shown, previewRenderer, name->text().toStdString());
+        return shown;
+      },
+      group);
   preview->setObjectName("titlePreview");
+  // The preview draws the typed name itself, on this thread; the model reads the name with the
+  // fields when it saves.
+  connect(name, &QLineEdit::textEdited, preview, [this] { preview->update(); });
   preview->setAccessibleName("Customer Title Preview");
-  saveButton = new QPushButton("Save", group);
-  saveButton->setObjectName("saveButton");
-  connect(saveButton, &QPushButton::clicked, this, [this] { model.Save(); });
+  saveButton = AddButton("Save", "saveButton", group, [this] { model.Save(); });
 
   auto* form = new QFormLayout;
   form->addRow(nameLabel, name);
@@ -145,7 +144,7 @@ QWidget* TestCartDialog::BuildTitleScreen() {
 }
 
 void TestCartDialog::WriteState() {
-  saveButton->setEnabled(model.saveEnabled);
+  SetWanted(saveButton, model.saveEnabled);
   preview->update();
 }
 

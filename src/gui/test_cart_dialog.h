@@ -26,8 +26,11 @@ class TestCartDialog : public PageView {
   QWidget* BuildCycleCounter();
   QWidget* BuildTitleScreen();
 
-  QtTitleRenderer renderer;  // outlives the model that draws with it
+  QtTitleRenderer renderer;  // outlives the model that draws with it, on the cart thread
   TestingPage model;
+  // The preview's own drawing, on the window's thread.
+  QtTitleRenderer previewRenderer;
+  TitleSurface shown;
   TitlePreview* preview = nullptr;
   QPushButton* saveButton = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "pages/log_page.h"
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "cart/event_log.h"
 #include "cart/event_log_texts.h"
 #include "pages/ui_services.h"
@@ -42,7 +43,7 @@ void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart) {
   Outcome read;
   {
     WaitCursor cursor(Ui());
-    read = DumpLog(controller);
+    read = DumpLog(controller, JobProgress());
   }
   logRead = static_cast<bool>(read);
   if (read) {

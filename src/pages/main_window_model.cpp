@@ -1,6 +1,7 @@
 #include "pages/main_window_model.h"
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "cart/pin_list.h"
 #include "pages/ui_services.h"
 #include "pages/page_model.h"
@@ -39,10 +40,15 @@ MainWindowModel::MainWindowModel(CartController& controller, UiServices& ui,
                                  const std::array<PageModel*, kPageCount>& pages)
     : controller(controller), ui(ui), pages(pages) {}
 
+// Only counting happens here. A check or a poll already waiting is not asked for again, so
+// nothing piles up behind a long read.
 void MainWindowModel::OnTimer() {
   if (closing) return;
-  if (!controller.IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
-  if (TickDue(refreshTicks, kPollTicks)) PollFrontPage();
+  CartThread& worker = controller.Worker();
+  if (!controller.IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) {
+    worker.PostInterleaved([this] { CheckConnection(); }, "connection check");
+  }
+  if (TickDue(refreshTicks, kPollTicks)) worker.Post([this] { PollFrontPage(); }, {}, "poll");
 }
 
 // The window keeps painting while the worker winds down; a close asked for meanwhile is the
@@ -63,37 +69,48 @@ bool MainWindowModel::MayClose() {
   return cancel;
 }
 
+// Interleaved: it may run while a page's job waits for a box, so it only sends the keep-alive
+// and shows the status; what a changed count brings (page notices, reading the PINs, warnings)
+// is a job of its own, after whatever runs now.
 void MainWindowModel::CheckConnection() {
+  if (controller.IsBusy()) return;
   // The Service page talks to the cart on its own timer; a keep-alive would cut across it.
   if (!ServiceInFront()) controller.GetStatus();
-  UpdateConnectionText();
-  if (showConnection) showConnection();
+  const std::string text = StatusText();
+  {
+    std::lock_guard lock(textMutex);
+    connectionText = text;
+  }
+  if (showConnection) showConnection(text);
   const int carts = controller.CartCount();
-  if (carts != previousCartCount) NoticeCartCountChange(carts);
-  WarnAboutExcessCarts(controller.CartCount());
-}
-
-void MainWindowModel::UpdateConnectionText() {
-  const int found = controller.PortsFound();
-  if (controller.HasCart() && !ServiceInFront()) {
-    connectionText = kConnected;
-  } else if (found >= 1) {
-    connectionText = "Num FTDI: " + std::to_string(found);
-  } else {
-    connectionText = kDisconnected;
+  if (carts != previousCartCount) {
+    previousCartCount = carts;
+    controller.Worker().Post([this, carts] { NoticeCartCountChange(carts); });
   }
 }
 
+std::string MainWindowModel::ConnectionText() const {
+  std::lock_guard lock(textMutex);
+  return connectionText;
+}
+
+std::string MainWindowModel::StatusText() const {
+  const int found = controller.PortsFound();
+  if (controller.HasCart() && !ServiceInFront()) return kConnected;
+  if (found >= 1) return "Num FTDI: " + std::to_string(found);
+  return kDisconnected;
+}
+
 void MainWindowModel::NoticeCartCountChange(int carts) {
-  previousCartCount = carts;
   NoticeAll(carts > 0);
   if (carts > 0) WarnAboutPinAge();
+  WarnAboutExcessCarts(carts);
 }
 
 // A list that could not be read says nothing of the cart's PINs: the operator is told that,
 // never that only the factory PIN is active.
 void MainWindowModel::WarnAboutPinAge() {
-  const Outcome read = DumpPinList(controller);
+  const Outcome read = DumpPinList(controller, JobProgress());
   if (!read) {
     Show("The cart's PIN list could not be read: " + read.text);
     return;
@@ -114,12 +131,13 @@ void MainWindowModel::WarnAboutExcessCarts(int carts) {
     tooManyCartsShown = 1;
     Show(kOneCartOnly);
   }
-  if (controller.CartCount() < 2) tooManyCartsShown = 0;
+  if (carts < 2) tooManyCartsShown = 0;
 }
 
 void MainWindowModel::PollFrontPage() {
-  if (frontPage < 0 || frontPage >= kPageCount) return;
-  PageModel* page = pages[static_cast<std::size_t>(frontPage)];
+  const int front = frontPage.load();
+  if (front < 0 || front >= kPageCount) return;
+  PageModel* page = pages[static_cast<std::size_t>(front)];
   if (page != nullptr && page->IsPolled()) page->Poll();
 }
 

@@ -6,6 +6,7 @@
 namespace molvane {
 
 class CartController;
+class CartThread;
 class UiServices;
 
 // Takes what the cart reported into a field; a read that failed leaves the field as it was, so
@@ -53,6 +54,8 @@ class PageModel {
   virtual void Tick() {}
 
   void SetFieldExchange(FieldExchange* view) { fields = view; }
+  // The thread the page's cart work runs on; the view posts the page's operations there.
+  CartThread& Worker() const;
 
  protected:
   void ReadAllFields() {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "base/clock.h"
 #include "base/number_text.h"
 #include "cart/pin_list.h"
@@ -87,7 +88,7 @@ void PinListPage::Refresh() { RefreshAfter(Outcome::Success()); }
 
 Outcome PinListPage::ReadList() {
   WaitCursor cursor(Ui());
-  const Outcome read = DumpPinList(controller);
+  const Outcome read = DumpPinList(controller, JobProgress());
   if (read) {
     ListPins();
     listRead = true;
@@ -137,6 +138,7 @@ void PinListPage::Add() {
 }
 
 void PinListPage::Remove() {
+  ReadAllFields();
   if (selectedLine < 0 || selectedLine >= static_cast<int>(pinLines.size())) return;
   const std::string line = pinLines[static_cast<std::size_t>(selectedLine)];
   RefreshAfter(RemovePin(controller, line));
@@ -154,19 +156,7 @@ void PinListPage::CopyAll() {
 // paste, and one message says how far it got.
 void PinListPage::Paste() {
   ReadAllFields();
-  const std::vector<std::string> pins = PastedPins(Ui().ClipboardText());
-  Outcome pasted = Outcome::Success();
-  int added = 0;
-  for (std::size_t i = 0; i < pins.size() && pasted; ++i) {
-    const Outcome outcome = AddPin(controller, pins[i], Now());
-    if (outcome) {
-      added += outcome.done;
-    } else {
-      pasted = Outcome::Failure(std::to_string(added) + " PIN(s) added, " +
-                                std::to_string(pins.size() - i) + " not added: " + outcome.text);
-    }
-  }
-  RefreshAfter(pasted);
+  RefreshAfter(AddPins(controller, PastedPins(Ui().ClipboardText()), JobProgress()));
 }
 
 void PinListPage::Clear() {
@@ -176,7 +166,7 @@ void PinListPage::Clear() {
   Outcome cleared;
   {
     WaitCursor cursor(Ui());
-    cleared = RemoveAllPins(controller);
+    cleared = RemoveAllPins(controller, JobProgress());
   }
   if (!cleared) {
     cleared.text = "The pin list was not cleared (" + std::to_string(cleared.done) +
@@ -192,7 +182,7 @@ void PinListPage::Import() {
   Outcome imported;
   {
     WaitCursor cursor(Ui());
-    imported = ImportPinList(controller, path);
+    imported = ImportPinList(controller, path, JobProgress());
   }
   RefreshAfter(imported);
 }

@@ -166,7 +166,10 @@ void SetupPage::Solenoid() {
   WriteAllFields();
 }
 
+// The lock type is read from the radio buttons as they stand now, however they were changed
+// (a click, the keyboard, a screen reader).
 void SetupPage::SetType() {
+  ReadAllFields();
   const Outcome sent = SetCartType(controller, motor ? kMotorLockCode : kSolenoidLockCode);
   ReloadAll();
   WriteAllFields();

@@ -99,17 +99,6 @@ void TestingPage::Clear() {
   WriteAllFields();
 }
 
-// Writing the fields repaints the preview, which draws the title from the field.
-void TestingPage::CartNameChanged() {
-  ReadAllFields();
-  WriteAllFields();
-}
-
-const TitleSurface& TestingPage::Paint() {
-  ReadAllFields();
-  return DrawTitle();
-}
-
 void TestingPage::MakeSurface() { surface = std::make_unique<TitleSurface>(); }
 
 TitleSurface& TestingPage::DrawTitle() {

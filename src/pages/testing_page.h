@@ -37,9 +37,6 @@ class TestingPage : public PageModel {
   // A click on one of the three status boxes: they show the cart's state, so it is read again.
   void StatusBoxClicked() { Reload(); }
   void Clear();
-  void CartNameChanged();
-  // Draws the title from the cart name field; the view shows the surface it returns.
-  const TitleSurface& Paint();
   void Save();
 
   // Fields.

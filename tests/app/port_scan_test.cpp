@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -237,4 +238,23 @@ TEST_F(PortScan, TheScannerThreadFindsTheCartAndStopsWithoutWaitingOutItsPause) 
   const auto stopping = std::chrono::steady_clock::now();
   controller.StopScanThread();
   EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(10));
+}
+
+// A device that keeps sending lines passes the first-line test (its leading number is a byte
+// value) but never ends its answer: it is no cart.
+TEST(PortProbe, ADeviceThatStreamsLinesIsNoCart) {
+  testing_support::RawPty device;
+  ASSERT_TRUE(device.Ok());
+  std::atomic<bool> streaming{true};
+  std::jthread talker([&] {
+    while (streaming) {
+      device.Write("42 degrees\r\n");
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  TempDir dir;
+  CartController controller(dir.Path(), dir.Path());
+  EXPECT_EQ(controller.ConnectPort(device.DevicePath()), CartController::ProbeResult::NoCart);
+  EXPECT_FALSE(controller.IsPortOpen(0));
+  streaming = false;
 }

@@ -46,16 +46,18 @@ void ScanOnly(CartController& controller, const std::vector<SimFixture*>& carts)
 
 // The main window over one controller; every tab is the same recording page.
 struct Window {
-  explicit Window(CartController& controller) : page(controller, ui) {
+  explicit Window(CartController& controller) : page(controller, ui), owner(&controller) {
     std::array<PageModel*, MainWindowModel::kPageCount> pointers{};
     pointers.fill(&page);
     model = std::make_unique<MainWindowModel>(controller, ui, pointers);
   }
   void Check() {
     for (int i = 0; i < MainWindowModel::kConnectionCheckTicks; ++i) model->OnTimer();
+    testing_support::WaitIdle(owner->Worker());
   }
   testing_support::RecordingUi ui;
   NoticedPage page;
+  CartController* owner;
   std::unique_ptr<MainWindowModel> model;
 };
 
@@ -100,7 +102,7 @@ TEST(ScanWithSimulator, TwoCartsWarnOnceAndTheWindowShowsConnected) {
   window.Check();
   controller.ScanPorts();
   window.Check();
-  EXPECT_EQ(window.model->connectionText, "Connected");
+  EXPECT_EQ(window.model->ConnectionText(), "Connected");
   ASSERT_EQ(window.ui.boxes.size(), 2u);
   EXPECT_EQ(window.ui.boxes[1].text, kOneCart);
   EXPECT_EQ(window.page.notices, std::vector<bool>(MainWindowModel::kPageCount, true));
@@ -114,12 +116,12 @@ TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
   Window window(controller);
   controller.ScanPorts();
   window.Check();
-  ASSERT_EQ(window.model->connectionText, "Connected");
+  ASSERT_EQ(window.model->ConnectionText(), "Connected");
 
   cart.sim.faults.silentAfter = cart.sim.Inspect([](auto& s) { return s.CommandsSeen(); });
   window.Check();  // the keep-alive times out
   EXPECT_EQ(controller.CartCount(), 0);
-  EXPECT_EQ(window.model->connectionText, "Num FTDI: 1");
+  EXPECT_EQ(window.model->ConnectionText(), "Num FTDI: 1");
   controller.ScanPorts();  // a silent port is probed and closed again
   EXPECT_EQ(controller.CartCount(), 0);
   EXPECT_EQ(controller.PortsFound(), 1);
@@ -127,7 +129,7 @@ TEST(ScanWithSimulator, ACartGoingSilentIsNoticedAndFoundAgain) {
   cart.sim.faults.silentAfter = -1;
   controller.ScanPorts();
   window.Check();
-  EXPECT_EQ(window.model->connectionText, "Connected");
+  EXPECT_EQ(window.model->ConnectionText(), "Connected");
   const std::vector<bool> expected = {true,  true,  true,  true, true, true, false, false, false,
                                       false, false, false, true, true, true, true,  true,  true};
   EXPECT_EQ(window.page.notices, expected);

@@ -48,8 +48,8 @@ TEST(CalibrateDialog, LampsLayoutsAndButtonsOverTheSimulatedCart) {
   CalibrateDialog page(fixture.controller, ui);
   page.resize(640, 420);
   page.show();
-  page.Model().CartNotice(true);
-  page.Model().Poll();
+  gui_testing::OnCart(page, [&] { page.Model().CartNotice(true); });
+  gui_testing::OnCart(page, [&] { page.Model().Poll(); });
 
   // Bits 0-3 on the right and 4-7 on the left, each column from the bottom up.
   std::vector<QRadioButton*> lamps;
@@ -71,19 +71,24 @@ TEST(CalibrateDialog, LampsLayoutsAndButtonsOverTheSimulatedCart) {
 
   // A layout's button and its picture both select it alone.
   page.findChild<QRadioButton*>("layout8f")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(CheckedLayouts(page), std::vector<QString>{"layout8f"});
   page.findChild<QRadioButton*>("layout8f")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(CheckedLayouts(page), std::vector<QString>{"layout8f"}) << "a second click keeps it";
   const auto pictures = page.findChildren<molvane::DrawerLayoutPicture*>();
   ASSERT_EQ(pictures.size(), 7);
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(pictures.last(), &press);
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(CheckedLayouts(page), std::vector<QString>{"layoutaa"});
 
   upCurrent->clear();
   gui_testing::TypeText(upCurrent, "80");
+  gui_testing::Settle(fixture.controller.Worker());
   Button(page, "Update Cart")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Update Complete."});
   const auto settings = fixture.Cart([](cartsim::CartModel& cart) { return cart.Settings(); });
   EXPECT_EQ(settings.liftUpCurrentTenths, 767);
@@ -93,8 +98,10 @@ TEST(CalibrateDialog, LampsLayoutsAndButtonsOverTheSimulatedCart) {
   auto* locked = page.findChild<QCheckBox*>("liftLocked");
   ASSERT_TRUE(locked->isChecked());
   Button(page, "Toggle Lock")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_FALSE(locked->isChecked());
   Button(page, "Lock Bits")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(page.findChild<QLineEdit*>("lockBits")->text(), "AA");
 }
 

@@ -80,6 +80,7 @@ TEST(FileMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
       preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     restore->trigger();
+    gui_testing::Settle(controller.Worker());
     window.done(QDialog::Accepted);
   });
   check.start(50);

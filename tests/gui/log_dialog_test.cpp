@@ -32,11 +32,14 @@ TEST(LogDialog, ListsAFullLogExportsAndClears) {
   EXPECT_FALSE(button("sortByPin")->isEnabled() || button("sortByDate")->isEnabled());
 
   button("getList")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   ASSERT_EQ(list->count(), 1024);
   EXPECT_EQ(list->item(1023)->text().toStdString(), molvane::LogLine(fixture.controller.Events(), 1023));
   ui.fileNames = {fixture.dir.File("log.txt")};
   button("export")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   button("clearList")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(list->count(), 0);
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Log successfully written."}) << "nothing is asked";
 }

@@ -126,6 +126,7 @@ TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
   ASSERT_NE(save, nullptr);
   ui.fileNames = {dir.File("report.txt")};
   save->trigger();
+  gui_testing::Settle(controller.Worker());
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The support report was saved to " +
                                                  dir.File("report.txt") + "."});
   EXPECT_NE(testing_support::ReadFile(dir.File("report.txt")).find("No cart is connected."),
@@ -133,14 +134,22 @@ TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
   window.reject();
 }
 
-TEST_F(MainWindow, EnterClosesAsOkAndEscapeAsCancel) {
-  {
-    CMolvaneDlg window(controller, ui);
-    QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Return); });
-    EXPECT_EQ(window.exec(), QDialog::Accepted);
-  }
+// Enter and Escape typed into a page's field stay in the window: what was typed is not lost.
+// The close box (and Alt+F4, which the system turns into it) still ends the program.
+TEST_F(MainWindow, EnterAndEscapeInAFieldKeepTheWindowAndTheCloseBoxEndsIt) {
   CMolvaneDlg window(controller, ui);
-  QTimer::singleShot(0, &window, [&window] { Press(window, Qt::Key_Escape); });
+  window.show();
+  auto* field = window.findChild<QLineEdit*>("keyboardLightTimeout");
+  ASSERT_NE(field, nullptr);
+  field->setFocus();
+  gui_testing::TypeText(field, "120");
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    gui_testing::PressKey(field, key);
+    gui_testing::Wait(20);
+    EXPECT_TRUE(window.isVisible()) << key;
+  }
+  EXPECT_EQ(field->text(), "120");
+  QTimer::singleShot(0, &window, [&window] { window.close(); });
   EXPECT_EQ(window.exec(), QDialog::Rejected);
 }
 

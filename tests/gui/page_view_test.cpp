@@ -71,19 +71,23 @@ TEST(PageView, FieldsTabsAndTimerReachTheModel) {
   sheet.addTab(new QWidget, "Other");
   sheet.show();
 
-  view->model.Load("Ward 7");
+  gui_testing::OnCart(*view, [&] { view->model.Load("Ward 7"); });
   EXPECT_EQ(view->edit->text(), "Ward 7");
   view->edit->clear();
   gui_testing::TypeText(view->edit, "Ward 9");
-  EXPECT_EQ(view->model.Take(), "Ward 9");
+  std::string taken;
+  gui_testing::OnCart(*view, [&] { taken = view->model.Take(); });
+  EXPECT_EQ(taken, "Ward 9");
   EXPECT_EQ(view->edit->accessibleName(), "Cart Name");
 
   sheet.setCurrentIndex(1);
   sheet.setCurrentIndex(0);
+  gui_testing::Settle(*view);
   EXPECT_EQ(view->model.shows, (std::vector<bool>{true, false, true}));
 
   gui_testing::Wait(100);
-  EXPECT_GE(view->model.ticks, 2) << "the page timer ticks the model";
+  gui_testing::Settle(*view);
+  EXPECT_GE(view->model.ticks, 2) << "the page timer ticks the model, on the cart thread";
 }
 
 }  // namespace

@@ -89,8 +89,8 @@ TEST(AddPinDialog, AskedForThroughTheProgramsServices) {
   molvane::QtUiServices ui;
   gui_testing::OnNextModal([](QWidget* modal) {
     gui_testing::TypeText(modal->focusWidget(), "417");
-    modal->findChild<QPushButton*>("add")->click();
-  });
+      modal->findChild<QPushButton*>("add")->click();
+    });
   EXPECT_EQ(ui.AskForPin(), std::optional<std::string>("417"));
   gui_testing::OnNextModal(
       [](QWidget* modal) { modal->findChild<QPushButton*>("cancel")->click(); });
@@ -123,8 +123,9 @@ TEST(PinListDialog, ShowsTheCartsPinsAndPressesItsButtons) {
   EXPECT_EQ(page->findChild<QLineEdit*>("rfidMask")->accessibleName(), "RFID Mask");
 
   ASSERT_TRUE(fixture.Connect());
-  page->Page().CartNotice(true);
+  gui_testing::OnCart(*page, [&] { page->Page().CartNotice(true); });
   sheet.setCurrentIndex(1);
+  gui_testing::Settle(*page);
   auto* list = page->findChild<QListWidget*>("pinList");
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->item(1)->text(), "0000000042          0");
@@ -133,15 +134,19 @@ TEST(PinListDialog, ShowsTheCartsPinsAndPressesItsButtons) {
 
   list->setCurrentRow(1);
   page->findChild<QPushButton*>("remove")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   ASSERT_EQ(list->count(), 1);
   EXPECT_EQ(list->item(0)->text(), "0000000007          0");
 
   auto* mask = page->findChild<CFilterEdit*>("rfidMask");
   mask->setCursorPosition(0);
   gui_testing::TypeText(mask, "p");
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(text("rfidMask"), "PFFFFFFFFBBBBBBBBBBBBBBBBP") << "the filter is in force once shown";
   gui_testing::TypeText(mask, "B");
+  gui_testing::Settle(fixture.controller.Worker());
   page->findChild<QPushButton*>("updateRfid")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(ui.Texts(),
             std::vector<std::string>{"Error: Bits (26) does not match Mask length of 27!"});
 }

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QThread>
 
+#include "app/cart_thread.h"
+
 namespace gui_testing {
 namespace {
 
@@ -33,6 +35,21 @@ QApplication& TestApp() {
     application = new QApplication(argc, argv);
   }
   return *application;
+}
+
+bool Settle(molvane::CartThread& worker, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  // Idle twice in a row with the window's queue emptied between: a job's last words to the
+  // window are queued just before it counts as done.
+  int idleTurns = 0;
+  while (clock.elapsed() < timeoutMs) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    idleTurns = worker.Idle() ? idleTurns + 1 : 0;
+    if (idleTurns >= 3) return true;
+    QThread::msleep(2);
+  }
+  return false;
 }
 
 void Wait(int ms) {

@@ -6,6 +6,12 @@
 #include <functional>
 #include <memory>
 
+#include "gui/page_view.h"
+
+namespace molvane {
+class CartThread;
+}
+
 namespace gui_testing {
 
 // The one QApplication of the test program, on the offscreen platform unless told otherwise.
@@ -38,6 +44,18 @@ struct KeepWorkingFolder {
 // Keeps the event loop running for a while, so timers fire and widgets repaint. (The Windows
 // build's Qt has no test library, so the GUI tests drive widgets with plain events.)
 void Wait(int ms);
+
+// Keeps the event loop running until the cart thread has done everything asked of it (and what
+// it showed has reached the window), or the time is up; false then.
+bool Settle(molvane::CartThread& worker, int timeoutMs = 20000);
+inline bool Settle(molvane::PageView& page) { return Settle(page.Model().Worker()); }
+
+// Runs `work` on the cart thread as one of the page's own operations, as a button would, and
+// waits for it and for what it showed.
+inline void OnCart(molvane::PageView& page, std::function<void()> work) {
+  page.Act(std::move(work));
+  Settle(page);
+}
 
 // Types the text into the widget as key presses, one character at a time.
 void TypeText(QWidget* widget, const QString& text);

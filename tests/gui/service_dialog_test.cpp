@@ -80,9 +80,13 @@ TEST(ServiceDialog, ButtonsFlashShowProgressAndClosingCancels) {
   };
 
   ui.fileNames = {fixture.dir.File("con.hex")};
+  gui_testing::Settle(controller.Worker());
   button("updateMainBrowse")->click();
+  gui_testing::Settle(controller.Worker());
   EXPECT_EQ(edit("updateMainFile")->text().toStdString(), fixture.dir.File("con.hex"));
   button("updateMain")->click();  // the confirmation is answered with OK
+  EXPECT_FALSE(anyActionEnabled());
+  gui_testing::Settle(controller.Worker());  // the update has started
   EXPECT_FALSE(anyActionEnabled());
   std::set<int> shown;
   ASSERT_TRUE(WaitFor(

@@ -32,8 +32,9 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   fixture.Cart([](cartsim::CartModel& c) { return c.Settings().backlightTimeout = 120; });
   QDialog window;  // the main window is a dialog, which would adopt a default button
   auto& page = *new molvane::SetupDialog(fixture.controller, ui, &window);
-  page.Model().Start();
+  gui_testing::OnCart(page, [&] { page.Model().Start(); });
   window.show();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_FALSE(page.findChild<QPushButton*>("update")->isDefault()) << "Enter is the window's";
   auto* keyboard = page.findChild<QLineEdit*>("keyboardLightTimeout");
   auto* backlight = page.findChild<QLineEdit*>("backlightTimeout");
@@ -50,10 +51,14 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   Retype(keyboard, "4x5");
   EXPECT_EQ(keyboard->text(), "45") << "digits only";
   page.findChild<QPushButton*>("update")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   solenoid->click();
+  gui_testing::Settle(fixture.controller.Worker());
   page.findChild<QPushButton*>("setType")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   Retype(serial, "SN-9");
   gui_testing::PressKey(page.findChild<QPushButton*>("set"), Qt::Key_Return);
+  gui_testing::Settle(fixture.controller.Worker());
 
   const cartsim::CartSettings cart =
       fixture.Cart([](cartsim::CartModel& c) { return c.Settings(); });

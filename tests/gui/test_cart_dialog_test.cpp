@@ -78,7 +78,7 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
   molvane::TestCartDialog page(fixture.controller, ui);
-  page.Model().Start();
+  gui_testing::OnCart(page, [&] { page.Model().Start(); });
   page.show();
   auto* name = page.findChild<QLineEdit*>("cartName");
   auto* preview = page.findChild<molvane::TitlePreview*>("titlePreview");
@@ -92,10 +92,12 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 0);
   const QImage blank = preview->grab().toImage();
   gui_testing::TypeText(name, "Ward 7");
+  gui_testing::Settle(fixture.controller.Worker());
   gui_testing::Wait(50);
   const QImage typed = preview->grab().toImage().copy(1, 1, 82, 32);
   EXPECT_NE(typed, blank.copy(1, 1, 82, 32));
   save->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_FALSE(save->isEnabled());
   const QImage saved(QString::fromStdString(fixture.dir.File("CustomerTitle.bmp")));
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
@@ -106,17 +108,20 @@ TEST(TestCartDialog, ButtonsBoxesAndTheTitleThatSaveWrites) {
   // The status boxes show the cart's state: a click reads it again and does not tick a box.
   ASSERT_TRUE(fixture.Connect());
   page.findChild<QPushButton*>("unlockButton")->click();
+  gui_testing::Settle(fixture.controller.Worker());
   QCheckBox* drawer = nullptr;
   for (QCheckBox* box : page.findChildren<QCheckBox*>()) {
     if (box->text() == "Drawer Unlocked") drawer = box;
   }
   ASSERT_NE(drawer, nullptr);
   drawer->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_TRUE(drawer->isChecked());
   drawer->click();
+  gui_testing::Settle(fixture.controller.Worker());
   EXPECT_TRUE(drawer->isChecked()) << "still unlocked on the cart";
   EXPECT_EQ(page.findChild<QLineEdit*>("statusText")->text(), "80");
-  page.Model().Poll();
+  gui_testing::OnCart(page, [&] { page.Model().Poll(); });
   EXPECT_TRUE(save->isEnabled());
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/cart_controller.h"
 #include "cart/event_log_texts.h"
 #include "support/controller_settings.h"
@@ -66,3 +69,37 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
 }
 
 }  // namespace
+
+// A full log at the line's speed, read on the cart thread as the window reads it: the read shows
+// how far it got, a cancel part-way keeps the lines read before, and the operator is told.
+TEST(LogOnTheCartThread, ACancelledReadKeepsTheLinesShownBefore) {
+  testing_support::SimFixture fixture({}, true);
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  molvane::LogPage page(fixture.controller, ui);
+  molvane::CartThread& worker = fixture.controller.Worker();
+  worker.Post([&] { page.GetList(); }, "Get List");
+  ASSERT_TRUE(testing_support::WaitIdle(worker));
+  const Texts before = page.lines;
+  ASSERT_FALSE(before.empty());
+
+  fixture.Cart([](cartsim::CartModel& cart) {
+    for (int i = 0; i < 1024; ++i) cart.Events().Add({7, 1, cart.Clock().Now()});
+    return 0;
+  });
+  worker.Post([&] { page.GetList(); }, "Get List");
+  for (int i = 0; i < 5000 && worker.Current().done < 100; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  EXPECT_EQ(worker.Current().title, "Get List");
+  EXPECT_EQ(worker.Current().total, 1024) << "out of the most the cart can hold";
+  worker.CancelCurrent();
+  ASSERT_TRUE(testing_support::WaitIdle(worker, 60000));
+  EXPECT_EQ(page.lines, before);
+  EXPECT_EQ(ui.Texts(), Texts{"The log could not be read: Cancelled."});
+
+  ui.boxes.clear();
+  worker.Post([&] { page.GetList(); });
+  ASSERT_TRUE(testing_support::WaitIdle(worker, 60000));
+  EXPECT_EQ(page.lines.size(), 1024u) << "the link is in step again: the next read is whole";
+  EXPECT_TRUE(ui.boxes.empty());
+}

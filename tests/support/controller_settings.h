@@ -8,6 +8,19 @@
 
 namespace testing_support {
 
+// Waits until the cart thread has done all it was asked (true), or gives up after `boundMs`.
+inline bool WaitIdle(molvane::CartThread& worker, int boundMs = 20000) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + std::chrono::milliseconds(boundMs);
+  int idleTurns = 0;
+  while (Clock::now() < end) {
+    idleTurns = worker.Idle() ? idleTurns + 1 : 0;
+    if (idleTurns >= 2) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
 // One of the controller's pauses or time-outs, shortened (or lengthened) for a test.
 template <class T>
 void SetTiming(molvane::CartController& controller, T molvane::Timing::*field, T value) {

@@ -172,4 +172,23 @@ TEST(BackupFile, RefusesWhatItDoesNotWhollyUnderstandNamingTheLine) {
   }
 }
 
+// A file made to harm: its refused value drives no terminal, a NUL does not cut the message
+// short, and a line of 900 KB is not repeated whole.
+TEST(BackupFile, ARefusedHostileValueIsShownEscapedAndCut) {
+  const std::string hostile =
+      "\x1b]0;owned\x07\x1b[2J" + std::string("a\0b", 3) + std::string(900000, 'x');
+  testing_support::TempDir dir;
+  const std::string path = dir.File("hostile.txt");
+  testing_support::WriteFile(path, Replaced(GoodFile(), "type = solenoid", "type = " + hostile));
+  CartBackup refused;
+  std::string failure;
+  EXPECT_FALSE(molvane::ReadBackupFile(path, refused, failure));
+  EXPECT_LT(failure.size(), 400u) << failure.substr(0, 400);
+  EXPECT_EQ(failure.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos) << failure;
+  EXPECT_NE(failure.find("\"\\x1B]0;owned\\x07\\x1B[2Ja\\0bxxx"), std::string::npos) << failure;
+  EXPECT_NE(failure.find("(900017 characters)\" is no value for Lock type"), std::string::npos)
+      << failure;
+  EXPECT_NE(failure.find("line "), std::string::npos) << failure;
+}
+
 }  // namespace

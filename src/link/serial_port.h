@@ -13,8 +13,9 @@
 
 namespace molvane {
 
-// Why the last Open failed, so that a technician is told what to fix.
-enum class OpenError { None, Missing, Busy, PermissionDenied, Other };
+// Why the last Open failed, so that a technician is told what to fix. NotSerialPort: the path
+// names something that is no terminal device (/dev/null, a plain file).
+enum class OpenError { None, Missing, Busy, PermissionDenied, NotSerialPort, Other };
 
 // One serial port to the cart with fixed line settings and the traffic trace. A port is named by
 // text: "COM7" on Windows, "/dev/ttyUSB0" on Linux. Reads never block; ReadLine waits on the
@@ -105,6 +106,8 @@ class SerialPort {
   OpenError lastOpenError = OpenError::None;
   std::string lastOpenErrorText;
   int idlePollLimit = 100;
+  // The driver's low-latency flag was set by this open and is cleared again on close.
+  bool lowLatencyToUndo = false;
   TrafficTrace trace;
 };
 

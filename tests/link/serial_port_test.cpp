@@ -1,6 +1,9 @@
+#include "link/serial_port.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -8,7 +11,8 @@
 #include <regex>
 #include <thread>
 
-#include "link/serial_port.h"
+#include "link/port_holder.h"
+#include "link/port_open_error.h"
 #include "support/raw_pty.h"
 #include "support/temp_dir.h"
 
@@ -177,7 +181,8 @@ TEST(ClosedPort, ReportsClosedEverywhere) {
   const auto start = steady_clock::now();
   EXPECT_EQ(port.ReadLine(), "Timeout");
   EXPECT_LT(duration<double>(steady_clock::now() - start).count(), 0.5);
-  EXPECT_EQ(ReadFile(port.TracePath()), "RX: Timeout\n") << "write and read on a closed port trace nothing";
+  EXPECT_EQ(ReadFile(port.TracePath()), "RX: Timeout\n")
+      << "write and read on a closed port trace nothing";
 }
 
 TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
@@ -187,6 +192,85 @@ TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
   EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Missing);
   EXPECT_EQ(port.LastOpenErrorText(), "No such file or directory");
   EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";
+}
+
+// Another process that has the device open, as a terminal program or a modem prober does: it
+// takes no lock and no exclusive mode. Ends with the object.
+class LocklessHolder {
+ public:
+  explicit LocklessHolder(const std::string& device) {
+    int opened[2], release[2];
+    if (::pipe(opened) != 0 || ::pipe(release) != 0) return;
+    pid = ::fork();
+    if (pid == 0) {
+      // Of what the test holds (the far end among it), the holder keeps only its pipes.
+      for (int fd = 3; fd < 1024; ++fd) {
+        if (fd != opened[1] && fd != release[0]) ::close(fd);
+      }
+      const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+      char byte = fd >= 0 ? 'y' : 'n';
+      (void)!::write(opened[1], &byte, 1);
+      (void)!::read(release[0], &byte, 1);  // until the test closes its end
+      ::_exit(0);
+    }
+    ::close(opened[1]);
+    ::close(release[0]);
+    char byte = 'n';
+    holding = ::read(opened[0], &byte, 1) == 1 && byte == 'y';
+    ::close(opened[0]);
+    releaseFd = release[1];
+  }
+  ~LocklessHolder() {
+    ::close(releaseFd);
+    if (pid > 0) ::waitpid(pid, nullptr, 0);
+  }
+  LocklessHolder(const LocklessHolder&) = delete;
+  LocklessHolder& operator=(const LocklessHolder&) = delete;
+
+  pid_t pid = -1;
+  bool holding = false;
+
+ private:
+  int releaseFd = -1;
+};
+
+// Such a holder would read the cart's answers alongside us; only the process table tells of it,
+// and the port is refused naming it. The far end of a pseudo-terminal (here the test, as the
+// simulated cart) holds no port.
+TEST(OpenFailure, HeldWithoutALockIsRefusedNamingTheHolder) {
+  TempDir dir;
+  RawPty pty;
+  ASSERT_TRUE(pty.Ok());
+  EXPECT_TRUE(molvane::FindPortHolders(pty.DevicePath()).empty());
+  molvane::SerialPort port{dir.Path()};
+  {
+    LocklessHolder holder(pty.DevicePath());
+    ASSERT_TRUE(holder.holding);
+    EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 0);
+    EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Busy);
+    const std::string text = molvane::DescribeOpenError(pty.DevicePath(), port.LastOpenError(),
+                                                        port.LastOpenErrorText());
+    EXPECT_EQ(text, pty.DevicePath() + ": port is busy (another program has it open); held by " +
+                        "test_link (pid " + std::to_string(holder.pid) + ")");
+  }
+  EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1) << port.LastOpenErrorText();
+}
+
+// /dev/null and plain files open and lock like a port, and many programs hold /dev/null.
+TEST(OpenFailure, APathThatIsNoTerminalIsNoSerialPort) {
+  TempDir dir;
+  const std::string plain = dir.File("ttyPLAIN");
+  testing_support::WriteFile(plain, "");
+  for (const std::string& path : {std::string("/dev/null"), plain}) {
+    molvane::SerialPort port{dir.Path()};
+    EXPECT_EQ(port.Open(path, 38400, 0, 8, 0), 0) << path;
+    EXPECT_EQ(port.LastOpenError(), molvane::OpenError::NotSerialPort) << path;
+    EXPECT_EQ(molvane::DescribeOpenError(path, port.LastOpenError(), port.LastOpenErrorText()),
+              path +
+                  ": not a serial port (no terminal device: name the cart's port, such as "
+                  "/dev/ttyUSB0)");
+  }
+  EXPECT_EQ(ReadFile(dir.File("comlog.txt")), "") << "a refused open traces nothing";
 }
 
 // Root may open a device that another opener holds exclusively, so this runs only as an ordinary

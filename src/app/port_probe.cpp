@@ -48,7 +48,10 @@ void ReadRestOfAnswer(SerialPort& port, int boundMs) {
 CartController::ProbeResult CartController::ProbePort(int i) {
   if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
   SerialPort& port = ports[static_cast<std::size_t>(i)];
-  if (!OpenCartPort(i)) {
+  // The connected cart's traffic, which a support report and a replay rely on, outlives the
+  // probing of the other ports: their openings add to the trace, marked as theirs.
+  const int cart = currentPort.load();
+  if (!OpenCartPort(i, cart >= 0 && cart != i ? TraceStart::Append : TraceStart::Fresh)) {
     port.Close();
     return ProbeResult::NotOpened;
   }
@@ -68,6 +71,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     return ProbeResult::Bootloader;
   }
   ReadRestOfAnswer(port, timing.probeRestMs);
+  port.UnmarkTrace();  // from now on it carries the cart's own traffic
   currentPort = i;
   SetMessage("");
   return ProbeResult::Cart;

@@ -51,7 +51,8 @@ class SerialPort {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  int Open(const std::string& portName, int baudRate, int parity, int byteSize, int stopBits);
+  int Open(const std::string& portName, int baudRate, int parity, int byteSize, int stopBits,
+           TraceStart traceStart = TraceStart::Fresh);
   void Close();
   bool IsOpen() const { return handle.load() != kClosed; }
   int Write(const void* data, int length);
@@ -72,6 +73,8 @@ class SerialPort {
   int Drain(int limit = kDrainLimit, int pauseMs = 0);
 
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
+  // A port opened beside the cart's turned out to be the cart's: its entries go unmarked.
+  void UnmarkTrace() { trace.Unmark(); }
   const std::string& TracePath() const { return trace.Path(); }
   const std::string& PortName() const { return portNumber; }
   OpenError LastOpenError() const { return lastOpenError; }

@@ -72,7 +72,7 @@ void FileMenu::BackUpCart() {
     return;
   }
   ui.MessageBox("Cart backed up to " + path + ": its settings and " +
-                  std::to_string(backup.pins.size()) + " PIN(s).");
+                std::to_string(backup.pins.size()) + " PIN(s).");
 }
 
 bool FileMenu::RestoreCart() {
@@ -100,15 +100,15 @@ bool FileMenu::RestoreCart() {
     return false;
   }
   if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
-                           restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
+                         restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
     return false;
   }
   RestoreOutcome outcome;
   {
     WaitCursor cursor(ui);
-    outcome = restore.Apply();
+    outcome = restore.Apply(path);
   }
-  ui.MessageBox(outcome.message);
+  ui.MessageBox(outcome.Message());
   return outcome.sent;
 }
 
@@ -122,14 +122,14 @@ void FileMenu::SaveSupportReport() {
   request.askBeforeOverwrite = true;
   const std::string path = ui.FileDialog(request);
   if (path.empty()) return;
-  std::string report;
+  Result<std::string> report;
   {
     WaitCursor cursor(ui);
     const SupportReport assembled(controller, false);
     report = assembled.Compose(controller);
   }
-  ui.MessageBox(ReplaceFileContent(path, report) ? kSupportReportSaved + path + "."
-                                                 : kSupportReportNotSaved + path + ".");
+  ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
+                                                       : kSupportReportNotSaved + path + ".");
 }
 
 }  // namespace molvane

@@ -80,8 +80,8 @@ TEST(CartBackup, RestoredOntoAnEmptyCartGivesTheSameSettingsAndPins) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Remove PIN 999"), lines.end());
   EXPECT_NE(molvane::AddedPinNote(restore.Changes()).find("own clock"), std::string::npos);
 
-  const molvane::RestoreOutcome outcome = restore.Apply();
-  EXPECT_TRUE(outcome.verified) << outcome.message;
+  const molvane::RestoreOutcome outcome = restore.Apply(path);
+  EXPECT_TRUE(outcome.verified) << outcome.Message();
   const auto settings = [](cartsim::CartModel& cart) { return Settable(cart.Settings()); };
   EXPECT_EQ(target.Cart(settings), source.Cart(settings));
   EXPECT_EQ(PinsOf(target), PinsOf(source));

@@ -23,7 +23,10 @@ bool Has(const std::string& text, const std::string& part) {
 
 struct SupportReportOnSimulatedCart : ::testing::Test {
   std::string Compose(bool showAccessCodes) {
-    return SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
+    const molvane::Result<std::string> report =
+        SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
+    EXPECT_TRUE(report) << report.outcome.text;
+    return report.value;
   }
   testing_support::SimFixture fixture;
 };

@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <regex>
 #include <thread>
 
@@ -194,65 +194,29 @@ TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
   EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";
 }
 
-// Another process that has the device open, as a terminal program or a modem prober does: it
-// takes no lock and no exclusive mode. Ends with the object.
-class LocklessHolder {
- public:
-  explicit LocklessHolder(const std::string& device) {
-    int opened[2], release[2];
-    if (::pipe(opened) != 0 || ::pipe(release) != 0) return;
-    pid = ::fork();
-    if (pid == 0) {
-      // Of what the test holds (the far end among it), the holder keeps only its pipes.
-      for (int fd = 3; fd < 1024; ++fd) {
-        if (fd != opened[1] && fd != release[0]) ::close(fd);
-      }
-      const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
-      char byte = fd >= 0 ? 'y' : 'n';
-      (void)!::write(opened[1], &byte, 1);
-      (void)!::read(release[0], &byte, 1);  // until the test closes its end
-      ::_exit(0);
-    }
-    ::close(opened[1]);
-    ::close(release[0]);
-    char byte = 'n';
-    holding = ::read(opened[0], &byte, 1) == 1 && byte == 'y';
-    ::close(opened[0]);
-    releaseFd = release[1];
-  }
-  ~LocklessHolder() {
-    ::close(releaseFd);
-    if (pid > 0) ::waitpid(pid, nullptr, 0);
-  }
-  LocklessHolder(const LocklessHolder&) = delete;
-  LocklessHolder& operator=(const LocklessHolder&) = delete;
-
-  pid_t pid = -1;
-  bool holding = false;
-
- private:
-  int releaseFd = -1;
-};
-
-// Such a holder would read the cart's answers alongside us; only the process table tells of it,
-// and the port is refused naming it. The far end of a pseudo-terminal (here the test, as the
-// simulated cart) holds no port.
+// A terminal program or a modem prober may hold the port without a lock or exclusive mode and
+// would read the cart's answers alongside us: here a shell that opened it and waits. The far end
+// of a pseudo-terminal (here the test, as the simulated cart) holds no port.
 TEST(OpenFailure, HeldWithoutALockIsRefusedNamingTheHolder) {
   TempDir dir;
   RawPty pty;
   ASSERT_TRUE(pty.Ok());
   EXPECT_TRUE(molvane::FindPortHolders(pty.DevicePath()).empty());
+  std::FILE* holder = ::popen(("exec 3<>" + pty.DevicePath() + "; read end").c_str(), "w");
+  ASSERT_NE(holder, nullptr);
+  for (int i = 0; i < 500 && molvane::FindPortHolders(pty.DevicePath()).empty(); ++i)
+    std::this_thread::sleep_for(milliseconds(10));
   molvane::SerialPort port{dir.Path()};
-  {
-    LocklessHolder holder(pty.DevicePath());
-    ASSERT_TRUE(holder.holding);
-    EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 0);
-    EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Busy);
-    const std::string text = molvane::DescribeOpenError(pty.DevicePath(), port.LastOpenError(),
-                                                        port.LastOpenErrorText());
-    EXPECT_EQ(text, pty.DevicePath() + ": port is busy (another program has it open); held by " +
-                        "test_link (pid " + std::to_string(holder.pid) + ")");
-  }
+  EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 0);
+  EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Busy);
+  const std::string text =
+      molvane::DescribeOpenError(pty.DevicePath(), port.LastOpenError(), port.LastOpenErrorText());
+  EXPECT_EQ(text.rfind(pty.DevicePath() + ": port is busy (another program has it open); held by "
+                                          "sh (pid ",
+                       0),
+            0u)
+      << text;
+  ::pclose(holder);
   EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1) << port.LastOpenErrorText();
 }
 

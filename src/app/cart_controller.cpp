@@ -25,11 +25,11 @@ CartController::~CartController() {
   for (SerialPort& port : ports) port.Close();
 }
 
-bool CartController::OpenCartPort(int i) {
+bool CartController::OpenCartPort(int i, TraceStart traceStart) {
   if (i < 0 || i >= kMaxPorts) return false;
   Port(i).SetReadLineIdlePolls(timing.replyIdlePolls);
-  return Port(i).Open(PortName(i), kBaudRate, SerialPort::kParityNone, 8,
-                      SerialPort::kOneStopBit) != 0;
+  return Port(i).Open(PortName(i), kBaudRate, SerialPort::kParityNone, 8, SerialPort::kOneStopBit,
+                      traceStart) != 0;
 }
 
 std::string CartController::PortName(int i) const {
@@ -70,9 +70,7 @@ DiscoverySource CartController::GetDiscovery() const {
   return discovery;
 }
 
-bool CartController::IsPortOpen(int i) const {
-  return i >= 0 && i < kMaxPorts && Port(i).IsOpen();
-}
+bool CartController::IsPortOpen(int i) const { return i >= 0 && i < kMaxPorts && Port(i).IsOpen(); }
 
 void CartController::Pause(int ms) const {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));

@@ -69,8 +69,14 @@ class CartController {
 
   // --- configuration file (app/config.cpp)
   // The six file paths the Service page keeps in Molvane.cfg.
-  enum class PathSetting { MainFirmware, FrontFirmware, ChargerFirmware, TranslationFirmware,
-                           Bitmap, FactoryTitle };
+  enum class PathSetting {
+    MainFirmware,
+    FrontFirmware,
+    ChargerFirmware,
+    TranslationFirmware,
+    Bitmap,
+    FactoryTitle
+  };
   static constexpr int kPathSettings = 6;
   std::string ConfigPath() const;
   void LoadConfig();
@@ -177,7 +183,7 @@ class CartController {
   SerialPort& Port(int i) { return ports[static_cast<std::size_t>(i)]; }
   const SerialPort& Port(int i) const { return ports[static_cast<std::size_t>(i)]; }
   // Opens port i under its listed name with the cart's line settings (38400 8N1).
-  bool OpenCartPort(int i);
+  bool OpenCartPort(int i, TraceStart traceStart = TraceStart::Fresh);
   void ScanThreadMain(std::stop_token stop);
   // Command transaction helpers (app/command_transaction.cpp).
   std::atomic<int>& TransactionSlot();

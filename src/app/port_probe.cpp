@@ -55,7 +55,10 @@ bool ReadRestOfAnswer(SerialPort& port, int boundMs) {
 CartController::ProbeResult CartController::ProbePort(int i) {
   if (i < 0 || i >= kMaxPorts) return ProbeResult::NotOpened;
   SerialPort& port = ports[static_cast<std::size_t>(i)];
-  if (!OpenCartPort(i)) {
+  // The connected cart's traffic, which a support report and a replay rely on, outlives the
+  // probing of the other ports: their openings add to the trace, marked as theirs.
+  const int cart = currentPort.load();
+  if (!OpenCartPort(i, cart >= 0 && cart != i ? TraceStart::Append : TraceStart::Fresh)) {
     port.Close();
     return ProbeResult::NotOpened;
   }
@@ -78,6 +81,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     port.Close();
     return ProbeResult::NoCart;
   }
+  port.UnmarkTrace();  // from now on it carries the cart's own traffic
   currentPort = i;
   SetMessage("");
   return ProbeResult::Cart;

@@ -8,8 +8,7 @@ BackupDifference CompareWithBackup(const CartBackup& cart, const CartBackup& bac
   BackupDifference difference;
   for (const BackupField& field : BackupFields()) {
     if (FieldDiffers(field, cart, backup))
-      difference.settings.push_back(std::string(field.label) + ": " + field.text(cart) + " -> " +
-                                    field.text(backup));
+      difference.settings.push_back(SettingChangeLine(field, cart, backup));
   }
   for (const PinEntry& entry : cart.pins) {
     if (!HoldsPin(backup, entry.pin)) difference.pinsRemoved.push_back(entry.pin);
@@ -20,10 +19,19 @@ BackupDifference CompareWithBackup(const CartBackup& cart, const CartBackup& bac
   return difference;
 }
 
+std::string SettingChangeLine(const BackupField& field, const CartBackup& cart,
+                              const CartBackup& backup) {
+  return std::string(field.label) + ": " + field.text(cart) + " -> " + field.text(backup);
+}
+
+std::string RemovePinLine(std::uint32_t pin) { return "Remove PIN " + std::to_string(pin); }
+
+std::string AddPinLine(std::uint32_t pin) { return "Add PIN " + std::to_string(pin); }
+
 std::vector<std::string> BackupDifference::Lines() const {
   std::vector<std::string> lines = settings;
-  for (const std::uint32_t pin : pinsRemoved) lines.push_back("Remove PIN " + std::to_string(pin));
-  for (const std::uint32_t pin : pinsAdded) lines.push_back("Add PIN " + std::to_string(pin));
+  for (const std::uint32_t pin : pinsRemoved) lines.push_back(RemovePinLine(pin));
+  for (const std::uint32_t pin : pinsAdded) lines.push_back(AddPinLine(pin));
   return lines;
 }
 

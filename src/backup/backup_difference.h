@@ -21,6 +21,13 @@ struct BackupDifference {
 // `cart` as read from the connected cart, `backup` as the file holds it.
 BackupDifference CompareWithBackup(const CartBackup& cart, const CartBackup& backup);
 
+// The preview's words for one change, which a restore's report repeats.
+struct BackupField;
+std::string SettingChangeLine(const BackupField& field, const CartBackup& cart,
+                              const CartBackup& backup);
+std::string RemovePinLine(std::uint32_t pin);
+std::string AddPinLine(std::uint32_t pin);
+
 // What a preview must say when PINs are added: the cart stamps them with its own clock. Empty
 // when none is added.
 std::string AddedPinNote(const BackupDifference& difference);

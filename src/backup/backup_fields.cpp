@@ -2,19 +2,22 @@
 
 #include <cstddef>
 
+#include "base/number_text.h"
+#include "base/printable_text.h"
+#include "cart/calib_reply.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
-#include "cart/rfid_settings.h"
-#include "base/number_text.h"
-#include "cart/calib_reply.h"
 #include "cart/lift_settings.h"
 #include "cart/rfid_format.h"
+#include "cart/rfid_settings.h"
 #include "cart/setup_values.h"
 
 namespace molvane {
 namespace {
 
 constexpr int kMaxLiftTenths = 767;
+// A value the cart reports is quoted in a refusal only as far as it helps to recognise it.
+constexpr std::size_t kShownCartValue = 40;
 constexpr int kMaxDrawerCode = 255;
 
 using Kind = BackupField::Kind;
@@ -260,8 +263,8 @@ std::string UnrestorableValue(const CartBackup& backup) {
   for (const BackupField& field : kFields) {
     CartBackup copy;
     if (field.send != nullptr && !field.read(copy, field.text(backup)))
-      return std::string("The cart reports ") + field.text(backup) + " for " + field.label +
-             ", which no cart could be sent back: no backup was written.";
+      return "The cart reports " + PrintableText(field.text(backup), kShownCartValue) + " for " +
+             field.label + ", which no cart could be sent back: no backup was written.";
   }
   return {};
 }

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "base/clock.h"
-#include "base/file_content.h"
 #include "backup/backup_fields.h"
 #include "base/cart_time.h"
+#include "base/clock.h"
+#include "base/file_content.h"
+#include "base/printable_text.h"
 #include "cart/pin_list_file.h"
 
 namespace molvane {
@@ -49,11 +50,11 @@ std::string FormatBackup(const CartBackup& backup) {
 
 std::string BackupErrorText(const BackupFileError& error) {
   if (error.lineNumber <= 0) return error.reason;
-  // Enough to find the line; a binary file's first "line" may be very long.
+  // Enough to find the line, shown so that nothing in it drives a terminal or cuts the message
+  // short; a binary file's first "line" may be very long.
   constexpr std::size_t kShownLength = 80;
-  const std::string shown =
-      error.line.size() <= kShownLength ? error.line : error.line.substr(0, kShownLength) + "...";
-  return "line " + std::to_string(error.lineNumber) + " (\"" + shown + "\"): " + error.reason;
+  return "line " + std::to_string(error.lineNumber) + " (\"" +
+         PrintableText(error.line, kShownLength) + "\"): " + error.reason;
 }
 
 bool WriteBackupFile(const std::string& path, const CartBackup& backup) {

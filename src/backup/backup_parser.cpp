@@ -4,10 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "base/number_text.h"
 #include "backup/backup_fields.h"
 #include "backup/backup_file.h"
 #include "base/cart_time.h"
+#include "base/number_text.h"
+#include "base/printable_text.h"
 #include "cart/pin_text.h"
 #include "cart/reply_fields.h"
 #include "cart/rfid_format.h"
@@ -23,6 +24,14 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool Digits(std::string_view text) { return !text.empty() && IsDigitText(text); }
+
+// A refused value or key is quoted in the message only as far as it helps to find it: a hostile
+// file may hold control characters, NULs or a line of a megabyte.
+constexpr std::size_t kShownValueLength = 40;
+
+std::string Quoted(std::string_view text) {
+  return "\"" + PrintableText(text, kShownValueLength) + "\"";
+}
 
 // The largest value of each of a PIN line's date and time fields.
 constexpr long kDateLimits[6] = {9999, 12, 31, 23, 59, 60};
@@ -124,10 +133,10 @@ class Parser {
       if (field.section != section || field.key != key) continue;
       if (!seen.insert(&field).second) return Refuse(std::string(field.key) + " is given twice");
       if (!field.read(backup, value))
-        return Refuse("\"" + std::string(value) + "\" is no value for " + field.label);
+        return Refuse(Quoted(value) + " is no value for " + field.label);
       return true;
     }
-    return Refuse("[" + section + "] has no setting \"" + std::string(key) + "\"");
+    return Refuse("[" + section + "] has no setting " + Quoted(key));
   }
 
   bool Pin(std::string_view text) {

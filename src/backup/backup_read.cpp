@@ -3,14 +3,15 @@
 #include <cmath>
 
 #include "app/cart_controller.h"
+#include "app/link_texts.h"
+#include "cart/calib_reply.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
 #include "cart/pin_list.h"
 #include "cart/rfid_settings.h"
-#include "cart/version_info.h"
-#include "cart/calib_reply.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
+#include "cart/version_info.h"
 
 namespace molvane {
 namespace {
@@ -95,12 +96,17 @@ Outcome ReadPins(CartController& controller, CartBackup& backup) {
 
 // The first step that fails ends the reading: what follows would be read from a cart that
 // already stopped answering.
-Outcome ReadCartBackup(CartController& controller, CartBackup& backup) {
+Outcome ReadCartBackup(CartController& controller, CartBackup& backup, const Progress& progress) {
   backup = CartBackup{};
-  for (auto* step : {ReadVersions, ReadIdentity, ReadSetup, ReadAccess, ReadLift, ReadPins}) {
+  const auto steps = {ReadVersions, ReadIdentity, ReadSetup, ReadAccess, ReadLift, ReadPins};
+  const int total = static_cast<int>(steps.size());
+  int done = 0;
+  for (auto* step : steps) {
+    if (progress.Cancelled()) return Outcome::Failure(texts::kCancelled, done, total);
     if (Outcome read = step(controller, backup); !read) return read;
+    progress.Report(++done, total);
   }
-  return Outcome::Success();
+  return Outcome::Success({}, done, total);
 }
 
 }  // namespace molvane

@@ -1,15 +1,15 @@
 #include "backup/cart_readout.h"
 
 #include "app/cart_controller.h"
+#include "cart/calib_reply.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
+#include "cart/drawer_layouts.h"
 #include "cart/pin_list.h"
 #include "cart/rfid_settings.h"
-#include "cart/version_info.h"
-#include "cart/calib_reply.h"
-#include "cart/drawer_layouts.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
+#include "cart/version_info.h"
 
 namespace molvane {
 namespace {
@@ -26,7 +26,8 @@ std::string AccessCode(const std::string& code, bool show) {
 // so that a value that reads empty is not taken for the cart's.
 class Reader {
  public:
-  explicit Reader(CartController& controller) : controller(controller) {}
+  Reader(CartController& controller, bool showAccessCodes)
+      : controller(controller), showAccessCodes(showAccessCodes) {}
 
   template <class T>
   T Value(Result<T> (*query)(CartController&)) {
@@ -39,6 +40,7 @@ class Reader {
   }
 
   CartController& controller;
+  bool showAccessCodes;
   Outcome failure;
 };
 
@@ -65,10 +67,10 @@ std::string Setup(Reader& r) {
          Line("Side lock activation", std::to_string(s.sideLockMs) + " ms");
 }
 
-std::string Badges(Reader& r, bool showAccessCodes) {
+std::string Badges(Reader& r) {
   std::string text = Line("RFID bits", r.Value(GetRfidBits));
   text += Line("RFID mask", r.Value(GetRfidMask));
-  text += Line("RFID facility code", AccessCode(r.Value(GetRfidFacility), showAccessCodes));
+  text += Line("RFID facility code", AccessCode(r.Value(GetRfidFacility), r.showAccessCodes));
   text += Line("Maximum PIN digits", r.Value(GetMaxPinDigits));
   return text;
 }
@@ -87,14 +89,14 @@ std::string Factory(Reader& r) {
   return text;
 }
 
-std::string Pins(Reader& r, bool showAccessCodes) {
+std::string Pins(Reader& r) {
   const Outcome read = DumpPinList(r.controller);
   r.Note(read);
   if (!read) return Line("PIN list", "not read");
   const PinList& list = r.controller.Pins();
   std::string text = Line("PIN list", std::to_string(list.count) + " PIN(s)");
   for (int i = 0; i < list.count; ++i) {
-    text += "  " + AccessCode(PinText(list, i), showAccessCodes) + "\t" +
+    text += "  " + AccessCode(PinText(list, i), r.showAccessCodes) + "\t" +
             std::to_string(PinAgeDays(list, i)) + " days\n";
   }
   return text;
@@ -102,13 +104,15 @@ std::string Pins(Reader& r, bool showAccessCodes) {
 
 }  // namespace
 
-std::string ReadCartForReport(CartController& controller, bool showAccessCodes) {
-  Reader reader(controller);
-  std::string text = Identity(reader);
-  text += Setup(reader);
-  text += Badges(reader, showAccessCodes);
-  text += Factory(reader);
-  text += Pins(reader, showAccessCodes);
+std::string ReadCartForReport(CartController& controller, bool showAccessCodes,
+                              const Progress& progress) {
+  Reader reader(controller, showAccessCodes);
+  std::string (*const parts[kCartReportParts])(Reader&) = {Identity, Setup, Badges, Factory, Pins};
+  std::string text;
+  for (int done = 0; done < kCartReportParts && !progress.Cancelled();) {
+    text += parts[done](reader);
+    progress.Report(++done, kCartReportParts);
+  }
   if (!reader.failure) text += Line("Reading the cart failed", reader.failure.text);
   return text;
 }

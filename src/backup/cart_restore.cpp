@@ -1,45 +1,79 @@
 #include "backup/cart_restore.h"
 
-#include <algorithm>
 #include <utility>
 
-#include "app/cart_controller.h"
-#include "cart/pin_list.h"
-#include "base/clock.h"
-#include "app/operation_scope.h"
-#include "backup/backup_fields.h"
+#include "app/link_texts.h"
 #include "backup/backup_read.h"
+#include "backup/restore_plan.h"
+#include "backup/undo_backup.h"
 
 namespace molvane {
 namespace {
 
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += "\n" + line;
-  return text;
+void AddList(const char* title, const std::vector<std::string>& lines,
+             std::vector<std::string>& details) {
+  details.push_back(title);
+  if (lines.empty()) details.push_back("  (nothing)");
+  for (const std::string& line : lines) details.push_back("  " + line);
+}
+
+// Sends the steps in order until one fails or a cancel comes between two of them.
+void SendSteps(CartController& controller, const std::vector<RestoreStep>& steps,
+               const Progress& progress, RestoreOutcome& outcome) {
+  const int total = static_cast<int>(steps.size());
+  for (int i = 0; i < total; ++i) {
+    const RestoreStep& step = steps[static_cast<std::size_t>(i)];
+    if (outcome.failure.empty() && step.mayStopBefore && progress.Cancelled())
+      outcome.failure = texts::kCancelled;
+    if (outcome.failure.empty()) {
+      outcome.sent = true;
+      const Outcome sent = step.send(controller);
+      if (sent) {
+        outcome.applied.insert(outcome.applied.end(), step.lines.begin(), step.lines.end());
+        progress.Report(i + 1, total);
+        continue;
+      }
+      outcome.failure = sent.text;
+    }
+    outcome.notApplied.insert(outcome.notApplied.end(), step.lines.begin(), step.lines.end());
+  }
+}
+
+// A failure to read comes before anything is sent.
+RestoreOutcome NothingSent(const std::string& summary) {
+  RestoreOutcome outcome;
+  outcome.summary = summary;
+  return outcome;
 }
 
 }  // namespace
 
-void ApplyBackup(CartController& controller, const CartBackup& cart, const CartBackup& backup) {
-  std::vector<Outcome (*)(CartController&, const CartBackup&)> sent;
-  for (const BackupField& field : BackupFields()) {
-    if (!FieldDiffers(field, cart, backup)) continue;
-    if (std::find(sent.begin(), sent.end(), field.send) != sent.end()) continue;
-    field.send(controller, backup);
-    sent.push_back(field.send);
+std::vector<std::string> RestoreOutcome::Details() const {
+  std::vector<std::string> details;
+  if (undoFile.empty()) return details;
+  if (!failure.empty()) {
+    AddList("Applied:", applied, details);
+    AddList("Not applied:", notApplied, details);
+  } else if (!notTaken.empty()) {
+    AddList("Still different:", notTaken, details);
   }
-  const BackupDifference difference = CompareWithBackup(cart, backup);
-  for (const std::uint32_t pin : difference.pinsRemoved) RemovePin(controller, std::to_string(pin));
-  for (const std::uint32_t pin : difference.pinsAdded) AddPin(controller, std::to_string(pin), Now());
+  details.push_back("The cart as it was before is saved in " + undoFile +
+                    ": restore that file to undo this restore.");
+  return details;
+}
+
+std::string RestoreOutcome::Message() const {
+  std::string text = summary;
+  for (const std::string& line : Details()) text += "\n" + line;
+  return text;
 }
 
 CartRestore::CartRestore(CartController& controller, CartBackup backup)
     : controller(controller), backup(std::move(backup)) {}
 
-bool CartRestore::Preview() {
+bool CartRestore::Preview(const Progress& progress) {
   CartBackup cart;
-  if (Outcome read = ReadCartBackup(controller, cart); !read) {
+  if (Outcome read = ReadCartBackup(controller, cart, progress); !read) {
     failure = read.text;
     return false;
   }
@@ -47,39 +81,36 @@ bool CartRestore::Preview() {
   return true;
 }
 
-RestoreOutcome CartRestore::Apply() {
-  RestoreOutcome outcome;
+RestoreOutcome CartRestore::Apply(const std::string& backupPath, const Progress& progress) {
+  // The reads only heed a cancel; what is reported is the sending.
+  const Progress cancelOnly{{}, progress.cancel};
   CartBackup cart;
-  if (Outcome read = ReadCartBackup(controller, cart); !read) {
-    outcome.message = "The cart could not be read: " + read.text + "\nNothing was sent.";
+  if (Outcome read = ReadCartBackup(controller, cart, cancelOnly); !read)
+    return NothingSent("The cart could not be read (" + read.text + "): nothing was sent.");
+  if (CompareWithBackup(cart, backup).Lines() != changes.Lines())
+    return NothingSent("The cart no longer holds what the preview showed. Nothing was sent.");
+  const Result<std::string> undo = SaveUndoBackup(backupPath, cart);
+  if (!undo) return NothingSent(undo.outcome.text + " Nothing was sent.");
+
+  RestoreOutcome outcome;
+  outcome.undoFile = undo.value;
+  SendSteps(controller, PlanRestore(cart, backup), progress, outcome);
+  if (!outcome.failure.empty()) {
+    outcome.summary = "The restore stopped: " + outcome.failure;
     return outcome;
   }
-  if (CompareWithBackup(cart, backup).Lines() != changes.Lines()) {
-    outcome.message = "The cart no longer holds what the preview showed. Nothing was sent.";
-    return outcome;
-  }
-  std::string sendFailure;
-  {
-    OperationScope send(controller);
-    ApplyBackup(controller, cart, backup);
-    sendFailure = send.Failure();
-  }
-  outcome.sent = true;
   CartBackup after;
-  if (Outcome read = ReadCartBackup(controller, after); !read) {
-    outcome.message =
+  if (Outcome read = ReadCartBackup(controller, after, cancelOnly); !read) {
+    outcome.summary =
         "The restore could not be verified: the cart could not be read back (" + read.text + ").";
     return outcome;
   }
   outcome.notTaken = CompareWithBackup(after, backup).Lines();
   outcome.verified = outcome.notTaken.empty();
-  if (outcome.verified) {
-    outcome.message = "Restore complete: every setting and PIN read back matches the backup.";
-  } else {
-    outcome.message =
-        "The restore did not take everything. Still different:" + Joined(outcome.notTaken) +
-        (sendFailure.empty() ? "" : "\nThe cart answered: " + sendFailure);
-  }
+  outcome.summary = outcome.verified
+                        ? "Restore complete: every setting and PIN read back matches the backup."
+                        : "The restore did not take everything: the cart answered every command "
+                          "but reads back otherwise.";
   return outcome;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/build_info.h"
 #include "app/cart_controller.h"
+#include "app/link_texts.h"
 #include "app/settings_folder.h"
 #include "backup/cart_readout.h"
 #include "backup/trace_redaction.h"
@@ -37,12 +38,13 @@ std::string PortsSection(CartController& controller) {
   return text;
 }
 
-std::string CartSection(CartController& controller, bool showAccessCodes) {
+std::string CartSection(CartController& controller, bool showAccessCodes,
+                        const Progress& progress) {
   std::string text = Heading("Cart");
   if (controller.IsBusy())
     return text + "Not read: a firmware update or bitmap upload is running.\n";
   if (controller.CurrentPort() < 0) return text + "No cart is connected.\n";
-  text += ReadCartForReport(controller, showAccessCodes);
+  text += ReadCartForReport(controller, showAccessCodes, progress);
   if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
   return text;
 }
@@ -97,16 +99,31 @@ std::string SupportReport::FileSection(const std::string& title, const std::stri
   return text + WithLineEnd(std::move(content));
 }
 
-std::string SupportReport::Compose(CartController& controller) const {
-  std::string text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
+Result<std::string> SupportReport::Compose(CartController& controller,
+                                           const Progress& progress) const {
+  Result<std::string> report;
+  const auto cancelled = [&] {
+    if (progress.Cancelled()) report.outcome = Outcome::Failure(texts::kCancelled);
+    return !report.outcome;
+  };
+  std::string& text = report.value;
+  text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
   text += Heading("Program") + BuildInfoText();
   text += "Program folder: " + controller.GetProgramFolder() + "\n";
   text += SettingsFolderLine(controller);
   text += "Working folder: " + CurrentFolder() + "\n";
   text += Heading("Operating system") + OperatingSystemText() + "\n";
+  if (cancelled()) return report;
   text += PortsSection(controller);
-  text += CartSection(controller, showAccessCodes);
-  return text + files;
+  // The ports count as one part of the work, the cart's settings as the others.
+  constexpr int kParts = 1 + kCartReportParts;
+  progress.Report(1, kParts);
+  const Progress cartParts{[&progress](int done, int) { progress.Report(1 + done, kParts); },
+                           progress.cancel};
+  text += CartSection(controller, showAccessCodes, cartParts);
+  if (cancelled()) return report;
+  text += files;
+  return report;
 }
 
 }  // namespace molvane

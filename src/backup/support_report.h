@@ -2,6 +2,9 @@
 #include <cstddef>
 #include <string>
 
+#include "app/outcome.h"
+#include "app/progress.h"
+
 namespace molvane {
 
 class CartController;
@@ -23,8 +26,10 @@ class SupportReport {
   SupportReport(const CartController& controller, bool showAccessCodes);
 
   // The whole report. Looks at each listed port (SurveyPorts) and reads the cart on the current
-  // port, unless a transfer runs: then nothing is sent and the report says so.
-  std::string Compose(CartController& controller) const;
+  // port, unless a transfer runs: then nothing is sent and the report says so. `progress` hears
+  // how far it got (the ports, then each part of the cart's settings); a cancel between them is
+  // a failure, and then there is no report.
+  Result<std::string> Compose(CartController& controller, const Progress& progress = {}) const;
 
  private:
   std::string FileSection(const std::string& title, const std::string& path, bool isTrace) const;

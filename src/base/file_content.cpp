@@ -18,8 +18,8 @@ namespace {
 // and moment, and random across processes.
 std::string TemporaryNameFor(const std::string& path) {
   static std::atomic<std::uint64_t> writes{0};
-  static const std::uint64_t process = std::random_device{}() ^
-                                       (std::uint64_t{std::random_device{}()} << 32);
+  static const std::uint64_t process =
+      std::random_device{}() ^ (std::uint64_t{std::random_device{}()} << 32);
   const std::uint64_t mixed =
       process ^ std::hash<std::thread::id>{}(std::this_thread::get_id()) ^
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -30,8 +30,8 @@ std::string TemporaryNameFor(const std::string& path) {
 }
 
 constexpr auto kAnyWrite = std::filesystem::perms::owner_write |
-                          std::filesystem::perms::group_write |
-                          std::filesystem::perms::others_write;
+                           std::filesystem::perms::group_write |
+                           std::filesystem::perms::others_write;
 
 // A file nobody may write was made read-only on purpose: the rename must not get round that.
 bool IsReadOnly(const std::filesystem::file_status& status) {
@@ -48,10 +48,29 @@ void KeepPermissions(const std::filesystem::file_status& target, const std::stri
                                std::filesystem::perm_options::replace, error);
 }
 
+// A symbolic link stays a link: the file it names is the one replaced (a configuration file
+// kept elsewhere and linked in would otherwise be cut loose and go on holding the old content).
+// A link that leads nowhere names the file to create; a loop of links is written as it stands.
+std::string FileBehindLinks(const std::string& path) {
+  constexpr int kMaxLinks = 40;  // as far as the system itself follows a chain
+  std::filesystem::path file(path);
+  for (int step = 0; step < kMaxLinks; ++step) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
+      return file.string();
+    }
+    const std::filesystem::path target = std::filesystem::read_symlink(file, error);
+    if (error) return file.string();
+    file = target.is_absolute() ? target : file.parent_path() / target;
+  }
+  return path;
+}
+
 }  // namespace
 
-bool ReplaceFileContent(const std::string& path, const std::string& content) {
-  if (path.empty()) return false;
+bool ReplaceFileContent(const std::string& linkOrPath, const std::string& content) {
+  if (linkOrPath.empty()) return false;
+  const std::string path = FileBehindLinks(linkOrPath);
   std::error_code statusError;
   const std::filesystem::file_status target = std::filesystem::status(path, statusError);
   if (IsReadOnly(target)) return false;

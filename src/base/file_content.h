@@ -12,8 +12,9 @@ inline bool IsChosenFile(const std::string& path) { return path.size() >= kShort
 // Writes the content byte for byte to a temporary file beside the target and renames it over
 // the target, so a crash never leaves half a file. The temporary name is new for every write,
 // so two writers (two windows, a page and molvanectl) never share one, and a replaced file
-// keeps its permissions. False (and no target touched) when the temporary file cannot be
-// created or written, or the rename fails.
+// keeps its permissions. A symbolic link is written through: the file it leads to is replaced
+// and the link stays. False (and no target touched) when the temporary file cannot be created or
+// written, or the rename fails.
 bool ReplaceFileContent(const std::string& path, const std::string& content);
 
 // Missing: there is no such file; NotOpened: it exists (or may) but cannot be opened.

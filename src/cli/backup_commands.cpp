@@ -11,6 +11,7 @@
 #include "backup/cart_restore.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
+#include "cli/work_progress.h"
 
 namespace molvanectl {
 namespace {
@@ -19,7 +20,9 @@ using molvane::BackupField;
 using molvane::CartBackup;
 
 bool ReadCart(CliContext& context, CartBackup& backup) {
-  if (!Check(context, molvane::ReadCartBackup(context.controller, backup))) return false;
+  const WorkProgress progress("Reading the cart");
+  if (!Check(context, molvane::ReadCartBackup(context.controller, backup, progress.Get())))
+    return false;
   const std::string refusal = molvane::UnrestorableValue(backup);
   if (refusal.empty()) return true;
   context.Fail(ErrorLine(refusal));
@@ -91,16 +94,25 @@ void Backup(CliContext& context, const std::string& path, bool dryRun) {
 }
 
 void PrintPreview(const std::string& path, const molvane::BackupDifference& changes) {
+  if (changes.Empty()) {
+    std::printf("The cart already matches %s: nothing to change.\n", path.c_str());
+    return;
+  }
   const std::vector<std::string> lines = changes.Lines();
   std::printf("Restoring %s changes %zu item(s) on the cart:\n", path.c_str(), lines.size());
+  std::printf("(the cart as it is now is saved beside the file first, to undo the restore)\n");
   for (const std::string& line : lines) std::printf("  %s\n", line.c_str());
   const std::string note = molvane::AddedPinNote(changes);
   if (!note.empty()) std::printf("%s\n", note.c_str());
 }
 
 // The operator's yes on a terminal. Without one, a script must say --yes: a restore replaces
-// the cart's settings and PINs.
+// the cart's settings and PINs. With --json the question would spoil the document.
 bool Confirmed(CliContext& context) {
+  if (context.json) {
+    context.Fail("Error: nothing was sent: with --json, give --yes (or --dry-run)");
+    return false;
+  }
   if (::isatty(::fileno(stdin)) == 0) {
     context.Fail("Error: nothing was sent: give --yes to restore without a terminal to ask on");
     return false;
@@ -120,6 +132,35 @@ struct RestoreArguments {
   bool dryRun = false;
 };
 
+nlohmann::json RestoreDocument(const RestoreArguments& a,
+                               const molvane::BackupDifference& changes) {
+  return {{"file", a.path}, {"changes", changes.Lines()}, {"dry_run", a.dryRun}};
+}
+
+// What was sent, as the text output or as the document; a restore that stopped or did not read
+// back as the backup is a failure, named on stderr.
+void PrintOutcome(CliContext& context, nlohmann::json document,
+                  const molvane::RestoreOutcome& outcome) {
+  const bool ok = outcome.verified;
+  if (context.json) {
+    if (outcome.sent) {
+      document["undo_file"] = outcome.undoFile;
+      document["applied"] = outcome.applied;
+      document["not_applied"] = outcome.notApplied;
+      document["not_taken"] = outcome.notTaken;
+    }
+    document["verified"] = ok;
+    if (!ok) document["error"] = ErrorLine(outcome.summary);
+    PrintJson(document);
+  } else {
+    if (ok) std::printf("%s\n", outcome.summary.c_str());
+    for (const std::string& line : outcome.Details()) std::printf("%s\n", line.c_str());
+  }
+  if (ok) return;
+  std::fprintf(stderr, "%s\n", ErrorLine(outcome.summary).c_str());
+  context.exitCode = 1;
+}
+
 void Restore(CliContext& context, const RestoreArguments& a) {
   CartBackup backup;
   std::string failure;
@@ -129,26 +170,28 @@ void Restore(CliContext& context, const RestoreArguments& a) {
   }
   if (!context.Connect()) return;
   molvane::CartRestore restore(context.controller, backup);
-  if (!restore.Preview()) {
+  bool previewed = false;
+  {
+    const WorkProgress reading("Reading the cart");
+    previewed = restore.Preview(reading.Get());
+  }
+  if (!previewed) {
     context.Fail(ErrorLine(restore.Failure()));
     return;
   }
-  if (restore.Changes().Empty()) {
-    std::printf("The cart already matches %s: nothing to change.\n", a.path.c_str());
-    return;
-  }
-  PrintPreview(a.path, restore.Changes());
-  if (a.dryRun) {
-    std::printf("Dry run: nothing was sent.\n");
+  const nlohmann::json document = RestoreDocument(a, restore.Changes());
+  if (!context.json) PrintPreview(a.path, restore.Changes());
+  if (restore.Changes().Empty() || a.dryRun) {
+    if (context.json) {
+      PrintJson(document);
+    } else if (a.dryRun && !restore.Changes().Empty()) {
+      std::printf("Dry run: nothing was sent.\n");
+    }
     return;
   }
   if (!a.yes && !Confirmed(context)) return;
-  const molvane::RestoreOutcome outcome = restore.Apply();
-  if (!outcome.verified) {
-    context.Fail(ErrorLine(outcome.message));
-    return;
-  }
-  std::printf("%s\n", outcome.message.c_str());
+  const WorkProgress sending("Restoring");
+  PrintOutcome(context, document, restore.Apply(a.path, sending.Get()));
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
@@ -166,8 +209,13 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   backup->callback([&context] { Backup(context, backupPath, backupDryRun); });
 
   static RestoreArguments restoreArguments;
-  auto* restore = app.add_subcommand(
-      "restore", "Show what a backup file changes on the cart, then apply it and read it back");
+  auto* restore = OfferJson(
+      context,
+      app.add_subcommand("restore",
+                         "Show what a backup file changes on the cart, save the cart as it is "
+                         "beside the file, then apply the changes and read them back"),
+      R"({"file", "changes": [lines], "dry_run"; once sent also "verified", "undo_file",)"
+      R"( "applied", "not_applied", "not_taken" (lines); "error" when it failed})");
   restore->add_option("FILE", restoreArguments.path, "Backup file written by 'backup'")->required();
   restore->add_flag("--yes", restoreArguments.yes, "Apply without asking");
   restore->add_flag("--dry-run", restoreArguments.dryRun, "Only show what would change");

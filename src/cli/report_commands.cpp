@@ -4,6 +4,7 @@
 #include "backup/support_report.h"
 #include "base/file_content.h"
 #include "cli/cli_context.h"
+#include "cli/work_progress.h"
 
 namespace molvanectl {
 namespace {
@@ -17,7 +18,15 @@ void Report(CliContext& context, const std::string& path, bool includePins) {
   } else {
     controller.FindFtdiPorts();
   }
-  if (!molvane::ReplaceFileContent(path, report.Compose(controller))) {
+  molvane::Result<std::string> composed;
+  {
+    const WorkProgress progress("Looking at the ports and the cart");
+    composed = report.Compose(controller, progress.Get());
+  }
+  if (!Check(context, composed.outcome,
+             [](const std::string& why) { return "Error: no report was written: " + why; }))
+    return;
+  if (!molvane::ReplaceFileContent(path, composed.value)) {
     context.Fail(std::string("Error: ") + molvane::kSupportReportNotSaved + path);
     return;
   }

@@ -13,9 +13,13 @@ struct PortHolder {
   std::string command;  // its command line, arguments separated by blanks
 };
 
-// `procRoot` is where the process table is read ("/proc"; tests give a made-up tree).
+// `procRoot` is where the process table is read ("/proc"; tests give a made-up tree). The far end
+// of a pseudo-terminal (the process holding its master side, such as the simulated cart) is no
+// holder. `ownDescriptor`, when given, is this process's own opening of the device, which is
+// not counted either.
 std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
-                                        const std::string& procRoot = "/proc");
+                                        const std::string& procRoot = "/proc",
+                                        int ownDescriptor = -1);
 
 // Programs that are known to open new serial devices by themselves, and how to stop them (none
 // on Windows).

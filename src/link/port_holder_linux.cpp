@@ -1,6 +1,8 @@
 // Who has a device open, read from the process table: each /proc/PID/fd entry is a link to
 // the file the process holds.
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -45,9 +47,11 @@ bool IdentityOf(const fs::path& path, FileIdentity& identity) {
   return true;
 }
 
-bool HoldsDevice(const fs::path& fdFolder, const FileIdentity& device) {
+// `skipped` is a descriptor of the process not to count (-1: none).
+bool HoldsDevice(const fs::path& fdFolder, const FileIdentity& device, int skipped) {
   std::error_code error;
   for (fs::directory_iterator fd(fdFolder, error), end; !error && fd != end; fd.increment(error)) {
+    if (skipped >= 0 && fd->path().filename() == std::to_string(skipped)) continue;
     FileIdentity held;
     if (IdentityOf(fd->path(), held) && held.device == device.device && held.inode == device.inode)
       return true;
@@ -55,19 +59,53 @@ bool HoldsDevice(const fs::path& fdFolder, const FileIdentity& device) {
   return false;
 }
 
+// The slave sides of pseudo-terminals have these major device numbers; with the minor number
+// they give the terminal's index.
+constexpr unsigned kFirstPtyMajor = 136;
+constexpr unsigned kLastPtyMajor = 143;
+constexpr unsigned kPtysPerMajor = 256;
+
+// The index of the pseudo-terminal whose slave side the path is; -1 for any other file.
+long PtyIndexOf(const std::string& devicePath) {
+  struct stat info {};
+  if (::stat(devicePath.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) return -1;
+  const unsigned group = major(info.st_rdev);
+  if (group < kFirstPtyMajor || group > kLastPtyMajor) return -1;
+  return static_cast<long>((group - kFirstPtyMajor) * kPtysPerMajor + minor(info.st_rdev));
+}
+
+// Whether the process has the master side of pseudo-terminal `index` open: the system describes
+// each such descriptor with the index it serves.
+bool HoldsMasterOf(const fs::path& process, long index) {
+  const std::string wanted = "tty-index:\t" + std::to_string(index);
+  std::error_code error;
+  for (fs::directory_iterator info(process / "fdinfo", error), end; !error && info != end;
+       info.increment(error)) {
+    std::ifstream in(info->path());
+    for (std::string line; std::getline(in, line);) {
+      if (line == wanted) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-std::vector<PortHolder> FindPortHolders(const std::string& devicePath,
-                                        const std::string& procRoot) {
+std::vector<PortHolder> FindPortHolders(const std::string& devicePath, const std::string& procRoot,
+                                        int ownDescriptor) {
   std::vector<PortHolder> holders;
   FileIdentity device;
   if (!IdentityOf(devicePath, device)) return holders;
+  const long ptyIndex = PtyIndexOf(devicePath);
+  const std::string self = std::to_string(::getpid());
   std::error_code error;
   for (fs::directory_iterator entry(procRoot, error), end; !error && entry != end;
        entry.increment(error)) {
     const std::string name = entry->path().filename().string();
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-    if (!HoldsDevice(entry->path() / "fd", device)) continue;
+    const int skipped = name == self ? ownDescriptor : -1;
+    if (!HoldsDevice(entry->path() / "fd", device, skipped)) continue;
+    if (ptyIndex >= 0 && HoldsMasterOf(entry->path(), ptyIndex)) continue;
     holders.push_back({std::stoi(name), FirstLine(entry->path() / "comm"),
                        CommandLine(entry->path() / "cmdline")});
   }

@@ -3,7 +3,7 @@
 
 namespace molvane {
 
-std::vector<PortHolder> FindPortHolders(const std::string&, const std::string&) { return {}; }
+std::vector<PortHolder> FindPortHolders(const std::string&, const std::string&, int) { return {}; }
 
 // Nothing on Windows is known to seize new serial ports by itself.
 const std::vector<KnownCulprit>& KnownCulprits() {

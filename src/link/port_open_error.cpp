@@ -22,6 +22,10 @@ std::string DescribeOpenError(const std::string& port, OpenError error,
       return port + ": no such port (is the cable plugged in?)";
     case OpenError::Busy:
       return BusyText(port);
+    case OpenError::NotSerialPort:
+      return port +
+             ": not a serial port (no terminal device: name the cart's port, such as "
+             "/dev/ttyUSB0)";
     case OpenError::PermissionDenied:
       return port +
              ": permission denied (add yourself to the 'dialout' group: "

@@ -1,7 +1,7 @@
 #include "link/serial_port.h"
 
-#include <cstdarg>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <thread>
 
@@ -17,7 +17,7 @@ SerialPort::SerialPort(const std::string& traceFolder) : trace(traceFolder) {}
 SerialPort::~SerialPort() { Close(); }
 
 int SerialPort::Open(const std::string& portName, int baud, int parityCode, int dataBits,
-                     int stopBitsCode) {
+                     int stopBitsCode, TraceStart traceStart) {
   OpenError error = OpenError::None;
   std::string errorText;
   const std::intptr_t opened = DeviceOpen(portName, error, errorText);
@@ -33,7 +33,7 @@ int SerialPort::Open(const std::string& portName, int baud, int parityCode, int 
   dtrControl = 0;
   rtsControl = 0;
   DeviceConfigure();
-  trace.Opened(portNumber, baudRate);
+  trace.Opened(portNumber, baudRate, traceStart);
   return 1;
 }
 
@@ -88,7 +88,10 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
   bool timedOut = false;
   bool spuriousWake = false;
   while (last != '\r' && last != '>') {
-    if (Clock::now() >= deadline) { timedOut = true; break; }
+    if (Clock::now() >= deadline) {
+      timedOut = true;
+      break;
+    }
     const int waiting = BytesWaiting();
     if (waiting < 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
@@ -99,10 +102,16 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
       // Wait on the device instead of sleeping blindly: a byte is taken the moment it arrives,
       // while a silent poll still costs its 10 ms, so the idle time-out stays about one second.
       // A wake-up with nothing to read (a line error) counts as a silent poll, so it cannot spin.
-      if (!spuriousWake && WaitReadable(kPollMs)) { spuriousWake = true; continue; }
+      if (!spuriousWake && WaitReadable(kPollMs)) {
+        spuriousWake = true;
+        continue;
+      }
       if (spuriousWake) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
       spuriousWake = false;
-      if (++idle > idlePollLimit) { timedOut = true; break; }
+      if (++idle > idlePollLimit) {
+        timedOut = true;
+        break;
+      }
       continue;
     }
     std::uint8_t byte = 0;
@@ -110,8 +119,12 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
     idle = 0;
     spuriousWake = false;
     last = byte;
-    if (++consumed > kMaxLineBytes) { timedOut = true; break; }
-    if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength) text += static_cast<char>(byte);
+    if (++consumed > kMaxLineBytes) {
+      timedOut = true;
+      break;
+    }
+    if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength)
+      text += static_cast<char>(byte);
   }
   Line line;
   if (timedOut) {

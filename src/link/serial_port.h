@@ -13,8 +13,9 @@
 
 namespace molvane {
 
-// Why the last Open failed, so that a technician is told what to fix.
-enum class OpenError { None, Missing, Busy, PermissionDenied, Other };
+// Why the last Open failed, so that a technician is told what to fix. NotSerialPort: the path
+// names something that is no terminal device (/dev/null, a plain file).
+enum class OpenError { None, Missing, Busy, PermissionDenied, NotSerialPort, Other };
 
 // One serial port to the cart with fixed line settings and the traffic trace. A port is named by
 // text: "COM7" on Windows, "/dev/ttyUSB0" on Linux. Reads never block; ReadLine waits on the
@@ -50,7 +51,8 @@ class SerialPort {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  int Open(const std::string& portName, int baudRate, int parity, int byteSize, int stopBits);
+  int Open(const std::string& portName, int baudRate, int parity, int byteSize, int stopBits,
+           TraceStart traceStart = TraceStart::Fresh);
   void Close();
   bool IsOpen() const { return handle.load() != kClosed; }
   int Write(const void* data, int length);
@@ -71,6 +73,8 @@ class SerialPort {
   int Drain(int limit = kDrainLimit, int pauseMs = 0);
 
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
+  // A port opened beside the cart's turned out to be the cart's: its entries go unmarked.
+  void UnmarkTrace() { trace.Unmark(); }
   const std::string& TracePath() const { return trace.Path(); }
   const std::string& PortName() const { return portNumber; }
   OpenError LastOpenError() const { return lastOpenError; }
@@ -105,6 +109,8 @@ class SerialPort {
   OpenError lastOpenError = OpenError::None;
   std::string lastOpenErrorText;
   int idlePollLimit = 100;
+  // The driver's low-latency flag was set by this open and is cleared again on close.
+  bool lowLatencyToUndo = false;
   TrafficTrace trace;
 };
 

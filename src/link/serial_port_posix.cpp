@@ -1,4 +1,5 @@
-// The serial device on POSIX systems: termios raw mode, poll, exclusive access.
+// The serial device on POSIX systems: termios raw mode, poll, exclusive access, and the FTDI
+// driver's low latency for as long as the port is ours.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/port_holder.h"
 #include "link/serial_low_latency.h"
 #include "link/serial_port.h"
 
@@ -19,21 +21,60 @@ int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 speed_t SpeedFor(int baudRate) {
   switch (baudRate) {
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B38400;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B38400;
   }
 }
 
 OpenError ErrorFor(int code) {
   switch (code) {
-    case ENOENT: case ENODEV: case ENXIO: return OpenError::Missing;
-    case EBUSY: case EWOULDBLOCK: return OpenError::Busy;
-    case EACCES: case EPERM: return OpenError::PermissionDenied;
-    default: return OpenError::Other;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return OpenError::Missing;
+    case EBUSY:
+    case EWOULDBLOCK:
+      return OpenError::Busy;
+    case EACCES:
+    case EPERM:
+      return OpenError::PermissionDenied;
+    default:
+      return OpenError::Other;
   }
+}
+
+// False, with the reason set and the descriptor closed, for a path that is no terminal and for
+// a port that someone else has open.
+bool Refused(int fd, OpenError reason, const std::string& why, OpenError& error,
+             std::string& errorText) {
+  error = reason;
+  errorText = why;
+  ::close(fd);
+  return false;
+}
+
+bool ClaimPort(int fd, const std::string& portName, OpenError& error, std::string& errorText) {
+  // First: /dev/null and plain files open and lock as well as a port, and many hold /dev/null.
+  if (::isatty(fd) == 0)
+    return Refused(fd, OpenError::NotSerialPort, std::strerror(errno), error, errorText);
+  // A program that takes neither the lock nor exclusive mode (a terminal program, a modem
+  // prober) would read the cart's answers alongside us; only the process table tells of it.
+  // Looked at before exclusive mode is set, which would outlive a refused descriptor.
+  if (!FindPortHolders(portName, "/proc", fd).empty())
+    return Refused(fd, OpenError::Busy, "held by another program", error, errorText);
+  // No sharing: a later opener, in this process or another, is refused as a busy port.
+  // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0)
+    return Refused(fd, OpenError::Busy, std::strerror(errno), error, errorText);
+  return true;
 }
 
 }  // namespace
@@ -46,14 +87,7 @@ std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& err
     errorText = std::strerror(errno);
     return kClosed;
   }
-  // No sharing: a second opener, in this process or another, is refused as a busy port.
-  // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-    error = OpenError::Busy;
-    errorText = std::strerror(errno);
-    ::close(fd);
-    return kClosed;
-  }
+  if (!ClaimPort(fd, portName, error, errorText)) return kClosed;
   error = OpenError::None;
   return fd;
 }
@@ -75,7 +109,7 @@ void SerialPort::DeviceConfigure() {
   settings.c_cc[VMIN] = 0;  // reads return at once with what has arrived
   settings.c_cc[VTIME] = 0;
   ::tcsetattr(fd, TCSANOW, &settings);
-  RequestLowLatency(fd);
+  lowLatencyToUndo = RequestLowLatency(fd);
   int lines = TIOCM_DTR | TIOCM_RTS;  // both held off
   ::ioctl(fd, TIOCMBIC, &lines);
 }
@@ -84,6 +118,8 @@ void SerialPort::DeviceConfigure() {
 // elsewhere (a pseudo-terminal whose far end lives on) would otherwise refuse every later
 // opener without special rights, this program's own reopen included.
 void SerialPort::DeviceClose(std::intptr_t device) {
+  if (lowLatencyToUndo) UndoLowLatency(Fd(device));
+  lowLatencyToUndo = false;
   ::ioctl(Fd(device), TIOCNXCL);
   ::close(Fd(device));
 }
@@ -94,11 +130,15 @@ int SerialPort::DeviceWrite(const void* data, int length) {
   int written = 0;
   while (written < length) {
     const ssize_t n = ::write(Fd(handle), bytes + written, static_cast<size_t>(length - written));
-    if (n > 0) { written += static_cast<int>(n); continue; }
+    if (n > 0) {
+      written += static_cast<int>(n);
+      continue;
+    }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) {
       pollfd entry{Fd(handle), POLLOUT, 0};
-      if (::poll(&entry, 1, 1000) > 0 && !(entry.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
+      if (::poll(&entry, 1, 1000) > 0 && !(entry.revents & (POLLERR | POLLHUP | POLLNVAL)))
+        continue;
     }
     return 0;
   }

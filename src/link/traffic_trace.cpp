@@ -1,13 +1,13 @@
 #include "link/traffic_trace.h"
 
-#include "base/local_time.h"
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+
+#include "base/local_time.h"
 
 namespace molvane {
 namespace {
@@ -45,12 +45,23 @@ void TrafficTrace::Append(std::string_view line, const char* mode) {
   std::lock_guard lock(traceMutex);
   std::FILE* file = std::fopen(path.c_str(), mode);
   if (file == nullptr) return;  // an unwritable trace never stops the port operation
+  std::fwrite(mark.data(), 1, mark.size(), file);
   std::fwrite(line.data(), 1, line.size(), file);
   std::fclose(file);
 }
 
-void TrafficTrace::Opened(const std::string& portName, int baudRate) {
-  Append("OPEN: " + portName + " @" + std::to_string(baudRate) + "\n", "wb");
+void TrafficTrace::Opened(const std::string& portName, int baudRate, TraceStart start) {
+  {
+    std::lock_guard lock(traceMutex);
+    mark = start == TraceStart::Append ? "[" + portName + "] " : std::string();
+  }
+  Append("OPEN: " + portName + " @" + std::to_string(baudRate) + "\n",
+         start == TraceStart::Append ? "ab" : "wb");
+}
+
+void TrafficTrace::Unmark() {
+  std::lock_guard lock(traceMutex);
+  mark.clear();
 }
 
 void TrafficTrace::Transmitted(const std::uint8_t* data, int length) {

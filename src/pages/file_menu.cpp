@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "backup/backup_difference.h"
 #include "backup/backup_fields.h"
 #include "backup/backup_file.h"
@@ -53,7 +54,7 @@ void FileMenu::BackUpCart() {
   Outcome read;
   {
     WaitCursor cursor(ui);
-    read = ReadCartBackup(controller, backup);
+    read = ReadCartBackup(controller, backup, JobProgress());
   }
   if (!read) {
     ui.MessageBox("The cart could not be read: " + read.text + "\nNo backup was written.");
@@ -72,7 +73,7 @@ void FileMenu::BackUpCart() {
     return;
   }
   ui.MessageBox("Cart backed up to " + path + ": its settings and " +
-                  std::to_string(backup.pins.size()) + " PIN(s).");
+                std::to_string(backup.pins.size()) + " PIN(s).");
 }
 
 bool FileMenu::RestoreCart() {
@@ -89,7 +90,7 @@ bool FileMenu::RestoreCart() {
   bool previewed = false;
   {
     WaitCursor cursor(ui);
-    previewed = restore.Preview();
+    previewed = restore.Preview(JobProgress());
   }
   if (!previewed) {
     ui.MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
@@ -100,15 +101,15 @@ bool FileMenu::RestoreCart() {
     return false;
   }
   if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
-                           restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
+                         restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
     return false;
   }
   RestoreOutcome outcome;
   {
     WaitCursor cursor(ui);
-    outcome = restore.Apply();
+    outcome = restore.Apply(path, JobProgress());
   }
-  ui.MessageBox(outcome.message);
+  ui.MessageBox(outcome.Message());
   return outcome.sent;
 }
 
@@ -122,14 +123,18 @@ void FileMenu::SaveSupportReport() {
   request.askBeforeOverwrite = true;
   const std::string path = ui.FileDialog(request);
   if (path.empty()) return;
-  std::string report;
+  Result<std::string> report;
   {
     WaitCursor cursor(ui);
     const SupportReport assembled(controller, false);
-    report = assembled.Compose(controller);
+    report = assembled.Compose(controller, JobProgress());
   }
-  ui.MessageBox(ReplaceFileContent(path, report) ? kSupportReportSaved + path + "."
-                                                 : kSupportReportNotSaved + path + ".");
+  if (!report) {
+    ui.MessageBox("The support report was not written: " + report.outcome.text);
+    return;
+  }
+  ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
+                                                       : kSupportReportNotSaved + path + ".");
 }
 
 }  // namespace molvane

@@ -80,8 +80,8 @@ TEST(CartBackup, RestoredOntoAnEmptyCartGivesTheSameSettingsAndPins) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Remove PIN 999"), lines.end());
   EXPECT_NE(molvane::AddedPinNote(restore.Changes()).find("own clock"), std::string::npos);
 
-  const molvane::RestoreOutcome outcome = restore.Apply();
-  EXPECT_TRUE(outcome.verified) << outcome.message;
+  const molvane::RestoreOutcome outcome = restore.Apply(path);
+  EXPECT_TRUE(outcome.verified) << outcome.Message();
   const auto settings = [](cartsim::CartModel& cart) { return Settable(cart.Settings()); };
   EXPECT_EQ(target.Cart(settings), source.Cart(settings));
   EXPECT_EQ(PinsOf(target), PinsOf(source));
@@ -170,6 +170,25 @@ TEST(BackupFile, RefusesWhatItDoesNotWhollyUnderstandNamingTheLine) {
       EXPECT_EQ(error.line.substr(0, c.line.size()), c.line) << c.to;
     }
   }
+}
+
+// A file made to harm: its refused value drives no terminal, a NUL does not cut the message
+// short, and a line of 900 KB is not repeated whole.
+TEST(BackupFile, ARefusedHostileValueIsShownEscapedAndCut) {
+  const std::string hostile =
+      "\x1b]0;owned\x07\x1b[2J" + std::string("a\0b", 3) + std::string(900000, 'x');
+  testing_support::TempDir dir;
+  const std::string path = dir.File("hostile.txt");
+  testing_support::WriteFile(path, Replaced(GoodFile(), "type = solenoid", "type = " + hostile));
+  CartBackup refused;
+  std::string failure;
+  EXPECT_FALSE(molvane::ReadBackupFile(path, refused, failure));
+  EXPECT_LT(failure.size(), 400u) << failure.substr(0, 400);
+  EXPECT_EQ(failure.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos) << failure;
+  EXPECT_NE(failure.find("\"\\x1B]0;owned\\x07\\x1B[2Ja\\0bxxx"), std::string::npos) << failure;
+  EXPECT_NE(failure.find("(900017 characters)\" is no value for Lock type"), std::string::npos)
+      << failure;
+  EXPECT_NE(failure.find("line "), std::string::npos) << failure;
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/cart_controller.h"
-#include "support/controller_settings.h"
-#include "support/sim_fixture.h"
-#include "cart/pin_list.h"
 #include "cart/event_log.h"
+#include "cart/pin_list.h"
 #include "cart/rfid_settings.h"
+#include "sim/trace_replay.h"
+#include "support/controller_settings.h"
+#include "support/raw_pty.h"
+#include "support/sim_fixture.h"
 
 namespace {
 
@@ -21,7 +23,10 @@ bool Has(const std::string& text, const std::string& part) {
 
 struct SupportReportOnSimulatedCart : ::testing::Test {
   std::string Compose(bool showAccessCodes) {
-    return SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
+    const molvane::Result<std::string> report =
+        SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
+    EXPECT_TRUE(report) << report.outcome.text;
+    return report.value;
   }
   testing_support::SimFixture fixture;
 };
@@ -61,6 +66,37 @@ TEST_F(SupportReportOnSimulatedCart, NothingIsSentWhileATransferRuns) {
   EXPECT_TRUE(Has(report, fixture.link.DevicePath() + ": not probed (a firmware update"));
   EXPECT_TRUE(Has(report, "Not read: a firmware update or bitmap upload is running.\n"));
   transfer.Release();
+}
+
+// The scanner probes the other ports while the cart is connected. Their openings add to the
+// trace instead of emptying it, so a report still holds the cart's exchanges, and a replay of
+// the trace answers as the cart did, not as the port that stayed silent.
+TEST_F(SupportReportOnSimulatedCart, ProbingAnotherPortKeepsTheCartsTraffic) {
+  testing_support::ScriptedCart silent([](const std::string&) { return std::string(); });
+  molvane::CartController& controller = fixture.controller;
+  using Source = molvane::DiscoverySource;
+  testing_support::SetDiscovery(controller, &Source::sysfsRoot, "/nonexistent");
+  testing_support::SetDiscovery(controller, &Source::useEnvironment, false);
+  testing_support::SetDiscovery(controller, &Source::extraPorts,
+                                fixture.link.DevicePath() + ":" + silent.DevicePath());
+  ASSERT_TRUE(controller.ConnectFirstCart());
+  ASSERT_TRUE(molvane::DumpPinList(controller));
+  controller.ScanPorts();
+  ASSERT_EQ(silent.Lines(), std::vector<std::string>{"status"}) << "the other port was probed";
+
+  const std::string trace = fixture.Trace();
+  const std::string mark = "[" + silent.DevicePath() + "] ";
+  EXPECT_EQ(trace.rfind("OPEN: " + fixture.link.DevicePath() + " @38400\n", 0), 0u) << trace;
+  EXPECT_TRUE(Has(trace, "TX: [len=15], pin_list_dump\r\n")) << trace;
+  EXPECT_TRUE(Has(trace, mark + "OPEN: " + silent.DevicePath() + " @38400\n")) << trace;
+  EXPECT_TRUE(Has(trace, mark + "RX: Timeout\n")) << trace;
+
+  cartsim::TraceReplay replay;
+  replay.AddTrace(trace);
+  const std::string status = replay.Answer("status");
+  EXPECT_TRUE(Has(status, ">")) << status;
+  EXPECT_EQ(replay.Answer("status"), status) << "the silent probe is no answer of the cart's";
+  EXPECT_TRUE(Has(Compose(true), "TX: [len=15], pin_list_dump\r\n"));
 }
 
 }  // namespace

@@ -59,4 +59,30 @@ TEST(ReplaceFileContent, TheReplacedFileKeepsItsPermissionsAndAReadOnlyOneStays)
   EXPECT_EQ(ModeOf(path), 0444u);
 }
 
+// A configuration file kept elsewhere and linked in stays linked: the file the link leads to
+// gets the new content, through a relative link, a chain of links, and a link to nothing yet.
+TEST(ReplaceFileContent, WritesThroughASymbolicLink) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("shared"));
+  const std::string target = dir.File("shared/Molvane.cfg");
+  WriteFile(target, "old");
+  const std::string link = dir.File("Molvane.cfg");
+  std::filesystem::create_symlink("shared/Molvane.cfg", link);
+  const std::string second = dir.File("second.cfg");
+  std::filesystem::create_symlink(link, second);
+
+  ASSERT_TRUE(ReplaceFileContent(link, "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFile(target), "new");
+  ASSERT_TRUE(ReplaceFileContent(second, "newer"));
+  EXPECT_TRUE(std::filesystem::is_symlink(second));
+  EXPECT_EQ(ReadFile(target), "newer");
+
+  const std::string dangling = dir.File("dangling.cfg");
+  std::filesystem::create_symlink("shared/made.cfg", dangling);
+  ASSERT_TRUE(ReplaceFileContent(dangling, "made"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+  EXPECT_EQ(ReadFile(dir.File("shared/made.cfg")), "made");
+}
+
 }  // namespace

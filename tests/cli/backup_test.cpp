@@ -81,4 +81,61 @@ TEST(BackupCommands, OneCartsBackupRestoredOntoAnother) {
   EXPECT_EQ(document["pins"].size(), PinsOf(source).size());
 }
 
+int CommandsSeen(SimFixture& fixture) {
+  return fixture.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// A cart that falls silent after the first PIN went in: the restore stops there, exits 1, lists
+// what was applied and what was not, and the file it saved first puts the cart back.
+TEST(BackupCommands, ARestoreThatStopsListsWhatWasAppliedAndCanBeUndone) {
+  SimFixture target(EmptyCart());
+  ASSERT_TRUE(target.started);
+  target.Cart([](cartsim::CartModel& cart) {
+    cart.Pins().Add(11, 0);
+    cart.Pins().Add(22, 0);
+    return 0;
+  });
+  const std::string path = target.dir.File("cart.txt");
+  ASSERT_EQ(Ctl(target, {"backup", path}).exitCode, 0);
+  std::string text = testing_support::ReadFile(path);
+  text = Replaced(text, "name = \"Cart\"", "name = \"New\"");
+  text.replace(text.find("[pins]"), text.find("[end]") - text.find("[pins]"),
+               "[pins]\r\n33\r\n44\r\n\r\n");
+  testing_support::WriteFile(path, text);
+
+  // A dry run is the probe and one reading of the cart; a restore reads it twice.
+  int seen = CommandsSeen(target);
+  const CtlRun dry = Ctl(target, {"--json", "restore", "--dry-run", path});
+  ASSERT_EQ(dry.exitCode, 0) << dry.err;
+  EXPECT_EQ(nlohmann::json::parse(dry.out)["changes"],
+            nlohmann::json({"Cart name: \"Cart\" -> \"New\"", "Remove PIN 11", "Remove PIN 22",
+                            "Add PIN 33", "Add PIN 44"}));
+  const int reading = CommandsSeen(target) - seen - 1;
+  seen = CommandsSeen(target);
+  target.sim.faults.silentAfter = seen + 1 + 2 * reading + 2;  // the name and PIN 33 go through
+
+  const CtlRun stopped = Ctl(target, {"--json", "restore", "--yes", path});
+  EXPECT_EQ(stopped.exitCode, 1);
+  EXPECT_EQ(stopped.err, "Error: The restore stopped: Error: Timeout\n");
+  const nlohmann::json document = nlohmann::json::parse(stopped.out);
+  EXPECT_EQ(document["error"], "Error: The restore stopped: Error: Timeout");
+  EXPECT_EQ(document["applied"], nlohmann::json({"Cart name: \"Cart\" -> \"New\"", "Add PIN 33"}));
+  EXPECT_EQ(document["not_applied"],
+            nlohmann::json({"Add PIN 44", "Remove PIN 11", "Remove PIN 22"}));
+  EXPECT_EQ(PinsOf(target), (std::set<std::uint32_t>{11, 22, 33}));
+
+  target.sim.faults.silentAfter = -1;
+  const std::string undo = document["undo_file"];
+  const CtlRun undone = Ctl(target, {"restore", "--yes", undo});
+  EXPECT_EQ(undone.exitCode, 0) << undone.err;
+  EXPECT_NE(undone.out.find("Restore complete"), std::string::npos) << undone.out;
+  EXPECT_EQ(PinsOf(target), (std::set<std::uint32_t>{11, 22}));
+  EXPECT_EQ(target.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }), "Cart");
+}
+
 }  // namespace

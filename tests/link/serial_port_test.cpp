@@ -1,3 +1,5 @@
+#include "link/serial_port.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -5,10 +7,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <regex>
 #include <thread>
 
-#include "link/serial_port.h"
+#include "link/port_holder.h"
+#include "link/port_open_error.h"
 #include "support/raw_pty.h"
 #include "support/temp_dir.h"
 
@@ -177,7 +181,8 @@ TEST(ClosedPort, ReportsClosedEverywhere) {
   const auto start = steady_clock::now();
   EXPECT_EQ(port.ReadLine(), "Timeout");
   EXPECT_LT(duration<double>(steady_clock::now() - start).count(), 0.5);
-  EXPECT_EQ(ReadFile(port.TracePath()), "RX: Timeout\n") << "write and read on a closed port trace nothing";
+  EXPECT_EQ(ReadFile(port.TracePath()), "RX: Timeout\n")
+      << "write and read on a closed port trace nothing";
 }
 
 TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
@@ -187,6 +192,49 @@ TEST(OpenFailure, MissingDeviceIsReportedAsMissing) {
   EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Missing);
   EXPECT_EQ(port.LastOpenErrorText(), "No such file or directory");
   EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";
+}
+
+// A terminal program or a modem prober may hold the port without a lock or exclusive mode and
+// would read the cart's answers alongside us: here a shell that opened it and waits. The far end
+// of a pseudo-terminal (here the test, as the simulated cart) holds no port.
+TEST(OpenFailure, HeldWithoutALockIsRefusedNamingTheHolder) {
+  TempDir dir;
+  RawPty pty;
+  ASSERT_TRUE(pty.Ok());
+  EXPECT_TRUE(molvane::FindPortHolders(pty.DevicePath()).empty());
+  std::FILE* holder = ::popen(("exec 3<>" + pty.DevicePath() + "; read end").c_str(), "w");
+  ASSERT_NE(holder, nullptr);
+  for (int i = 0; i < 500 && molvane::FindPortHolders(pty.DevicePath()).empty(); ++i)
+    std::this_thread::sleep_for(milliseconds(10));
+  molvane::SerialPort port{dir.Path()};
+  EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 0);
+  EXPECT_EQ(port.LastOpenError(), molvane::OpenError::Busy);
+  const std::string text =
+      molvane::DescribeOpenError(pty.DevicePath(), port.LastOpenError(), port.LastOpenErrorText());
+  EXPECT_EQ(text.rfind(pty.DevicePath() + ": port is busy (another program has it open); held by "
+                                          "sh (pid ",
+                       0),
+            0u)
+      << text;
+  ::pclose(holder);
+  EXPECT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1) << port.LastOpenErrorText();
+}
+
+// /dev/null and plain files open and lock like a port, and many programs hold /dev/null.
+TEST(OpenFailure, APathThatIsNoTerminalIsNoSerialPort) {
+  TempDir dir;
+  const std::string plain = dir.File("ttyPLAIN");
+  testing_support::WriteFile(plain, "");
+  for (const std::string& path : {std::string("/dev/null"), plain}) {
+    molvane::SerialPort port{dir.Path()};
+    EXPECT_EQ(port.Open(path, 38400, 0, 8, 0), 0) << path;
+    EXPECT_EQ(port.LastOpenError(), molvane::OpenError::NotSerialPort) << path;
+    EXPECT_EQ(molvane::DescribeOpenError(path, port.LastOpenError(), port.LastOpenErrorText()),
+              path +
+                  ": not a serial port (no terminal device: name the cart's port, such as "
+                  "/dev/ttyUSB0)");
+  }
+  EXPECT_EQ(ReadFile(dir.File("comlog.txt")), "") << "a refused open traces nothing";
 }
 
 // Root may open a device that another opener holds exclusively, so this runs only as an ordinary

@@ -36,7 +36,8 @@ TEST(TrafficTrace, RecordsOpenWriteReadReplyAndLogLinesExactly) {
   EXPECT_EQ(lines[0], "OPEN: " + pty.DevicePath() + " @38400");
   EXPECT_EQ(lines[1], "TX: [len=2], ab:a [0x61] b [0x62] ");
   const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d )");
-  EXPECT_TRUE(std::regex_search(lines[2], std::regex(R"(^\d\d:\d\d:\d\d\.\d\d\d Read: 0x37 \[7\]$)")));
+  EXPECT_TRUE(
+      std::regex_search(lines[2], std::regex(R"(^\d\d:\d\d:\d\d\.\d\d\d Read: 0x37 \[7\]$)")));
   EXPECT_TRUE(std::regex_search(lines[3], std::regex(R"(^\d\d:\d\d:\d\d\.\d\d\d Read: 0x0d \[)")));
   EXPECT_EQ(lines[4], "RX: 7");
   EXPECT_TRUE(std::regex_match(lines[5], std::regex(R"(\d\d:\d\d:\d\d\.\d\d\d Log: Got a 'U';)")));
@@ -51,9 +52,8 @@ TEST(TrafficTrace, CommandLineEndSplitsTheTxLineAndMuteKeepsBytesOut) {
   port.muteTxTrace = 1;
   port.Write("secret", 6);
   port.muteTxTrace = 0;
-  EXPECT_EQ(ReadFile(port.TracePath()),
-            "OPEN: " + pty.DevicePath() + " @38400\n" +
-                "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n");
+  EXPECT_EQ(ReadFile(port.TracePath()), "OPEN: " + pty.DevicePath() + " @38400\n" +
+                                            "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n");
 }
 
 TEST(TrafficTrace, EachOpenStartsAFreshTrace) {
@@ -64,6 +64,27 @@ TEST(TrafficTrace, EachOpenStartsAFreshTrace) {
   a.Write("x", 1);
   ASSERT_EQ(b.Open(second.DevicePath(), 38400, 0, 8, 0), 1);
   EXPECT_EQ(ReadFile(a.TracePath()), "OPEN: " + second.DevicePath() + " @38400\n");
+}
+
+// A port probed while the cart is connected must not wipe the cart's traffic: its entries are
+// added, marked with its name, until it turns out to be the cart's.
+TEST(TrafficTrace, APortOpenedBesideTheCartsAddsMarkedEntries) {
+  TempDir dir;
+  RawPty first, second;
+  molvane::SerialPort cart{dir.Path()}, probed{dir.Path()};
+  ASSERT_EQ(cart.Open(first.DevicePath(), 38400, 0, 8, 0), 1);
+  cart.Write("x", 1);
+  ASSERT_EQ(probed.Open(second.DevicePath(), 38400, 0, 8, 0, molvane::TraceStart::Append), 1);
+  probed.Write("s\r\n", 3);
+  cart.Write("y", 1);
+  probed.UnmarkTrace();
+  probed.Write("z", 1);
+  const std::string mark = "[" + second.DevicePath() + "] ";
+  EXPECT_EQ(ReadFile(cart.TracePath()),
+            "OPEN: " + first.DevicePath() + " @38400\n" + "TX: [len=1], x:x [0x78] \n" + mark +
+                "OPEN: " + second.DevicePath() + " @38400\n" + mark +
+                "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n" +
+                "TX: [len=1], y:y [0x79] \n" + "TX: [len=1], z:z [0x7a] \n");
 }
 
 TEST(TrafficTrace, UnwritableTraceDoesNotStopThePort) {

@@ -74,6 +74,9 @@ TEST(FileMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   EXPECT_TRUE(menu.RestoreCart());
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_TRUE(Holds(ui.boxes[1].text, "Restore complete")) << ui.boxes[1].text;
+  EXPECT_TRUE(Holds(ui.boxes[1].text, "\nThe cart as it was before is saved in " +
+                                          fixture.dir.File("cart.before-restore-")))
+      << ui.boxes[1].text;
   EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }), "Ward 3");
   EXPECT_TRUE(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Contains(4321); }));
 }

@@ -1,0 +1,44 @@
+#include "cli/work_progress.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <utility>
+
+namespace molvanectl {
+namespace {
+
+// Lock-free, so the signal handler may set it.
+std::atomic<bool> stopRequested{false};
+
+void OnInterrupt(int) {
+  stopRequested = true;
+  std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+WorkProgress::WorkProgress(std::string what)
+    : what(std::move(what)), terminal(::isatty(::fileno(stderr)) != 0) {
+  stopRequested = false;
+  progress.cancel = &stopRequested;
+  progress.report = [this](int done, int total) { Show(done, total); };
+  std::signal(SIGINT, OnInterrupt);
+}
+
+WorkProgress::~WorkProgress() {
+  std::signal(SIGINT, SIG_DFL);
+  if (shown) std::fprintf(stderr, "\n");
+}
+
+void WorkProgress::Show(int done, int total) {
+  if (!terminal) return;
+  std::fprintf(stderr, "\r\033[K%s: %d of %d%s", what.c_str(), done, total,
+               stopRequested ? " (stopping)" : "");
+  std::fflush(stderr);
+  shown = true;
+}
+
+}  // namespace molvanectl

@@ -29,6 +29,7 @@
 #include "bench_rig.h"
 #include "cart_fill.h"
 #include "gui/molvane_dlg.h"
+#include "gui/pin_list_dialog.h"
 #include "gui/qt_ui_services.h"
 
 namespace {
@@ -122,7 +123,10 @@ struct Window {
   }
   QString Status() { return window->findChild<QLineEdit*>("connectionText")->text(); }
   void Tab(int index) { window->findChild<QTabWidget*>("pages")->setCurrentIndex(index); }
-  QPushButton* Button(const char* name) { return window->findChild<QPushButton*>(name); }
+  // Buttons of the same name stand on several pages: the Pin List page's are meant here.
+  QPushButton* Button(const char* name) {
+    return window->findChild<molvane::PinListDialog*>()->findChild<QPushButton*>(name);
+  }
   QListWidget* List(const char* name) { return window->findChild<QListWidget*>(name); }
   void Menu(const QString& item) {
     for (QAction* action : window->findChildren<QAction*>()) {

@@ -1,13 +1,15 @@
 #include "link/serial_port.h"
 
-#include <cstdarg>
+#include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <thread>
 
 namespace molvane {
 namespace {
 constexpr int kPollMs = 10;
+constexpr int kDrainChunk = 4096;
 }  // namespace
 
 SerialPort::SerialPort() : trace(CurrentFolder()) {}
@@ -78,6 +80,34 @@ int SerialPort::Drain(int limit, int pauseMs) {
   return dropped;
 }
 
+int SerialPort::DrainLeftover(int quietMs, int boundMs) {
+  using Clock = std::chrono::steady_clock;
+  if (BytesWaiting() <= 0) return 0;
+  const auto end = Clock::now() + std::chrono::milliseconds(boundMs);
+  int dropped = 0;
+  std::uint8_t last = 0;
+  std::uint8_t buffer[kDrainChunk];
+  for (;;) {
+    const int waiting = BytesWaiting();
+    if (waiting < 0) return dropped;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return dropped;
+    if (waiting == 0) {
+      // A wake-up with nothing to read (a line error) is taken as quiet, so it cannot spin.
+      if (last == '>' || !WaitReadable(static_cast<int>(std::min<long long>(quietMs, left))) ||
+          BytesWaiting() == 0) {
+        return dropped;
+      }
+      continue;
+    }
+    const int got = Read(buffer, std::min(waiting, kDrainChunk));
+    if (got <= 0) return dropped;
+    dropped += got;
+    last = buffer[got - 1];
+  }
+}
+
 SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
@@ -88,7 +118,10 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
   bool timedOut = false;
   bool spuriousWake = false;
   while (last != '\r' && last != '>') {
-    if (Clock::now() >= deadline) { timedOut = true; break; }
+    if (Clock::now() >= deadline) {
+      timedOut = true;
+      break;
+    }
     const int waiting = BytesWaiting();
     if (waiting < 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
@@ -99,10 +132,16 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
       // Wait on the device instead of sleeping blindly: a byte is taken the moment it arrives,
       // while a silent poll still costs its 10 ms, so the idle time-out stays about one second.
       // A wake-up with nothing to read (a line error) counts as a silent poll, so it cannot spin.
-      if (!spuriousWake && WaitReadable(kPollMs)) { spuriousWake = true; continue; }
+      if (!spuriousWake && WaitReadable(kPollMs)) {
+        spuriousWake = true;
+        continue;
+      }
       if (spuriousWake) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
       spuriousWake = false;
-      if (++idle > idlePollLimit) { timedOut = true; break; }
+      if (++idle > idlePollLimit) {
+        timedOut = true;
+        break;
+      }
       continue;
     }
     std::uint8_t byte = 0;
@@ -110,8 +149,12 @@ SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
     idle = 0;
     spuriousWake = false;
     last = byte;
-    if (++consumed > kMaxLineBytes) { timedOut = true; break; }
-    if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength) text += static_cast<char>(byte);
+    if (++consumed > kMaxLineBytes) {
+      timedOut = true;
+      break;
+    }
+    if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength)
+      text += static_cast<char>(byte);
   }
   Line line;
   if (timedOut) {

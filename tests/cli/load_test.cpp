@@ -86,10 +86,43 @@ TEST_F(LoadTest, BadFirmwareFileIsRefusedBeforeTheCartIsTouched) {
   const CtlRun missing = Ctl({"flash", "main", sim.dir.File("none.hex")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(Lines(missing.err).size(), 1u) << missing.err;
+  // Without data the board's first page would be erased and the update called complete.
+  WriteFile(sim.dir.File("empty.hex"), ":00000001FF\r\n");
+  const CtlRun empty = Ctl({"flash", "main", sim.dir.File("empty.hex")});
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_EQ(Lines(empty.err),
+            (std::vector<std::string>{"Error: Firmware file " + sim.dir.File("empty.hex") +
+                                      " holds no firmware data. Update refused."}));
   WriteFile(sim.dir.File("notes.doc"), "not a picture");
   const CtlRun picture = Ctl({"bitmap", sim.dir.File("notes.doc")});
   EXPECT_EQ(picture.exitCode, 1);
   EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), 0);
+}
+
+// An update that did not finish leaves the board announcing itself in its bootloader, where no
+// command interpreter listens: flash takes it from the handshake on, with or without --port.
+TEST_F(LoadTest, ABoardLeftInItsBootloaderIsFlashedFromThere) {
+  ASSERT_TRUE(sim.started);
+  for (const bool named : {true, false}) {
+    Bytes firmware = SampleFirmware();
+    for (auto& [address, byte] : firmware) byte = static_cast<std::uint8_t>(byte + named);
+    WriteFile(sim.dir.File("main.hex"), HexFileOf(firmware));
+    ASSERT_EQ(Ctl({"send", "bootload"}).exitCode, 1) << "the board is left waiting";
+    const int commands = sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+    const std::vector<std::string> flash = {"flash", "main", sim.dir.File("main.hex")};
+    const CtlRun run =
+        named ? Ctl(flash)
+              : RunCtl(flash, sim.dir.Path(), {{"MOLVANE_PORTS", sim.link.DevicePath()}});
+    EXPECT_EQ(run.exitCode, 0) << (named ? "--port: " : "listed: ") << run.err;
+    ASSERT_FALSE(Lines(run.out).empty());
+    EXPECT_EQ(Lines(run.out).back(), "Firmware Update Complete");
+    EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), commands)
+        << "no bootload command went to a board already in its bootloader";
+    const auto flashed = Flash(cartsim::Board::Main);
+    for (const auto& [address, byte] : firmware) {
+      ASSERT_EQ(flashed[static_cast<std::size_t>(address)], byte) << address;
+    }
+  }
 }
 
 TEST(CtlFlashCancel, CtrlCStopsTheUpdateBetweenPages) {
@@ -135,6 +168,16 @@ TEST(CtlBmpConvert, WritesTheCommandFileBesideThePicture) {
   ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(lines.front().rfind("ew 256 005204", 0), 0u) << lines.front();
   EXPECT_EQ(lines.back(), "ew 576 " + std::string(22, '0'));
+
+  // An 8-bit picture whose colour 0 is black goes by its indices all the same, with a warning.
+  std::string inverted = loader_test::MakeBmp(82, 32, 8, [](int row, int) { return row == 0; });
+  for (int c = 0; c < 3; ++c) inverted[54 + c] = 0;
+  WriteFile(dir.File("dark.bmp"), inverted);
+  const CtlRun warned = RunCtl({"bmp-convert", dir.File("dark.bmp")}, dir.Path());
+  EXPECT_EQ(warned.exitCode, 0) << warned.err;
+  EXPECT_EQ(warned.err, "Warning: " + dir.File("dark.bmp") +
+                            ": its colour 0 is dark, but the display leaves colour 0 clear and "
+                            "sets every other colour: the title comes out inverted\n");
 
   WriteFile(dir.File("fake.bmp"), "plain text");
   const CtlRun fake = RunCtl({"bmp-convert", dir.File("fake.bmp")}, dir.Path());

@@ -110,6 +110,7 @@ TEST(CommandTransaction, StrayInputIsDrainedBeforeACommandEvenWhileItIsStillComi
 
   // The rest of a long answer: its end comes only once the drain has taken its beginning.
   c.cart.Pty().Write("the rest of a long ans");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the pty hands it on meanwhile
   std::thread rest([&] {
     testing_support::Eventually([&] { return c.cart.Pty().Unread() == 0; }, 2000, 1);
     c.cart.Pty().Write("wer\r\n>");

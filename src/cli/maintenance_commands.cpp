@@ -1,7 +1,6 @@
 // Service work: the cart's clock and the battery gas gauge.
 #include <cstdio>
 
-#include "app/operation_scope.h"
 #include "base/cart_time.h"
 #include "base/clock.h"
 #include "cart/service_commands.h"
@@ -12,16 +11,6 @@
 namespace molvanectl {
 namespace {
 
-// Long enough for a refusal to begin arriving, short next to a command line's own round trip.
-constexpr int kRefusalWaitMs = 300;
-
-// "set_time" is answered with nothing to read, but a cart that refuses it says so at once.
-molvane::Outcome HeardNoRefusal(molvane::CartController& controller) {
-  molvane::OperationScope operation(controller);
-  controller.ReadReplyIfAny(kRefusalWaitMs);
-  return operation.Result();
-}
-
 void SetClock(CliContext& context) {
   if (!context.Connect()) return;
   const molvane::LocalFields t = molvane::ToLocalFields(molvane::Now());
@@ -29,7 +18,6 @@ void SetClock(CliContext& context) {
   // is still listening.
   std::string status;
   if (!Check(context, molvane::SetRealTimeClock(context.controller)) ||
-      !Check(context, HeardNoRefusal(context.controller)) ||
       !Take(context, molvane::ReadCartStatus(context.controller), status)) {
     return;
   }

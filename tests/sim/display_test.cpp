@@ -91,16 +91,6 @@ TEST(DisplayResend, AsksAgainTheGivenNumberOfTimesWithoutWriting) {
   EXPECT_EQ(display.ResendsAsked(), 2);
 }
 
-TEST(DisplayResend, RefusingDisplayTakesNoLineButStillEndsALoad) {
-  DisplayModel display;
-  display.refuseLines = true;
-  EXPECT_EQ(display.Execute("load_bitmap"), kReady);
-  EXPECT_EQ(display.Execute("ew 10 55"), kError);
-  EXPECT_EQ(display.Execute("er 256"), kReady);
-  EXPECT_TRUE(AllZero(display));
-  EXPECT_EQ(display.ErrorsAnswered(), 1);
-}
-
 TEST(DisplayResend, ForeverNeverTakesALine) {
   DisplayModel display;
   display.resendForever = true;

@@ -112,8 +112,9 @@ class CartController {
   ProbeResult ProbePort(int i);
   // Puts a named port at index 0 of an otherwise empty list and probes it (molvanectl --port).
   ProbeResult ConnectPort(const std::string& portName);
-  // Finds the cart the way the scanner does, once: the first listed port that answers.
-  bool ConnectFirstCart();
+  // Finds the cart the way the scanner does, once: the first listed port that answers. When none
+  // does, `waitingBoardPort` (if given) names the first port whose board waits in its bootloader.
+  bool ConnectFirstCart(std::string* waitingBoardPort = nullptr);
   // Makes a named port current without a probe, for a device known to answer as a cart that
   // does (echoes) or does not echo its commands. False when it cannot be opened.
   bool AttachPort(const std::string& portName, bool echoes);
@@ -138,6 +139,9 @@ class CartController {
     bool timedOut = false;
   };
   ReplyLine ReadReplyLine();
+  // For a command the cart may answer with nothing to read ("set_time"): ReadReplyLine when the
+  // answer begins within waitMs, so that a refusal is still heard; silence is no time-out here.
+  ReplyLine ReadReplyIfAny(int waitMs);
   std::string GetStatus();
   void SetMessage(const std::string& text);
   std::string GetMessage() const;

@@ -4,6 +4,7 @@
 #include "app/cart_controller.h"
 #include "app/operation_scope.h"
 #include "app/port_probe.h"
+#include "app/reply_refusal.h"
 
 namespace molvane {
 
@@ -45,8 +46,9 @@ void CartController::SendCommand(const std::string& command) {
     return;
   }
   SerialPort& port = Port(index);
-  // Whatever waits now (a late prompt, a stray byte) must never be taken for the answer.
-  port.Drain();
+  // Whatever waits now (a late prompt, a stray byte, the rest of an answer given up as too long)
+  // must never be taken for the answer.
+  port.DrainLeftover();
   const std::string line = command + "\r\n";
   if (port.Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
   if (echoesCommands) {
@@ -66,17 +68,22 @@ CartController::ReplyLine CartController::ReadReplyLine() {
   if (index < 0 || index >= kMaxPorts) return {};
   SerialPort& port = Port(index);
   SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
-  const std::string& reply = line.text;
-  if (reply.find("unknown cmd") != std::string::npos) {
-    Fail(texts::kUnknownCommand);
-  } else if (reply.find("error") != std::string::npos) {
-    Fail(texts::kErrorUnknown);
+  const std::string refusal = RefusalText(line.text);
+  if (!refusal.empty()) {
+    Fail(refusal);
   } else if (line.timedOut) {
     Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
                                           : std::string(texts::kErrorTimeout));
     ForgetTimedOutPort(index);
   }
   return {std::move(line.text), line.timedOut};
+}
+
+CartController::ReplyLine CartController::ReadReplyIfAny(int waitMs) {
+  if (RefusedDuringTransfer()) return {};
+  const int index = TransactionSlot().load();
+  if (index < 0 || index >= kMaxPorts || !Port(index).WaitReadable(waitMs)) return {};
+  return ReadReplyLine();
 }
 
 // A silent cart is gone: its port is closed and the scanner reopens and re-probes it by itself.

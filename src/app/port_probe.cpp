@@ -10,7 +10,6 @@ namespace molvane {
 
 bool LooksLikeCartStatus(const std::string& firstLine) {
   if (firstLine.size() < 2) return false;
-  if (firstLine.find("Timeout") != std::string::npos) return false;
   if (firstLine.find('U') != std::string::npos) return false;
   const int value = TextToInt(firstLine);
   return value >= 0 && value <= 255;
@@ -62,16 +61,17 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     port.Close();
     return ProbeResult::NotOpened;
   }
-  port.Drain(64);
+  // The rest of an answer that an earlier program gave up on may still be coming.
+  port.DrainLeftover();
   static constexpr char kProbe[] = "status\r\n";
   port.Write(kProbe, 8);
   const SerialPort::Line first = port.ReadLineWithin(timing.probeLineMs);
-  if (first.text.rfind("status", 0) == 0) {
+  // A line the reader gave up on is no answer, whatever its text: a status line may well hold
+  // the word "Timeout".
+  const bool echoed = !first.timedOut && first.text.rfind("status", 0) == 0;
+  if (echoed) {
     port.ReadLine(timing.probeLineMs);  // the status line behind the echo
-    echoesCommands = true;
-  } else if (LooksLikeCartStatus(first.text)) {
-    echoesCommands = false;
-  } else {
+  } else if (first.timedOut || !LooksLikeCartStatus(first.text)) {
     port.Close();
     if (!IsBootloaderStream(first.unended)) return ProbeResult::NoCart;
     SetMessage(BootloaderWaitingText(port.PortName()));
@@ -81,6 +81,7 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     port.Close();
     return ProbeResult::NoCart;
   }
+  echoesCommands = echoed;
   port.UnmarkTrace();  // from now on it carries the cart's own traffic
   currentPort = i;
   SetMessage("");
@@ -102,13 +103,17 @@ CartController::ProbeResult CartController::ConnectPort(const std::string& portN
   return result;
 }
 
-bool CartController::ConnectFirstCart() {
+bool CartController::ConnectFirstCart(std::string* waitingBoardPort) {
   FindFtdiPorts();
   const int count = std::min(portCount.load(), kMaxPorts);
   int found = 0;
   for (int i = 0; i < count; ++i) {
     const ProbeResult result = ProbePort(i);
     if (result != ProbeResult::NotOpened) ++found;
+    if (result == ProbeResult::Bootloader && waitingBoardPort != nullptr &&
+        waitingBoardPort->empty()) {
+      *waitingBoardPort = PortName(i);
+    }
     if (result == ProbeResult::Cart) {
       portsFound = found;
       cartCount = 1;

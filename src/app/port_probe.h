@@ -4,8 +4,8 @@
 namespace molvane {
 
 // A first answer to "status" that is not the echoed word still marks a cart when it is at least
-// two characters long, holds no "Timeout" and no capital U (a bootloader's handshake), and its
-// leading number is a byte value.
+// two characters long, holds no capital U (a bootloader's handshake), and its leading number is
+// a byte value. Only a line that ended in time is an answer; the caller knows that.
 bool LooksLikeCartStatus(const std::string& firstLine);
 
 // What came before a line read gave up is a bootloader announcing itself: nothing but 'U's.

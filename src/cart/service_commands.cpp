@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kGasGaugeDone = "Gas Gauge Reset Complete.";
 constexpr const char* kGasGaugeNotConfirmed =
     "The cart did not confirm the gas gauge reset. Please try again.";
+// Long enough for a refusal of "set_time" to begin arriving, short next to a person's wait.
+constexpr int kRefusalWaitMs = 300;
 
 }  // namespace
 
@@ -23,6 +25,7 @@ Outcome SetRealTimeClock(CartController& controller) {
   controller.SendCommand("set_time " + std::to_string(t.second) + " " + std::to_string(t.minute) +
                          " " + std::to_string(t.hour) + " " + std::to_string(t.day) + " " +
                          std::to_string(t.month) + " " + std::to_string(t.year - 2000));
+  controller.ReadReplyIfAny(kRefusalWaitMs);
   return operation.Result();
 }
 

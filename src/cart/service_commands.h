@@ -6,7 +6,8 @@ namespace molvane {
 class CartController;
 
 // "set_time" with the PC's local time in the cart's order: second, minute, hour, day, month,
-// year minus 2000. The cart answers nothing, so only a missing cart or a failed write fails.
+// year minus 2000. The cart answers with nothing to read, so only a missing cart, a failed write
+// or a refusal the cart sends at once ("error", "unknown cmd") fails.
 Outcome SetRealTimeClock(CartController& controller);
 
 // "gas_gauge_reset", then lines until the cart answers "reset_done" or the wait runs out.

@@ -177,8 +177,8 @@ const Limit kUpCurrent{molvane::kMaxUpCurrentLimit, molvane::SetLiftMaxUpCurrent
                        molvane::LiftCurrentToTenths, &Slow::maxUpCurrentTenths};
 const Limit kDownCurrent{molvane::kMaxDownCurrentLimit, molvane::SetLiftMaxDownCurrent,
                          molvane::LiftCurrentToTenths, &Slow::maxDownCurrentTenths};
-const Limit kMinVolts{molvane::kMinVoltsLimit, molvane::SetLiftMinVolts,
-                      molvane::LiftVoltsToTenths, &Slow::minVoltsTenths};
+const Limit kMinVolts{molvane::kMinVoltsLimit, molvane::SetLiftMinVolts, molvane::LiftVoltsToTenths,
+                      &Slow::minVoltsTenths};
 
 // Adds a limit given on the command line; false (after one line) when its text is no number.
 bool AddLimit(CliContext& context, const std::optional<std::string>& text, Limit limit,
@@ -204,8 +204,8 @@ bool SendLimits(CliContext& context, const std::vector<Limit>& limits, int timeo
     const std::string sent = molvane::TenthsText(static_cast<float>(tenths));
     if (static_cast<double>(limit.value) * 10 > tenths + 1)
       std::printf("The %s is limited to %s %s.\n", limit.rule.what, sent.c_str(), limit.rule.unit);
-    taken &= ConfirmSetting(context, limit.rule.what, sent,
-                            molvane::TenthsText(slow.*limit.reported));
+    taken &=
+        ConfirmSetting(context, limit.rule.what, sent, molvane::TenthsText(slow.*limit.reported));
   }
   if (timeout >= 0) {
     taken &= ConfirmSetting(context, "auto-lock timeout", std::to_string(timeout),
@@ -237,7 +237,7 @@ void Limits(CliContext& context, const LimitArguments& a) {
 void LockBits(CliContext& context) {
   std::string bits;
   if (!context.Connect() || !Take(context, molvane::GetLockBits(context.controller), bits)) return;
-  std::printf("Lock bits: %s\n", bits.c_str());
+  std::printf("Lock bits: %s\n", Shown(bits).c_str());
 }
 
 std::string LayoutChoices() {

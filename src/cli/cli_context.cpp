@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/printable_text.h"
 #include "cart/rfid_format.h"
 #include "cart/setup_values.h"
 #include "cli/json_output.h"
@@ -16,6 +17,12 @@ std::vector<CommandAdder>& CommandAdders() {
 std::string ErrorLine(const std::string& message) {
   return message.rfind("Error", 0) == 0 ? message : "Error: " + message;
 }
+
+void Warn(const std::string& subject, const std::string& warning) {
+  if (!warning.empty()) std::fprintf(stderr, "Warning: %s: %s\n", subject.c_str(), warning.c_str());
+}
+
+std::string Shown(const std::string& cartText) { return molvane::PrintableText(cartText); }
 
 bool ParseBoundedNumber(const std::string& text, long max, long& value) {
   // An empty argument is a slip on the command line, not the page's empty field meaning 0.
@@ -41,8 +48,8 @@ std::string DigitValue(const std::string& text) {
 
 bool ReportRefused(CliContext& context, const std::string& what, const std::string& sent,
                    const std::string& reported) {
-  context.Fail("Error: the cart did not take the " + what + ": it reports '" + reported +
-               "' after '" + sent + "' was sent");
+  context.Fail("Error: the cart did not take the " + what + ": it reports '" + Shown(reported) +
+               "' after '" + Shown(sent) + "' was sent");
   return false;
 }
 
@@ -66,29 +73,49 @@ void CliContext::Fail(const std::string& line) {
   exitCode = 1;
 }
 
-bool CliContext::Connect() {
+bool CliContext::Reach(std::string& waitingBoardPort) {
+  if (port.empty()) return controller.ConnectFirstCart(&waitingBoardPort);
+  const auto result = controller.ConnectPort(port);
+  if (result == molvane::CartController::ProbeResult::Bootloader) waitingBoardPort = port;
+  return result == molvane::CartController::ProbeResult::Cart;
+}
+
+void CliContext::ReportNoCart() {
+  const std::string message = controller.MessageText();
   if (!port.empty()) {
-    if (controller.ConnectPort(port) == molvane::CartController::ProbeResult::Cart) return true;
-    const std::string message = controller.MessageText();
     if (controller.LastOpenError(0) != molvane::OpenError::None) {
-      Fail("Error: " + DescribeOpenError(port, controller.LastOpenError(0),
-                                         controller.LastOpenErrorText(0)));
+      Fail("Error: " +
+           DescribeOpenError(port, controller.LastOpenError(0), controller.LastOpenErrorText(0)));
     } else {
       Fail(!message.empty() ? ErrorLine(message)
                             : "Error: Timeout (no cart answered on " + port + ")");
     }
-    return false;
+    return;
   }
-  if (controller.ConnectFirstCart()) return true;
   const int count = controller.PortCount();
-  const std::string message = controller.MessageText();
   Fail(!message.empty() ? ErrorLine(message)
        : count == 0
            ? std::string(
                  "Error: no cart found (no FTDI port; set MOLVANE_PORTS to use another port)")
            : "Error: no cart found on " + std::to_string(count) +
                  " port(s); 'molvanectl ports' tells why");
+}
+
+bool CliContext::Connect() {
+  std::string waitingBoardPort;
+  if (Reach(waitingBoardPort)) return true;
+  ReportNoCart();
   return false;
+}
+
+CliContext::Reached CliContext::ConnectForUpdate() {
+  std::string waitingBoardPort;
+  if (Reach(waitingBoardPort)) return Reached::Cart;
+  if (!waitingBoardPort.empty() && controller.AttachPort(waitingBoardPort, false)) {
+    return Reached::BoardInBootloader;
+  }
+  ReportNoCart();
+  return Reached::Nothing;
 }
 
 bool Check(CliContext& context, const molvane::Outcome& outcome,

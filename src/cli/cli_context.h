@@ -1,9 +1,8 @@
 #pragma once
+#include <CLI/CLI.hpp>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "app/cart_controller.h"
 #include "link/port_open_error.h"
@@ -13,16 +12,27 @@ namespace molvanectl {
 // What every command needs: the controller and the way to the cart.
 struct CliContext {
   molvane::CartController controller;
-  std::string port;  // --port; empty: find the cart the way the desktop program does
+  std::string port;   // --port; empty: find the cart the way the desktop program does
   bool json = false;  // --json: one JSON document on stdout instead of lines
   std::vector<const CLI::App*> jsonCommands;  // the commands that can print JSON (OfferJson)
   int exitCode = 0;
 
   // Opens and probes the cart's port; prints one clear line and returns false when no cart answers.
   bool Connect();
+  // What a firmware update may start from: a cart, or a board waiting in its bootloader (an
+  // update that did not finish), whose port is then the current one. Anything else is reported
+  // as Connect reports it.
+  enum class Reached { Nothing, Cart, BoardInBootloader };
+  Reached ConnectForUpdate();
   // One line on stderr, and the command's exit code becomes non-zero. With --json the first
   // failure is also the command's document on stdout: {"error": line}.
   void Fail(const std::string& line);
+
+ private:
+  // Probes the named port, or the listed ports in turn. False when no cart answered;
+  // `waitingBoardPort` then names a port whose board waits in its bootloader, if any.
+  bool Reach(std::string& waitingBoardPort);
+  void ReportNoCart();
 };
 
 // False, after printing the failure (as `describe` words it), when an operation did not go
@@ -50,6 +60,13 @@ using molvane::DescribeOpenError;
 
 // The controller's message as one error line: "Error: " in front unless it says so already.
 std::string ErrorLine(const std::string& message);
+
+// "Warning: SUBJECT: WARNING" on stderr, when there is a warning; the exit code stays.
+void Warn(const std::string& subject, const std::string& warning);
+
+// What the cart said, as a terminal may show it: a NUL or a control character escaped, never
+// cutting the line short.
+std::string Shown(const std::string& cartText);
 
 // A typed number: decimal digits only, no sign, no blanks, at most `max`. Cart settings are
 // checked with this before anything is sent, so a typing slip never reaches the cart.

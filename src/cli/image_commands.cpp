@@ -41,11 +41,13 @@ void HexInfo(CliContext& context, const std::string& path, long pageSize) {
 void BmpConvert(CliContext& context, const std::string& path, const std::string& addressText) {
   long address = 0;
   if (!CheckBoundedNumber(context, "start address", addressText, kBmpAddressLimit, address)) return;
-  std::string commandPath, error;
-  if (!molvane::ConvertBmpToCommandFile(path, static_cast<int>(address), 0, commandPath, error)) {
+  std::string commandPath, error, warning;
+  if (!molvane::ConvertBmpToCommandFile(path, static_cast<int>(address), 0, commandPath, error,
+                                        &warning)) {
     context.Fail("Error: " + path + " was not converted: " + error);
     return;
   }
+  Warn(path, warning);
   std::printf("%s\n", commandPath.c_str());
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/operation_scope.h"
 #include "cart/status_flags.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
@@ -18,7 +19,7 @@ void Status(CliContext& context) {
   if (!context.Connect() || !Take(context, molvane::ReadCartStatus(context.controller), status))
     return;
   if (!context.json) {
-    std::printf("%s\n", status.c_str());
+    std::printf("%s\n", Shown(status).c_str());
     return;
   }
   const molvane::StatusFlags flags = molvane::DecodeStatusFlags(status);
@@ -28,36 +29,46 @@ void Status(CliContext& context) {
              {"lifting", flags.lifting}});
 }
 
+void PrintAnswerLine(const std::string& text) {
+  if (!text.empty()) std::printf("%s\n", Shown(text).c_str());
+}
+
+// The whole answer is printed, a refused one too, so that the operator sees what the cart said;
+// a refusal then ends the command as a failure.
 void Send(CliContext& context, const std::string& text) {
   if (!context.Connect()) return;
   auto& controller = context.controller;
+  molvane::OperationScope operation(controller);
   controller.SendCommand(text);
   for (int i = 0; i < kMaxReplyLines; ++i) {
-    const std::string line = controller.ReadReply();
+    const molvane::CartController::ReplyLine line = controller.ReadReplyLine();
     // A time-out gives the port up, and every later read would return nothing at once.
     if (controller.CurrentPort() < 0) {
-      if (line != molvane::texts::kTimeout && !line.empty()) std::printf("%s\n", line.c_str());
+      if (!line.timedOut) PrintAnswerLine(line.text);
       // The message says more when a board answered with its bootloader's 'U's.
       context.Fail(ErrorLine(controller.MessageText()));
       return;
     }
-    if (line.find('>') != std::string::npos) {
-      const std::string text = line.substr(0, line.find('>'));
-      if (!text.empty()) std::printf("%s\n", text.c_str());
+    const std::size_t prompt = line.text.find('>');
+    if (prompt != std::string::npos) {
+      PrintAnswerLine(line.text.substr(0, prompt));
+      if (!operation.Succeeded()) context.Fail(ErrorLine(operation.Failure()));
       return;
     }
-    std::printf("%s\n", line.c_str());
+    std::printf("%s\n", Shown(line.text).c_str());
   }
   context.Fail("Error: the answer did not end with the prompt within " +
                std::to_string(kMaxReplyLines) + " lines");
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
-  OfferJson(context, app.add_subcommand("status", "Probe the cart and print its status line"),
-            R"({"status": text, the status line;)"
-            R"( "drawer_unlocked", "keyboard_lamp_on", "lifting": true or false, from its status word})")
+  OfferJson(
+      context, app.add_subcommand("status", "Probe the cart and print its status line"),
+      R"({"status": text, the status line;)"
+      R"( "drawer_unlocked", "keyboard_lamp_on", "lifting": true or false, from its status word})")
       ->callback([&context] { Status(context); });
-  auto* send = app.add_subcommand("send", "Send one raw command and print the answer up to the prompt");
+  auto* send =
+      app.add_subcommand("send", "Send one raw command and print the answer up to the prompt");
   static std::string commandText;
   send->add_option("text", commandText, "The command line, without line end")->required();
   send->callback([&context] { Send(context, commandText); });

@@ -4,15 +4,15 @@
 #include <memory>
 #include <string>
 
-#include "cart/board.h"
 #include "base/file_content.h"
+#include "cart/board.h"
 #include "cli/cli_context.h"
 #include "cli/transfer_progress.h"
 #include "loader/bitmap_command_file.h"
-#include "loader/bmp_image.h"
-#include "loader/hex_file.h"
 #include "loader/bitmap_upload.h"
+#include "loader/bmp_image.h"
 #include "loader/firmware_update.h"
+#include "loader/hex_file.h"
 
 namespace molvanectl {
 namespace {
@@ -25,9 +25,17 @@ void Flash(CliContext& context, const std::string& board, const std::string& pat
     return;
   }
   const molvane::Board* target = molvane::FindBoard(board);
-  if (target == nullptr || !context.Connect()) return;
+  if (target == nullptr) return;
+  // A board left waiting in its bootloader is the one named here: the update takes it from there.
+  const CliContext::Reached reached = context.ConnectForUpdate();
+  if (reached == CliContext::Reached::Nothing) return;
+  const molvane::BoardStart start = reached == CliContext::Reached::BoardInBootloader
+                                        ? molvane::BoardStart::InBootloader
+                                        : molvane::BoardStart::RunningFirmware;
   CatchInterrupt();
-  if (!Check(context, molvane::StartFirmwareUpdate(context.controller, path, *target))) return;
+  if (!Check(context, molvane::StartFirmwareUpdate(context.controller, path, *target, start))) {
+    return;
+  }
   FollowTransfer(context, true);
 }
 
@@ -47,6 +55,7 @@ bool CheckPicture(CliContext& context, const std::string& path) {
   if (molvane::CommandFilePathFor(path).empty()) {
     error = "the picture's name must end in .bmp";
   } else if (molvane::ReadBmpFile(path, *grid, info, error)) {
+    Warn(path, info.warning);
     return true;
   }
   context.Fail("Error: " + path + " cannot be loaded: " + error);
@@ -83,8 +92,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   auto* bitmap =
       app.add_subcommand("bitmap", "Load bitmaps into the display (.bmp or .txt command file)");
   bitmap->add_option("FILE", bitmapPath, "Picture or command file")->required();
-  bitmap->callback(
-      [&context] { Upload(context, bitmapPath, molvane::BitmapUploadMode::Bitmaps); });
+  bitmap->callback([&context] { Upload(context, bitmapPath, molvane::BitmapUploadMode::Bitmaps); });
 
   static std::string titlePath;
   auto* title = app.add_subcommand("title", "Load the factory title into the display");

@@ -1,11 +1,11 @@
 // Service work: the cart's clock and the battery gas gauge.
 #include <cstdio>
 
-#include "base/clock.h"
 #include "base/cart_time.h"
+#include "base/clock.h"
 #include "cart/service_commands.h"
-#include "cart/status_flags.h"
 #include "cart/setup_values.h"
+#include "cart/status_flags.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {

@@ -23,9 +23,9 @@ bool CheckRfid(CliContext& context, const RfidArguments& a) {
 }
 
 void PrintRfid(const std::string& bits, const std::string& mask, const std::string& facility) {
-  std::printf("RFID bits: %s\n", bits.c_str());
-  std::printf("RFID mask: %s\n", mask.c_str());
-  std::printf("Facility code: %s\n", facility.c_str());
+  std::printf("RFID bits: %s\n", Shown(bits).c_str());
+  std::printf("RFID mask: %s\n", Shown(mask).c_str());
+  std::printf("Facility code: %s\n", Shown(facility).c_str());
 }
 
 struct RfidValues {
@@ -47,7 +47,7 @@ void Get(CliContext& context) {
     return;
   }
   PrintRfid(v.bits, v.mask, v.facility);
-  std::printf("Max. PIN digits: %s\n", digits.c_str());
+  std::printf("Max. PIN digits: %s\n", Shown(digits).c_str());
 }
 
 void Set(CliContext& context, const RfidArguments& a) {
@@ -70,7 +70,7 @@ void GetDigits(CliContext& context) {
   std::string digits;
   if (!context.Connect() || !Take(context, molvane::GetMaxPinDigits(context.controller), digits))
     return;
-  std::printf("Max. PIN digits: %s\n", digits.c_str());
+  std::printf("Max. PIN digits: %s\n", Shown(digits).c_str());
 }
 
 void SetDigits(CliContext& context, const std::string& text) {
@@ -84,7 +84,7 @@ void SetDigits(CliContext& context, const std::string& text) {
       !ConfirmNumberSetting(context, "maximum PIN digits", text, digits)) {
     return;
   }
-  std::printf("Max. PIN digits: %s\n", digits.c_str());
+  std::printf("Max. PIN digits: %s\n", Shown(digits).c_str());
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -7,9 +7,9 @@
 #include "cart/command_vocabulary.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
+#include "cart/version_info.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
-#include "cart/version_info.h"
 
 namespace molvanectl {
 namespace {
@@ -18,8 +18,8 @@ namespace {
 // command line, not the page's empty field meaning 0, so it is refused as no integer.
 bool CheckTyped(CliContext& context, const molvane::SettingRule& rule, const std::string& text,
                 long& value) {
-  const molvane::SettingCheck check =
-      text.empty() ? molvane::SettingCheck::NotInteger : molvane::CheckSetting(text, rule.max, value);
+  const molvane::SettingCheck check = text.empty() ? molvane::SettingCheck::NotInteger
+                                                   : molvane::CheckSetting(text, rule.max, value);
   if (check == molvane::SettingCheck::Ok) return true;
   context.Fail("Error: " + molvane::SettingMessage(check, rule) + " (given: '" + text + "')");
   return false;
@@ -52,26 +52,32 @@ struct CartInfo {
 };
 
 void PrintInfoLines(const CartInfo& info) {
-  std::printf("Cart name: %s\n", info.name.c_str());
-  std::printf("Serial number: %s\n", info.serial.c_str());
+  std::printf("Cart name: %s\n", Shown(info.name).c_str());
+  std::printf("Serial number: %s\n", Shown(info.serial).c_str());
   for (std::size_t i = 0; i < info.firmware.size(); ++i)
-    std::printf("Firmware version %zu: %s\n", i + 1, info.firmware[i].c_str());
+    std::printf("Firmware version %zu: %s\n", i + 1, Shown(info.firmware[i]).c_str());
   for (std::size_t i = 0; i < info.hardware.size(); ++i)
-    std::printf("Hardware version %zu: %s\n", i + 1, info.hardware[i].c_str());
+    std::printf("Hardware version %zu: %s\n", i + 1, Shown(info.hardware[i]).c_str());
   std::printf("Power supply: %s\n", molvane::PowerSupplyText(info.supply));
   PrintSettings(info.settings);
 }
 
 constexpr const char* kInfoKeys =
-    R"({"cart_name", "serial_number": text; "firmware_versions": [4 texts];)" "\n  "
-    R"( "hardware_versions": [2 texts]; "power_supply": "ac", "dc" or null;)" "\n  "
-    R"( "keyboard_light_timeout_s", "lcd_backlight_timeout_s", "drawer_lock_down_timeout_s",)" "\n  "
-    R"( "main_lock_activation_ms", "side_lock_activation_ms": number;)" "\n  "
+    R"({"cart_name", "serial_number": text; "firmware_versions": [4 texts];)"
+    "\n  "
+    R"( "hardware_versions": [2 texts]; "power_supply": "ac", "dc" or null;)"
+    "\n  "
+    R"( "keyboard_light_timeout_s", "lcd_backlight_timeout_s", "drawer_lock_down_timeout_s",)"
+    "\n  "
+    R"( "main_lock_activation_ms", "side_lock_activation_ms": number;)"
+    "\n  "
     R"( "lock_type": "motor" or "solenoid"})";
 
 void PrintInfoJson(const CartInfo& info) {
   const molvane::SetupSettings& s = info.settings;
-  const nlohmann::ordered_json supply = info.supply == 1 ? "ac" : info.supply == 2 ? "dc" : nlohmann::ordered_json();
+  const nlohmann::ordered_json supply = info.supply == 1   ? "ac"
+                                        : info.supply == 2 ? "dc"
+                                                           : nlohmann::ordered_json();
   PrintJson({{"cart_name", info.name},
              {"serial_number", info.serial},
              {"firmware_versions", info.firmware},
@@ -172,7 +178,8 @@ void SetLockType(CliContext& context, const std::string& kind) {
       !ReadSettings(context, s)) {
     return;
   }
-  if (ConfirmSetting(context, "lock type", molvane::LockTypeLabel(motor), molvane::LockTypeLabel(s.motorLock))) {
+  if (ConfirmSetting(context, "lock type", molvane::LockTypeLabel(motor),
+                     molvane::LockTypeLabel(s.motorLock))) {
     std::printf("%s\n", molvane::kCartTypeSet);
   }
 }
@@ -212,7 +219,7 @@ void SetName(CliContext& context, const std::string& text) {
       !ConfirmSetting(context, "cart name", kept, reported)) {
     return;
   }
-  std::printf("Cart name: %s\n", reported.c_str());
+  std::printf("Cart name: %s\n", Shown(reported).c_str());
 }
 
 std::string Kept() {
@@ -221,13 +228,15 @@ std::string Kept() {
 
 const Registration registration([](CLI::App& app, CliContext& context) {
   OfferJson(context,
-            app.add_subcommand("info", "Versions, name, serial number, power supply and settings of the cart"),
+            app.add_subcommand(
+                "info", "Versions, name, serial number, power supply and settings of the cart"),
             kInfoKeys)
       ->callback([&context] { Info(context); });
 
   static TimeoutArguments timeouts;
   auto* setTimeouts =
-      app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0.." + std::to_string(molvane::kMaxTimeoutSeconds) + " s)");
+      app.add_subcommand("set-timeouts", "Set the three inactivity timeouts (0.." +
+                                             std::to_string(molvane::kMaxTimeoutSeconds) + " s)");
   setTimeouts->add_option("KEYBOARD", timeouts.keyboard, "Keyboard light timeout, seconds")
       ->required();
   setTimeouts->add_option("BACKLIGHT", timeouts.backlight, "LCD backlight timeout, seconds")
@@ -237,7 +246,9 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   setTimeouts->callback([&context] { SetTimeouts(context, timeouts); });
 
   static LockArguments locks;
-  auto* setLocks = app.add_subcommand("set-locks", "Set the lock activation times (0.." + std::to_string(molvane::kMaxLockActivationMs) + " ms)");
+  auto* setLocks =
+      app.add_subcommand("set-locks", "Set the lock activation times (0.." +
+                                          std::to_string(molvane::kMaxLockActivationMs) + " ms)");
   setLocks->add_option("MAIN", locks.main, "Main lock activation time, ms")->required();
   setLocks->add_option("SIDE", locks.side, "Side lock activation time, ms")->required();
   setLocks->callback([&context] { SetLocks(context, locks); });
@@ -250,8 +261,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   setType->callback([&context] { SetLockType(context, cartType); });
 
   static std::string serial;
-  auto* setSerial =
-      app.add_subcommand("set-serial", "Set the cart's serial number" + Kept());
+  auto* setSerial = app.add_subcommand("set-serial", "Set the cart's serial number" + Kept());
   setSerial->add_option("TEXT", serial, "Serial number")->required();
   setSerial->callback([&context] { SetSerial(context, serial); });
 

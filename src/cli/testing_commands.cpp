@@ -14,7 +14,7 @@ const char* YesNo(bool on) { return on ? "yes" : "no"; }
 // The status line and its three flags as they stand after the action.
 void PrintStatus(const std::string& status) {
   const molvane::StatusFlags flags = molvane::DecodeStatusFlags(status);
-  std::printf("Status: %s\n", status.c_str());
+  std::printf("Status: %s\n", Shown(status).c_str());
   std::printf("%s: %s\n", molvane::kDrawerUnlockedLabel, YesNo(flags.drawerUnlocked));
   std::printf("%s: %s\n", molvane::kKeyboardLampOnLabel, YesNo(flags.keyboardLampOn));
   std::printf("%s: %s\n", molvane::kLiftingLabel, YesNo(flags.lifting));
@@ -36,7 +36,7 @@ void PrintCycleCount(CliContext& context, bool reset) {
   if (!context.Connect()) return;
   if (reset && !Check(context, molvane::ResetCycleCount(context.controller))) return;
   if (!Take(context, molvane::GetCycleCount(context.controller), count)) return;
-  std::printf("Lock cycle count: %s\n", count.c_str());
+  std::printf("Lock cycle count: %s\n", Shown(count).c_str());
   long value = 0;
   if (reset && ParseBoundedNumber(count, 0x7FFFFFFF, value) && value != 0) {
     context.Fail("Error: the cart did not reset its lock cycle counter");

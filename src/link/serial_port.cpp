@@ -1,5 +1,6 @@
 #include "link/serial_port.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -8,6 +9,7 @@
 namespace molvane {
 namespace {
 constexpr int kPollMs = 10;
+constexpr int kDrainChunk = 4096;
 }  // namespace
 
 SerialPort::SerialPort() : trace(CurrentFolder()) {}
@@ -76,6 +78,34 @@ int SerialPort::Drain(int limit, int pauseMs) {
     if (pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
   }
   return dropped;
+}
+
+int SerialPort::DrainLeftover(int quietMs, int boundMs) {
+  using Clock = std::chrono::steady_clock;
+  if (BytesWaiting() <= 0) return 0;
+  const auto end = Clock::now() + std::chrono::milliseconds(boundMs);
+  int dropped = 0;
+  std::uint8_t last = 0;
+  std::uint8_t buffer[kDrainChunk];
+  for (;;) {
+    const int waiting = BytesWaiting();
+    if (waiting < 0) return dropped;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return dropped;
+    if (waiting == 0) {
+      // A wake-up with nothing to read (a line error) is taken as quiet, so it cannot spin.
+      if (last == '>' || !WaitReadable(static_cast<int>(std::min<long long>(quietMs, left))) ||
+          BytesWaiting() == 0) {
+        return dropped;
+      }
+      continue;
+    }
+    const int got = Read(buffer, std::min(waiting, kDrainChunk));
+    if (got <= 0) return dropped;
+    dropped += got;
+    last = buffer[got - 1];
+  }
 }
 
 SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {

@@ -32,6 +32,11 @@ class SerialPort {
   // Far more than a cart, a bootloader or the display leaves over from one answer; a device that
   // streams for ever stops a drain here.
   static constexpr int kDrainLimit = 65536;
+  // A leftover that does not end at the prompt is waited out until the line has been quiet this
+  // long: the rest of a long answer is still coming. Far longer than the gaps inside one answer.
+  static constexpr int kDrainQuietMs = 50;
+  // However the bytes come, waiting out a leftover ends after this long.
+  static constexpr int kDrainBoundMs = 2000;
   // However the bytes come, one line read ends after this long: a device that keeps sending
   // without a line end (a bootloader repeating 'U') would otherwise hold the reader for ever.
   static constexpr int kLineDeadlineMs = 3000;
@@ -71,6 +76,12 @@ class SerialPort {
   // after each. Ends when nothing waits, when the port fails, or after `limit` bytes, so a cart
   // that streams without end cannot hold the caller. Returns the bytes dropped.
   int Drain(int limit = kDrainLimit, int pauseMs = 0);
+
+  // Reads and drops what an earlier answer left over, before a new command or probe. Nothing
+  // waiting costs nothing, and a leftover that ends at the prompt is complete; any other leftover
+  // is read until the line has been quiet for quietMs, or for boundMs in all, so that the rest of
+  // an answer still on its way cannot pass for the next one. Returns the bytes dropped.
+  int DrainLeftover(int quietMs = kDrainQuietMs, int boundMs = kDrainBoundMs);
 
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
   // A port opened beside the cart's turned out to be the cart's: its entries go unmarked.

@@ -1,10 +1,10 @@
 #include "loader/bitmap_command_file.h"
 
-#include "base/file_content.h"
-
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+
+#include "base/file_content.h"
 
 namespace molvane {
 
@@ -51,7 +51,7 @@ std::string CommandFilePathFor(const std::string& picturePath) {
 }
 
 bool ConvertBmpToCommandFile(const std::string& picturePath, int startAddress, int writeForm,
-                             std::string& commandPath, std::string& error) {
+                             std::string& commandPath, std::string& error, std::string* warning) {
   commandPath = CommandFilePathFor(picturePath);
   if (commandPath.empty()) {
     error = "the name holds no .bmp";
@@ -60,6 +60,7 @@ bool ConvertBmpToCommandFile(const std::string& picturePath, int startAddress, i
   PixelGrid grid;
   BmpInfo info;
   if (!ReadBmpFile(picturePath, grid, info, error)) return false;
+  if (warning != nullptr) *warning = info.warning;
   TitleBitmap title = BuildTitleBitmap(grid, info.height);
   if (!ReplaceFileContent(commandPath, FormatCommandFile(title, startAddress, writeForm))) {
     error = "the command file " + commandPath + " could not be written";

@@ -24,8 +24,10 @@ bool IsCommandFileName(const std::string& path);
 std::string CommandFilePathFor(const std::string& picturePath);
 
 // Reads the picture, builds the title image and writes the command file beside it through a
-// temporary file. On success `commandPath` names the file; else `error` says why.
+// temporary file. On success `commandPath` names the file, and `warning` (when given) says if
+// the title does not show the picture as it looks; else `error` says why.
 bool ConvertBmpToCommandFile(const std::string& picturePath, int startAddress, int writeForm,
-                             std::string& commandPath, std::string& error);
+                             std::string& commandPath, std::string& error,
+                             std::string* warning = nullptr);
 
 }  // namespace molvane

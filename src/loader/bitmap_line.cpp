@@ -1,6 +1,7 @@
 #include "loader/bitmap_line.h"
 
 #include "app/cart_controller.h"
+#include "app/reply_refusal.h"
 #include "loader/port_wait.h"
 
 namespace molvane {
@@ -16,25 +17,32 @@ class LineExchange {
   LineExchange(CartController& c, const std::string& line, const std::atomic<int>& cancel)
       : c(c), line(line), cancel(cancel) {}
 
-  bool Run() {
+  SentLine Run() {
     Send();
     std::string reply;
-    if (!Read(reply)) return false;
+    if (!Read(reply)) return Ended();
     // '<' is looked for before '>': a display that asks again shows its prompt as well ("<>"),
-    // and that line was not taken. The answer to a resent line is looked at like the first.
+    // and that line was not taken. Nor was one refused before its prompt ("error", then ">").
+    // The answer to a resent line is looked at like the first.
     for (;;) {
+      if (const std::string text = RefusalText(reply); !text.empty()) {
+        refused = true;
+        refusal = text;
+      }
       if (Holds(reply, '<')) {
-        if (!Resend(reply)) return false;
+        if (!Resend(reply)) return Ended();
       } else if (Holds(reply, '>')) {
-        return true;
+        if (!refused) return {};
+        if (!SendAgain(reply)) return Ended();
       } else if (!Read(reply)) {
-        return false;
+        return Ended();
       }
     }
   }
 
  private:
   void Send() {
+    refused = false;
     c.SendCommand(line);
     SleepMs(kAfterLineMs);
   }
@@ -47,15 +55,31 @@ class LineExchange {
     return c.CurrentPort() >= 0;
   }
 
+  bool MayResend() {
+    exhausted = ++resends > c.GetTiming().bitmapResendLimit;
+    return !exhausted;
+  }
+
   bool Resend(std::string& reply) {
-    if (++resends > c.GetTiming().bitmapResendLimit) return false;
+    if (!MayResend()) return false;
     while (Holds(reply, '<')) {
       c.SendCommand("\r");
       SleepMs(kAfterReturnMs);
       if (!Read(reply)) return false;
     }
+    return SendAgain(reply, false);
+  }
+
+  bool SendAgain(std::string& reply, bool counted = true) {
+    if (counted && !MayResend()) return false;
     Send();
     return Read(reply);
+  }
+
+  SentLine Ended() const {
+    if (cancel.load() != 0) return {LineResult::Canceled, {}};
+    if (exhausted && refused) return {LineResult::Refused, refusal};
+    return {LineResult::Silent, {}};
   }
 
   CartController& c;
@@ -63,12 +87,15 @@ class LineExchange {
   const std::atomic<int>& cancel;
   int replies = 0;
   int resends = 0;
+  bool refused = false;    // a refusal came since the line was last sent
+  bool exhausted = false;  // the bound on sending it again ran out
+  std::string refusal;
 };
 
 }  // namespace
 
-bool SendBitmapLine(CartController& controller, const std::string& line,
-                    const std::atomic<int>& cancel) {
+SentLine SendBitmapLine(CartController& controller, const std::string& line,
+                        const std::atomic<int>& cancel) {
   return LineExchange(controller, line, cancel).Run();
 }
 

@@ -7,6 +7,7 @@
 #include "app/cart_controller.h"
 #include "app/transfer_session.h"
 #include "base/file_content.h"
+#include "base/printable_text.h"
 #include "loader/bitmap_command_file.h"
 #include "loader/bitmap_line.h"
 #include "loader/bootloader_header.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kAfterLoadCommandMs = 200;
 constexpr int kBeforeLineMs = 100;
+constexpr std::size_t kShownLine = 40;  // of a refused line in the message
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -31,6 +33,15 @@ bool StartsLine(const std::string& line) {
 
 void SendRaw(SerialPort& port, const std::string& bytes) {
   port.Write(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// Why the upload ended at line `number` of the command file.
+std::string LineFailure(const SentLine& sent, int number, std::string line) {
+  if (sent.result == LineResult::Canceled) return texts::kBitmapCanceled;
+  if (sent.result != LineResult::Refused) return texts::kDisplaySilent;
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return "The display refused line " + std::to_string(number) + " (" +
+         PrintableText(line, kShownLine) + "): " + sent.refusal + " Bitmap Update Aborted.";
 }
 
 // Success once every line went; otherwise the failure says where the upload ended.
@@ -46,9 +57,11 @@ Outcome SendLines(TransferSession& session, std::FILE* file, int total) {
     ++done;
     SleepMs(kBeforeLineMs);
     session.Port().Drain();
-    if (StartsLine(line) && !SendBitmapLine(controller, line, session.CancelFlag())) {
-      return Outcome::Failure(session.Cancelled() ? texts::kBitmapCanceled : texts::kDisplaySilent,
-                              done - 1, total);
+    if (StartsLine(line)) {
+      const SentLine sent = SendBitmapLine(controller, line, session.CancelFlag());
+      if (sent.result != LineResult::Taken) {
+        return Outcome::Failure(LineFailure(sent, done, line), done - 1, total);
+      }
     }
     session.SetStatus(WritingText(ProgressPercent(done, total)));
     session.SetProgress(done, total);

@@ -9,7 +9,7 @@
 namespace molvane {
 namespace {
 
-constexpr int kHeaderBytes = 54;     // file header and the info header the reader knows
+constexpr int kHeaderBytes = 54;  // file header and the info header the reader knows
 constexpr int kInfoHeaderBytes = 40;
 constexpr int kGreyThreshold = 128;
 constexpr std::uint32_t kUncompressed = 0;
@@ -23,8 +23,9 @@ bool IsDark(int blue, int green, int red) { return (blue + green + red) / 3 < kG
 int BytesForGrid(int bitsPerPixel) { return (PixelGrid::kSide * bitsPerPixel + 7) / 8; }
 
 // A picture with a colour table stores indices; the conversion reads those with a fixed meaning
-// (1 bit: colour 0 dark; 8 bits: colour 0 light, every other colour dark). The table must agree
-// for every index the picture uses, or the title would come out inverted or garbled.
+// (1 bit: colour 0 dark; 8 bits: colour 0 clear, every other colour dark). For 1 bit the table
+// must agree for every index the picture uses, or the title would come out inverted. For 8 bits
+// the display's own rule goes by the index alone, and pictures prepared for it rely on that.
 struct ColourTable {
   int count = 0;
   std::array<bool, 256> dark{};
@@ -43,22 +44,15 @@ bool ConversionDark(int bitsPerPixel, int index) {
   return bitsPerPixel == 1 ? index == 0 : index != 0;
 }
 
-const char* TableMismatch(int bitsPerPixel) {
-  return bitsPerPixel == 1
-             ? "its colour table is not black (colour 0) and white (colour 1)"
-             : "its colour table does not fit (colour 0 must be light, every other colour used "
-               "dark)";
-}
-
-// False with the reason when the picture uses an index its table lacks or reads differently.
+// False with the reason when a 1-bit picture uses an index its table lacks or reads differently.
 bool CheckIndex(const Picture& p, int index, std::string& error) {
+  if (p.info.bitsPerPixel != 1) return true;
   if (index >= p.colours.count) {
     error = "it uses colour " + std::to_string(index) + ", which its colour table does not hold";
     return false;
   }
-  const int bits = p.info.bitsPerPixel;
-  if (p.colours.dark[static_cast<std::size_t>(index)] != ConversionDark(bits, index)) {
-    error = TableMismatch(bits);
+  if (p.colours.dark[static_cast<std::size_t>(index)] != ConversionDark(1, index)) {
+    error = "its colour table is not black (colour 0) and white (colour 1)";
     return false;
   }
   return true;
@@ -123,14 +117,33 @@ bool CheckConvertible(const Picture& p, std::string& error) {
   return false;
 }
 
-// The table follows the info header; a picture may hold fewer entries than its depth allows.
+// Where the colour table starts: right behind the headers.
+std::int64_t TableOffset(const Picture& p) { return 14 + static_cast<std::int64_t>(p.infoSize); }
+
+// The pixels must start behind the headers and the colour table, or headers and colours would be
+// read as pixels (an offset of 0 makes the file's own header the top rows).
+bool CheckPixelOffset(const Picture& p, std::string& error) {
+  const std::int64_t tableEnd = TableOffset(p) + 4 * static_cast<std::int64_t>(p.colours.count);
+  if (p.pixelOffset < TableOffset(p)) {
+    error = "its pixel data would start inside its headers";
+  } else if (p.pixelOffset < tableEnd) {
+    error = "its colour table is shorter than the " + std::to_string(p.colours.count) +
+            " colours it must hold";
+  } else {
+    return true;
+  }
+  return false;
+}
+
+// The table follows the info header; a picture may list fewer entries than its depth allows.
 bool ReadColourTable(std::ifstream& in, Picture& p, std::string& error) {
   const int most = 1 << p.info.bitsPerPixel;
   const bool listed = p.coloursUsed > 0 && p.coloursUsed < static_cast<std::uint32_t>(most);
   p.colours.count = listed ? static_cast<int>(p.coloursUsed) : most;
+  if (!CheckPixelOffset(p, error)) return false;
   unsigned char entries[256 * 4];
   in.clear();
-  in.seekg(static_cast<std::streamoff>(14 + static_cast<std::int64_t>(p.infoSize)));
+  in.seekg(static_cast<std::streamoff>(TableOffset(p)));
   in.read(reinterpret_cast<char*>(entries), 4 * p.colours.count);
   if (in.gcount() < 4 * p.colours.count) {
     error = "the picture is cut short";
@@ -141,6 +154,14 @@ bool ReadColourTable(std::ifstream& in, Picture& p, std::string& error) {
     p.colours.dark[static_cast<std::size_t>(i)] = IsDark(e[0], e[1], e[2]);
   }
   return true;
+}
+
+// An 8-bit picture is converted by its indices whatever its table says; when the table shows
+// colour 0 dark, the title will look the other way round from the picture on screen.
+std::string InvertedWarning(const Picture& p) {
+  if (p.info.bitsPerPixel != 8 || p.colours.count == 0 || !p.colours.dark[0]) return {};
+  return "its colour 0 is dark, but the display leaves colour 0 clear and sets every other "
+         "colour: the title comes out inverted";
 }
 
 bool ReadRows(std::ifstream& in, const Picture& p, PixelGrid& grid, std::string& error) {
@@ -189,8 +210,10 @@ bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::s
   }
   Picture picture;
   if (!ParseHeader(header, picture, error) || !CheckConvertible(picture, error)) return false;
+  if (picture.info.bitsPerPixel == 24 && !CheckPixelOffset(picture, error)) return false;
+  if (picture.info.bitsPerPixel != 24 && !ReadColourTable(in, picture, error)) return false;
+  picture.info.warning = InvertedWarning(picture);
   info = picture.info;
-  if (info.bitsPerPixel != 24 && !ReadColourTable(in, picture, error)) return false;
   if (ReadRows(in, picture, grid, error)) return true;
   grid = PixelGrid{};  // nothing half-read is left for a caller that ignores the refusal
   return false;

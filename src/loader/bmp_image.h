@@ -17,15 +17,19 @@ struct BmpInfo {
   bool bottomUp = true;
   int bitsPerPixel = 0;
   std::int64_t stride = 0;
+  // Converted, but not as it looks on screen (an 8-bit table that shows colour 0 dark); empty
+  // when the title shows the picture as it is.
+  std::string warning;
 };
 
 // Reads an uncompressed BMP into the grid: 1-bit pixels whose bit is 0, 8-bit pixels whose index
-// is not 0 and 24-bit pixels darker than mid-grey become dots. Parts of the picture beyond the
-// grid are left out; dots the picture does not cover stay clear. False with a reason when the
-// file is missing, not a BMP or cut short, and when the conversion would not show the picture
-// as it is: another depth than 1, 8 or 24 bits, compression, an older header form, or a colour
-// table that does not read the way the conversion reads the indices (for 1 bit: colour 0 dark
-// and colour 1 light; for 8 bits: colour 0 light and every other colour the picture uses dark).
+// is not 0 (the display's rule, whatever the colour table says) and 24-bit pixels darker than
+// mid-grey become dots. Parts of the picture beyond the grid are left out; dots the picture does
+// not cover stay clear. False with a reason when the file is missing, not a BMP or cut short,
+// when its pixel data would start inside its headers or its colour table, and when the
+// conversion would not show the picture as it is: another depth than 1, 8 or 24 bits,
+// compression, an older header form, or a 1-bit colour table that is not colour 0 dark and
+// colour 1 light. An 8-bit table that shows colour 0 dark is converted with info.warning set.
 bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::string& error);
 
 }  // namespace molvane

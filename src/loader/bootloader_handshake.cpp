@@ -1,5 +1,6 @@
 #include "loader/bootloader_handshake.h"
 
+#include "app/reply_refusal.h"
 #include "loader/port_wait.h"
 
 namespace molvane {
@@ -8,25 +9,31 @@ namespace {
 constexpr int kPollMs = 100;      // longest wait for the next byte
 constexpr int kAfterByteMs = 5;   // pause after each byte read while waiting
 constexpr int kBetweenUsMs = 10;  // pause between purged 'U's
+constexpr std::size_t kHeardBytes = 32;
 
 }  // namespace
 
-bool WaitForBootloaderU(SerialPort& port, const Deadline& deadline) {
+BoardWait WaitForBootloaderU(SerialPort& port, const Deadline& deadline, std::string& refusal) {
+  std::string heard;  // the last bytes the cart said meanwhile, enough to hold a refusal
   while (!deadline.Over()) {
     const int waiting = port.BytesWaiting();
-    if (waiting > 0) {
-      if (ReadByte(port) == kHandshakeByte) {
-        port.TraceLog("Got a 'U';");
-        return true;
-      }
-      SleepMs(kAfterByteMs);
-    } else if (waiting < 0) {
-      SleepMs(deadline.StepMs(kPollMs));  // a failed port never wakes us; the budget still runs out
-    } else {
+    if (waiting < 0) return BoardWait::LineClosed;
+    if (waiting == 0) {
       port.WaitReadable(deadline.StepMs(kPollMs));
+      continue;
     }
+    const int byte = ReadByte(port);
+    if (byte == kHandshakeByte) {
+      port.TraceLog("Got a 'U';");
+      return BoardWait::Announced;
+    }
+    if (byte >= 0) heard += static_cast<char>(byte);
+    if (heard.size() > kHeardBytes) heard.erase(0, heard.size() - kHeardBytes);
+    refusal = RefusalText(heard);
+    if (!refusal.empty()) return BoardWait::Refused;
+    SleepMs(kAfterByteMs);
   }
-  return false;
+  return deadline.Stopped() ? BoardWait::Stopped : BoardWait::Silent;
 }
 
 bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/cart_controller.h"
+#include "app/reply_refusal.h"
 #include "app/transfer_session.h"
 #include "cart/board.h"
 #include "loader/bootloader_handshake.h"
@@ -30,16 +31,23 @@ Outcome LoadFirmwareFile(const std::string& path, FirmwareImage& image) {
   const HexCheck check = CheckHexFile(path);
   if (!check.ok) return Outcome::Failure(check.message);
   if (!ReadHexFile(path, image)) {
-    return Outcome::Failure("Firmware file " + path + " could not be opened.");
+    return Outcome::Failure("Firmware file " + path + " could not be read. Update refused.");
   }
   return Outcome::Success();
 }
 
-void SendToBootloader(SerialPort& port, const Board& board) {
+// The refusal's text when the cart refused the bootload command in the line read after it.
+std::string SendToBootloader(SerialPort& port, const Board& board) {
   port.Write("\r\r\r", 3);
   port.ReadLine();
   port.Write(board.bootloadCommand, static_cast<int>(std::strlen(board.bootloadCommand)));
-  port.ReadLine();
+  return RefusalText(port.ReadLine());
+}
+
+// The board never left its firmware: no restart bytes, only what the cart said is taken away.
+Outcome EndRefused(SerialPort& port, const std::string& refusal) {
+  port.DrainLeftover();
+  return Outcome::Failure(refusal);
 }
 
 // The board is still announcing itself: the restart bytes send it back to its firmware, so a
@@ -88,19 +96,45 @@ Outcome EndAfterPages(TransferSession& session, PagesOutcome outcome, const Firm
   return Outcome::Failure(texts::kFlashPortLost);
 }
 
-Outcome RunFirmwareUpdate(TransferSession& session, const std::string& path, const Board& board) {
+// Until the bootloader has said 'U'. A board still waiting in its bootloader from an update
+// that did not finish is not sent the bootload command: it has no command interpreter running.
+Outcome AwaitBootloader(TransferSession& session, const Board& board, BoardStart start) {
+  SerialPort& port = session.Port();
+  std::string refusal;
+  if (start == BoardStart::RunningFirmware) {
+    refusal = SendToBootloader(port, board);
+    if (!refusal.empty()) return EndRefused(port, refusal);
+  } else {
+    port.TraceLog("The board waits in its bootloader already");
+  }
+  port.TraceLog("Wait for a 'U'");
+  port.TraceLog("%s", texts::kWaitingForBootloader);
+  session.SetStatus(texts::kWaitingForBootloader);
+  const Deadline budget(session.timing().bootloaderWaitMs, &session.CancelFlag());
+  switch (WaitForBootloaderU(port, budget, refusal)) {
+    case BoardWait::Announced:
+      return Outcome::Success();
+    case BoardWait::Refused:
+      return EndRefused(port, refusal);
+    case BoardWait::LineClosed:
+      // Nobody is at the other end to hear restart bytes, nor to wait for.
+      return Outcome::Failure(texts::kErrorTimeout);
+    case BoardWait::Silent:
+    case BoardWait::Stopped:
+      break;
+  }
+  return EndHandshake(session, texts::kBoardTimeout);
+}
+
+Outcome RunFirmwareUpdate(TransferSession& session, const std::string& path, const Board& board,
+                          BoardStart start) {
   auto image = std::make_unique<FirmwareImage>();
   if (Outcome loaded = LoadFirmwareFile(path, *image); !loaded) return loaded;
   if (Outcome chosen = session.ChoosePort(false); !chosen) return chosen;
   SerialPort& port = session.Port();
   session.SetWaitingForBootloader(true);
   session.SetTransferring(true);
-  SendToBootloader(port, board);
-  port.TraceLog("Wait for a 'U'");
-  port.TraceLog("%s", texts::kWaitingForBootloader);
-  session.SetStatus(texts::kWaitingForBootloader);
-  if (!WaitForBootloaderU(port, Deadline(session.timing().bootloaderWaitMs, &session.CancelFlag())))
-    return EndHandshake(session, texts::kBoardTimeout);
+  if (Outcome announced = AwaitBootloader(session, board, start); !announced) return announced;
   port.TraceLog("Waiting = false;");
   session.SetWaitingForBootloader(false);
   port.TraceLog("Write a'U';");
@@ -118,15 +152,16 @@ Outcome RunFirmwareUpdate(TransferSession& session, const std::string& path, con
 
 }  // namespace
 
-Outcome StartFirmwareUpdate(CartController& controller, const std::string& path,
-                            const Board& board) {
+Outcome StartFirmwareUpdate(CartController& controller, const std::string& path, const Board& board,
+                            BoardStart start) {
   if (controller.IsBusy()) return Outcome::Failure(texts::kTransferRunning);
   if (path.size() > kMaxFileName) {
     return Outcome::Failure("The firmware file name is longer than 255 characters.");
   }
-  return controller.StartTransfer(
-      CartController::TransferKind::Firmware,
-      [path, &board](TransferSession& session) { return RunFirmwareUpdate(session, path, board); });
+  return controller.StartTransfer(CartController::TransferKind::Firmware,
+                                  [path, &board, start](TransferSession& session) {
+                                    return RunFirmwareUpdate(session, path, board, start);
+                                  });
 }
 
 }  // namespace molvane

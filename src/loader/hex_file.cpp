@@ -83,6 +83,7 @@ HexCheck CheckHexFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {false, "Firmware file " + path + " could not be opened."};
   std::string line;
+  bool holdsData = false;
   for (int number = 1; NextLine(in, line); ++number) {
     if (line.empty() || line[0] != ':') continue;
     std::string fault = RecordFault(line);
@@ -90,6 +91,14 @@ HexCheck CheckHexFile(const std::string& path) {
       return {false, "Firmware file " + path + ", line " + std::to_string(number) + ": " + fault +
                          ". Update refused."};
     }
+    holdsData = holdsData || (IsDataRecord(line) && ByteAt(line, 1) > 0);
+  }
+  // A read that failed (an allocation failure on a huge line among them) is not the end of the
+  // file: what was not read was not checked.
+  if (in.bad()) return {false, "Firmware file " + path + " could not be read. Update refused."};
+  // Without data the image is all erased: the board would be wiped, not updated.
+  if (!holdsData) {
+    return {false, "Firmware file " + path + " holds no firmware data. Update refused."};
   }
   return {true, {}};
 }
@@ -104,7 +113,7 @@ bool ReadHexFile(const std::string& path, FirmwareImage& image) {
     if (IsDataRecord(line)) StoreRecord(line, image);
   }
   if (image.pageSize > 0) image.pageCount = image.endAddress / image.pageSize;
-  return true;
+  return !in.bad();
 }
 
 void SetPageSize(FirmwareImage& image, int pageSize) {

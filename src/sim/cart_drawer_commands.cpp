@@ -18,7 +18,9 @@ std::string HexByteLine(unsigned value) {
 
 std::string CartModel::Status(std::string_view) {
   // The second line carries the battery reading, which the host does not decode.
-  return HexByteLine(statusByte) + "bat 26.4V 87%\r\n";
+  std::string line = HexByteLine(statusByte);
+  if (!options.statusNote.empty()) line.insert(line.size() - 2, " " + options.statusNote);
+  return line + "bat 26.4V 87%\r\n";
 }
 
 std::string CartModel::Lock(std::string_view) {

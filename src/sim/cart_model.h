@@ -22,7 +22,9 @@ class CartModel {
     AuxBoard auxBoard = AuxBoard::Charger;
     PowerSupply powerSupply = PowerSupply::AC;
     std::uint8_t statusByte = 0x00;  // bits other than 7, 6 and 3 are passed through as given
-    HostClock hostNow;               // empty: the system clock
+    // Words the status line carries after the status byte ("00 Ward 7"), as some firmware does.
+    std::string statusNote;
+    HostClock hostNow;  // empty: the system clock
     // Firmware that keeps the RFID bit count, facility code and PIN length as numbers, so that
     // "08" reads back as "8"; otherwise they are kept as the text that was sent.
     bool numericBadgeSettings = false;

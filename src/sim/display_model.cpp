@@ -50,7 +50,7 @@ std::string DisplayModel::WriteMemory(std::string_view line) {
   // A busy display asks for the line again before it looks at it.
   if (WantsResend()) return std::string(resendWithPrompt ? kResendPrompt : kResend);
   const auto write = ParseMemoryWrite(line);
-  if (!write) return Refuse();
+  if (!write || refuseLines) return Refuse();
   std::copy(write->bytes.begin(), write->bytes.end(), memory.begin() + write->address);
   ++linesAccepted;
   return std::string(kReady);

@@ -28,6 +28,7 @@ class DisplayModel {
   int resendAnswers = 0;          // answer "<" to this many data lines before accepting
   bool resendForever = false;     // answer "<" to every data line
   bool resendWithPrompt = false;  // ask again with "<>", the prompt right behind the '<'
+  bool refuseLines = false;       // answer every data line with "error" before the prompt
 
   static constexpr std::string_view kReady = ">";
   static constexpr std::string_view kResend = "<\r\n";

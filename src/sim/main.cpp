@@ -30,6 +30,8 @@ void Usage() {
       "  --drop-answers      read commands but never answer\n"
       "  --hang-up-after N   close the line when the Nth command arrives\n"
       "  --replug-after MS   after a hang-up, plug back in after MS milliseconds\n"
+      "  --refuse WORD       answer every command but \"status\" with WORD: error or unknown\n"
+      "  --display-refuses   the display answers every memory write with \"error\"\n"
       "  --dump-flash DIR    on exit, write each board's flash memory to DIR/BOARD.bin (tests)\n"
       "  --replay TRACE      answer every command as a traffic trace (comlog.txt) recorded it;\n"
       "                      may be given more than once, one trace per program run");
@@ -37,10 +39,14 @@ void Usage() {
 
 bool ParseAux(const std::string& text, cartsim::CartModel::AuxBoard& aux) {
   using Aux = cartsim::CartModel::AuxBoard;
-  if (text == "charger") aux = Aux::Charger;
-  else if (text == "translation") aux = Aux::Translation;
-  else if (text == "none") aux = Aux::None;
-  else return false;
+  if (text == "charger")
+    aux = Aux::Charger;
+  else if (text == "translation")
+    aux = Aux::Translation;
+  else if (text == "none")
+    aux = Aux::None;
+  else
+    return false;
   return true;
 }
 
@@ -55,24 +61,41 @@ bool DumpFlash(cartsim::SimCart& cart, const std::string& folder) {
       const std::string path = folder + "/" + model.BoardName() + ".bin";
       const std::string temporary = path + ".tmp";
       std::FILE* file = std::fopen(temporary.c_str(), "wb");
-      if (file == nullptr) { ok = false; continue; }
+      if (file == nullptr) {
+        ok = false;
+        continue;
+      }
       const bool written =
           std::fwrite(model.Flash().data(), 1, model.Flash().size(), file) == model.Flash().size();
-      ok = std::fclose(file) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0 && ok;
+      ok = std::fclose(file) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0 &&
+           ok;
     }
     return ok;
   });
 }
 
+bool ParseRefusal(const std::string& text, cartsim::SimFaults::Refusal& refusal) {
+  using Refusal = cartsim::SimFaults::Refusal;
+  if (text == "error")
+    refusal = Refusal::Error;
+  else if (text == "unknown")
+    refusal = Refusal::UnknownCommand;
+  else
+    return false;
+  return true;
+}
+
 bool AddReplayTrace(cartsim::SimCart::Options& options, const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
-    std::fprintf(stderr, "cartsim: cannot read the trace %s: %s\n", path.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "cartsim: cannot read the trace %s: %s\n", path.c_str(),
+                 std::strerror(errno));
     return false;
   }
   std::string trace;
   char buffer[65536];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) trace.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+    trace.append(buffer, got);
   std::fclose(file);
   if (!options.replay) options.replay = std::make_shared<cartsim::TraceReplay>();
   options.replay->AddTrace(trace);
@@ -90,26 +113,42 @@ int main(int argc, char** argv) {
   cartsim::PtyTransport::Options linkOptions;
   int silentAfter = -1, hangUpAfter = -1, replugAfterMs = -1, statusByte = -1;
   std::string flashDumpFolder;
-  bool dropAnswers = false;
+  bool dropAnswers = false, displayRefuses = false;
+  cartsim::SimFaults::Refusal refusal = cartsim::SimFaults::Refusal::None;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--link" && hasValue) linkOptions.linkPath = argv[++i];
-    else if (arg == "--echo") cartOptions.echo = true;
-    else if (arg == "--pace") linkOptions.pace = true;
-    else if (arg == "--empty") cartOptions.cart.startEmpty = true;
-    else if (arg == "--state" && hasValue) cartOptions.cart.stateFile = argv[++i];
-    else if (arg == "--aux" && hasValue && ParseAux(argv[i + 1], cartOptions.cart.auxBoard)) ++i;
-    else if (arg == "--status" && hasValue) statusByte = static_cast<int>(std::strtol(argv[++i], nullptr, 16));
-    else if (arg == "--silent-after" && hasValue) silentAfter = std::atoi(argv[++i]);
-    else if (arg == "--drop-answers") dropAnswers = true;
-    else if (arg == "--hang-up-after" && hasValue) hangUpAfter = std::atoi(argv[++i]);
-    else if (arg == "--replug-after" && hasValue) replugAfterMs = std::atoi(argv[++i]);
-    else if (arg == "--dump-flash" && hasValue) flashDumpFolder = argv[++i];
+    if (arg == "--link" && hasValue)
+      linkOptions.linkPath = argv[++i];
+    else if (arg == "--echo")
+      cartOptions.echo = true;
+    else if (arg == "--pace")
+      linkOptions.pace = true;
+    else if (arg == "--empty")
+      cartOptions.cart.startEmpty = true;
+    else if (arg == "--state" && hasValue)
+      cartOptions.cart.stateFile = argv[++i];
+    else if (arg == "--aux" && hasValue && ParseAux(argv[i + 1], cartOptions.cart.auxBoard))
+      ++i;
+    else if (arg == "--status" && hasValue)
+      statusByte = static_cast<int>(std::strtol(argv[++i], nullptr, 16));
+    else if (arg == "--silent-after" && hasValue)
+      silentAfter = std::atoi(argv[++i]);
+    else if (arg == "--drop-answers")
+      dropAnswers = true;
+    else if (arg == "--hang-up-after" && hasValue)
+      hangUpAfter = std::atoi(argv[++i]);
+    else if (arg == "--replug-after" && hasValue)
+      replugAfterMs = std::atoi(argv[++i]);
+    else if (arg == "--dump-flash" && hasValue)
+      flashDumpFolder = argv[++i];
+    else if (arg == "--refuse" && hasValue && ParseRefusal(argv[i + 1], refusal))
+      ++i;
+    else if (arg == "--display-refuses")
+      displayRefuses = true;
     else if (arg == "--replay" && hasValue) {
       if (!AddReplayTrace(cartOptions, argv[++i])) return 1;
-    }
-    else {
+    } else {
       Usage();
       return arg == "--help" || arg == "-h" ? 0 : 2;
     }
@@ -119,7 +158,13 @@ int main(int argc, char** argv) {
   cart.faults.silentAfter = silentAfter;
   cart.faults.dropAnswers = dropAnswers;
   cart.faults.hangUpAfter = hangUpAfter;
-  if (statusByte >= 0) cart.Inspect([&](cartsim::SimCart& c) { c.Cart().SetStatusByte(statusByte & 0xFF); return 0; });
+  cart.faults.refuseCommands = refusal;
+  cart.Inspect([&](cartsim::SimCart& c) { return c.Display().refuseLines = displayRefuses; });
+  if (statusByte >= 0)
+    cart.Inspect([&](cartsim::SimCart& c) {
+      c.Cart().SetStatusByte(statusByte & 0xFF);
+      return 0;
+    });
 
   cartsim::PtyTransport link(cart, linkOptions);
   if (!link.Start()) {
@@ -142,7 +187,8 @@ int main(int argc, char** argv) {
   }
   link.Stop();
   if (!flashDumpFolder.empty() && !DumpFlash(cart, flashDumpFolder)) {
-    std::fprintf(stderr, "cartsim: could not write the flash memory to %s\n", flashDumpFolder.c_str());
+    std::fprintf(stderr, "cartsim: could not write the flash memory to %s\n",
+                 flashDumpFolder.c_str());
     return 1;
   }
   return 0;

@@ -99,7 +99,11 @@ void SimCart::OnLine(const std::string& line, const Send& send) {
     send(Noise(64));
     return;
   }
-  if (faults.longAnswerBytes > 0) {
+  if (faults.refuseCommands != SimFaults::Refusal::None && line != "status") {
+    send(faults.refuseCommands == SimFaults::Refusal::Error ? "error\r\n>" : "unknown cmd\r\n>");
+    return;
+  }
+  if (faults.longAnswerBytes > 0 && line != "status") {
     send(std::string(static_cast<std::size_t>(faults.longAnswerBytes.load()), 'x') + "\r\n>");
     return;
   }
@@ -124,8 +128,9 @@ void SimCart::Answer(const std::string& line, const Send& send) {
   }
   if (BootloaderModel* board = BoardFor(line)) {
     send("entering bootloader\r\n");
-    board->Enter(lastTick == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now()
-                                                                      : lastTick);
+    board->Enter(lastTick == std::chrono::steady_clock::time_point{}
+                     ? std::chrono::steady_clock::now()
+                     : lastTick);
     return;
   }
   // Only a charger board has a gauge; without one the interpreter refuses the reset.

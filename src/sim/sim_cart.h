@@ -20,11 +20,15 @@ enum class Board { Front = 0, Main = 1, Charger = 2, Translation = 3 };
 
 // Faults a test or a technician can switch on while the cart runs.
 struct SimFaults {
-  std::atomic<int> silentAfter{-1};   // answer nothing from the (N+1)th command line on
+  std::atomic<int> silentAfter{-1};  // answer nothing from the (N+1)th command line on
   std::atomic<bool> dropAnswers{false};
-  std::atomic<int> hangUpAfter{-1};   // hang up when the Nth command line has arrived
+  std::atomic<int> hangUpAfter{-1};       // hang up when the Nth command line has arrived
   std::atomic<bool> noiseAnswers{false};  // answer every command with binary noise and NULs
-  std::atomic<int> longAnswerBytes{0};    // answer every command with one line this long
+  std::atomic<int> longAnswerBytes{0};    // answer every command but "status" with a line this long
+  // Refuse every command but "status" (so that the cart is still found): with "error", or as an
+  // unknown command.
+  enum class Refusal { None, Error, UnknownCommand };
+  std::atomic<Refusal> refuseCommands{Refusal::None};
 };
 
 // The whole cart as seen from the wire: the main board's command interpreter, the display and

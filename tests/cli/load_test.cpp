@@ -92,6 +92,32 @@ TEST_F(LoadTest, BadFirmwareFileIsRefusedBeforeTheCartIsTouched) {
   EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), 0);
 }
 
+// An update that did not finish leaves the board announcing itself in its bootloader, where no
+// command interpreter listens: flash takes it from the handshake on, with or without --port.
+TEST_F(LoadTest, ABoardLeftInItsBootloaderIsFlashedFromThere) {
+  ASSERT_TRUE(sim.started);
+  for (const bool named : {true, false}) {
+    Bytes firmware = SampleFirmware();
+    for (auto& [address, byte] : firmware) byte = static_cast<std::uint8_t>(byte + named);
+    WriteFile(sim.dir.File("main.hex"), HexFileOf(firmware));
+    ASSERT_EQ(Ctl({"send", "bootload"}).exitCode, 1) << "the board is left waiting";
+    const int commands = sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+    const std::vector<std::string> flash = {"flash", "main", sim.dir.File("main.hex")};
+    const CtlRun run =
+        named ? Ctl(flash)
+              : RunCtl(flash, sim.dir.Path(), {{"MOLVANE_PORTS", sim.link.DevicePath()}});
+    EXPECT_EQ(run.exitCode, 0) << (named ? "--port: " : "listed: ") << run.err;
+    ASSERT_FALSE(Lines(run.out).empty());
+    EXPECT_EQ(Lines(run.out).back(), "Firmware Update Complete");
+    EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), commands)
+        << "no bootload command went to a board already in its bootloader";
+    const auto flashed = Flash(cartsim::Board::Main);
+    for (const auto& [address, byte] : firmware) {
+      ASSERT_EQ(flashed[static_cast<std::size_t>(address)], byte) << address;
+    }
+  }
+}
+
 TEST(CtlFlashCancel, CtrlCStopsTheUpdateBetweenPages) {
   SimFixture sim({}, true);  // wire-paced, so that the pages take a while
   ASSERT_TRUE(sim.started);
@@ -135,6 +161,16 @@ TEST(CtlBmpConvert, WritesTheCommandFileBesideThePicture) {
   ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(lines.front().rfind("ew 256 005204", 0), 0u) << lines.front();
   EXPECT_EQ(lines.back(), "ew 576 " + std::string(22, '0'));
+
+  // An 8-bit picture whose colour 0 is black goes by its indices all the same, with a warning.
+  std::string inverted = loader_test::MakeBmp(82, 32, 8, [](int row, int) { return row == 0; });
+  for (int c = 0; c < 3; ++c) inverted[54 + c] = 0;
+  WriteFile(dir.File("dark.bmp"), inverted);
+  const CtlRun warned = RunCtl({"bmp-convert", dir.File("dark.bmp")}, dir.Path());
+  EXPECT_EQ(warned.exitCode, 0) << warned.err;
+  EXPECT_EQ(warned.err, "Warning: " + dir.File("dark.bmp") +
+                            ": its colour 0 is dark, but the display leaves colour 0 clear and "
+                            "sets every other colour: the title comes out inverted\n");
 
   WriteFile(dir.File("fake.bmp"), "plain text");
   const CtlRun fake = RunCtl({"bmp-convert", dir.File("fake.bmp")}, dir.Path());

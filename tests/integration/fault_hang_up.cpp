@@ -103,6 +103,25 @@ TEST(FaultHangUp, MidFlashEndsTheUpdateAndARetryFlashesEveryByte) {
   });
 }
 
+// Pulled as the board is told to go to its bootloader: no 'U' can come on a closed line, so the
+// wait ends at once with the link's own message instead of running out its budget.
+TEST(FaultHangUp, AtTheBootloadCommandEndsTheWaitForTheBoardAtOnce) {
+  SimFixture fx;
+  ASSERT_TRUE(fx.Connect());
+  fx.controller.SetBootlogFolder(fx.dir.Path());
+  testing_support::SetTiming(fx.controller, &molvane::Timing::bootloaderWaitMs, 60000);
+  const std::string hex = fx.dir.File("main.hex");
+  testing_support::WriteFile(hex, fault_checks::HexText(300));
+  HangUpAtCommand(fx, 1);
+  const auto start = fault_checks::Clock::now();
+  ASSERT_TRUE(molvane::StartFirmwareUpdate(fx.controller, hex, *molvane::FindBoard("main")));
+  fx.controller.WaitForTransfer();
+  EXPECT_LT(fault_checks::Clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(fx.controller.TransferOutcome().text, "Error: Timeout");
+  EXPECT_EQ(fx.controller.MessageText(), "Error: Timeout");
+  ExpectUsableAgain(fx);
+}
+
 TEST(FaultHangUp, MidBitmapEndsTheUploadAndARetryFillsTheDisplay) {
   SimFixture fx;
   ASSERT_TRUE(fx.Connect());

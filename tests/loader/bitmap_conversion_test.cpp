@@ -130,10 +130,15 @@ TEST_F(ConversionFixture, PicturesTheConversionWouldGarbleAreRefusedWithTheReaso
       // White as colour 0 and black as colour 1: the title would come out inverted.
       {patched(1, 54, {255, 255, 255, 0, 0, 0, 0}),
        "its colour table is not black (colour 0) and white (colour 1)"},
-      // A grey ramp starts with black at colour 0.
-      {patched(8, 54, {0, 0, 0}),
-       "its colour table does not fit (colour 0 must be light, every other colour used dark)"},
-      {patched(8, 46, {2}), "it uses colour 7, which its colour table does not hold"},
+      {patched(1, 46, {1}), "it uses colour 1, which its colour table does not hold"},
+      // Offset 0 would read the file's own header as the top rows.
+      {patched(24, 10, {0, 0, 0, 0}), "its pixel data would start inside its headers"},
+      {patched(8, 10, {53, 0, 0, 0}), "its pixel data would start inside its headers"},
+      // Room for 16 colours where 8 bits need 256: the pixels would be read from the table.
+      {patched(8, 10, {54 + 64, 0, 0, 0}),
+       "its colour table is shorter than the 256 colours it must hold"},
+      {patched(1, 10, {58, 0, 0, 0}),
+       "its colour table is shorter than the 2 colours it must hold"},
   };
   for (const auto& [bmp, reason] : cases) {
     const std::string path = dir.File("pic.bmp");
@@ -155,6 +160,37 @@ TEST_F(ConversionFixture, PicturesTheConversionWouldGarbleAreRefusedWithTheReaso
   EXPECT_EQ(refused.text, "Bitmap " + picture + " was not converted: " + cases[0].second + ".");
   EXPECT_FALSE(controller.IsBusy());
   EXPECT_EQ(ReadFile(dir.File("Four.txt")), "");
+}
+
+// Pictures prepared for the display rely on its rule for 8 bits, colour 0 clear and every other
+// index set, whatever their table shows; a table that makes the title look inverted is told.
+TEST_F(ConversionFixture, EightBitPicturesGoByTheIndexAloneAndAnInvertedTableIsTold) {
+  const Dark dots = [](int r, int c) { return (r * 5 + c) % 4 == 0; };
+  const auto convert = [&](const std::string& bmp, std::string& warning) {
+    WriteFile(dir.File("pic.bmp"), bmp);
+    PixelGrid grid;
+    BmpInfo info;
+    std::string error;
+    EXPECT_TRUE(molvane::ReadBmpFile(dir.File("pic.bmp"), grid, info, error)) << error;
+    warning = info.warning;
+    return molvane::BuildTitleBitmap(grid, info.height);
+  };
+  std::string inverted = MakeBmp(82, 32, 8, dots);
+  for (int c = 0; c < 3; ++c) inverted[54 + c] = 0;               // colour 0 black
+  for (int c = 0; c < 3; ++c) inverted[54 + 4 * 7 + c] = '\xff';  // colour 7 white
+  std::string listed = MakeBmp(82, 32, 8, dots);
+  listed[46] = 2;  // two colours listed, colour 7 used all the same
+  for (const std::string* bmp : {&inverted, &listed}) {
+    std::string warning;
+    const TitleBitmap title = convert(*bmp, warning);
+    for (int r = 0; r < 32; ++r) {
+      for (int c = 0; c < 82; ++c) ASSERT_EQ(Dot(title, r, c), dots(r, c)) << r << " " << c;
+    }
+    EXPECT_EQ(warning, bmp == &inverted ? "its colour 0 is dark, but the display leaves colour 0 "
+                                          "clear and sets every other colour: the title comes "
+                                          "out inverted"
+                                        : "");
+  }
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -125,6 +125,24 @@ TEST(BitmapUpload, DisplayThatAlwaysAsksAgainEndsAtTheBound) {
   EXPECT_TRUE(run.fx.controller.IsPortOpen(0));
 }
 
+// "error" before the prompt is no acknowledgement: the line goes again within the resend bound,
+// and the upload then fails naming it, with nothing claimed complete.
+TEST(BitmapUpload, RefusedLineIsSentAgainThenTheUploadFailsNamingIt) {
+  UploadRun run;
+  testing_support::SetTiming(run.fx.controller, &molvane::Timing::bitmapResendLimit, 3);
+  run.Display([](cartsim::DisplayModel& d) { d.refuseLines = true; });
+  const std::string file = run.fx.dir.File("lines.txt");
+  WriteFile(file, "ew 7 abcd\r\new 9 ef\r\n");
+  EXPECT_EQ(run.Upload(file, Mode::Bitmaps),
+            "The display refused line 1 (ew 7 abcd): Error: Unknown. Bitmap Update Aborted.");
+  EXPECT_EQ(run.fx.controller.TransferOutcome().done, 0);
+  run.Display([](cartsim::DisplayModel& d) {
+    EXPECT_EQ(d.ErrorsAnswered(), 4) << "the line and three resends";
+    EXPECT_EQ(d.LinesAccepted(), 0);
+    EXPECT_EQ(d.LoadsEnded(), 0) << "no end of load after a refused line";
+  });
+}
+
 TEST(BitmapUpload, SilentDisplayEndsTheUpload) {
   UploadRun run;
   run.fx.sim.faults.silentAfter = run.Commands() + 3;
@@ -143,9 +161,9 @@ TEST(BitmapUpload, CommandFileSendsOnlyWriteLinesThenPausesBeforeItEnds) {
   WriteFile(path, "ew 10 0102\r\nhello\r\nrew 20 03\r\n; the end\r\n");
   auto start = Clock::now();
   ASSERT_TRUE(molvane::StartBitmapUpload(run.fx.controller, path, Mode::Bitmaps));
-  testing_support::Eventually(
-      [&] { return run.fx.controller.GetMessage() == "Bitmap Updated ..."; }, 8000, 10);
-  EXPECT_EQ(run.fx.controller.GetMessage(), "Bitmap Updated ...");
+  EXPECT_TRUE(testing_support::Eventually(
+      [&] { return run.fx.controller.GetMessage() == "Bitmap Updated ..."; }, 8000, 10))
+      << run.fx.controller.GetMessage();
   EXPECT_TRUE(run.fx.controller.IsBusy());
   run.fx.controller.WaitForTransfer();
   EXPECT_GT(std::chrono::duration<double>(Clock::now() - start).count(), 10.0);

@@ -137,18 +137,35 @@ TEST(FirmwareUpdate, BootlogTraceAndProgressTellTheStory) {
     ASSERT_NE(at, std::string::npos) << step;
   }
   EXPECT_EQ(run.fx.controller.GetStatusText(), "Writing..  100%");
-  // Page data is kept out of the trace; the address and sum bytes are not.
-  EXPECT_EQ(trace.find("TX: [len=1]", trace.find("Writing..  0%")) != std::string::npos, true);
+  // Page data is kept out of the trace; the two address bytes and the sum byte are not.
+  const std::size_t pageZero = trace.find("Log: Writing..  0%");
+  const std::size_t pageOne = trace.find("Log: Writing..", pageZero + 1);
+  ASSERT_NE(pageOne, std::string::npos);
+  int sent = 0;
+  for (std::size_t tx = trace.find("TX: [len=", pageZero); tx < pageOne;
+       tx = trace.find("TX: [len=", tx + 1)) {
+    EXPECT_EQ(trace.compare(tx, 11, "TX: [len=1]"), 0);
+    ++sent;
+  }
+  EXPECT_EQ(sent, 3);
   EXPECT_LT(trace.size(), 200000u);
 }
 
-TEST(FirmwareUpdate, FileWithoutDataSendsOneErasedPage) {
+// Such a file would erase the board's first page and call it an update.
+TEST(FirmwareUpdate, FileWithoutDataIsRefusedBeforeTheBoardIsTouched) {
   FlashRun run;
-  ASSERT_EQ(run.Flash(":00000001FF\n"), "Firmware Update Complete");
-  EXPECT_EQ(run.fx.controller.GetStatusText(), "Writing..  0%");
+  const int commandsBefore =
+      run.fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+  const std::string path = run.fx.dir.File("firmware.hex");
+  for (const char* content : {"", "no records here\n", ":00000001FF\n"}) {
+    EXPECT_EQ(run.Flash(content),
+              "Firmware file " + path + " holds no firmware data. Update refused.");
+  }
+  EXPECT_EQ(run.fx.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }),
+            commandsBefore);
   run.Board([](BootloaderModel& b) {
-    ASSERT_EQ(b.Pages().size(), 1u);
-    EXPECT_EQ(b.Pages()[0].sumReceived, 0x80);  // 128 bytes of 0xFF
+    EXPECT_FALSE(b.Active());
+    EXPECT_TRUE(b.Pages().empty());
   });
 }
 
@@ -248,8 +265,8 @@ TEST(FirmwareUpdate, SilentBootloaderTimesOutAfterFiveSeconds) {
 TEST(FirmwareUpdate, CancelStopsBeforeTheNextPage) {
   FlashRun run;
   run.Start(HexFile(PagePattern(60000)));
-  Eventually([&] { return run.fx.controller.GetMessage().rfind("Writing..  1", 0) == 0; }, 20000,
-             2);
+  ASSERT_TRUE(Eventually(
+      [&] { return run.fx.controller.GetMessage().rfind("Writing..  1", 0) == 0; }, 20000, 2));
   run.fx.controller.CancelTransfer();
   run.fx.controller.WaitForTransfer();
   EXPECT_EQ(run.fx.controller.MessageText(), "Firmware Update Canceled.");
@@ -305,7 +322,7 @@ TEST(FirmwareUpdate, NoPortsAndUnopenablePortsAreReported) {
   testing_support::TempDir dir;
   molvane::CartController controller(dir.Path(), dir.Path());
   controller.SetBootlogFolder(dir.Path());
-  WriteFile(dir.File("f.hex"), ":00000001FF\n");
+  WriteFile(dir.File("f.hex"), HexFile(PagePattern(16)));
   const molvane::Board& main = *molvane::FindBoard("main");
   const auto update = [&] {
     EXPECT_TRUE(molvane::StartFirmwareUpdate(controller, dir.File("f.hex"), main));

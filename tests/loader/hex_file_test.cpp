@@ -153,6 +153,24 @@ TEST_F(HexFixture, FaultyFilesAreRefusedNamingFileAndLine) {
   }
 }
 
+// A file without data would send one erased page: the board's first page wiped, reported as an
+// update. A read that fails part-way is no end of the file either.
+TEST_F(HexFixture, FilesWithoutDataOrNotReadToTheirEndAreRefused) {
+  for (const std::string& content :
+       {std::string(), std::string("release notes\r\n"), kEof, ":0000000000\r\n" + kEof}) {
+    const std::string path = Write(content);
+    const molvane::HexCheck check = CheckHexFile(path);
+    EXPECT_FALSE(check.ok) << content;
+    EXPECT_EQ(check.message, "Firmware file " + path + " holds no firmware data. Update refused.");
+  }
+  // A folder opens like a file on Linux, and its first read fails.
+  const molvane::HexCheck folder = CheckHexFile(dir.Path());
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.message, "Firmware file " + dir.Path() + " could not be read. Update refused.");
+  FirmwareImage image;
+  EXPECT_FALSE(ReadHexFile(dir.Path(), image));
+}
+
 TEST_F(HexFixture, MissingFileIsRefusedByName) {
   std::string path = dir.File("absent.hex");
   molvane::HexCheck check = CheckHexFile(path);

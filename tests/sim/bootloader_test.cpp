@@ -135,7 +135,7 @@ TEST(BootloaderFaults, RefusesAPageTheGivenNumberOfTimesOrAlways) {
 TEST(BootloaderFaults, BadHeaderOnceIsFollowedByAGoodOneAfterFfFf) {
   Host host;
   host.board.faults.badHeaderOnce = true;
-  EXPECT_EQ(host.Handshake(), Bytes({kBadDevice, 'p', 'd', 'S', '4', '!'}));
+  EXPECT_EQ(host.Handshake(), Bytes({0x42, 'p', 'd', 'S', '4', '!'}));
   host.Write(Bytes({0xFF, 0xFF}));
   EXPECT_TRUE(host.board.Active());
   EXPECT_EQ(host.Take(), Bytes({'M', 'p', 'd', 'S', '4', '!'}));

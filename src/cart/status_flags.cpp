@@ -9,7 +9,9 @@
 namespace molvane {
 namespace {
 
-// The number's low bits hold the flags; longer numbers simply wrap instead of overflowing.
+// The number's low bits hold the flags; longer numbers simply wrap instead of overflowing. The
+// status word is a whole item: a reply such as "error" starts with hex digits but is no word,
+// and sets no flag.
 std::uint32_t LeadingHexNumber(const std::string& text) {
   std::size_t at = text.find_first_not_of(" \t");
   if (at == std::string::npos) return 0;
@@ -19,7 +21,8 @@ std::uint32_t LeadingHexNumber(const std::string& text) {
   for (; at < text.size() && HexDigitValue(text[at]) >= 0; ++at) {
     value = value * 16u + static_cast<std::uint32_t>(HexDigitValue(text[at]));
   }
-  return value;
+  const bool wholeItem = at == text.size() || text[at] == ' ' || text[at] == '\t';
+  return wholeItem ? value : 0;
 }
 
 }  // namespace

@@ -7,8 +7,8 @@ namespace molvane {
 
 // The three bits of the cart's status word that an operator watches. The word is the hexadecimal
 // number at the start of the status line: blanks before it are skipped, a 0x prefix is allowed,
-// and it ends at the first character that is not a hexadecimal digit. So a line that begins with
-// a letter a to f is read as a number too; a line with no number at its start sets no flag.
+// and it ends at a blank or the end of the line. A line whose first item is not such a number
+// ("error", "unknown cmd") sets no flag.
 struct StatusFlags {
   static constexpr unsigned kDrawerUnlockedBit = 0x80;
   static constexpr unsigned kKeyboardLampOnBit = 0x40;

@@ -5,6 +5,7 @@
 #include "cart/board.h"
 #include "cart/setup_values.h"
 #include "cart/service_commands.h"
+#include "cart/version_info.h"
 #include "loader/bitmap_upload.h"
 #include "loader/firmware_update.h"
 #include "pages/ui_services.h"
@@ -78,18 +79,20 @@ void ServicePage::Start() {
   wanted = false;
 }
 
+// A cart that comes may have another third board than the last: its kind is read again.
 void ServicePage::CartNotice(bool present) {
-  (void)present;
+  if (present) boardKindRead = false;
   if (!shown || buttonsLocked) return;
   ApplyEnablingRule();
   WriteAllFields();
 }
 
-// The scanner keeps off the port while the page is on screen. A transfer holds the page where
-// it is; the tab change it missed is made as soon as the transfer has ended.
+// The scanner keeps off the port while the page is on screen. A transfer holds the page in
+// sight when it is left; the tab change is made as soon as the transfer has ended. Shown during
+// a transfer (one started on the Testing page), the page follows it at once.
 void ServicePage::Show(bool visible) {
   wanted = visible;
-  if (controller.IsBusy()) return;
+  if (controller.IsBusy() && !visible) return;
   ApplyVisibility(visible);
 }
 
@@ -98,6 +101,7 @@ void ServicePage::ApplyVisibility(bool visible) {
   controller.SetScanEnabled(!visible);
   if (!visible) return;
   LoadFiles();
+  FollowTransfer();
   if (!buttonsLocked) ApplyEnablingRule();
   WriteAllFields();
 }
@@ -137,7 +141,11 @@ void ServicePage::LoadFiles() {
   for (const FileRow& row : kFileRows) this->*row.field = controller.GetPathSetting(row.setting);
 }
 
+// The third board is known from the cart's version answer; a cart whose versions no page has
+// read yet (one found while another page was in front) is asked now.
 void ServicePage::ApplyEnablingRule() {
+  if (!boardKindRead && controller.HasCart() && !controller.IsBusy())
+    boardKindRead = static_cast<bool>(GetVersion(controller));
   const std::uint8_t kind = controller.AuxBoardKind();
   updateChargerEnabled = BoardPresent(BoardNamed("charger"), kind);
   updateTranslationEnabled = BoardPresent(BoardNamed("translation"), kind);

@@ -85,6 +85,8 @@ class ServicePage : public PageModel {
 
   // Where the operator wants the page; a running transfer holds it where it was until it ends.
   bool wanted = false;
+  // The cart's third board was read since it came.
+  bool boardKindRead = false;
 };
 
 }  // namespace molvane

@@ -99,7 +99,26 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
                 "The firmware file name is longer than 255 characters."}));
   EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
   EXPECT_EQ(ui.boxes[3].caption, "");
+  EXPECT_EQ(page.lastResult, "The firmware file name is longer than 255 characters.");
   EXPECT_FALSE(fixture.controller.IsBusy());
+}
+
+// A transfer started on another page (the customer title) is followed as soon as the page shows,
+// and a cart found while the page was hidden has its third board read before the buttons follow
+// it (the default cart has a charger board).
+TEST_F(ServicePageTest, ShownDuringAnotherPagesTransferItFollowsItAndReadsTheCartsBoard) {
+  ASSERT_TRUE(fixture.Connect());
+  page.CartNotice(true);
+  testing_support::HeldTransfer transfer(fixture.controller);
+  fixture.controller.SetStatusText("Writing..  40%");
+  page.Show(true);
+  EXPECT_EQ(page.status, "Writing..  40%");
+  EXPECT_EQ(page.progress, 40);
+  EXPECT_EQ(Actions(), std::vector<bool>(8, false));
+  transfer.Release();
+  page.Tick();
+  EXPECT_EQ(page.status, "Not Programming.");
+  EXPECT_EQ(Actions(), (std::vector<bool>{true, true, true, false, true, true, true, true}));
 }
 
 TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShown) {
@@ -264,6 +283,7 @@ TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
   page.Browse(Kind::Bitmap);
   page.Browse(Kind::FactoryTitle);
   page.UpdateBitmaps();
+  EXPECT_NE(page.status, "Firmware Update Complete") << "the last transfer's end is not shown";
   TickUntilIdle();
   EXPECT_EQ(page.lastResult, "Bitmap Update Complete.");
   fixture.sim.Inspect([&](cartsim::SimCart& s) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QKeyEvent>
 #include <QTimer>
@@ -151,6 +152,29 @@ TEST_F(MainWindow, EnterAndEscapeInAFieldKeepTheWindowAndTheCloseBoxEndsIt) {
   EXPECT_EQ(field->text(), "120");
   QTimer::singleShot(0, &window, [&window] { window.close(); });
   EXPECT_EQ(window.exec(), QDialog::Rejected);
+}
+
+// No page button is the window's default: Enter in a Pin List field presses nothing (it used to
+// open "Add Pin", and a second Enter sent an empty PIN).
+TEST_F(MainWindow, EnterOnThePinListPagePressesNoButton) {
+  CMolvaneDlg window(controller, ui);
+  window.show();
+  window.findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+  }
+  for (const char* name : {"maxPinDigits", "rfidBits", "facilityCode"}) {
+    auto* field = window.findChild<QLineEdit*>(name);
+    ASSERT_NE(field, nullptr) << name;
+    field->setFocus();
+    gui_testing::PressKey(field, Qt::Key_Return);
+    gui_testing::PressKey(field, Qt::Key_Return);
+  }
+  gui_testing::Settle(controller.Worker());
+  EXPECT_EQ(ui.pinDialogs, 0);
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(window.isVisible());
+  window.reject();
 }
 
 TEST_F(MainWindow, BothAboutItemsOpenTheAboutBox) {

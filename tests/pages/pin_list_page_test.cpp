@@ -105,6 +105,38 @@ TEST_F(PinListPageTest, CopyAllAndPaste) {
   StoreOnCart(99, 0);
   page.Paste();
   EXPECT_EQ(page.pinLines.size(), 5u) << "nothing pasted, still read anew";
+
+  // A line that is no PIN is checked as Add checks a typed one: nothing more goes out, and one
+  // message says how far the paste got.
+  ui.boxes.clear();
+  ui.clipboard = "31\r\n12a\r\n32\r\n";
+  page.Paste();
+  EXPECT_TRUE(CartHolds(31));
+  EXPECT_FALSE(CartHolds(32));
+  EXPECT_EQ(ui.Texts(), Strings{"1 PIN(s) added, 2 not added: '12a' is not a PIN: The pin number "
+                                "must be less than 4294967296."});
+}
+
+// A clear the cart stops answering part-way says so; the list keeps what was last read whole,
+// and that list is not exported as if it were the cart's.
+TEST_F(PinListPageTest, AClearCutShortIsToldAndAListNotReadIsNotExported) {
+  ASSERT_TRUE(fixture.Connect());
+  for (std::uint32_t pin : {11u, 22u, 33u}) StoreOnCart(pin, 1);
+  page.GetList();
+  const Strings before = page.pinLines;
+  fixture.sim.faults.silentAfter =
+      fixture.sim.Inspect([](cartsim::SimCart& sim) { return sim.CommandsSeen(); }) + 1;
+  page.Clear();
+  EXPECT_EQ(ui.Texts(), (Strings{"Are you sure you wish to clear all of the pin numbers?",
+                                 "The pin list was not cleared (1 PIN(s) removed): Error: Timeout",
+                                 "The PIN list could not be read: Error: No cart is connected."}));
+  EXPECT_EQ(page.pinLines, before);
+  EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Count(); }), 2);
+  ui.boxes.clear();
+  page.Export();
+  EXPECT_TRUE(ui.fileDialogs.empty());
+  EXPECT_EQ(ui.Texts(), Strings{"The PIN list could not be read from the cart, so it was not "
+                                "exported. Get the list again first."});
 }
 
 TEST_F(PinListPageTest, RemoveTheSelectedLineOnly) {

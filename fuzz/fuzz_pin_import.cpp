@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static auto controller = std::make_unique<molvane::CartController>(fuzzing::NoTraceFolder(),
                                                                      fuzzing::ScratchFolder());
   const std::string path = fuzzing::WriteInput(data, size, "pins.txt");
-  (void)controller->ImportPinList(path);
+  (void)molvane::ImportPinList(*controller, path);
   return 0;
 }

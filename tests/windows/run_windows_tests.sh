@@ -174,9 +174,10 @@ eventually() {  # eventually SECONDS COMMAND...: COMMAND holds within SECONDS
 }
 ended() { ! kill -0 "$GUI_PID" 2>/dev/null; }
 gui_key() { xdotool key "$1"; }
-# Escape closes the window as Cancel; the program must end with 0 within 10 s.
+# Alt+F4 closes the window (Enter and Escape inside it no longer do); the program must end with
+# 0 within 10 s.
 gui_close() {
-  gui_key Escape
+  gui_key alt+F4
   if ! eventually 10 ended; then
     kill "$GUI_PID" 2>/dev/null
     return 1
@@ -204,7 +205,7 @@ check "the status field reads Disconnected" eventually 30 shows $STATUS Disconne
 check "  ... and its tip says that the driver is missing" shows "$STATUS (tip)" "$NO_DRIVER"
 check "  ... with no message box" lacks qt_msgbox_label
 screenshot no-driver
-check "  ... Escape ends the program" gui_close
+check "  ... Alt+F4 ends the program" gui_close
 
 # A stale entry of an adapter no longer plugged in comes first, as the driver leaves them.
 [[ ! -e "$(dosdevice COM3)" ]] || die "COM3 exists in this Wine prefix; the stale entry needs a missing port"
@@ -214,7 +215,7 @@ say "molvane.exe with only a registered port that is missing"
 gui_start missing-port
 check "the status field reads Disconnected" eventually 30 shows $STATUS Disconnected
 check "  ... with no tip: the driver is there" lacks "$STATUS (tip)"
-check "  ... Escape ends the program" gui_close
+check "  ... Alt+F4 ends the program" gui_close
 
 register 'VID_0403+PID_6001+A6008isPA' $CART_COM
 
@@ -227,7 +228,7 @@ gui_key Return
 check "Enter closes the box, and the status field reads Connected" \
   eventually 10 eval 'shows $STATUS Connected && lacks qt_msgbox_label'
 screenshot cart-connected
-check "  ... Escape ends the program" gui_close
+check "  ... Alt+F4 ends the program" gui_close
 check "its trace names the COM port" grep -q "^OPEN: $CART_COM @38400" "$WORK/comlog.txt"
 check "  ... and shows the PIN list read" grep -q "pin_list_dump" "$WORK/comlog.txt"
 cp "$WORK/comlog.txt" "$ARTIFACTS/cart-comlog.txt"

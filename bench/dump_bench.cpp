@@ -6,9 +6,9 @@
 
 #include "bench_report.h"
 #include "bench_rig.h"
-#include "cart_fill.h"
 #include "cart/event_log.h"
 #include "cart/pin_list.h"
+#include "cart_fill.h"
 
 namespace {
 
@@ -53,10 +53,11 @@ int main() {
     bench::FillPins(s.Cart());
   });
   if (!rig.Connect()) return 0;
-  RunDump(rig, {"log dump 1024 events", "log_dump",
-                [](cartsim::CartModel& cart) { return cart.Events().DumpLines(); },
-                [](molvane::CartController& c) { molvane::DumpLog(c); },
-                [](const molvane::CartController& c) { return c.Events().count; }, bench::kFullLog});
+  RunDump(rig,
+          {"log dump 1024 events", "log_dump",
+           [](cartsim::CartModel& cart) { return cart.Events().DumpLines(); },
+           [](molvane::CartController& c) { molvane::DumpLog(c); },
+           [](const molvane::CartController& c) { return c.Events().count; }, bench::kFullLog});
   RunDump(rig,
           {"PIN dump 128 PINs", "pin_list_dump",
            [](cartsim::CartModel& cart) { return cart.Pins().DumpLines(); },

@@ -10,9 +10,9 @@
 
 #include "bench_report.h"
 #include "bench_rig.h"
-#include "trace_times.h"
 #include "cart/board.h"
 #include "loader/firmware_update.h"
+#include "trace_times.h"
 
 namespace {
 
@@ -163,8 +163,7 @@ void RunFlash(std::uint8_t pageCode, int pageSize, const std::vector<std::uint8_
     bench::ReportError(name, fault);
   }
   bench::Report({name, elapsed, FlashFloorMs(pageSize), kTarget});
-  if (phases)
-    ReportPhases(name, rig.controller.TracePath(), startDayMs, endDayMs, pageSize);
+  if (phases) ReportPhases(name, rig.controller.TracePath(), startDayMs, endDayMs, pageSize);
 }
 
 }  // namespace

@@ -165,8 +165,8 @@ void FullLog() {
   });
   if (!w.Connected()) return bench::ReportError("log page, 1024 events", "no cart");
   MeasureWork(
-      "log page, 1024 events", bench::WireMs(static_cast<long>(bytes) + 10),
-      [&] { w.Tab(2); }, [&] { return w.List("log")->count() == bench::kFullLog; });
+      "log page, 1024 events", bench::WireMs(static_cast<long>(bytes) + 10), [&] { w.Tab(2); },
+      [&] { return w.List("log")->count() == bench::kFullLog; });
 }
 
 void FullPinList() {
@@ -218,22 +218,19 @@ void BackupAndRestore() {
   w.ui.files = {file};
   const auto boxSeen = [&](const char* start) {
     return [&w, start] {
-      return std::any_of(w.ui.boxes.begin(), w.ui.boxes.end(), [start](const std::string& box) {
-        return box.rfind(start, 0) == 0;
-      });
+      return std::any_of(w.ui.boxes.begin(), w.ui.boxes.end(),
+                         [start](const std::string& box) { return box.rfind(start, 0) == 0; });
     };
   };
   MeasureWork(
-      "backup of a full cart", 0.0, [&] { w.Menu("Back Up Cart..."); },
-      boxSeen("Cart backed up"));
+      "backup of a full cart", 0.0, [&] { w.Menu("Back Up Cart..."); }, boxSeen("Cart backed up"));
   w.rig.Sim([](cartsim::SimCart& s) {
     s.Cart().Pins().Clear();
     return 0;
   });
   w.ui.files = {file};
   MeasureWork(
-      "restore onto an emptied cart", 0.0, [&] { w.Menu("Restore Cart..."); },
-      boxSeen("Restore"));
+      "restore onto an emptied cart", 0.0, [&] { w.Menu("Restore Cart..."); }, boxSeen("Restore"));
 }
 
 void SilentCart() {

@@ -20,9 +20,7 @@ constexpr Entry kEntries[] = {{"Firmware", "MainFirmwareFile", "<FIRMWARE>"},
                               {"Misc", "Tabs", "<MISC>"},
                               {"Misc", "HelpURL", "<MISC>"}};
 
-bool Plain(std::string_view value) {
-  return value.find_first_of("\"\n") == std::string_view::npos;
-}
+bool Plain(std::string_view value) { return value.find_first_of("\"\n") == std::string_view::npos; }
 
 }  // namespace
 
@@ -45,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Whatever stood before the section is never touched.
   const std::size_t kept = sectionStart == std::string::npos ? text.size() : sectionStart;
-  fuzzing::Require(config.Text().size() >= kept && config.Text().compare(0, kept, text, 0, kept) == 0,
-                   "text before the section changed");
+  fuzzing::Require(
+      config.Text().size() >= kept && config.Text().compare(0, kept, text, 0, kept) == 0,
+      "text before the section changed");
   if (Plain(value) && !config.Text().empty() && config.Text().back() == '\n') {
-    fuzzing::Require(config.GetValue(entry.section, entry.key) == value, "the value written is not read back");
+    fuzzing::Require(config.GetValue(entry.section, entry.key) == value,
+                     "the value written is not read back");
   }
   return 0;
 }

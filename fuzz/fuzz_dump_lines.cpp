@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     molvane::PinEntry entry{7, 11};
     if (!molvane::ParsePinDumpLine(line, entry))
-      fuzzing::Require(entry.pin == 7 && entry.activationTime == 11, "a refused line changed the entry");
+      fuzzing::Require(entry.pin == 7 && entry.activationTime == 11,
+                       "a refused line changed the entry");
 
     molvane::ApplyLogDumpLine(line, record);
     const molvane::LogEntry event = molvane::MakeLogEntry(record);

@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const int pageSize : {32, 64, 128, 256, 512}) {
     molvane::SetPageSize(*image, pageSize);
     // Pages 0..pageCount are offered; at most the one after a full image starts at its end.
-    fuzzing::Require(image->pageCount >= 0 && image->pageCount * pageSize <= molvane::FirmwareImage::kSize,
-                     "a page beyond the image");
+    fuzzing::Require(
+        image->pageCount >= 0 && image->pageCount * pageSize <= molvane::FirmwareImage::kSize,
+        "a page beyond the image");
   }
   return 0;
 }

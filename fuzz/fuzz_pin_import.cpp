@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const molvane::PinFileLine& line : molvane::SplitPinFile(content)) {
     fuzzing::Require(line.lineNumber > lastNumber, "line numbers do not grow");
     lastNumber = line.lineNumber;
-    fuzzing::Require(line.item.find_first_of(" \t\r\n") == std::string::npos, "an item with a blank");
+    fuzzing::Require(line.item.find_first_of(" \t\r\n") == std::string::npos,
+                     "an item with a blank");
     if (line.hasPin) fuzzing::Require(!line.item.empty(), "a PIN without an item");
     (void)molvane::PinItemInRange(line.item);
     const std::string quoted = molvane::QuotedItem(line.item);
@@ -22,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char c : quoted) fuzzing::Require(c >= ' ' && c <= '~', "an unprintable quote");
   }
 
-  static auto controller = std::make_unique<molvane::CartController>(fuzzing::NoTraceFolder(),
-                                                                     fuzzing::ScratchFolder());
+  static auto controller =
+      std::make_unique<molvane::CartController>(fuzzing::NoTraceFolder(), fuzzing::ScratchFolder());
   const std::string path = fuzzing::WriteInput(data, size, "pins.txt");
   (void)molvane::ImportPinList(*controller, path);
   return 0;

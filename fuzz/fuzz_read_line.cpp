@@ -32,7 +32,8 @@ struct Link {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static auto link = std::make_unique<Link>();
   link->Drain();
-  const std::string_view bytes(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 2048));
+  const std::string_view bytes(reinterpret_cast<const char*>(data),
+                               std::min<std::size_t>(size, 2048));
   link->cart.Write(bytes);
   // Every line but a time-out takes at least one byte, so the input runs out.
   for (std::size_t lines = 0;; ++lines) {

@@ -53,11 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     case 2:
       value = molvane::GetRfidFacility(c).value;
-      fuzzing::Require(value.size() <= 5 && Only(value, kDigits), "facility accepted in a wrong form");
+      fuzzing::Require(value.size() <= 5 && Only(value, kDigits),
+                       "facility accepted in a wrong form");
       break;
     default:
       value = molvane::GetMaxPinDigits(c).value;
-      fuzzing::Require(value.size() <= 3 && Only(value, kDigits), "digits accepted in a wrong form");
+      fuzzing::Require(value.size() <= 3 && Only(value, kDigits),
+                       "digits accepted in a wrong form");
   }
   return 0;
 }

@@ -2,6 +2,8 @@
 
 namespace molvane {
 
-bool LocalTime(std::time_t seconds, std::tm& fields) { return localtime_r(&seconds, &fields) != nullptr; }
+bool LocalTime(std::time_t seconds, std::tm& fields) {
+  return localtime_r(&seconds, &fields) != nullptr;
+}
 
 }  // namespace molvane

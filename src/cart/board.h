@@ -14,7 +14,7 @@ struct Board {
   int selector;                 // how the bootloader update addresses it
   const char* bootloadCommand;  // the text command that hands it to its bootloader, with its CR
   CartController::PathSetting configKey;  // where Molvane.cfg keeps its firmware file
-  const char* filePattern;      // the browse dialog's pattern: "con*.hex"
+  const char* filePattern;                // the browse dialog's pattern: "con*.hex"
   // The third board a cart reports (AuxBoardKind) that rules this board out, -1 for none: a
   // cart with a translation board has no charger to update, and the other way round.
   int absentWithAuxKind;

@@ -47,8 +47,9 @@ Outcome SetLockActivation(CartController& c, int mainMs, int sideMs) {
 Outcome SetCartType(CartController& c, int code) {
   const int lowByte = code & 0xFF;
   if (lowByte != kMotorLockCode && lowByte != kSolenoidLockCode) {
-    return Outcome::Failure("The lock type " + std::to_string(code) +
-                            " is neither a motor (85) nor a solenoid (170) lock; nothing was sent.");
+    return Outcome::Failure(
+        "The lock type " + std::to_string(code) +
+        " is neither a motor (85) nor a solenoid (170) lock; nothing was sent.");
   }
   return SendAndDrop(c, WithNumber("set_cart_type", lowByte));
 }

@@ -22,7 +22,7 @@ Outcome ToggleKeyboardLight(CartController& controller);
 Outcome Lock(CartController& controller);
 Outcome Unlock(CartController& controller);
 Outcome ResetCycleCount(CartController& controller);
-Outcome SetSensorRun(CartController& controller, int on);   // limited to 0..1
+Outcome SetSensorRun(CartController& controller, int on);     // limited to 0..1
 Outcome SetSensorMask(CartController& controller, int mask);  // its low 8 bits
 // The lift's limits, converted to tenths (LiftVoltsToTenths, LiftCurrentToTenths).
 Outcome SetLiftMinVolts(CartController& controller, float volts);

@@ -49,9 +49,9 @@ Outcome ReadDumpRecords(CartController& controller, const DumpBounds& bounds,
       return Outcome::Success({}, lines, bounds.maxRecords);
     }
     if (line.empty()) {
-      return Outcome::Failure("The cart's list ended without its prompt after " + Records(lines) +
-                                  ".",
-                              lines, bounds.maxRecords);
+      return Outcome::Failure(
+          "The cart's list ended without its prompt after " + Records(lines) + ".", lines,
+          bounds.maxRecords);
     }
     if (!cancelled) onRecord(line);
     progress.Report(++lines, bounds.maxRecords);

@@ -44,13 +44,12 @@ Outcome DumpLog(CartController& controller, const Progress& progress) {
   if (!operation.Succeeded()) return operation.Result();
   EventLog log;
   LogRecord record;
-  Outcome read = ReadDumpRecords(controller, {EventLog::kMaxEvents, kLogRecordBytes}, progress,
-                                 [&](const std::string& line) {
-                                   if (log.count >= EventLog::kMaxEvents) return;
-                                   ApplyLogDumpLine(line, record);
-                                   log.entries[static_cast<std::size_t>(log.count++)] =
-                                       MakeLogEntry(record);
-                                 });
+  Outcome read = ReadDumpRecords(
+      controller, {EventLog::kMaxEvents, kLogRecordBytes}, progress, [&](const std::string& line) {
+        if (log.count >= EventLog::kMaxEvents) return;
+        ApplyLogDumpLine(line, record);
+        log.entries[static_cast<std::size_t>(log.count++)] = MakeLogEntry(record);
+      });
   if (read) controller.KeepEvents(std::move(log));
   return read;
 }

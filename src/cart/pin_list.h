@@ -27,8 +27,7 @@ bool ContainsPin(const PinList& list, std::uint32_t pin);
 // "pin_list_add": a PIN the copy already holds is not sent (a success with nothing done); a
 // full list, or a text that is no PIN, is refused before anything is sent. Success, with
 // `done` 1, only when the cart confirmed it; the copy then holds it.
-Outcome AddPin(CartController& controller, const std::string& pinText,
-               std::int64_t activationTime);
+Outcome AddPin(CartController& controller, const std::string& pinText, std::int64_t activationTime);
 
 // Adds each PIN in turn (pasted lines, a file's PINs); PINs the copy already holds are passed
 // over. The first that is not added (a full cart, a refusal, a text that is no PIN, the link

@@ -4,11 +4,11 @@
 #include <limits>
 
 #include "app/cart_controller.h"
-#include "cart/pin_list.h"
-#include "base/clock.h"
 #include "base/cart_time.h"
-#include "base/number_text.h"
+#include "base/clock.h"
 #include "base/file_content.h"
+#include "base/number_text.h"
+#include "cart/pin_list.h"
 
 namespace molvane {
 namespace {

@@ -51,8 +51,7 @@ Result<std::string> GetRfidBits(CartController& c) {
 }
 
 Result<std::string> GetRfidMask(CartController& c) {
-  return Accepted(SendAndRead(c, "get_rfid_mask"), "get_rfid_mask", kNoLengthLimit,
-                  IsRfidMaskText);
+  return Accepted(SendAndRead(c, "get_rfid_mask"), "get_rfid_mask", kNoLengthLimit, IsRfidMaskText);
 }
 
 Result<std::string> GetRfidFacility(CartController& c) {
@@ -61,8 +60,8 @@ Result<std::string> GetRfidFacility(CartController& c) {
 }
 
 Result<std::string> GetMaxPinDigits(CartController& c) {
-  return Accepted(SendAndRead(c, "get_max_pin_digits"), "get_max_pin_digits",
-                  kMaxPinDigitsLength, IsDigitText);
+  return Accepted(SendAndRead(c, "get_max_pin_digits"), "get_max_pin_digits", kMaxPinDigitsLength,
+                  IsDigitText);
 }
 
 }  // namespace molvane

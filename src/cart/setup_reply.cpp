@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "base/number_text.h"
 #include "cart/reply_fields.h"
 #include "cart/setup_values.h"
-#include "base/number_text.h"
 
 namespace molvane {
 

@@ -10,9 +10,12 @@ int PowerSupplyKind(std::string_view reply) {
 
 const char* PowerSupplyText(int kind) {
   switch (kind) {
-    case 1: return "AC Out";
-    case 2: return "DC Out";
-    default: return "N/A";
+    case 1:
+      return "AC Out";
+    case 2:
+      return "DC Out";
+    default:
+      return "N/A";
   }
 }
 
@@ -27,8 +30,8 @@ SettingCheck CheckSetting(std::string_view text, long max, long& value) {
   return SettingCheck::Ok;
 }
 
-SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText,
-                                 long& mainMs, long& sideMs) {
+SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText, long& mainMs,
+                                 long& sideMs) {
   const SettingCheck main = CheckSetting(mainText, kMaxLockActivationMs, mainMs);
   if (main == SettingCheck::NotInteger) return main;
   const SettingCheck side = CheckSetting(sideText, kMaxLockActivationMs, sideMs);
@@ -38,13 +41,15 @@ SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sid
 
 std::string SettingMessage(SettingCheck check, const SettingRule& rule) {
   switch (check) {
-    case SettingCheck::NotInteger: return rule.integerMessage;
-    case SettingCheck::OutOfRange: return rule.rangeMessage;
-    case SettingCheck::Ok: break;
+    case SettingCheck::NotInteger:
+      return rule.integerMessage;
+    case SettingCheck::OutOfRange:
+      return rule.rangeMessage;
+    case SettingCheck::Ok:
+      break;
   }
   return {};
 }
-
 
 bool IsIdentityText(std::string_view text) {
   for (const char c : text) {

@@ -16,7 +16,9 @@ inline constexpr int kSolenoidLockCode = 170;  // 0xAA
 inline constexpr const char* kMotorLockLabel = "Motor (K52TA)";
 inline constexpr const char* kSolenoidLockLabel = "Solenoid (K61/K52VE)";
 
-inline const char* LockTypeLabel(bool motor) { return motor ? kMotorLockLabel : kSolenoidLockLabel; }
+inline const char* LockTypeLabel(bool motor) {
+  return motor ? kMotorLockLabel : kSolenoidLockLabel;
+}
 
 // What the cart's power supply word means: 1 AC, 2 DC, 0 neither.
 int PowerSupplyKind(std::string_view reply);
@@ -52,8 +54,8 @@ SettingCheck CheckSetting(std::string_view text, long max, long& value);
 // The two lock activation times go to the cart together, so they pass or fail together: not
 // an integer when either holds another character (the side time is looked at only when the main
 // one is all digits), out of range when either is above the limit.
-SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText,
-                                 long& mainMs, long& sideMs);
+SettingCheck CheckLockActivation(std::string_view mainText, std::string_view sideText, long& mainMs,
+                                 long& sideMs);
 
 // The message for a refused check; empty for Ok.
 std::string SettingMessage(SettingCheck check, const SettingRule& rule);

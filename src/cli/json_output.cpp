@@ -22,7 +22,8 @@ std::string CommandPath(const CLI::App& command) {
 }  // namespace
 
 void PrintJson(const nlohmann::ordered_json& document) {
-  const std::string text = document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  const std::string text =
+      document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
 }

@@ -1,8 +1,7 @@
 #pragma once
-#include <string>
-
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace molvanectl {
 

@@ -43,8 +43,7 @@ const char* AnswerWord(molvane::CartController::ProbeResult result, molvane::Ope
 
 PortAnswer Probe(molvane::CartController& controller, int index) {
   const auto result = controller.ProbePort(index);
-  PortAnswer answer{controller.PortName(index),
-                    AnswerWord(result, controller.LastOpenError(index)),
+  PortAnswer answer{controller.PortName(index), AnswerWord(result, controller.LastOpenError(index)),
                     controller.ProbeResultText(index, result)};
   // The cart stays free for the next program once it has been seen.
   if (result == molvane::CartController::ProbeResult::Cart) controller.ReleasePort(index);

@@ -6,10 +6,10 @@
 
 #include "cli/cli_context.h"
 #include "cli/transfer_progress.h"
-#include "title_qt/qt_title_renderer.h"
 #include "loader/loader_texts.h"
 #include "title/customer_title.h"
 #include "title/title_surface.h"
+#include "title_qt/qt_title_renderer.h"
 
 namespace molvanectl {
 namespace {

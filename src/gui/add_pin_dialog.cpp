@@ -3,9 +3,9 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "pages/ui_services.h"
 #include "cart/pin_text.h"
 #include "gui/cfilter_edit.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 

@@ -138,8 +138,10 @@ QGroupBox* CalibrateDialog::BuildLift() {
   QPushButton* up = OperationButton("Lift Up", "liftUp", &CalibratePage::LiftUp);
   QPushButton* brake = OperationButton("Brake", "brake", &CalibratePage::Brake);
   QPushButton* down = OperationButton("Lift Down", "liftDown", &CalibratePage::LiftDown);
-  QPushButton* toggleLock = OperationButton("Toggle Lock", "toggleLock", &CalibratePage::ToggleLock);
-  QPushButton* toggleAuto = OperationButton("Toggle Auto", "toggleAuto", &CalibratePage::ToggleAuto);
+  QPushButton* toggleLock =
+      OperationButton("Toggle Lock", "toggleLock", &CalibratePage::ToggleLock);
+  QPushButton* toggleAuto =
+      OperationButton("Toggle Auto", "toggleAuto", &CalibratePage::ToggleAuto);
   tabChain.insert(tabChain.end(), {up, brake, down, toggleLock, toggleAuto});
 
   auto* grid = new QGridLayout(group);
@@ -177,9 +179,8 @@ QGroupBox* CalibrateDialog::BuildDrawerConfiguration() {
     button->setToolTip(layout.description);
     auto* picture = new DrawerLayoutPicture(layout.code, group);
     picture->setToolTip(layout.description);
-    connect(button, &QRadioButton::clicked, this, [this, i] {
-      Act([this, i] { model.SelectDrawerLayout(i); });
-    });
+    connect(button, &QRadioButton::clicked, this,
+            [this, i] { Act([this, i] { model.SelectDrawerLayout(i); }); });
     connect(picture, &DrawerLayoutPicture::clicked, button, &QRadioButton::click);
     fields.Check(button, model.layoutSelected[static_cast<std::size_t>(i)]);
     pictures[static_cast<std::size_t>(i)] = picture;

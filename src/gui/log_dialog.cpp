@@ -22,11 +22,12 @@ LogDialog::LogDialog(CartController& controller, UiServices& ui, QWidget* parent
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(AddButton("Get List", "getList", this, [this] { model.GetList(); }));
   buttons->addWidget(AddButton("Clear List", "clearList", this, [this] { model.ClearList(); }));
-  buttons->addWidget(AddButton("Export", "export", this, [this] { model.Export(); }, false));
+  buttons->addWidget(AddButton(
+      "Export", "export", this, [this] { model.Export(); }, false));
   buttons->addStretch();
   // The log is shown in the cart's order only; the sort buttons stay in sight, greyed.
-  for (const auto& [text, name] : {std::pair{"Sort By Pin", "sortByPin"},
-                                   std::pair{"Sort By Date", "sortByDate"}}) {
+  for (const auto& [text, name] :
+       {std::pair{"Sort By Pin", "sortByPin"}, std::pair{"Sort By Date", "sortByDate"}}) {
     auto* sort = new PageButton(text, name, this);
     sort->setEnabled(false);
     buttons->addWidget(sort);

@@ -79,7 +79,8 @@ void CMolvaneDlg::BuildLayout() {
   cancelWork->setAccessibleName("Cancel");
   cancelWork->setAutoDefault(false);
   cancelWork->hide();
-  connect(cancelWork, &QPushButton::clicked, this, [this] { this->controller.Worker().CancelCurrent(); });
+  connect(cancelWork, &QPushButton::clicked, this,
+          [this] { this->controller.Worker().CancelCurrent(); });
   auto* statusRow = new QHBoxLayout;
   statusRow->addWidget(workProgress, 1);
   statusRow->addWidget(cancelWork);
@@ -97,18 +98,16 @@ void CMolvaneDlg::BuildLayout() {
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
-  file->addAction("&Back Up Cart...", this, [this] {
-    RunFromMenu([this] { fileMenu.BackUpCart(); });
-  });
+  file->addAction("&Back Up Cart...", this,
+                  [this] { RunFromMenu([this] { fileMenu.BackUpCart(); }); });
   // A restore changed what the pages show: each reads the cart again, as for a cart that came.
   file->addAction("&Restore Cart...", this, [this] {
     RunFromMenu([this] {
       if (fileMenu.RestoreCart()) monitor->NoticeAll(true);
     });
   });
-  file->addAction("Save Support Report...", this, [this] {
-    RunFromMenu([this] { fileMenu.SaveSupportReport(); });
-  });
+  file->addAction("Save Support Report...", this,
+                  [this] { RunFromMenu([this] { fileMenu.SaveSupportReport(); }); });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
@@ -198,15 +197,15 @@ void CMolvaneDlg::ShowRunningWork() {
     workTitle = running.title;
     workSince.restart();
   }
-  const bool show = !running.title.empty() &&
-                    (running.total > 0 || workSince.elapsed() >= kQuickWorkMs);
+  const bool show =
+      !running.title.empty() && (running.total > 0 || workSince.elapsed() >= kQuickWorkMs);
   workProgress->setVisible(show);
   cancelWork->setVisible(show);
   if (!show) return;
   workProgress->setRange(0, running.total);  // 0 of 0: busy, with no count to show
   workProgress->setValue(running.done);
   const QString what = QString::fromStdString(running.title);
-  workProgress->setFormat(running.cancelling ? what + ": stopping..."
+  workProgress->setFormat(running.cancelling  ? what + ": stopping..."
                           : running.total > 0 ? what + ": %v of %m"
                                               : what);
   cancelWork->setEnabled(!running.cancelling);

@@ -37,9 +37,8 @@ void PageView::Bind() {
   if (model.TimerPeriodMs() <= 0) return;
   pageTimer = new QTimer(this);
   pageTimer->setObjectName("pageTimer");
-  connect(pageTimer, &QTimer::timeout, this, [this] {
-    Post([](PageModel& page) { page.Tick(); }, bound->Title());
-  });
+  connect(pageTimer, &QTimer::timeout, this,
+          [this] { Post([](PageModel& page) { page.Tick(); }, bound->Title()); });
   pageTimer->start(model.TimerPeriodMs());
 }
 

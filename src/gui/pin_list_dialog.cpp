@@ -112,11 +112,13 @@ QWidget* PinListDialog::BuildHeadings(QWidget* parent, int charWidth) {
 
 QGroupBox* PinListDialog::BuildCompleteList() {
   auto* group = new QGroupBox("Complete List", this);
-  auto* copyAll = AddButton("Copy All", "copyAll", group, [this] { model.CopyAll(); }, false);
+  auto* copyAll = AddButton(
+      "Copy All", "copyAll", group, [this] { model.CopyAll(); }, false);
   auto* paste = AddButton("Paste", "paste", group, [this] { model.Paste(); });
   auto* clear = AddButton("Clear", "clear", group, [this] { model.Clear(); });
   auto* import = AddButton("Import", "import", group, [this] { model.Import(); });
-  auto* exportButton = AddButton("Export", "export", group, [this] { model.Export(); }, false);
+  auto* exportButton = AddButton(
+      "Export", "export", group, [this] { model.Export(); }, false);
   auto* grid = new QGridLayout(group);
   grid->addWidget(copyAll, 0, 0);
   grid->addWidget(paste, 0, 1);

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -16,9 +16,12 @@ namespace {
 
 QMessageBox::StandardButtons ButtonsFor(UiServices::Buttons buttons) {
   switch (buttons) {
-    case UiServices::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case UiServices::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case UiServices::Buttons::Ok: break;
+    case UiServices::Buttons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case UiServices::Buttons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case UiServices::Buttons::Ok:
+      break;
   }
   return QMessageBox::Ok;
 }
@@ -26,20 +29,28 @@ QMessageBox::StandardButtons ButtonsFor(UiServices::Buttons buttons) {
 // Escape and the close box give the cautious answer: Cancel or No.
 QMessageBox::StandardButton EscapeFor(UiServices::Buttons buttons) {
   switch (buttons) {
-    case UiServices::Buttons::OkCancel: return QMessageBox::Cancel;
-    case UiServices::Buttons::YesNo: return QMessageBox::No;
-    case UiServices::Buttons::Ok: break;
+    case UiServices::Buttons::OkCancel:
+      return QMessageBox::Cancel;
+    case UiServices::Buttons::YesNo:
+      return QMessageBox::No;
+    case UiServices::Buttons::Ok:
+      break;
   }
   return QMessageBox::Ok;
 }
 
 UiServices::Answer AnswerFor(int button, UiServices::Buttons buttons) {
   switch (button) {
-    case QMessageBox::Ok: return UiServices::Answer::Ok;
-    case QMessageBox::Cancel: return UiServices::Answer::Cancel;
-    case QMessageBox::Yes: return UiServices::Answer::Yes;
-    case QMessageBox::No: return UiServices::Answer::No;
-    default: break;
+    case QMessageBox::Ok:
+      return UiServices::Answer::Ok;
+    case QMessageBox::Cancel:
+      return UiServices::Answer::Cancel;
+    case QMessageBox::Yes:
+      return UiServices::Answer::Yes;
+    case QMessageBox::No:
+      return UiServices::Answer::No;
+    default:
+      break;
   }
   // A box closed some other way counts as its escape answer.
   return AnswerFor(EscapeFor(buttons), buttons);
@@ -79,9 +90,9 @@ std::string QtUiServices::FileDialog(const FileDialogRequest& request) {
   // A typed name without an extension gets the selected type's, so a file saved as a worksheet
   // ends in .xls; under a type that names no single extension it gets the request's default
   // extension when that is a plain word (a descriptive one such as "Pin List Files" is not).
-  const std::string fallback =
-      request.defaultExtension.find_first_of(" .*?") == std::string::npos ? request.defaultExtension
-                                                                          : std::string();
+  const std::string fallback = request.defaultExtension.find_first_of(" .*?") == std::string::npos
+                                   ? request.defaultExtension
+                                   : std::string();
   const auto applySuffix = [&dialog, &request, &fallback](const QString& filter) {
     const int index = dialog.nameFilters().indexOf(filter);
     std::string suffix;

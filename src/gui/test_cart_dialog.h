@@ -1,7 +1,7 @@
 #pragma once
 #include "gui/page_view.h"
-#include "title_qt/qt_title_renderer.h"
 #include "pages/testing_page.h"
+#include "title_qt/qt_title_renderer.h"
 
 class QPushButton;
 

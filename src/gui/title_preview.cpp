@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "title_qt/qt_title_renderer.h"
 #include "title/title_surface.h"
+#include "title_qt/qt_title_renderer.h"
 
 namespace molvane {
 namespace {

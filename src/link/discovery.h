@@ -10,13 +10,13 @@ struct DiscoverySource {
   std::string sysfsRoot = "/sys";
   std::string modulesRoot = "/lib/modules";  // where the kernel's loadable drivers lie
   std::string kernelRelease;                 // empty: the running kernel's
-  bool useEnvironment = true;        // read MOLVANE_PORTS
-  std::string extraPorts;            // colon-separated, used as well (tests)
+  bool useEnvironment = true;                // read MOLVANE_PORTS
+  std::string extraPorts;                    // colon-separated, used as well (tests)
   std::string registryRoot = "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS";
 };
 
 struct DiscoveryResult {
-  bool driverPresent = false;        // false: the FTDI serial driver is neither loaded nor installed
+  bool driverPresent = false;  // false: the FTDI serial driver is neither loaded nor installed
   std::vector<std::string> portNames;  // in discovery order, at most 255
 };
 

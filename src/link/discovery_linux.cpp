@@ -1,3 +1,5 @@
+#include <sys/utsname.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -5,8 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
-
-#include <sys/utsname.h>
 
 #include "link/discovery.h"
 
@@ -124,7 +124,8 @@ constexpr const char* kModuleNames[] = {"ftdi_sio.ko", "ftdi_sio.ko.xz", "ftdi_s
 
 bool IsDriverModule(const fs::path& file) {
   const std::string name = file.filename().string();
-  return std::find(std::begin(kModuleNames), std::end(kModuleNames), name) != std::end(kModuleNames);
+  return std::find(std::begin(kModuleNames), std::end(kModuleNames), name) !=
+         std::end(kModuleNames);
 }
 
 // The driver is installed when the running kernel's module tree holds it: the kernel loads it
@@ -138,7 +139,8 @@ bool DriverInstalled(const DiscoverySource& source) {
   for (const char* name : kModuleNames) {
     if (fs::exists(tree / "kernel/drivers/usb/serial" / name, error)) return true;
   }
-  fs::recursive_directory_iterator entry(tree, fs::directory_options::skip_permission_denied, error);
+  fs::recursive_directory_iterator entry(tree, fs::directory_options::skip_permission_denied,
+                                         error);
   for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error)) {
     if (IsDriverModule(entry->path())) return true;
   }
@@ -157,7 +159,8 @@ DiscoveryResult DiscoverFtdiPorts(const DiscoverySource& source) {
   if (environment != nullptr) AppendColonList(environment, extra);
   AppendColonList(source.extraPorts, extra);
   for (const std::string& name : extra) AddUnique(name, result.portNames);
-  result.driverPresent = !extra.empty() || DriverLoaded(source.sysfsRoot) || DriverInstalled(source);
+  result.driverPresent =
+      !extra.empty() || DriverLoaded(source.sysfsRoot) || DriverInstalled(source);
   return result;
 }
 

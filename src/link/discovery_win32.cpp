@@ -13,9 +13,9 @@ namespace molvane {
 namespace {
 
 constexpr std::size_t kMaxPortNames = 255;
-constexpr DWORD kSubkeyNameChars = 255;     // terminator included
-constexpr DWORD kValueNameChars = 16383;    // terminator included
-constexpr DWORD kPortNameBytes = 10;        // a longer name does not fit and is skipped
+constexpr DWORD kSubkeyNameChars = 255;   // terminator included
+constexpr DWORD kValueNameChars = 16383;  // terminator included
+constexpr DWORD kPortNameBytes = 10;      // a longer name does not fit and is skipped
 constexpr const char* kParametersPath = "\\0000\\Device Parameters";
 constexpr const char* kPortValueName = "PortName";
 

@@ -26,7 +26,8 @@ HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 int PortNumberOf(const std::string& portName) {
   if (portName.size() < 4 || portName.size() > 6) return -1;
   for (int i = 0; i < 3; ++i) {
-    if (std::toupper(static_cast<unsigned char>(portName[static_cast<std::size_t>(i)])) != "COM"[i]) return -1;
+    if (std::toupper(static_cast<unsigned char>(portName[static_cast<std::size_t>(i)])) != "COM"[i])
+      return -1;
   }
   int number = 0;
   for (std::size_t i = 3; i < portName.size(); ++i) {
@@ -38,10 +39,15 @@ int PortNumberOf(const std::string& portName) {
 
 OpenError ErrorFor(DWORD code) {
   switch (code) {
-    case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: return OpenError::Missing;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return OpenError::Missing;
     // A COM port that another program holds is refused with "access denied".
-    case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: return OpenError::Busy;
-    default: return OpenError::Other;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return OpenError::Busy;
+    default:
+      return OpenError::Other;
   }
 }
 
@@ -51,7 +57,8 @@ std::string SystemText(DWORD code) {
   const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, text, sizeof text, nullptr);
   std::string message(text, length);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
     message.pop_back();
   return message.empty() ? "error " + std::to_string(code) : message;
 }

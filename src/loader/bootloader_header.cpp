@@ -1,10 +1,10 @@
 #include "loader/bootloader_header.h"
 
-#include "base/number_text.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
+
+#include "base/number_text.h"
 
 namespace molvane {
 namespace {

@@ -20,7 +20,6 @@ bool IsEepromSizeCode(std::uint8_t code);
 // Bytes per flash page for a page-size code ('Q' 32 .. 'U' 512); 0 for an unknown code.
 int PageSizeFromCode(std::uint8_t code);
 
-
 // The two address bytes in front of a page carry the page number, except at 512 bytes per page
 // where the bootloader takes the byte address.
 int PageAddressField(int page, int pageSize);

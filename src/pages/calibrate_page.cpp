@@ -2,11 +2,11 @@
 
 #include "app/cart_controller.h"
 #include "base/number_text.h"
+#include "cart/calib_reply.h"
 #include "cart/command_vocabulary.h"
+#include "cart/lift_settings.h"
 #include "cart/setup_values.h"
 #include "pages/ui_services.h"
-#include "cart/calib_reply.h"
-#include "cart/lift_settings.h"
 
 namespace molvane {
 

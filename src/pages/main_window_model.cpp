@@ -3,8 +3,8 @@
 #include "app/cart_controller.h"
 #include "app/cart_thread.h"
 #include "cart/pin_list.h"
-#include "pages/ui_services.h"
 #include "pages/page_model.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 namespace {

@@ -9,9 +9,9 @@
 #include "base/number_text.h"
 #include "cart/pin_list.h"
 #include "cart/pin_list_file.h"
+#include "cart/rfid_format.h"
 #include "cart/rfid_settings.h"
 #include "pages/ui_services.h"
-#include "cart/rfid_format.h"
 
 namespace molvane {
 namespace {

@@ -3,14 +3,14 @@
 #include "app/cart_controller.h"
 #include "base/file_content.h"
 #include "cart/board.h"
-#include "cart/setup_values.h"
 #include "cart/service_commands.h"
+#include "cart/setup_values.h"
 #include "cart/version_info.h"
 #include "loader/bitmap_upload.h"
-#include "loader/firmware_update.h"
-#include "pages/ui_services.h"
 #include "loader/bootloader_header.h"
+#include "loader/firmware_update.h"
 #include "loader/loader_texts.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 namespace {

@@ -4,10 +4,10 @@
 #include "app/operation_scope.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
-#include "cart/version_info.h"
-#include "pages/ui_services.h"
 #include "cart/setup_reply.h"
 #include "cart/setup_values.h"
+#include "cart/version_info.h"
+#include "pages/ui_services.h"
 
 namespace molvane {
 
@@ -182,9 +182,8 @@ void SetupPage::Set() {
   ReadAllFields();
   WaitCursor cursor(Ui());
   const std::string typed = serialNumber;
-  Outcome sent = IsIdentityText(typed)
-                     ? SetSerialNumber(controller, typed)
-                     : Outcome::Failure(IdentityTextRefusal("serial number"));
+  Outcome sent = IsIdentityText(typed) ? SetSerialNumber(controller, typed)
+                                       : Outcome::Failure(IdentityTextRefusal("serial number"));
   if (sent && typed.size() > kMaxIdentityLength) {
     sent.text = std::string(kSerialUpdated) + " The cart keeps only the first " +
                 std::to_string(kMaxIdentityLength) + " characters: \"" +

@@ -16,10 +16,10 @@ struct FileType {
 struct FileDialogRequest {
   enum class Kind { Open, Save };
   Kind kind = Kind::Open;
-  std::string title;              // empty: the window system's own title
-  std::vector<FileType> types;    // the first is selected
-  std::string initialName;        // a name or a pattern such as "con*.hex"
-  std::string defaultExtension;   // added to a typed name without one
+  std::string title;             // empty: the window system's own title
+  std::vector<FileType> types;   // the first is selected
+  std::string initialName;       // a name or a pattern such as "con*.hex"
+  std::string defaultExtension;  // added to a typed name without one
   bool askBeforeOverwrite = false;
 };
 
@@ -36,7 +36,10 @@ class UiServices {
   virtual Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                             const std::string& caption = {}) = 0;
   // The chosen file's full path; empty when the operator cancels.
-  virtual std::string FileDialog(const FileDialogRequest& request) { (void)request; return {}; }
+  virtual std::string FileDialog(const FileDialogRequest& request) {
+    (void)request;
+    return {};
+  }
   virtual std::string ClipboardText() { return {}; }
   virtual void SetClipboardText(const std::string& text) { (void)text; }
   virtual void BeginWaitCursor() {}

@@ -16,8 +16,7 @@ UiServices::Answer WindowUi::MessageBox(const std::string& text, Buttons buttons
 }
 
 std::string WindowUi::FileDialog(const FileDialogRequest& request) {
-  return Call<std::string>([&window = window, request] { return window.FileDialog(request); },
-                           {});
+  return Call<std::string>([&window = window, request] { return window.FileDialog(request); }, {});
 }
 
 std::string WindowUi::ClipboardText() {

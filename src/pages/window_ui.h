@@ -14,8 +14,7 @@ class WindowUi : public UiServices {
   WindowUi(UiServices& window, CartThread& thread, WindowDispatch dispatch)
       : window(window), thread(thread), dispatch(std::move(dispatch)) {}
 
-  Answer MessageBox(const std::string& text, Buttons buttons,
-                    const std::string& caption) override;
+  Answer MessageBox(const std::string& text, Buttons buttons, const std::string& caption) override;
   std::string FileDialog(const FileDialogRequest& request) override;
   std::string ClipboardText() override;
   void SetClipboardText(const std::string& text) override;

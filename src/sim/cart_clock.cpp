@@ -52,7 +52,7 @@ CartSeconds HostLocalAsCartSeconds(std::int64_t hostSeconds) {
   const std::time_t t = static_cast<std::time_t>(hostSeconds);
   std::tm local{};
   if (localtime_r(&t, &local) == nullptr) return hostSeconds - kEpoch2000Days * kSecondsPerDay;
-  CartDate date{local.tm_sec % 60, local.tm_min, local.tm_hour,
+  CartDate date{local.tm_sec % 60, local.tm_min,     local.tm_hour,
                 local.tm_mday,     local.tm_mon + 1, local.tm_year - 100};
   return SecondsFromCartDate(date);
 }

@@ -115,7 +115,8 @@ std::string CartModel::Dispatch(std::string_view word, std::string_view argument
   for (const Command& command : kCommands) {
     if (command.word == word) return (this->*command.handler)(argument);
   }
-  if (const NumericSetting* setting = FindNumericSetting(word)) return SetNumber(*setting, argument);
+  if (const NumericSetting* setting = FindNumericSetting(word))
+    return SetNumber(*setting, argument);
   for (const TextSetting& setting : TextSettings()) {
     if (setting.setCommand == word) return SetText(setting, argument);
     if (setting.getCommand == word) return GetText(setting);

@@ -9,9 +9,12 @@ namespace {
 
 std::string_view AuxFirmwareLine(CartModel::AuxBoard board) {
   switch (board) {
-    case CartModel::AuxBoard::Charger: return "Charger Firmware v1.07";
-    case CartModel::AuxBoard::Translation: return "Translation Firmware v2.01";
-    case CartModel::AuxBoard::None: break;
+    case CartModel::AuxBoard::Charger:
+      return "Charger Firmware v1.07";
+    case CartModel::AuxBoard::Translation:
+      return "Translation Firmware v2.01";
+    case CartModel::AuxBoard::None:
+      break;
   }
   return "No Auxiliary Board";
 }

@@ -44,8 +44,8 @@ void AddAccessesOfDay(CartState& state, CartSeconds dayStart, CartSeconds now,
       if (p.ageDays >= dayIndex) usable[count++] = p.pin;
     }
     if (count == 0 || when >= now) continue;
-    state.events.Add(CartEvent{usable[NextRandom(seed) % count],
-                               static_cast<int>(CartEventCode::Access), when});
+    state.events.Add(
+        CartEvent{usable[NextRandom(seed) % count], static_cast<int>(CartEventCode::Access), when});
   }
 }
 
@@ -57,8 +57,10 @@ void SeedCartState(CartState& state, CartSeconds now) {
   state.settings.cycleCount = 1873;
   const CartSeconds today = now - now % kDay;
   const CartSeconds firstDay = today - kServiceDays * kDay;
-  state.events.Add(CartEvent{0, static_cast<int>(CartEventCode::FactoryReset), firstDay + 9 * 3600});
-  state.events.Add(CartEvent{0, static_cast<int>(CartEventCode::PowerUp), firstDay + 9 * 3600 + 40});
+  state.events.Add(
+      CartEvent{0, static_cast<int>(CartEventCode::FactoryReset), firstDay + 9 * 3600});
+  state.events.Add(
+      CartEvent{0, static_cast<int>(CartEventCode::PowerUp), firstDay + 9 * 3600 + 40});
   for (const SeedPin& p : kPins) {
     state.pins.Add(p.pin, now - p.ageDays * kDay - 3600);
   }

@@ -48,7 +48,8 @@ bool PtyTransport::OpenPty() {
   if (!options.linkPath.empty()) {
     const std::string temporary = options.linkPath + ".new";
     ::unlink(temporary.c_str());
-    if (::symlink(name, temporary.c_str()) == 0) ::rename(temporary.c_str(), options.linkPath.c_str());
+    if (::symlink(name, temporary.c_str()) == 0)
+      ::rename(temporary.c_str(), options.linkPath.c_str());
   }
   return true;
 }
@@ -142,7 +143,10 @@ void PtyTransport::SendToHost(std::string_view bytes) {
     const std::size_t left = bytes.size() - sent;
     const std::size_t chunk = options.pace ? DueBytes(outputSlot, left) : left;
     const ssize_t n = ::write(fd, bytes.data() + sent, chunk);
-    if (n > 0) { sent += static_cast<std::size_t>(n); continue; }
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+      continue;
+    }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
       // The host is not reading; wait for room rather than drop what the cart said. A pulled
       // cable or a stopping simulator ends the wait: nobody will read those bytes any more.

@@ -57,7 +57,8 @@ class PtyTransport {
   std::string devicePath;
   std::chrono::steady_clock::time_point inputSlot{};
   std::chrono::steady_clock::time_point outputSlot{};
-  std::stop_token runStop;  // the link thread's own copy; `thread` is still being assigned when it starts
+  std::stop_token
+      runStop;  // the link thread's own copy; `thread` is still being assigned when it starts
   std::jthread thread;
 };
 

@@ -44,7 +44,8 @@ TEST(CartThread, AJobWaitingForTheWindowLetsInterleavedWorkRunAndAStopEndsTheWai
   worker.Post([&] { waitResult = worker.WaitUntil([&] { return answered.load(); }) ? 1 : 0; });
   worker.PostInterleaved([&] { ++checks; }, "check");
   worker.Post([&] { checks += 100; });  // an ordinary job waits for the box
-  for (int i = 0; i < 500 && checks == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  for (int i = 0; i < 500 && checks == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   EXPECT_EQ(checks.load(), 1);
   answered = true;
   worker.Notify();
@@ -53,12 +54,14 @@ TEST(CartThread, AJobWaitingForTheWindowLetsInterleavedWorkRunAndAStopEndsTheWai
   EXPECT_EQ(checks.load(), 101);
 
   std::atomic<bool> cancelled{false};
-  worker.Post([&] {
-    const molvane::Progress progress = molvane::JobProgress();
-    progress.Report(3, 10);
-    waitResult = worker.WaitUntil([] { return false; }) ? 1 : 0;
-    cancelled = progress.Cancelled();
-  }, "Reading the log");
+  worker.Post(
+      [&] {
+        const molvane::Progress progress = molvane::JobProgress();
+        progress.Report(3, 10);
+        waitResult = worker.WaitUntil([] { return false; }) ? 1 : 0;
+        cancelled = progress.Cancelled();
+      },
+      "Reading the log");
   for (int i = 0; i < 500 && worker.Current().done != 3; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   EXPECT_EQ(worker.Current().title, "Reading the log");

@@ -30,7 +30,8 @@ TEST(SettingsFolder, AWritableProgramFolderKeepsTheConfigurationBesideTheProgram
   TempDir program;
   EXPECT_EQ(SettingsFolder(program.Path()), program.Path());
   CartController controller(program.Path(), program.Path());
-  EXPECT_TRUE(controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware, "/fw/main.hex"));
+  EXPECT_TRUE(controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware,
+                                        "/fw/main.hex"));
   EXPECT_TRUE(fs::exists(program.File("Molvane.cfg")));
   EXPECT_FALSE(fs::exists(user.home + "/.config"));
 }
@@ -72,7 +73,8 @@ TEST(SettingsFolder, AReadOnlyProgramFolderSendsTheConfigurationToTheUser) {
   fs::permissions(program.Path(), fs::perms::owner_read | fs::perms::owner_exec);
 
   CartController controller(program.Path(), program.Path());
-  EXPECT_TRUE(controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware, "/fw/main.hex"));
+  EXPECT_TRUE(controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware,
+                                        "/fw/main.hex"));
   EXPECT_EQ(controller.ConfigPath(), user.dir.Path() + "/config/molvane/Molvane.cfg");
   CartController next(program.Path(), program.Path());
   next.LoadConfig();

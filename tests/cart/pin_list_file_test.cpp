@@ -4,8 +4,8 @@
 
 #include "support/local_zone.h"
 
-using testing_support::LocalZone;
 using testing_support::kBerlinZone;
+using testing_support::LocalZone;
 using namespace molvane;
 
 TEST(PinItemInRange, TenDigitsAreCheckedByValueElevenAlwaysFail) {

@@ -56,7 +56,8 @@ TEST(CtlLinkErrors, ABoardLeftInItsBootloaderIsNamedByStatusSendAndPorts) {
   const auto send = RunCtl({"--port", cart.DevicePath(), "send", "bootload"}, dir.Path());
   EXPECT_EQ(send.out, "entering bootloader\n");
   ExpectOneErrorLine(send, "Error: " + waiting);
-  ExpectOneErrorLine(RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path()), "Error: " + waiting);
+  ExpectOneErrorLine(RunCtl({"--port", cart.DevicePath(), "status"}, dir.Path()),
+                     "Error: " + waiting);
   const auto ports = RunCtl({"ports"}, dir.Path(), {{"MOLVANE_PORTS", cart.DevicePath()}});
   EXPECT_EQ(ports.out, waiting + "\n");
 }

@@ -1,11 +1,10 @@
-#include "gui/about_dlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
+#include "gui/about_dlg.h"
 #include "gui/qt_test_app.h"
 
 namespace {

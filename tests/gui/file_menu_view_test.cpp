@@ -55,10 +55,12 @@ TEST(FileMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
   testing_support::SimFixture target(empty);
   ASSERT_TRUE(target.started);
   molvane::CartController& controller = target.controller;
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, target.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot,
+                                target.dir.File("no-sysfs"));
   testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, target.link.DevicePath());
-  
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                target.link.DevicePath());
+
   molvane::CMolvaneDlg window(controller, ui);
   QAction* restore = MenuItem(window, "Restore Cart...");
   ASSERT_NE(restore, nullptr);

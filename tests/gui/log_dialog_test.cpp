@@ -8,11 +8,11 @@
 #include <QPushButton>
 
 #include "app/cart_controller.h"
+#include "cart/event_log.h"
 #include "cart/event_log_texts.h"
 #include "gui/qt_test_app.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
-#include "cart/event_log.h"
 
 namespace {
 
@@ -34,14 +34,16 @@ TEST(LogDialog, ListsAFullLogExportsAndClears) {
   button("getList")->click();
   gui_testing::Settle(fixture.controller.Worker());
   ASSERT_EQ(list->count(), 1024);
-  EXPECT_EQ(list->item(1023)->text().toStdString(), molvane::LogLine(fixture.controller.Events(), 1023));
+  EXPECT_EQ(list->item(1023)->text().toStdString(),
+            molvane::LogLine(fixture.controller.Events(), 1023));
   ui.fileNames = {fixture.dir.File("log.txt")};
   button("export")->click();
   gui_testing::Settle(fixture.controller.Worker());
   button("clearList")->click();
   gui_testing::Settle(fixture.controller.Worker());
   EXPECT_EQ(list->count(), 0);
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Log successfully written."}) << "nothing is asked";
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Log successfully written."})
+      << "nothing is asked";
 }
 
 }  // namespace

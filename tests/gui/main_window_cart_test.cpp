@@ -35,11 +35,13 @@ TEST(MainWindowWithCart, ShowsConnectedBehindTheFirstBoxWarnsOnceAndHidesItBehin
   testing_support::SimFixture fixture;
   ASSERT_TRUE(fixture.started);
   molvane::CartController& controller = fixture.controller;
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, fixture.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot,
+                                fixture.dir.File("no-sysfs"));
   testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, fixture.link.DevicePath());
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                fixture.link.DevicePath());
   testing_support::RecordingUi ui;
-  
+
   molvane::CMolvaneDlg window(controller, ui);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   auto* sheet = window.findChild<QTabWidget*>("pages");

@@ -1,20 +1,19 @@
-#include "gui/molvane_dlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QKeyEvent>
 #include <QTimer>
 #include <string>
 #include <vector>
 
 #include "app/cart_controller.h"
 #include "gui/about_dlg.h"
+#include "gui/molvane_dlg.h"
 #include "gui/qt_test_app.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
@@ -29,9 +28,10 @@ class MainWindow : public ::testing::Test {
  protected:
   MainWindow() : controller(dir.Path(), dir.Path()) {
     gui_testing::TestApp();
-    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, dir.File("no-sysfs"));
+    testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot,
+                                  dir.File("no-sysfs"));
     testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
-      }
+  }
 
   QAction* MenuAction(CMolvaneDlg& window, const QString& menu, const QString& item) {
     for (QMenu* popup : window.findChildren<QMenu*>()) {
@@ -78,7 +78,8 @@ TEST_F(MainWindow, StatusFieldIsReadOnlyCentredAndStartsEmpty) {
 
 // Without the FTDI driver no port is found; the field says so, and its tip says why.
 TEST_F(MainWindow, StatusTipTellsThatTheDriverIsMissing) {
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::registryRoot, "SOFTWARE\\Molvane test\\no such key");
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::registryRoot,
+                                "SOFTWARE\\Molvane test\\no such key");
   CMolvaneDlg window(controller, ui);
   auto* status = window.findChild<QLineEdit*>("connectionText");
   ASSERT_NE(status, nullptr);
@@ -98,7 +99,8 @@ TEST_F(MainWindow, ReadsTheConfigurationWhileStarting) {
   testing_support::WriteFile(controller.ConfigPath(),
                              "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/carts/main.hex\"\n</FIRMWARE>\n");
   CMolvaneDlg window(controller, ui);
-  EXPECT_EQ(controller.GetPathSetting(molvane::CartController::PathSetting::MainFirmware), "/carts/main.hex");
+  EXPECT_EQ(controller.GetPathSetting(molvane::CartController::PathSetting::MainFirmware),
+            "/carts/main.hex");
 }
 
 TEST_F(MainWindow, TimerTicksEveryTenthOfASecondUntilTheWindowCloses) {
@@ -161,7 +163,8 @@ TEST_F(MainWindow, EnterOnThePinListPagePressesNoButton) {
   window.show();
   window.findChild<QTabWidget*>("pages")->setCurrentIndex(1);
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
-    EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+    EXPECT_FALSE(button->isDefault() || button->autoDefault())
+        << button->objectName().toStdString();
   }
   for (const char* name : {"maxPinDigits", "rfidBits", "facilityCode"}) {
     auto* field = window.findChild<QLineEdit*>(name);

@@ -89,8 +89,8 @@ TEST(AddPinDialog, AskedForThroughTheProgramsServices) {
   molvane::QtUiServices ui;
   gui_testing::OnNextModal([](QWidget* modal) {
     gui_testing::TypeText(modal->focusWidget(), "417");
-      modal->findChild<QPushButton*>("add")->click();
-    });
+    modal->findChild<QPushButton*>("add")->click();
+  });
   EXPECT_EQ(ui.AskForPin(), std::optional<std::string>("417"));
   gui_testing::OnNextModal(
       [](QWidget* modal) { modal->findChild<QPushButton*>("cancel")->click(); });

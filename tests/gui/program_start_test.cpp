@@ -14,9 +14,7 @@
 namespace {
 
 // molvane is built beside molvanectl.
-QString ProgramPath() {
-  return QFileInfo(QString(MOLVANE_CTL_PATH)).dir().filePath("molvane");
-}
+QString ProgramPath() { return QFileInfo(QString(MOLVANE_CTL_PATH)).dir().filePath("molvane"); }
 
 struct ProgramRun {
   bool finished = false;

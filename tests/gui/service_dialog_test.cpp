@@ -47,12 +47,14 @@ TEST(ServiceDialog, ButtonsFlashShowProgressAndClosingCancels) {
   testing_support::SimFixture fixture({}, true);
   ASSERT_TRUE(fixture.started);
   molvane::CartController& controller = fixture.controller;
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, fixture.dir.File("no-sysfs"));
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot,
+                                fixture.dir.File("no-sysfs"));
   testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, fixture.link.DevicePath());
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                fixture.link.DevicePath());
   controller.SetBootlogFolder(fixture.dir.Path());
   PacedUi ui;
-    const std::vector<std::uint8_t> image = testing_support::PagePattern(8 * 1024);
+  const std::vector<std::uint8_t> image = testing_support::PagePattern(8 * 1024);
   testing_support::WriteFile(fixture.dir.File("con.hex"), testing_support::HexFile(image));
 
   molvane::CMolvaneDlg window(controller, ui);

@@ -9,12 +9,12 @@
 #include <QPushButton>
 
 #include "gui/qt_test_app.h"
-#include "title_qt/qt_title_renderer.h"
 #include "gui/title_preview.h"
-#include "title/customer_title.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "title/customer_title.h"
+#include "title_qt/qt_title_renderer.h"
 
 namespace {
 

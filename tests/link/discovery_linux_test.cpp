@@ -133,7 +133,8 @@ TEST(LinuxDiscovery, ADriverNotYetLoadedCountsWhenTheRunningKernelHasItsModule) 
   DiscoverySource otherKernel = SourceFor(sysfs);
   otherKernel.kernelRelease = "5.10.0-old";
   sysfs.InstallModule("updates/dkms/ftdi_sio.ko.zst");
-  EXPECT_TRUE(DiscoverFtdiPorts(SourceFor(sysfs)).driverPresent) << "compressed, elsewhere in the tree";
+  EXPECT_TRUE(DiscoverFtdiPorts(SourceFor(sysfs)).driverPresent)
+      << "compressed, elsewhere in the tree";
   EXPECT_FALSE(DiscoverFtdiPorts(otherKernel).driverPresent) << "a module of another kernel";
 
   FakeSysfs loaded;

@@ -31,7 +31,7 @@ struct TypingView : molvane::FieldExchange {
 
 struct CalibratePageTest : ::testing::Test {
   CalibratePageTest() {
-        page.SetFieldExchange(&view);
+    page.SetFieldExchange(&view);
     page.Start();
   }
   template <class F>
@@ -207,7 +207,8 @@ TEST_F(CalibratePageTest, NothingReachesThePortWhileATransferRuns) {
     return fixture.sim.Inspect([](auto& sim) { return sim.CommandsSeen(); });
   };
   const int before = seen();
-  testing_support::HeldTransfer transfer(fixture.controller, molvane::CartController::TransferKind::Firmware);
+  testing_support::HeldTransfer transfer(fixture.controller,
+                                         molvane::CartController::TransferKind::Firmware);
   page.Poll();
   page.LiftUp();
   page.UpdateCart();

@@ -19,7 +19,7 @@ using Texts = std::vector<std::string>;
 
 struct LogOnSimulatedCart : ::testing::Test {
   LogOnSimulatedCart() {
-        fixture.Cart([](cartsim::CartModel& cart) { return cart.Events().Clear(), 0; });
+    fixture.Cart([](cartsim::CartModel& cart) { return cart.Events().Clear(), 0; });
   }
   // Noon in January: the same calendar time in every zone's winter.
   void AddEvent(std::uint32_t pin, cartsim::CartEventCode code, int day, int year) {
@@ -39,7 +39,8 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
   AddEvent(0, cartsim::CartEventCode::PowerUp, 1, 9);  // older, yet listed after
   page.Start();
   page.CartNotice(true);
-  testing_support::HeldTransfer transfer(fixture.controller);  // a transfer owns the port: nothing is sent
+  testing_support::HeldTransfer transfer(
+      fixture.controller);  // a transfer owns the port: nothing is sent
   page.Show(true);
   EXPECT_TRUE(page.lines.empty());
   page.Show(false);
@@ -63,7 +64,8 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
   ui.fileNames = {file, missing, ""};
   for (int i = 0; i < 3; ++i) page.Export();  // the last one cancelled
   EXPECT_EQ(testing_support::ReadFile(file), "Time\tDate\tAction\r\n");
-  EXPECT_EQ(ui.Texts(), (Texts{"Log successfully written.", "The log could not be written to " + missing + "."}));
+  EXPECT_EQ(ui.Texts(), (Texts{"Log successfully written.",
+                               "The log could not be written to " + missing + "."}));
   EXPECT_EQ(ui.fileDialogs.at(0).types.at(0).label, "Worksheet Files (*.xls)");
   EXPECT_EQ(ui.fileDialogs.at(0).defaultExtension, "Pin Log Files");
 }

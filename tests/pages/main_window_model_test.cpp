@@ -7,10 +7,10 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/cart_controller.h"
@@ -198,8 +198,7 @@ TEST_F(MainWindowCheck, OnlyAPolledPageInFrontIsPolledEverySeventhTickEvenDuring
 class HeldBoxUi : public RecordingUi {
  public:
   explicit HeldBoxUi(molvane::CartThread& worker) : worker(worker) {}
-  Answer MessageBox(const std::string& text, Buttons buttons,
-                    const std::string& caption) override {
+  Answer MessageBox(const std::string& text, Buttons buttons, const std::string& caption) override {
     const Answer answer = RecordingUi::MessageBox(text, buttons, caption);
     open = true;
     worker.WaitUntil([this] { return released.load(); });

@@ -8,10 +8,10 @@
 
 #include "app/cart_controller.h"
 #include "app/operation_scope.h"
+#include "cart/cart_identity.h"
 #include "pages/page_model.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
-#include "cart/cart_identity.h"
 
 namespace {
 
@@ -64,9 +64,7 @@ struct TextView : FieldExchange {
 };
 
 struct PageOnSimulatedCart : ::testing::Test {
-  PageOnSimulatedCart() {
-        page.SetFieldExchange(&view);
-  }
+  PageOnSimulatedCart() { page.SetFieldExchange(&view); }
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
   NamePage page{fixture.controller, ui};

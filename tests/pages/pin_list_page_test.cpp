@@ -25,7 +25,6 @@ cartsim::SimCart::Options EmptyCart() {
 }
 
 struct PinListPageTest : ::testing::Test {
-
   // PINs stored on the cart as it stores them, the given number of days ago.
   void StoreOnCart(std::uint32_t pin, int ageDays) {
     fixture.Cart([&](cartsim::CartModel& cart) {

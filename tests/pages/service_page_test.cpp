@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "base/clock.h"
 #include "base/cart_time.h"
+#include "base/clock.h"
+#include "cart/version_info.h"
 #include "loader/bootloader_header.h"
 #include "loader/test_pictures.h"
 #include "loader/title_bitmap.h"
@@ -21,7 +21,6 @@
 #include "support/local_zone.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
-#include "cart/version_info.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ constexpr const char* kNotConfirmed =
 
 struct ServicePageTest : ::testing::Test {
   explicit ServicePageTest(bool pace = false) : fixture({}, pace) {
-        fixture.controller.SetBootlogFolder(fixture.dir.Path());
+    fixture.controller.SetBootlogFolder(fixture.dir.Path());
   }
   std::vector<bool> Actions() const {
     return {page.updateMainEnabled,    page.updateFrontEnabled,
@@ -67,8 +66,8 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
 
   // A cancelled dialog keeps the field and still writes it.
   // Known to this run only, so that only the Browse can have written it.
-  ASSERT_TRUE(fixture.controller.SetPathSetting(
-      molvane::CartController::PathSetting::FactoryTitle, "/carts/title.bmp"));
+  ASSERT_TRUE(fixture.controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle,
+                                                "/carts/title.bmp"));
   std::filesystem::remove(fixture.controller.ConfigPath());
   page.Show(true);
   page.Browse(Kind::FactoryTitle);
@@ -91,12 +90,11 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
   page.UpdateMain();
   ASSERT_EQ(ui.boxes.size(), 6u);
   EXPECT_EQ(ui.Texts(),
-            (std::vector<std::string>{
-                "Please select a file.", "Please select a file.",
-                "Are you sure you would like to update the firmware?",
-                "Are you sure you want to load bitmaps?",
-                "Are you sure you would like to update the firmware?",
-                "The firmware file name is longer than 255 characters."}));
+            (std::vector<std::string>{"Please select a file.", "Please select a file.",
+                                      "Are you sure you would like to update the firmware?",
+                                      "Are you sure you want to load bitmaps?",
+                                      "Are you sure you would like to update the firmware?",
+                                      "The firmware file name is longer than 255 characters."}));
   EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
   EXPECT_EQ(ui.boxes[3].caption, "");
   EXPECT_EQ(page.lastResult, "The firmware file name is longer than 255 characters.");

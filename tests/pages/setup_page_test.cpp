@@ -22,7 +22,9 @@ struct SetupOnSimulatedCart : ::testing::Test {
   void ChangeCart(const std::function<void(CartSettings&)>& change) {
     fixture.Cart([&](cartsim::CartModel& cart) { return change(cart.Settings()), 0; });
   }
-  int Commands() { return fixture.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }); }
+  int Commands() {
+    return fixture.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); });
+  }
 
   testing_support::SimFixture fixture;
   testing_support::RecordingUi ui;
@@ -40,9 +42,10 @@ TEST_F(SetupOnSimulatedCart, UpdateSkipsOnlyTheRefusedValues) {
   // The cart count changes while the first message is open, and the page reloads meanwhile.
   ui.whileOpen = [this](const std::string&) { page.CartNotice(true); };
   page.Update();
-  EXPECT_EQ(ui.Texts(), (Texts{"The keyboard light timeout value must be between 0 and 65535 seconds.",
-                               molvane::kDrawerLockRule.integerMessage,
-                               "The lock activation time value must be between 0 and 2500 ms."}));
+  EXPECT_EQ(ui.Texts(),
+            (Texts{"The keyboard light timeout value must be between 0 and 65535 seconds.",
+                   molvane::kDrawerLockRule.integerMessage,
+                   "The lock activation time value must be between 0 and 2500 ms."}));
   const CartSettings s = Cart();
   EXPECT_EQ(s.backlightTimeout, 0) << "an empty field sends 0, the typed value despite the reload";
   EXPECT_EQ(s.keyboardTimeout, 60);
@@ -57,8 +60,9 @@ TEST_F(SetupOnSimulatedCart, ConfirmationsOnlyWhenTheCommandsWentThrough) {
   page.SetType();
   page.serialNumber = "SN-1";
   page.Set();
-  EXPECT_EQ(ui.Texts(), (Texts{"The lock activation time value must be between 0 and 2500 ms.", "Error: No cart is connected.",
-                               "Error: No cart is connected.", "Error: No cart is connected."}));
+  EXPECT_EQ(ui.Texts(), (Texts{"The lock activation time value must be between 0 and 2500 ms.",
+                               "Error: No cart is connected.", "Error: No cart is connected.",
+                               "Error: No cart is connected."}));
 
   ASSERT_TRUE(fixture.Connect());
   ui.boxes.clear();

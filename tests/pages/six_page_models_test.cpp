@@ -36,9 +36,9 @@ TEST(PageModels, TabOrderTitlesAndPolling) {
   pages.push_back(std::make_unique<TestingPage>(controller, ui));
   pages.push_back(std::make_unique<ServicePage>(controller, ui));
   pages.push_back(std::make_unique<CalibratePage>(controller, ui));
-  const std::vector<Expected> expected = {{"Setup", false},   {"Pin List", false},
-                                          {"Log", false},     {"Testing", true},
-                                          {"Service", true},  {"Factory Calibration", true}};
+  const std::vector<Expected> expected = {{"Setup", false},  {"Pin List", false},
+                                          {"Log", false},    {"Testing", true},
+                                          {"Service", true}, {"Factory Calibration", true}};
   ASSERT_EQ(pages.size(), expected.size());
   for (std::size_t i = 0; i < pages.size(); ++i) {
     EXPECT_EQ(pages[i]->Title(), expected[i].title);

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "loader/title_bitmap.h"
-#include "title/title_renderer.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "title/title_renderer.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::uint32_t Le(const std::string& bytes, std::size_t at, int size) {
 
 struct TestingPageOnCart : ::testing::Test {
   TestingPageOnCart() {
-        testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 20);
+    testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 20);
     page.SetTitleRenderer(&renderer);
     page.Start();
   }

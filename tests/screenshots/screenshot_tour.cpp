@@ -14,9 +14,9 @@
 #include "gui/molvane_dlg.h"
 #include "pages/ui_services.h"
 #include "screenshots/shot.h"
-#include "support/controller_settings.h"
 #include "sim/pty_transport.h"
 #include "sim/sim_cart.h"
+#include "support/controller_settings.h"
 
 namespace screenshots {
 
@@ -80,9 +80,10 @@ int main(int argc, char** argv) {
   molvane::CartController controller(work.toStdString(), work.toStdString());
   testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
   testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot, "/nonexistent");
-  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts, link.DevicePath());
+  testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
+                                link.DevicePath());
   AnsweringUi ui;
-  
+
   int failures = 0;
   {
     molvane::CMolvaneDlg window(controller, ui);
@@ -92,12 +93,12 @@ int main(int argc, char** argv) {
       return 1;
     }
     auto* sheet = window.findChild<QTabWidget*>("pages");
-    ShotContext context{window, *sheet, controller, ui, sim, Wait,
-                        [&](const std::string& file, QWidget& widget) {
-                          const QString path = QDir(out).filePath(QString::fromStdString(file));
-                          if (!widget.grab().save(path)) ++failures;
-                          std::printf("%s\n", path.toLocal8Bit().constData());
-                        }};
+    ShotContext context{
+        window, *sheet, controller, ui, sim, Wait, [&](const std::string& file, QWidget& widget) {
+          const QString path = QDir(out).filePath(QString::fromStdString(file));
+          if (!widget.grab().save(path)) ++failures;
+          std::printf("%s\n", path.toLocal8Bit().constData());
+        }};
     // Tab order, whatever order the shot files were linked in.
     std::vector<Shot> shots = Shots();
     std::stable_sort(shots.begin(), shots.end(),

@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "app/cart_controller.h"
-#include "gui/molvane_dlg.h"
-#include "support/intel_hex.h"
-#include "screenshots/shot.h"
 #include "cart/version_info.h"
+#include "gui/molvane_dlg.h"
+#include "screenshots/shot.h"
+#include "support/intel_hex.h"
 
 namespace screenshots {
 namespace {
@@ -27,10 +27,14 @@ void ChooseFiles(ShotContext& c) {
   const std::string main = InWorkFolder(controller, "con_main_4_12.hex");
   std::ofstream(main) << testing_support::HexFile(testing_support::PagePattern(48 * 1024));
   controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware, main);
-  controller.SetPathSetting(molvane::CartController::PathSetting::FrontFirmware, InWorkFolder(controller, "dis_front_2_03.hex"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::ChargerFirmware, InWorkFolder(controller, "cha_power_1_07.hex"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::Bitmap, InWorkFolder(controller, "bitmaps.txt"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle, InWorkFolder(controller, "factory_title.bmp"));
+  controller.SetPathSetting(molvane::CartController::PathSetting::FrontFirmware,
+                            InWorkFolder(controller, "dis_front_2_03.hex"));
+  controller.SetPathSetting(molvane::CartController::PathSetting::ChargerFirmware,
+                            InWorkFolder(controller, "cha_power_1_07.hex"));
+  controller.SetPathSetting(molvane::CartController::PathSetting::Bitmap,
+                            InWorkFolder(controller, "bitmaps.txt"));
+  controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle,
+                            InWorkFolder(controller, "factory_title.bmp"));
   molvane::GetVersion(controller);
   c.sheet.setCurrentIndex(kServiceTab - 1);
   c.wait(200);

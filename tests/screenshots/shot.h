@@ -13,7 +13,7 @@ namespace molvane {
 class CartController;
 class CMolvaneDlg;
 class UiServices;
-}
+}  // namespace molvane
 
 namespace screenshots {
 

@@ -10,10 +10,10 @@
 
 #include "app/cart_controller.h"
 #include "gui/molvane_dlg.h"
-#include "title/customer_title.h"
 #include "screenshots/shot.h"
-#include "support/controller_settings.h"
 #include "sim/sim_cart.h"
+#include "support/controller_settings.h"
+#include "title/customer_title.h"
 
 namespace screenshots {
 namespace {

@@ -1,7 +1,8 @@
+#include "sim/cart_clock.h"
+
 #include <gtest/gtest.h>
 
 #include "cart_test_support.h"
-#include "sim/cart_clock.h"
 #include "sim/cart_model.h"
 
 namespace {
@@ -23,9 +24,9 @@ TEST(CartClock, CalendarSecondsRoundTripAcrossLeapDaysAndCenturyEnd) {
 TEST(CartClock, SetTimeTakesOnlyRealDates) {
   EXPECT_TRUE(ParseCartDate("9 5 14 3 3 9"));
   EXPECT_TRUE(ParseCartDate("0 0 0 29 2 24"));
-  for (const char* bad : {"0 0 0 29 2 23", "0 0 0 31 4 10", "60 0 0 1 1 1", "0 0 24 1 1 1",
-                          "0 0 0 0 1 1", "0 0 0 1 13 1", "0 0 0 1 1 100", "1 2 3 4 5",
-                          "1 2 3 4 5 6 7", "1 2 3 4 5 x6", ""}) {
+  for (const char* bad :
+       {"0 0 0 29 2 23", "0 0 0 31 4 10", "60 0 0 1 1 1", "0 0 24 1 1 1", "0 0 0 0 1 1",
+        "0 0 0 1 13 1", "0 0 0 1 1 100", "1 2 3 4 5", "1 2 3 4 5 6 7", "1 2 3 4 5 x6", ""}) {
     EXPECT_FALSE(ParseCartDate(bad)) << bad;
   }
 }

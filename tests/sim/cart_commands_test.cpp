@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "sim/cart_model.h"
 #include "cart_test_support.h"
+#include "sim/cart_model.h"
 
 namespace {
 
@@ -105,10 +105,9 @@ TEST(CartCommands, SetupSummaryReflectsAcceptedSettingsOnly) {
         "set_cart_type 170", "set_main_lock_active 2500", "set_side_lock_active 0"}) {
     EXPECT_EQ(cart.Execute(command), ">") << command;
   }
-  for (const char* command :
-       {"keyboard_set_timeout 65536", "backlight_set_timeout -1", "relock_set_timeout 1x",
-        "set_cart_type 171", "set_cart_type", "set_main_lock_active 2501",
-        "set_side_lock_active abc"}) {
+  for (const char* command : {"keyboard_set_timeout 65536", "backlight_set_timeout -1",
+                              "relock_set_timeout 1x", "set_cart_type 171", "set_cart_type",
+                              "set_main_lock_active 2501", "set_side_lock_active abc"}) {
     EXPECT_EQ(cart.Execute(command), "error\r\n>") << command;
   }
   EXPECT_EQ(AnswerLines(cart.Execute("get_setup_dlg_full")), Lines{"12 65535 0 170 2500 0 DC"});

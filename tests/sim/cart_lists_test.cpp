@@ -21,8 +21,8 @@ TEST(CartPinList, AddsDateFromTheCartClockAndRefusesDuplicatesAndJunk) {
   clock.Advance(86400 + 3600);
   EXPECT_EQ(cart.Execute("pin_list_add 4294967295"), ">");
   EXPECT_EQ(cart.Execute("pin_list_add 1234"), "error\r\n>");
-  for (const char* junk : {"pin_list_add", "pin_list_add 4294967296", "pin_list_add 12a",
-                           "pin_list_add -5"}) {
+  for (const char* junk :
+       {"pin_list_add", "pin_list_add 4294967296", "pin_list_add 12a", "pin_list_add -5"}) {
     EXPECT_EQ(cart.Execute(junk), "error\r\n>") << junk;
   }
   EXPECT_EQ(AnswerLines(cart.Execute("pin_list_dump")),

@@ -1,10 +1,11 @@
+#include "sim/cart_state_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "cart_test_support.h"
 #include "sim/cart_model.h"
-#include "sim/cart_state_file.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -42,9 +42,9 @@ void SetDiscovery(molvane::CartController& controller, T molvane::DiscoverySourc
 // upload does: the controller is busy meanwhile, exactly as it is for a real one.
 class HeldTransfer {
  public:
-  explicit HeldTransfer(molvane::CartController& controller,
-                        molvane::CartController::TransferKind kind =
-                            molvane::CartController::TransferKind::Bitmap)
+  explicit HeldTransfer(
+      molvane::CartController& controller,
+      molvane::CartController::TransferKind kind = molvane::CartController::TransferKind::Bitmap)
       : controller(controller) {
     started = static_cast<bool>(controller.StartTransfer(kind, [this](molvane::TransferSession&) {
       while (!released.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));

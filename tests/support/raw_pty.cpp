@@ -50,8 +50,8 @@ std::string RawPty::ReadAvailable(int waitMs, int quietMs) {
     const auto end = received.empty() ? deadline : std::min(deadline, quietEnd);
     const auto now = Clock::now();
     if (now >= end) break;
-    const int left = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count());
+    const int left =
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count());
     bool lineError = false;
     {
       std::lock_guard use(useMutex);
@@ -132,7 +132,10 @@ void ScriptedCart::Run(std::stop_token stop) {
         std::lock_guard lock(mutex);
         raw += byte;
         if (byte == '\n') continue;
-        if (byte != '\r') { pending += byte; continue; }
+        if (byte != '\r') {
+          pending += byte;
+          continue;
+        }
         line.swap(pending);
         lines.push_back(line);
       }

@@ -46,10 +46,10 @@ class RecordingUi : public molvane::UiServices {
   int cursorShown = 0;
 
   // The operator's script.
-  std::deque<Answer> answers;                    // for boxes with more than one button
-  std::deque<std::string> fileNames;             // chosen files; "" cancels
-  std::deque<std::optional<std::string>> pins;   // Add PIN answers; nullopt cancels
-  std::optional<std::string> clipboard;          // the clipboard's text, if it holds any
+  std::deque<Answer> answers;                   // for boxes with more than one button
+  std::deque<std::string> fileNames;            // chosen files; "" cancels
+  std::deque<std::optional<std::string>> pins;  // Add PIN answers; nullopt cancels
+  std::optional<std::string> clipboard;         // the clipboard's text, if it holds any
   // Runs while a box is open, as the window system's message loop keeps timers ticking then;
   // not again from a box it opens itself.
   std::function<void(const std::string& text)> whileOpen;

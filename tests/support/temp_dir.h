@@ -3,7 +3,8 @@
 
 namespace testing_support {
 
-// A fresh folder in the system's temporary folder, removed with everything in it when the object goes.
+// A fresh folder in the system's temporary folder, removed with everything in it when the object
+// goes.
 class TempDir {
  public:
   TempDir();

@@ -3,9 +3,8 @@
 // and names that port in MOLVANE_TEST_COM.
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -49,7 +48,8 @@ class MappedComPort : public ::testing::Test {
   // The far end sends back what the script says: \r, \n, ~N (pause N ms), ? (line settings).
   void Script(const std::string& script) {
     const std::string line = script + "\n";
-    ASSERT_EQ(port.Write(line.data(), static_cast<int>(line.size())), static_cast<int>(line.size()));
+    ASSERT_EQ(port.Write(line.data(), static_cast<int>(line.size())),
+              static_cast<int>(line.size()));
   }
 
   TempDir dir;

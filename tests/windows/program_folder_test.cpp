@@ -1,8 +1,8 @@
+#include "app/program_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
-#include "app/program_folder.h"
 
 // The configuration file is looked for beside the program, so the folder must be the one that
 // holds the running test program, given without a trailing separator.

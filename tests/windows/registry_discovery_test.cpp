@@ -32,9 +32,7 @@ class FakeEnumeration {
     top = "SOFTWARE\\MolvaneTests\\" + std::to_string(seed());
     root = top + "\\FTDIBUS";
   }
-  ~FakeEnumeration() {
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, top.c_str());
-  }
+  ~FakeEnumeration() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, top.c_str()); }
   FakeEnumeration(const FakeEnumeration&) = delete;
   FakeEnumeration& operator=(const FakeEnumeration&) = delete;
 
@@ -101,8 +99,8 @@ TEST(RegistryDiscovery, OnlyTheExactValueNamePortNameCounts) {
 
 TEST(RegistryDiscovery, APortNameLongerThanNineCharactersIsSkipped) {
   FakeEnumeration registry;
-  registry.AddDevice("A", {{"PortName", "COM123456"}});    // nine: fits with its terminator
-  registry.AddDevice("B", {{"PortName", "COM1234567"}});   // ten: does not
+  registry.AddDevice("A", {{"PortName", "COM123456"}});   // nine: fits with its terminator
+  registry.AddDevice("B", {{"PortName", "COM1234567"}});  // ten: does not
   registry.AddDevice("C", {{"PortName", "COM9"}});
   EXPECT_EQ(registry.Discover(), (Names{"COM123456", "COM9"}));
 }

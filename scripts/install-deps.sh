@@ -23,7 +23,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   python3  # the molvanectl --json test reads the documents with Python's json module
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format  # the fuzzers; scripts/check-format.sh
   help2man dpkg-dev lintian  # scripts/package-linux.sh: manual pages, declared libraries, check
   xvfb xdotool               # the package's install test drives the desktop program on X
 )

@@ -93,12 +93,22 @@ int main(int argc, char** argv) {
       return 1;
     }
     auto* sheet = window.findChild<QTabWidget*>("pages");
-    ShotContext context{
-        window, *sheet, controller, ui, sim, Wait, [&](const std::string& file, QWidget& widget) {
-          const QString path = QDir(out).filePath(QString::fromStdString(file));
-          if (!widget.grab().save(path)) ++failures;
-          std::printf("%s\n", path.toLocal8Bit().constData());
-        }};
+    const auto onCart = [&](std::function<void()> work) {
+      controller.Worker().Post(std::move(work));
+      while (!controller.Worker().Idle()) Wait(20);
+    };
+    ShotContext context{window,
+                        *sheet,
+                        controller,
+                        ui,
+                        sim,
+                        Wait,
+                        onCart,
+                        [&](const std::string& file, QWidget& widget) {
+                          const QString path = QDir(out).filePath(QString::fromStdString(file));
+                          if (!widget.grab().save(path)) ++failures;
+                          std::printf("%s\n", path.toLocal8Bit().constData());
+                        }};
     // Tab order, whatever order the shot files were linked in.
     std::vector<Shot> shots = Shots();
     std::stable_sort(shots.begin(), shots.end(),

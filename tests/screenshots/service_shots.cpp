@@ -35,7 +35,7 @@ void ChooseFiles(ShotContext& c) {
                             InWorkFolder(controller, "bitmaps.txt"));
   controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle,
                             InWorkFolder(controller, "factory_title.bmp"));
-  molvane::GetVersion(controller);
+  c.onCart([&] { molvane::GetVersion(controller); });
   c.sheet.setCurrentIndex(kServiceTab - 1);
   c.wait(200);
   c.sheet.setCurrentIndex(kServiceTab);

@@ -26,6 +26,9 @@ struct ShotContext {
   cartsim::SimCart& sim;
   // Keeps the window's event loop running for a while, so polls and timers do their work.
   std::function<void(int ms)> wait;
+  // Runs cart work on the controller's cart thread, where the window's own work runs, and keeps
+  // the event loop running until it is done.
+  std::function<void(std::function<void()> work)> onCart;
   // Saves a widget (the window, or a dialog a shot opened) as docs/<file>.
   std::function<void(const std::string& file, class QWidget& widget)> save;
 };

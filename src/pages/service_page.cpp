@@ -25,37 +25,30 @@ using PathSetting = CartController::PathSetting;
 
 // A firmware row names its board; the two bitmap rows have none.
 struct FileRow {
-  ServicePage::FileKind kind;
   std::string ServicePage::*field;
   const char* titlePart;
   const char* initialName;
   PathSetting setting;
 };
 
-FileRow BoardRow(ServicePage::FileKind kind, std::string ServicePage::*field, const Board& board) {
-  return {kind, field, board.label, board.filePattern, board.configKey};
+FileRow BoardRow(std::string ServicePage::*field, const Board& board) {
+  return {field, board.label, board.filePattern, board.configKey};
 }
 
 const Board& BoardNamed(const char* name) { return *FindBoard(name); }
 
 const FileRow kFileRows[] = {
-    BoardRow(ServicePage::FileKind::MainFirmware, &ServicePage::mainFirmwareFile,
-             BoardNamed("main")),
-    BoardRow(ServicePage::FileKind::FrontFirmware, &ServicePage::frontFirmwareFile,
-             BoardNamed("front")),
-    BoardRow(ServicePage::FileKind::ChargerFirmware, &ServicePage::chargerFirmwareFile,
-             BoardNamed("charger")),
-    BoardRow(ServicePage::FileKind::TranslationFirmware, &ServicePage::translationFirmwareFile,
-             BoardNamed("translation")),
-    {ServicePage::FileKind::Bitmap, &ServicePage::bitmapFile, "Bitmap Files", "*.*",
-     PathSetting::Bitmap},
-    {ServicePage::FileKind::FactoryTitle, &ServicePage::factoryTitleFile, "Bitmap Files", "*.*",
-     PathSetting::FactoryTitle},
+    BoardRow(&ServicePage::mainFirmwareFile, BoardNamed("main")),
+    BoardRow(&ServicePage::frontFirmwareFile, BoardNamed("front")),
+    BoardRow(&ServicePage::chargerFirmwareFile, BoardNamed("charger")),
+    BoardRow(&ServicePage::translationFirmwareFile, BoardNamed("translation")),
+    {&ServicePage::bitmapFile, "Bitmap Files", "*.*", PathSetting::Bitmap},
+    {&ServicePage::factoryTitleFile, "Bitmap Files", "*.*", PathSetting::FactoryTitle},
 };
 
 const FileRow& RowFor(ServicePage::FileKind kind) {
   for (const FileRow& row : kFileRows) {
-    if (row.kind == kind) return row;
+    if (row.setting == kind) return row;
   }
   return kFileRows[0];
 }

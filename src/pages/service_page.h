@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "app/cart_controller.h"
 #include "pages/page_model.h"
 
 namespace molvane {
@@ -15,15 +16,8 @@ enum class BitmapUploadMode;
 class ServicePage : public PageModel {
  public:
   static constexpr int kTimerMs = 500;
-  // The six files the page loads, in the order of their rows.
-  enum class FileKind {
-    MainFirmware,
-    FrontFirmware,
-    ChargerFirmware,
-    TranslationFirmware,
-    Bitmap,
-    FactoryTitle
-  };
+  // The six files the page loads are the six paths it keeps in the settings file.
+  using FileKind = CartController::PathSetting;
 
   using PageModel::PageModel;
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -52,8 +54,11 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_EQ(keyboard->text(), "45") << "digits only";
   page.findChild<QPushButton*>("update")->click();
   gui_testing::Settle(fixture.controller.Worker());
-  solenoid->click();
-  gui_testing::Settle(fixture.controller.Worker());
+  // As a screen reader selects it: toggled, never clicked.
+  QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(solenoid);
+  ASSERT_TRUE(reader && reader->actionInterface());
+  reader->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  ASSERT_TRUE(solenoid->isChecked());
   page.findChild<QPushButton*>("setType")->click();
   gui_testing::Settle(fixture.controller.Worker());
   Retype(serial, "SN-9");

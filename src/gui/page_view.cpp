@@ -1,5 +1,6 @@
 #include "gui/page_view.h"
 
+#include <QAbstractButton>
 #include <QHideEvent>
 #include <QPointer>
 #include <QShowEvent>
@@ -89,12 +90,30 @@ void PageView::HoldForTransfer(bool running) {
 }
 
 void PageView::ApplyButtons() {
+  QWidget* focusedBefore = window()->focusWidget();
   for (const auto& [button, state] : buttons) {
     const bool heldByTransfer = transferRunning && state.sends;
     const bool held = acting > 0 || heldByTransfer;
     button->setEnabled(state.wanted && !held);
     button->setToolTip(heldByTransfer ? kTransferTip : acting > 0 ? kRunningTip : QString());
   }
+  KeepFocus(focusedBefore);
+}
+
+// Without this, Enter or Space on a page's button followed by Tab lands two controls further on
+// (or on the window's Cancel), since the focus left the button while its work ran.
+void PageView::KeepFocus(QWidget* focusedBefore) {
+  QWidget* focusNow = window()->focusWidget();
+  if (heldFocus.isNull() && focusedBefore != nullptr && focusedBefore != focusNow &&
+      buttons.contains(qobject_cast<QAbstractButton*>(focusedBefore))) {
+    heldFocus = focusedBefore;
+    focusMovedTo = focusNow;
+    return;
+  }
+  if (heldFocus.isNull() || !heldFocus->isEnabled()) return;
+  if (focusNow == focusMovedTo) heldFocus->setFocus(Qt::OtherFocusReason);
+  heldFocus = nullptr;
+  focusMovedTo = nullptr;
 }
 
 // Only the tab switch counts: the whole window being minimised or restored does not show or hide

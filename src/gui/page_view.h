@@ -1,4 +1,5 @@
 #pragma once
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -72,6 +73,9 @@ class PageView : public QWidget, public FieldExchange {
     bool sends = true;
   };
   void ApplyButtons();
+  // A focused button that is held loses the focus to the next control; once it is free again it
+  // takes the focus back, unless the operator has moved it meanwhile.
+  void KeepFocus(QWidget* focusedBefore);
   // Posts model work that is not the operator's own (showing, ticking): it holds nothing.
   void Post(std::function<void(PageModel&)> work, const char* key = "");
 
@@ -80,6 +84,8 @@ class PageView : public QWidget, public FieldExchange {
   std::unique_ptr<WindowFields> windowFields;
   std::map<QAbstractButton*, ButtonState> buttons;
   int acting = 0;
+  QPointer<QWidget> heldFocus;     // the held button that had the focus
+  QPointer<QWidget> focusMovedTo;  // where the focus went when it was held
   bool transferRunning = false;
   // Outlives the view in the cart thread's queue: a job for a view that is gone does nothing.
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);

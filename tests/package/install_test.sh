@@ -167,8 +167,9 @@ check "comlog.txt is in the folder the program was started from" \
   grep -q '^OPEN: ' "$WORK/start/comlog.txt"
 check "nothing was written beside the program" \
   eval '! ls /usr/bin | grep -qiE "^(molvane\.cfg|bootlog\.txt|comlog\.txt|customertitle\.bmp)$"'
-key Escape
-step "Escape ends the program" eventually 10 ended "$gui"
+# Enter and Escape stay in the page; File > Exit, reached from the keyboard, ends the program.
+key alt Down x
+step "File > Exit ends the program" eventually 10 ended "$gui"
 check "  ... with exit code 0" wait "$gui"
 
 # Last, since the end of the run is not the program's own: a killed program leaves the

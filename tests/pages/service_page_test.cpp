@@ -98,6 +98,15 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
   EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
   EXPECT_EQ(ui.boxes[3].caption, "");
   EXPECT_EQ(page.lastResult, "The firmware file name is longer than 255 characters.");
+  // A picture that cannot be sent is refused in its own words, not the firmware's.
+  page.bitmapFile = fixture.dir.File("notes.bmp");
+  WriteFile(page.bitmapFile, "not a picture\n");
+  ui.answers = {Answer::Ok};
+  page.UpdateBitmaps();
+  const std::string refusal =
+      "Bitmap " + page.bitmapFile + " was not converted: not a BMP picture.";
+  EXPECT_EQ(ui.Texts().back(), refusal);
+  EXPECT_EQ(page.lastResult, refusal);
   EXPECT_FALSE(fixture.controller.IsBusy());
 }
 

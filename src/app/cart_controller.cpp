@@ -72,8 +72,19 @@ DiscoverySource CartController::GetDiscovery() const {
 
 bool CartController::IsPortOpen(int i) const { return i >= 0 && i < kMaxPorts && Port(i).IsOpen(); }
 
-void CartController::Pause(int ms) const {
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+bool CartController::Pause(int ms) const {
+  if (ms <= 0) return !interrupt.load();
+  std::unique_lock lock(pauseMutex);
+  return !pauseWake.wait_for(lock, std::chrono::milliseconds(ms),
+                             [this] { return interrupt.load(); });
+}
+
+void CartController::InterruptWaits(bool on) {
+  {
+    std::lock_guard lock(pauseMutex);
+    interrupt = on;
+  }
+  pauseWake.notify_all();
 }
 
 void CartController::KeepVersions(const CartVersions& read) {

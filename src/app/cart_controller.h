@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -65,7 +66,13 @@ class CartController {
   // Where discovery looks (tests point it at made-up trees).
   void SetDiscovery(const DiscoverySource& source);
   DiscoverySource GetDiscovery() const;
-  void Pause(int ms) const;
+  // Pauses the calling thread; false, at once, when the controller's waits are interrupted.
+  bool Pause(int ms) const;
+  // Cuts every wait short from now on (pauses, and the ports' reads through the flag they
+  // share), so that a closing program is not held up by a silent cart: set when the cart thread
+  // stops.
+  void InterruptWaits(bool on);
+  bool WaitsInterrupted() const { return interrupt.load(); }
 
   // --- configuration file (app/config.cpp)
   // The six file paths the Service page keeps in Molvane.cfg.
@@ -94,7 +101,8 @@ class CartController {
   void SetScanEnabled(bool enabled) { scanSuspended = !enabled; }
   bool ScanEnabled() const { return !scanSuspended.load(); }
   void StartScanThread();
-  void StopScanThread();  // asks the scanner to end and joins it
+  void BeginStopScanThread();  // asks the scanner to end at its next port
+  void StopScanThread();       // asks the scanner to end and joins it
   void FindFtdiPorts();
   void ScanPorts();
   // What a scan pass found: carts that answered and ports that were open or could be opened.
@@ -131,18 +139,27 @@ class CartController {
   std::vector<std::string> SurveyPorts();
 
   // --- command transaction (app/command_transaction.cpp)
-  void SendCommand(const std::string& command);
-  std::string ReadReply();
-  // ReadReply, and whether the line reader gave up waiting (the text then reads "Timeout").
-  struct ReplyLine {
-    std::string text;
-    bool timedOut = false;
-  };
-  ReplyLine ReadReplyLine();
-  // For a command the cart may answer with nothing to read ("set_time"): ReadReplyLine when the
-  // answer begins within waitMs, so that a refusal is still heard; silence is no time-out here.
-  ReplyLine ReadReplyIfAny(int waitMs);
-  std::string GetStatus();
+  // Each step returns how it went: no cart, a transfer holding the port, a write error, a
+  // time-out (the port is then given up and the scanner finds the cart again), "unknown cmd" or
+  // "error" are failures whose text is the operator's, and also becomes the message text.
+  Outcome SendCommand(const std::string& command);
+  // One line of the answer exactly as read: CR and LF removed, a final '>' kept, "Timeout" when
+  // the line stayed silent. The line is also there when the outcome is a refusal.
+  Result<std::string> ReadReply();
+  // For a command the cart may answer with nothing to read ("set_time"): ReadReply when the
+  // answer begins within waitMs, so that a refusal is still heard; silence is no failure here.
+  Result<std::string> ReadReplyIfAny(int waitMs);
+  // One whole transaction: the command, a pause, and `reads` answer lines, each read whatever
+  // the one before said (a refusal still leaves lines to clear) until the link is lost. The
+  // outcome is the first failure.
+  Result<std::vector<std::string>> Exchange(const std::string& command, int reads = 1,
+                                            int pauseMs = 0);
+  // The first answer line to "status", the keep-alive.
+  Result<std::string> GetStatus();
+  // The answer in progress is left unread (a cancelled dump): the next command first reads it
+  // off up to its prompt, however long the cart takes to send it, so that none of it can pass
+  // for that command's answer.
+  void AbandonAnswer() { answerAbandoned = true; }
   void SetMessage(const std::string& text);
   std::string GetMessage() const;
   std::string MessageText() const;  // the message text, whatever runs
@@ -196,9 +213,8 @@ class CartController {
   void ForgetTimedOutPort(int index);
   // Scanner: true when open port i has lost its device; it is then closed.
   bool DropIfGone(int i);
-  // A failure the command transaction classified: the message text, and the operation in
-  // progress on this thread learns of it.
-  void Fail(const std::string& message);
+  // A failure the command transaction classified: it becomes the message text too.
+  Outcome Fail(const std::string& message);
   void RunTransfer(const TransferBody& body);
 
   // Set on the transfer worker's own thread: its commands go through while the transfer runs.
@@ -221,6 +237,7 @@ class CartController {
   std::atomic<int> transactionPort{-1};
   std::atomic<int> transferTransactionPort{-1};
   std::atomic<std::uint8_t> auxBoardKind{0};
+  std::atomic<bool> answerAbandoned{false};
   PinList pinList;
   EventLog eventLog;
   CartVersions versions;
@@ -228,7 +245,9 @@ class CartController {
   std::string programFolder;
   int tabsSetting = 1;
   int firmwareDelay = 50;
-  std::array<std::string, kPathSettings> pathSettings;  // in PathSetting order
+  // In PathSetting order; the window reads them while the cart thread may keep a new one.
+  std::array<std::string, kPathSettings> pathSettings;
+  mutable std::mutex pathSettingsMutex;
   std::atomic<int> transferInProgress{0};
   std::atomic<int> bootloaderWait{0};
   std::atomic<int> cancelRequest{0};
@@ -248,10 +267,14 @@ class CartController {
   std::string statusText;
   std::string bootlogFolder;
   Outcome lastTransfer;
+  std::atomic<bool> interrupt{false};
+  mutable std::mutex pauseMutex;
+  mutable std::condition_variable pauseWake;
   std::jthread scanThread;
   std::thread transferThread;
-  // Last, so that it stops first: its jobs use everything above.
-  CartThread worker;
+  // Last, so that it stops first: its jobs use everything above. Its stop interrupts the waits
+  // of the job that runs.
+  CartThread worker{[this] { InterruptWaits(true); }};
 };
 
 }  // namespace molvane

@@ -1,7 +1,5 @@
 #include "app/cart_thread.h"
 
-#include <chrono>
-
 namespace molvane {
 namespace {
 
@@ -13,9 +11,6 @@ struct ThreadJob {
   const std::atomic<bool>* cancel = nullptr;
 };
 thread_local ThreadJob threadJob;
-
-// A wait for the window looks at its condition at least this often, whatever wakes it.
-constexpr auto kWaitStep = std::chrono::milliseconds(20);
 
 }  // namespace
 
@@ -29,90 +24,49 @@ Progress JobProgress() {
           job.cancel};
 }
 
+CartThread::CartThread(std::function<void()> onStopping) : onStopping(std::move(onStopping)) {}
+
 CartThread::~CartThread() { Stop(); }
 
-void CartThread::Post(std::function<void()> job, std::string title, std::string key) {
-  Enqueue({std::move(job), std::move(title), std::move(key), false});
-}
-
-void CartThread::PostInterleaved(std::function<void()> job, std::string key) {
-  Enqueue({std::move(job), {}, std::move(key), true});
-}
-
-void CartThread::Enqueue(Job job) {
+bool CartThread::Post(std::function<void()> job, std::string title, std::string key) {
   std::lock_guard lock(mutex);
-  if (!job.key.empty()) {
+  if (stopping) return false;
+  if (!key.empty()) {
     for (const Job& waiting : queue) {
-      if (waiting.key == job.key) return;
+      if (waiting.key == key) return false;
     }
   }
-  queue.push_back(std::move(job));
-  if (!worker.joinable()) {
-    stopping = false;
-    worker = std::jthread([this](std::stop_token stop) { Main(stop); });
-  }
+  queue.push_back({std::move(job), std::move(title), std::move(key)});
+  if (!worker.joinable()) worker = std::jthread([this](std::stop_token stop) { Main(stop); });
   wake.notify_all();
+  return true;
 }
 
 void CartThread::Main(std::stop_token stop) {
-  workerId = std::this_thread::get_id();
   std::unique_lock lock(mutex);
-  while (!stopping) {
+  for (;;) {
     wake.wait(lock, stop, [this] { return stopping || !queue.empty(); });
-    if (stopping || stop.stop_requested()) break;
+    if (stopping || stop.stop_requested()) return;
     Job job = std::move(queue.front());
     queue.pop_front();
     RunJob(job, lock);
   }
-  workerId = std::thread::id{};
 }
 
 void CartThread::RunJob(Job& job, std::unique_lock<std::mutex>& lock) {
   JobState state;
   state.title = job.title;
-  const bool outermost = current == nullptr;
-  if (outermost) current = &state;
-  const bool wasRunning = running;
+  current = &state;
   running = true;
-  const ThreadJob outer = threadJob;
   threadJob = {&state.done, &state.total, &state.cancel};
   lock.unlock();
   job.run();
+  // The job's closure goes before the thread is idle: what it holds must not outlive its turn.
+  job.run = nullptr;
   lock.lock();
-  threadJob = outer;
-  running = wasRunning;
-  if (outermost) current = nullptr;
-  wake.notify_all();
-}
-
-bool CartThread::TakeInterleaved(Job& job) {
-  for (auto it = queue.begin(); it != queue.end(); ++it) {
-    if (!it->interleaved) continue;
-    job = std::move(*it);
-    queue.erase(it);
-    return true;
-  }
-  return false;
-}
-
-bool CartThread::WaitUntil(const std::function<bool()>& ready) {
-  std::unique_lock lock(mutex);
-  for (;;) {
-    if (stopping) return false;
-    lock.unlock();
-    if (ready()) return true;
-    lock.lock();
-    Job job;
-    if (TakeInterleaved(job)) {
-      RunJob(job, lock);
-      continue;
-    }
-    wake.wait_for(lock, kWaitStep);
-  }
-}
-
-void CartThread::Notify() {
-  std::lock_guard lock(mutex);
+  threadJob = {};
+  running = false;
+  current = nullptr;
   wake.notify_all();
 }
 
@@ -132,18 +86,26 @@ void CartThread::CancelCurrent() {
   if (current != nullptr) current->cancel = true;
 }
 
-void CartThread::Stop() {
+void CartThread::BeginStop() {
+  std::deque<Job> dropped;
   {
     std::lock_guard lock(mutex);
+    if (stopping) return;
     stopping = true;
-    queue.clear();
+    dropped.swap(queue);
     if (current != nullptr) current->cancel = true;
     wake.notify_all();
   }
-  if (worker.joinable() && !OnThread()) {
+  // Dropped outside the lock: a job's closure may hold what takes a lock of its own to end.
+  dropped.clear();
+  if (onStopping) onStopping();
+}
+
+void CartThread::Stop() {
+  BeginStop();
+  if (worker.joinable() && worker.get_id() != std::this_thread::get_id()) {
     worker.request_stop();
     worker.join();
-    worker = std::jthread();
   }
 }
 

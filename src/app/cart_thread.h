@@ -11,13 +11,14 @@
 
 namespace molvane {
 
-// The one thread that talks to the cart for the window: page operations, polls and ticks, the
-// connection check, imports, backups, restores and the report's probes run here one at a time,
-// in the order they were asked for, so the window's own thread only draws and takes input.
+// The one thread that talks to the cart for the window: page operations, polls, the connection
+// check, imports, backups, restores and the report's probes run here one at a time, in the
+// order they were asked for, so the window's own thread only draws and takes input. A job never
+// waits for the window: it takes what it sends with it and hands back what it read.
 //
-// A job that needs the window meanwhile (a question, a box, its fields) waits for it with
-// WaitUntil; the connection check, posted as interleaved, still runs during that wait, so the
-// status field keeps its rhythm whatever box is open.
+// It is started by the first job and stopped once: from the moment its stop begins it takes no
+// job and starts no thread again, drops what waits, and the job that runs is cancelled and its
+// waits cut short, so a closing window is never held up by the cart.
 class CartThread {
  public:
   // What runs now, for the window's progress bar: empty title when nothing worth showing runs.
@@ -28,31 +29,28 @@ class CartThread {
     bool cancelling = false;
   };
 
-  CartThread() = default;
+  // `onStopping` runs when the stop begins, on the stopping thread: it cuts the running job's
+  // waits short (the controller interrupts its ports and pauses).
+  explicit CartThread(std::function<void()> onStopping = {});
   ~CartThread();
   CartThread(const CartThread&) = delete;
   CartThread& operator=(const CartThread&) = delete;
 
-  // Queues a job. `title` names long work for the window ("Reading the log"); a non-empty `key`
-  // drops the job while another with that key waits to run, so a tick or a poll never piles up
-  // behind a long read.
-  void Post(std::function<void()> job, std::string title = {}, std::string key = {});
-  // Like Post, and the job may also run while another waits for the window.
-  void PostInterleaved(std::function<void()> job, std::string key);
+  // Queues a job; false when it was not taken: the stop has begun, or another job with the same
+  // non-empty `key` still waits to run (so a poll never piles up behind a long read). `title`
+  // names long work for the window ("Reading the log").
+  bool Post(std::function<void()> job, std::string title = {}, std::string key = {});
 
-  // On the cart thread: waits until `ready` holds, running interleaved jobs meanwhile. False,
-  // without waiting longer, once the thread is stopping. Whoever makes `ready` true calls Notify.
-  bool WaitUntil(const std::function<bool()>& ready);
-  void Notify();
-
-  bool OnThread() const { return std::this_thread::get_id() == workerId.load(); }
   // Nothing queued and nothing running.
   bool Idle() const;
+  bool Stopping() const { return stopping.load(); }
   Running Current() const;
   // Asks the running job to stop between commands (its Progress sees the cancel).
   void CancelCurrent();
-  // Cancels the running job, drops what waits, and joins the thread. A later Post starts it
-  // again.
+  // Takes no more jobs, drops what waits, cancels the running job and cuts its waits short.
+  // Returns at once; the window calls it before it hides.
+  void BeginStop();
+  // BeginStop, then waits for the running job to end.
   void Stop();
 
  private:
@@ -60,7 +58,6 @@ class CartThread {
     std::function<void()> run;
     std::string title;
     std::string key;
-    bool interleaved = false;
   };
   struct JobState {
     std::string title;
@@ -69,20 +66,18 @@ class CartThread {
     std::atomic<bool> cancel{false};
   };
 
-  void Enqueue(Job job);
   void Main(std::stop_token stop);
   // Runs one job with its state as the thread's current work. Called with `lock` held; returns
   // with it held.
   void RunJob(Job& job, std::unique_lock<std::mutex>& lock);
-  bool TakeInterleaved(Job& job);
 
+  std::function<void()> onStopping;
   mutable std::mutex mutex;
   std::condition_variable_any wake;
   std::deque<Job> queue;
   bool running = false;
-  bool stopping = false;
-  JobState* current = nullptr;  // the outermost job running, for the window
-  std::atomic<std::thread::id> workerId{};
+  std::atomic<bool> stopping{false};
+  JobState* current = nullptr;
   std::jthread worker;
 };
 

@@ -1,12 +1,21 @@
 // One command line to the cart and the classification of its answer lines.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "app/port_probe.h"
 #include "app/reply_refusal.h"
 
 namespace molvane {
+namespace {
+
+// An abandoned answer is read off until its prompt, or until the cart has been silent as long
+// as a reply may take; the bound is more than the longest dump needs at 38400 baud.
+constexpr int kAbandonedQuietMs = 1000;
+constexpr int kAbandonedBoundMs = 20000;
+
+}  // namespace
 
 // A transfer has the port to itself: a command from any other thread would land in a
 // bootloader's byte stream or between a picture's lines.
@@ -33,57 +42,80 @@ int CartController::BeginTransaction() {
   }
 }
 
-void CartController::SendCommand(const std::string& command) {
+Outcome CartController::SendCommand(const std::string& command) {
   if (RefusedDuringTransfer()) {
     transactionPort = -1;  // the replies to this command are not read either
-    OperationScope::Note(*this, texts::kTransferRunning);
-    return;
+    return Outcome::Failure(texts::kTransferRunning);
   }
   const int index = BeginTransaction();
-  if (index < 0 || index >= kMaxPorts) {
-    // Nothing is sent without a cart, as before; only an operation waiting on it learns why.
-    OperationScope::Note(*this, texts::kNoCart);
-    return;
-  }
+  // Nothing is sent without a cart, and the message text stays as it was: only the operation
+  // that wanted the cart learns why nothing happened.
+  if (index < 0 || index >= kMaxPorts) return Outcome::Failure(texts::kNoCart);
   SerialPort& port = Port(index);
   // Whatever waits now (a late prompt, a stray byte, the rest of an answer given up as too long)
   // must never be taken for the answer.
-  port.DrainLeftover();
+  if (answerAbandoned.exchange(false)) {
+    port.DrainLeftover(kAbandonedQuietMs, kAbandonedBoundMs);
+  } else {
+    port.DrainLeftover();
+  }
   const std::string line = command + "\r\n";
-  if (port.Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
+  Outcome sent = Outcome::Success();
+  if (port.Write(line.data(), static_cast<int>(line.size())) == 0) sent = Fail(texts::kWriteError);
   if (echoesCommands) {
     Pause(timing.commandPauseMs);
     port.ReadLine(timing.replyLineMs);
   }
   Pause(timing.commandPauseMs);
+  return sent;
 }
-
-std::string CartController::ReadReply() { return ReadReplyLine().text; }
 
 // A time-out is what the line reader reports when it gave up, never the word "Timeout" in what
 // the cart said: a cart may well be named "Timeout Ward".
-CartController::ReplyLine CartController::ReadReplyLine() {
-  if (RefusedDuringTransfer()) return {};
+Result<std::string> CartController::ReadReply() {
+  if (RefusedDuringTransfer()) return {{}, Outcome::Failure(texts::kTransferRunning)};
   const int index = TransactionSlot().load();
-  if (index < 0 || index >= kMaxPorts) return {};
+  if (index < 0 || index >= kMaxPorts) return {{}, Outcome::Failure(texts::kNoCart)};
   SerialPort& port = Port(index);
   SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
-  const std::string refusal = RefusalText(line.text);
-  if (!refusal.empty()) {
-    Fail(refusal);
+  Outcome outcome = Outcome::Success();
+  if (const std::string refusal = RefusalText(line.text); !refusal.empty()) {
+    outcome = Fail(refusal);
   } else if (line.timedOut) {
-    Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
-                                          : std::string(texts::kErrorTimeout));
+    outcome = Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
+                                                    : std::string(texts::kErrorTimeout));
     ForgetTimedOutPort(index);
   }
-  return {std::move(line.text), line.timedOut};
+  return {std::move(line.text), std::move(outcome)};
 }
 
-CartController::ReplyLine CartController::ReadReplyIfAny(int waitMs) {
-  if (RefusedDuringTransfer()) return {};
+Result<std::string> CartController::ReadReplyIfAny(int waitMs) {
+  if (RefusedDuringTransfer()) return {{}, Outcome::Failure(texts::kTransferRunning)};
   const int index = TransactionSlot().load();
-  if (index < 0 || index >= kMaxPorts || !Port(index).WaitReadable(waitMs)) return {};
-  return ReadReplyLine();
+  if (index < 0 || index >= kMaxPorts) return {{}, Outcome::Failure(texts::kNoCart)};
+  if (!Port(index).WaitReadable(waitMs)) return {};
+  return ReadReply();
+}
+
+Result<std::vector<std::string>> CartController::Exchange(const std::string& command, int reads,
+                                                          int pauseMs) {
+  Result<std::vector<std::string>> reply;
+  reply.outcome = SendCommand(command);
+  // Nothing went out without a cart or with a transfer in the way. A write that failed may
+  // still have been partly taken, so its answer is read as usual.
+  if (TransactionSlot().load() < 0) {
+    reply.value.resize(static_cast<std::size_t>(std::max(reads, 0)));
+    return reply;
+  }
+  Pause(pauseMs);
+  for (int i = 0; i < reads; ++i) {
+    Result<std::string> line = ReadReply();
+    reply.value.push_back(std::move(line.value));
+    reply.outcome.Merge(line.outcome);
+    if (TransactionSlot().load() < 0) break;  // the link is gone: nothing more can come
+  }
+  reply.value.resize(static_cast<std::size_t>(std::max(reads, 0)));
+  return reply;
 }
 
 // A silent cart is gone: its port is closed and the scanner reopens and re-probes it by itself.
@@ -99,16 +131,15 @@ void CartController::ForgetTimedOutPort(int index) {
   TransactionSlot() = -1;
 }
 
-std::string CartController::GetStatus() {
-  SendCommand("status");
-  std::string first = ReadReply();
-  ReadReply();
-  return first;
+Result<std::string> CartController::GetStatus() {
+  Result<std::vector<std::string>> reply = Exchange("status", 2);
+  return {reply.value.empty() ? std::string() : std::move(reply.value.front()),
+          std::move(reply.outcome)};
 }
 
-void CartController::Fail(const std::string& message) {
+Outcome CartController::Fail(const std::string& message) {
   SetMessage(message);
-  OperationScope::Note(*this, message);
+  return Outcome::Failure(message);
 }
 
 void CartController::SetMessage(const std::string& text) {

@@ -61,8 +61,10 @@ std::string CartController::ConfigPath() const {
 void CartController::LoadConfig() {
   ConfigText config;
   config.Load(ConfigPath());
-  for (std::size_t i = 0; i < pathSettings.size(); ++i) {
-    pathSettings[i] = config.GetValue(kPathEntries[i].section, kPathEntries[i].key);
+  {
+    std::lock_guard lock(pathSettingsMutex);
+    for (std::size_t i = 0; i < pathSettings.size(); ++i)
+      pathSettings[i] = config.GetValue(kPathEntries[i].section, kPathEntries[i].key);
   }
   tabsSetting = TextToInt(config.GetValue(kMisc, "Tabs"));
   firmwareDelay = TextToInt(config.GetValue(kMisc, "FirmwareDelay"));
@@ -71,7 +73,10 @@ void CartController::LoadConfig() {
 }
 
 Outcome CartController::SetPathSetting(PathSetting which, const std::string& path) {
-  pathSettings[IndexOf(which)] = path;
+  {
+    std::lock_guard lock(pathSettingsMutex);
+    pathSettings[IndexOf(which)] = path;
+  }
   const WriteOutcome outcome = WriteSetting(ConfigPath(), kPathEntries[IndexOf(which)], path);
   if (outcome == WriteOutcome::Written) return Outcome::Success();
   return Outcome::Failure("The settings file " + ConfigPath() + " " + WhyNotWritten(outcome) +
@@ -79,6 +84,7 @@ Outcome CartController::SetPathSetting(PathSetting which, const std::string& pat
 }
 
 std::string CartController::GetPathSetting(PathSetting which) const {
+  std::lock_guard lock(pathSettingsMutex);
   return pathSettings[IndexOf(which)];
 }
 

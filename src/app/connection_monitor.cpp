@@ -112,10 +112,15 @@ void CartController::StartScanThread() {
   scanThread = std::jthread([this](std::stop_token stop) { ScanThreadMain(stop); });
 }
 
-void CartController::StopScanThread() {
+void CartController::BeginStopScanThread() {
   if (!scanThread.joinable()) return;
   stopScan = true;
   scanThread.request_stop();
+}
+
+void CartController::StopScanThread() {
+  if (!scanThread.joinable()) return;
+  BeginStopScanThread();
   if (scanThread.get_id() == std::this_thread::get_id()) return;
   scanThread.join();
 }

@@ -6,8 +6,9 @@ namespace molvane {
 
 // What an operation did, for whoever shows it: success or failure, the operator's text (the
 // confirmation or the failure's own words) and, for lists and transfers, how far it got. A read
-// that ended early is a failure that says how many records came, never a shorter list.
-struct Outcome {
+// that ended early is a failure that says how many records came, never a shorter list. Dropping
+// one unread is a warning: a failure nobody looks at is shown nowhere.
+struct [[nodiscard]] Outcome {
   bool ok = true;
   std::string text;
   int done = 0;    // records read, lines or pages sent, PINs added
@@ -24,12 +25,18 @@ struct Outcome {
   std::string TextOr(const std::string& confirmation) const {
     return ok && text.empty() ? confirmation : text;
   }
+  // An operation of several commands fails with the first of them that failed; the ones after
+  // it may still have been sent, but their failures follow from it.
+  Outcome& Merge(const Outcome& step) {
+    if (ok && !step.ok) *this = step;
+    return *this;
+  }
 };
 
 // A query's value together with how the exchange went. The value is only the cart's when the
 // outcome is a success.
 template <class T>
-struct Result {
+struct [[nodiscard]] Result {
   T value{};
   Outcome outcome;
 

@@ -22,6 +22,7 @@ struct Timing {
   int bitmapReplyTries = 50;       // bound on replies read for one bitmap line
   int bitmapResendLimit = 20;      // bound on '<' answers for one bitmap line
   int gasGaugeWaitSeconds = 15;
+  int titleSaveWaitMs = 2000;  // after the title's upload has started
 };
 
 }  // namespace molvane

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "cart/command_steps.h"
 #include "cart/setup_values.h"
 
@@ -17,11 +17,10 @@ std::string QuotedCommand(const char* word, const std::string& text) {
 
 // The cart answers with the text in quotes and a second line that is not needed.
 Result<std::string> ReadIdentity(CartController& controller, const char* command) {
-  OperationScope operation(controller);
-  std::string reply = SendAndRead(controller, command).value;
-  reply.erase(std::remove(reply.begin(), reply.end(), '"'), reply.end());
-  controller.ReadReply();
-  return {std::move(reply), operation.Result()};
+  Result<std::vector<std::string>> reply = controller.Exchange(command, 2);
+  std::string text = std::move(reply.value.front());
+  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+  return {std::move(text), std::move(reply.outcome)};
 }
 
 }  // namespace

@@ -1,24 +1,19 @@
 #include "cart/command_steps.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 
 namespace molvane {
 
 Outcome SendAndDrop(CartController& controller, const std::string& command) {
-  OperationScope operation(controller);
-  controller.SendCommand(command);
-  controller.ReadReply();
-  return operation.Result();
+  return controller.Exchange(command).outcome;
 }
 
 Result<std::string> SendAndRead(CartController& controller, const std::string& command) {
-  OperationScope operation(controller);
-  controller.SendCommand(command);
-  std::string reply = controller.ReadReply();
-  return {std::move(reply), operation.Result()};
+  Result<std::vector<std::string>> reply = controller.Exchange(command);
+  return {std::move(reply.value.front()), std::move(reply.outcome)};
 }
 
 std::string SingleLine(std::string text) {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "base/number_text.h"
 #include "cart/command_steps.h"
 #include "cart/lift_settings.h"
@@ -17,10 +16,9 @@ std::string WithNumber(const char* word, int value) {
 }
 
 // The cart needs a moment more after each lock time before it answers.
-void SendLockTime(CartController& controller, const char* word, int ms) {
-  controller.SendCommand(WithNumber(word, ms));
-  controller.Pause(controller.GetTiming().commandPauseMs);
-  controller.ReadReply();
+Outcome SendLockTime(CartController& controller, const char* word, int ms) {
+  return controller.Exchange(WithNumber(word, ms), 1, controller.GetTiming().commandPauseMs)
+      .outcome;
 }
 
 }  // namespace
@@ -38,10 +36,9 @@ Outcome SetRelockTimeout(CartController& c, int seconds) {
 }
 
 Outcome SetLockActivation(CartController& c, int mainMs, int sideMs) {
-  OperationScope operation(c);
-  SendLockTime(c, "set_main_lock_active", mainMs);
-  SendLockTime(c, "set_side_lock_active", sideMs);
-  return operation.Result();
+  // Both are always sent: the side time is its own setting whatever became of the main one.
+  Outcome sent = SendLockTime(c, "set_main_lock_active", mainMs);
+  return sent.Merge(SendLockTime(c, "set_side_lock_active", sideMs));
 }
 
 Outcome SetCartType(CartController& c, int code) {

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 
 namespace molvane {
 namespace {
@@ -27,33 +26,33 @@ std::string Records(int count) { return std::to_string(count) + " record(s)"; }
 Outcome ReadDumpRecords(CartController& controller, const DumpBounds& bounds,
                         const Progress& progress,
                         const std::function<void(const std::string&)>& onRecord) {
-  OperationScope operation(controller);
   const auto end = std::chrono::steady_clock::now() + DumpDeadline(bounds);
   const int maxLines = bounds.maxRecords + kLineSlack;
-  // A cancelled dump is still read to its prompt, without its records: the cart sends it whole
-  // whatever we do, and the rest would otherwise be taken for the next command's answer.
-  bool cancelled = false;
   for (int lines = 0;;) {
-    cancelled = cancelled || progress.Cancelled();
+    // The cart sends the dump whole whatever we do: the rest is left to the next command, which
+    // reads it off to the prompt before it sends anything.
+    if (progress.Cancelled()) {
+      controller.AbandonAnswer();
+      return Outcome::Failure(texts::kCancelled, lines, bounds.maxRecords);
+    }
     if (std::chrono::steady_clock::now() >= end || lines >= maxLines) {
+      controller.AbandonAnswer();
       return Outcome::Failure("The cart's list did not end after " + Records(lines) + ".", lines,
                               bounds.maxRecords);
     }
-    const std::string line = controller.ReadReply();
-    if (!operation.Succeeded()) {
-      return Outcome::Failure(operation.Failure() + " (after " + Records(lines) + ")", lines,
+    const Result<std::string> line = controller.ReadReply();
+    if (!line) {
+      return Outcome::Failure(line.outcome.text + " (after " + Records(lines) + ")", lines,
                               bounds.maxRecords);
     }
-    if (line.find('>') != std::string::npos) {
-      if (cancelled) return Outcome::Failure(texts::kCancelled, lines, bounds.maxRecords);
+    if (line.value.find('>') != std::string::npos)
       return Outcome::Success({}, lines, bounds.maxRecords);
-    }
-    if (line.empty()) {
+    if (line.value.empty()) {
       return Outcome::Failure(
           "The cart's list ended without its prompt after " + Records(lines) + ".", lines,
           bounds.maxRecords);
     }
-    if (!cancelled) onRecord(line);
+    onRecord(line.value);
     progress.Report(++lines, bounds.maxRecords);
   }
 }

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "base/cart_time.h"
 #include "base/file_content.h"
 #include "cart/command_steps.h"
@@ -39,9 +38,7 @@ std::string ExportLine(const LogEntry& entry) {
 }  // namespace
 
 Outcome DumpLog(CartController& controller, const Progress& progress) {
-  OperationScope operation(controller);
-  controller.SendCommand("log_dump");
-  if (!operation.Succeeded()) return operation.Result();
+  if (Outcome sent = controller.SendCommand("log_dump"); !sent) return sent;
   EventLog log;
   LogRecord record;
   Outcome read = ReadDumpRecords(

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "base/cart_time.h"
 #include "base/clock.h"
 #include "base/number_text.h"
@@ -48,9 +47,7 @@ std::string NotAPin(const std::string& text) {
 }  // namespace
 
 Outcome DumpPinList(CartController& controller, const Progress& progress) {
-  OperationScope operation(controller);
-  controller.SendCommand("pin_list_dump");
-  if (!operation.Succeeded()) return operation.Result();
+  if (Outcome sent = controller.SendCommand("pin_list_dump"); !sent) return sent;
   PinList list;
   list.oldestIndex = -1;
   std::int64_t bestAge = -1;
@@ -127,21 +124,19 @@ Outcome AddPins(CartController& controller, const std::vector<std::string>& pins
 Outcome RemovePin(CartController& controller, const std::string& pinText) {
   const std::string kept = SingleLine(pinText).substr(0, 10);
   const std::uint32_t target = TextToPin(kept);
-  OperationScope operation(controller);
-  const std::string reply = SendAndRead(controller, "pin_list_remove " + kept).value;
-  const bool notHeld = StartsWith(reply, "error");
-  if (StartsWith(reply, ">") || notHeld) {
+  const Result<std::string> reply = SendAndRead(controller, "pin_list_remove " + kept);
+  // The cart refuses to remove a PIN it does not hold; for the operator that PIN is gone, so the
+  // refusal is no failure.
+  const bool notHeld = StartsWith(reply.value, "error");
+  if (StartsWith(reply.value, ">") || notHeld) {
     PinList list = controller.Pins();
     ErasePin(list, target);
     controller.KeepPins(list);
-    if (notHeld) operation.Forgive();
     return Outcome::Success({}, 1);
   }
-  if (operation.Succeeded()) {
-    return Outcome::Failure("The cart did not remove PIN " + std::to_string(target) +
-                            ": it answered '" + PrintableText(reply, 32) + "'.");
-  }
-  return operation.Result();
+  if (!reply) return reply.outcome;
+  return Outcome::Failure("The cart did not remove PIN " + std::to_string(target) +
+                          ": it answered '" + PrintableText(reply.value, 32) + "'.");
 }
 
 Outcome RemoveAllPins(CartController& controller, const Progress& progress) {

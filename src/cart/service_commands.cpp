@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "base/cart_time.h"
 #include "base/clock.h"
 
@@ -20,30 +19,32 @@ constexpr int kRefusalWaitMs = 300;
 }  // namespace
 
 Outcome SetRealTimeClock(CartController& controller) {
-  OperationScope operation(controller);
   const LocalFields t = ToLocalFields(Now());
-  controller.SendCommand("set_time " + std::to_string(t.second) + " " + std::to_string(t.minute) +
-                         " " + std::to_string(t.hour) + " " + std::to_string(t.day) + " " +
-                         std::to_string(t.month) + " " + std::to_string(t.year - 2000));
-  controller.ReadReplyIfAny(kRefusalWaitMs);
-  return operation.Result();
+  Outcome sent = controller.SendCommand(
+      "set_time " + std::to_string(t.second) + " " + std::to_string(t.minute) + " " +
+      std::to_string(t.hour) + " " + std::to_string(t.day) + " " + std::to_string(t.month) + " " +
+      std::to_string(t.year - 2000));
+  if (!sent) return sent;
+  return controller.ReadReplyIfAny(kRefusalWaitMs).outcome;
 }
 
 // Other lines may come before "reset_done". The wait ends early when the link is gone, since no
 // answer can arrive then.
 Outcome ResetGasGauge(CartController& controller) {
-  OperationScope operation(controller);
-  controller.SendCommand("gas_gauge_reset");
+  Outcome sent = controller.SendCommand("gas_gauge_reset");
+  if (controller.CurrentPort() < 0) return sent;
   const auto start = std::chrono::steady_clock::now();
   const auto elapsed = [&] {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
                                                             start);
   };
   while (elapsed().count() <= controller.GetTiming().gasGaugeWaitSeconds) {
-    if (controller.ReadReply() == "reset_done") return Outcome::Success(kGasGaugeDone);
+    const Result<std::string> line = controller.ReadReply();
+    if (line.value == "reset_done") return Outcome::Success(kGasGaugeDone);
+    sent.Merge(line.outcome);
     if (controller.CurrentPort() < 0) break;
   }
-  if (!operation.Succeeded()) return operation.Result();
+  if (!sent) return sent;
   return Outcome::Failure(kGasGaugeNotConfirmed);
 }
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "base/number_text.h"
 
 namespace molvane {
@@ -36,10 +35,6 @@ StatusFlags DecodeStatusFlags(const std::string& statusLine) {
   return flags;
 }
 
-Result<std::string> ReadCartStatus(CartController& controller) {
-  OperationScope operation(controller);
-  std::string status = controller.GetStatus();
-  return {std::move(status), operation.Result()};
-}
+Result<std::string> ReadCartStatus(CartController& controller) { return controller.GetStatus(); }
 
 }  // namespace molvane

@@ -1,9 +1,9 @@
 #include "cart/version_info.h"
 
 #include <string>
+#include <vector>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "cart/board.h"
 
 namespace molvane {
@@ -23,18 +23,16 @@ std::uint8_t AuxBoardFromLine(const std::string& line) {
 
 // Line 7 is read only to clear it.
 Outcome GetVersion(CartController& controller) {
-  OperationScope operation(controller);
-  controller.SendCommand("version");
-  controller.Pause(controller.GetTiming().versionPauseMs);
-  std::string lines[7];
-  for (auto& line : lines) line = controller.ReadReply();
-  if (!operation.Succeeded()) return operation.Result();
+  const Result<std::vector<std::string>> reply =
+      controller.Exchange("version", 7, controller.GetTiming().versionPauseMs);
+  if (!reply) return reply.outcome;
+  const std::vector<std::string>& lines = reply.value;
   CartVersions read;
   read.firmware = {lines[0], lines[2], lines[4], lines[5]};
   read.hardware = {lines[1], lines[3]};
   read.auxBoardKind = AuxBoardFromLine(lines[2]);
   controller.KeepVersions(read);
-  return operation.Result();
+  return reply.outcome;
 }
 
 std::string FirmwareVersionText(const CartVersions& versions, int n) {
@@ -48,12 +46,9 @@ std::string HardwareVersionText(const CartVersions& versions, int n) {
 }
 
 Result<std::string> GetPowerSupplyType(CartController& controller) {
-  OperationScope operation(controller);
-  controller.SendCommand("get_ps_type");
-  controller.Pause(controller.GetTiming().versionPauseMs);
-  std::string reply = controller.ReadReply();
-  controller.ReadReply();
-  return {std::move(reply), operation.Result()};
+  Result<std::vector<std::string>> reply =
+      controller.Exchange("get_ps_type", 2, controller.GetTiming().versionPauseMs);
+  return {std::move(reply.value.front()), std::move(reply.outcome)};
 }
 
 }  // namespace molvane

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/operation_scope.h"
 #include "cart/status_flags.h"
 #include "cli/cli_context.h"
 #include "cli/json_output.h"
@@ -38,24 +37,24 @@ void PrintAnswerLine(const std::string& text) {
 void Send(CliContext& context, const std::string& text) {
   if (!context.Connect()) return;
   auto& controller = context.controller;
-  molvane::OperationScope operation(controller);
-  controller.SendCommand(text);
+  molvane::Outcome answered = controller.SendCommand(text);
   for (int i = 0; i < kMaxReplyLines; ++i) {
-    const molvane::CartController::ReplyLine line = controller.ReadReplyLine();
-    // A time-out gives the port up, and every later read would return nothing at once.
+    const molvane::Result<std::string> line = controller.ReadReply();
+    // A time-out gives the port up, and every later read would return nothing at once. What the
+    // reader put in place of the silent line is no answer of the cart's; the failure says more
+    // when a board answered with its bootloader's 'U's.
     if (controller.CurrentPort() < 0) {
-      if (!line.timedOut) PrintAnswerLine(line.text);
-      // The message says more when a board answered with its bootloader's 'U's.
-      context.Fail(ErrorLine(controller.MessageText()));
+      context.Fail(ErrorLine(answered.Merge(line.outcome).text));
       return;
     }
-    const std::size_t prompt = line.text.find('>');
+    answered.Merge(line.outcome);
+    const std::size_t prompt = line.value.find('>');
     if (prompt != std::string::npos) {
-      PrintAnswerLine(line.text.substr(0, prompt));
-      if (!operation.Succeeded()) context.Fail(ErrorLine(operation.Failure()));
+      PrintAnswerLine(line.value.substr(0, prompt));
+      if (!answered) context.Fail(ErrorLine(answered.text));
       return;
     }
-    std::printf("%s\n", Shown(line.text).c_str());
+    std::printf("%s\n", Shown(line.value).c_str());
   }
   context.Fail("Error: the answer did not end with the prompt within " +
                std::to_string(kMaxReplyLines) + " lines");

@@ -79,8 +79,8 @@ QGroupBox* CalibrateDialog::BuildSensors() {
   auto* valueLabel = new QLabel("Numeric Value:", group);
   LabelFor(statusLabel, status);
   LabelFor(valueLabel, value);
-  fields.Text(status, model.sensorStatus);
-  fields.Text(value, model.sensorValue);
+  fields.Text(status, model.sensorStatus, FieldBindings::Wins::Cart);
+  fields.Text(value, model.sensorValue, FieldBindings::Wins::Cart);
 
   auto* texts = new QGridLayout;
   texts->addWidget(run, 0, 0);
@@ -103,7 +103,7 @@ QGroupBox* CalibrateDialog::BuildSensors() {
     lamp->setToolTip(lamp->accessibleName());
     const int column = bit < kPlacesPerColumn ? 1 : 0;
     lamps->addWidget(lamp, kPlacesPerColumn - 1 - bit % kPlacesPerColumn, column);
-    fields.Check(lamp, model.sensorLit[static_cast<std::size_t>(bit)]);
+    fields.Check(lamp, model.sensorLit[static_cast<std::size_t>(bit)], FieldBindings::Wins::Cart);
   }
 
   auto* box = new QHBoxLayout(group);
@@ -132,8 +132,8 @@ QGroupBox* CalibrateDialog::BuildLift() {
   auto* autoLock = DisplayOnly(new QCheckBox("Auto Lock", group));
   locked->setObjectName("liftLocked");
   autoLock->setObjectName("autoLock");
-  fields.Check(locked, model.liftLocked);
-  fields.Check(autoLock, model.autoLock);
+  fields.Check(locked, model.liftLocked, FieldBindings::Wins::Cart);
+  fields.Check(autoLock, model.autoLock, FieldBindings::Wins::Cart);
 
   QPushButton* up = OperationButton("Lift Up", "liftUp", &CalibratePage::LiftUp);
   QPushButton* brake = OperationButton("Brake", "brake", &CalibratePage::Brake);
@@ -194,7 +194,7 @@ QGroupBox* CalibrateDialog::BuildDrawerConfiguration() {
   auto* code = ReadOnlyEdit(group, "drawerCode");
   code->setAccessibleName("Drawer Code");
   code->setFixedWidth(kLimitWidth);
-  fields.Text(code, model.drawerCode);
+  fields.Text(code, model.drawerCode, FieldBindings::Wins::Cart);
   row->addWidget(code, 0, Qt::AlignBottom);
   return group;
 }
@@ -204,7 +204,7 @@ QGroupBox* CalibrateDialog::BuildLockBits() {
   QPushButton* read = OperationButton("Lock Bits", "readLockBits", &CalibratePage::LockBits);
   auto* bits = ReadOnlyEdit(group, "lockBits");
   bits->setAccessibleName("Lock Bits");
-  fields.Text(bits, model.lockBits);
+  fields.Text(bits, model.lockBits, FieldBindings::Wins::Cart);
   auto* row = new QHBoxLayout(group);
   row->addWidget(read);
   row->addWidget(bits, 1);

@@ -29,11 +29,12 @@ constexpr int kStatusWidth = 100;
 
 }  // namespace
 
-CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& windowUi, QWidget* parent)
+CMolvaneDlg::CMolvaneDlg(CartController& controller, UiServices& ui, QWidget* parent)
     : QDialog(parent),
       controller(controller),
-      windowUi(windowUi),
-      ui(windowUi, controller.Worker(), DispatchTo(this)) {
+      ui(ui),
+      runner(controller.Worker(), DispatchTo(this)) {
+  fileMenu.SetRunner(&runner);
   setWindowTitle(kCaption);
   setWindowIcon(MolvaneIcon());
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
@@ -99,15 +100,15 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   QMenu* file = bar->addMenu("File");
   file->addAction("&Back Up Cart...", this,
-                  [this] { RunFromMenu([this] { fileMenu.BackUpCart(); }); });
+                  [this] { RunFromMenu([this] { fileMenu.BackUpCart(); }, "Back Up Cart"); });
   // A restore changed what the pages show: each reads the cart again, as for a cart that came.
   file->addAction("&Restore Cart...", this, [this] {
-    RunFromMenu([this] {
-      if (fileMenu.RestoreCart()) monitor->NoticeAll(true);
-    });
+    RunFromMenu([this] { fileMenu.RestoreCart([this] { monitor->NoticeAll(true); }); },
+                "Restore Cart");
   });
-  file->addAction("Save Support Report...", this,
-                  [this] { RunFromMenu([this] { fileMenu.SaveSupportReport(); }); });
+  file->addAction("Save Support Report...", this, [this] {
+    RunFromMenu([this] { fileMenu.SaveSupportReport(); }, "Save Support Report");
+  });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
@@ -126,10 +127,8 @@ void CMolvaneDlg::BuildPages() {
   std::array<PageModel*, MainWindowModel::kPageCount> models{};
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
   monitor = std::make_unique<MainWindowModel>(controller, ui, models);
-  // Told on the cart thread; shown on this one.
-  monitor->showConnection = [dispatch = DispatchTo(this), this](const std::string& text) {
-    dispatch([this, text] { ShowConnection(text); });
-  };
+  monitor->SetRunner(&runner);
+  monitor->showConnection = [this](const std::string& text) { ShowConnection(text); };
 }
 
 void CMolvaneDlg::AddPages() {
@@ -141,22 +140,33 @@ void CMolvaneDlg::StartPages() {
   for (PageView* page : pages) page->Act([model = &page->Model()] { model->Start(); });
 }
 
-void CMolvaneDlg::RunFromMenu(std::function<void()> work) {
-  controller.Worker().Post(std::move(work), "File menu");
+void CMolvaneDlg::RunFromMenu(const std::function<void()>& work, const char* title) {
+  runner.AsOperatorAction(title, work);
 }
 
+// The window hides at once: the cart thread takes no more work (so hiding the pages starts
+// none) and the running job is cancelled with its waits cut short; the threads are joined after.
 void CMolvaneDlg::done(int result) {
-  if (!stopped && !monitor->MayClose()) return;
-  Stop();
+  if (!stopped && !stopping && !monitor->MayClose()) return;
+  BeginStop();
   QDialog::done(result);
+  Stop();
 }
 
-// The cart thread stops first: a job waiting for a box gets its cautious answer, a long read
-// its cancel, and nothing it still shows reaches a window that is gone.
+void CMolvaneDlg::BeginStop() {
+  if (stopping) return;
+  stopping = true;
+  if (timer) timer->stop();
+  controller.Worker().BeginStop();
+  controller.BeginStopScanThread();
+}
+
+// Nothing the cart thread still hands back reaches the window: its way back ends with the
+// window's runner and pages.
 void CMolvaneDlg::Stop() {
   if (stopped) return;
+  BeginStop();
   stopped = true;
-  if (timer) timer->stop();
   controller.Worker().Stop();
   controller.StopScanThread();
 }

@@ -6,7 +6,7 @@
 
 #include "pages/file_menu.h"
 #include "pages/main_window_model.h"
-#include "pages/window_ui.h"
+#include "pages/threaded_runner.h"
 
 class QLineEdit;
 class QMenuBar;
@@ -46,18 +46,21 @@ class CMolvaneDlg : public QDialog {
   void BuildPages();
   void AddPages();
   void StartPages();
+  // The cart thread and the scanner stop taking work at once, so the window can hide; joining
+  // them comes after, and is quick since their waits end with the stop.
+  void BeginStop();
   void Stop();
   void OnTimer();
   void ShowConnection(const std::string& text);
   void ShowRunningWork();
   void ShowAbout();
-  // File menu work runs on the cart thread like a page's.
-  void RunFromMenu(std::function<void()> work);
+  // File menu work is the operator's like a page button's.
+  void RunFromMenu(const std::function<void()>& work, const char* title);
 
   CartController& controller;
-  // The window's own services, and the same as the cart thread's jobs reach them.
-  UiServices& windowUi;
-  WindowUi ui;
+  UiServices& ui;
+  // The cart work of the window's own: the connection check and the File menu.
+  ThreadedRunner runner;
   std::array<PageView*, MainWindowModel::kPageCount> pages{};
   QTabWidget* sheet = nullptr;
   QLineEdit* status = nullptr;
@@ -70,6 +73,7 @@ class CMolvaneDlg : public QDialog {
   QElapsedTimer workSince;
   static constexpr int kQuickWorkMs = 400;
   FileMenu fileMenu{controller, ui};
+  bool stopping = false;
 };
 
 }  // namespace molvane

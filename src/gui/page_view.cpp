@@ -1,8 +1,8 @@
 #include "gui/page_view.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QHideEvent>
-#include <QPointer>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -13,14 +13,24 @@ namespace molvane {
 
 WindowDispatch DispatchTo(QObject* context) {
   return [guard = QPointer<QObject>(context)](std::function<void()> call) {
-    if (guard.isNull()) return;
-    QMetaObject::invokeMethod(guard.data(), std::move(call), Qt::QueuedConnection);
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr) return;
+    QMetaObject::invokeMethod(
+        application,
+        [guard, call = std::move(call)] {
+          if (!guard.isNull()) call();
+        },
+        Qt::QueuedConnection);
   };
 }
 
+PageView::PageView(QWidget* parent) : QWidget(parent) {}
+
 PageView::~PageView() {
-  *alive = false;
-  bound = nullptr;
+  if (bound != nullptr) {
+    bound->SetRunner(nullptr);
+    bound->SetFieldExchange(nullptr);
+  }
 }
 
 void PageView::ReadAllFields() { fields.ReadAll(); }
@@ -33,40 +43,24 @@ void PageView::WriteAllFields() {
 void PageView::Bind() {
   PageModel& model = Model();
   bound = &model;
-  windowFields = std::make_unique<WindowFields>(*this, model.Worker(), DispatchTo(this));
-  model.SetFieldExchange(windowFields.get());
+  model.SetFieldExchange(this);
+  runner = std::make_unique<ThreadedRunner>(model.Worker(), DispatchTo(this));
+  runner->onHeldChanged = [this] { ApplyButtons(); };
+  model.SetRunner(runner.get());
+  WriteAllFields();
   if (model.TimerPeriodMs() <= 0) return;
   pageTimer = new QTimer(this);
   pageTimer->setObjectName("pageTimer");
-  connect(pageTimer, &QTimer::timeout, this,
-          [this] { Post([](PageModel& page) { page.Tick(); }, bound->Title()); });
+  connect(pageTimer, &QTimer::timeout, this, [this] { bound->Tick(); });
   pageTimer->start(model.TimerPeriodMs());
 }
 
-void PageView::Post(std::function<void(PageModel&)> work, const char* key) {
-  if (bound == nullptr) return;
-  PageModel* model = bound;
-  model->Worker().Post(
-      [model, work = std::move(work), alive = alive] {
-        if (*alive) work(*model);
-      },
-      {}, key);
-}
-
-void PageView::Act(std::function<void()> work, const QString& title) {
-  if (bound == nullptr) return;
-  ++acting;
-  ApplyButtons();
-  // The buttons come back through the window's queue, after whatever the work showed there.
-  bound->Worker().Post(
-      [this, work = std::move(work), back = DispatchTo(this), alive = alive] {
-        if (*alive) work();
-        back([this] {
-          --acting;
-          ApplyButtons();
-        });
-      },
-      title.toStdString());
+void PageView::Act(const std::function<void()>& operation, const QString& title) {
+  if (runner) {
+    runner->AsOperatorAction(title.toStdString(), operation);
+  } else {
+    operation();
+  }
 }
 
 PageButton* PageView::AddButton(const QString& text, const char* name, QWidget* parent,
@@ -91,11 +85,12 @@ void PageView::HoldForTransfer(bool running) {
 
 void PageView::ApplyButtons() {
   QWidget* focusedBefore = window()->focusWidget();
+  const bool acting = Acting();
   for (const auto& [button, state] : buttons) {
     const bool heldByTransfer = transferRunning && state.sends;
-    const bool held = acting > 0 || heldByTransfer;
+    const bool held = acting || heldByTransfer;
     button->setEnabled(state.wanted && !held);
-    button->setToolTip(heldByTransfer ? kTransferTip : acting > 0 ? kRunningTip : QString());
+    button->setToolTip(heldByTransfer ? kTransferTip : acting ? kRunningTip : QString());
   }
   KeepFocus(focusedBefore);
 }
@@ -120,12 +115,12 @@ void PageView::KeepFocus(QWidget* focusedBefore) {
 // a page in the operator's sense, and those events come from the window system.
 void PageView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) Post([](PageModel& page) { page.Show(true); });
+  if (!event->spontaneous() && bound != nullptr) bound->Show(true);
 }
 
 void PageView::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous()) Post([](PageModel& page) { page.Show(false); });
+  if (!event->spontaneous() && bound != nullptr) bound->Show(false);
 }
 
 }  // namespace molvane

@@ -52,22 +52,39 @@ PinListDialog::PinListDialog(CartController& controller, UiServices& ui, QWidget
   page->addLayout(top, 1);
   page->addWidget(rfid);
 
-  // The selection is read with the fields, so a removal takes the line the operator sees.
-  fields.Custom(
+  // The selection is read with the fields, so a removal takes the line the operator sees, and
+  // one made while the cart answered stays.
+  fields.Pair(
+      list, FieldBindings::Wins::Operator,
       [this] {
         const QList<QListWidgetItem*> selected = list->selectedItems();
-        model.selectedLine = selected.isEmpty() ? -1 : list->row(selected.first());
+        return std::to_string(selected.isEmpty() ? -1 : list->row(selected.first()));
       },
-      [] {});
+      [this](const std::string& row) { SelectRow(std::stoi(row)); },
+      [this] { return std::to_string(model.selectedLine); },
+      [this](const std::string& row) { model.selectedLine = std::stoi(row); });
   fields.Text(maxDigitsEdit, model.maxPinDigits);
   fields.Text(bitsEdit, model.rfidBits);
   fields.Text(facilityEdit, model.facilityCode);
   // The mask's filter comes first, so the text it gets is judged by the rule in force.
-  fields.Custom([] {}, [this] { maskEdit->SetFilter(model.maskFilter); });
-  fields.Custom([this] { model.rfidMask = maskEdit->text().toStdString(); },
-                [this] { maskEdit->SetCheckedText(QString::fromStdString(model.rfidMask)); });
+  fields.Pair(
+      maskEdit, FieldBindings::Wins::Operator, [this] { return maskEdit->text().toStdString(); },
+      [this](const std::string& mask) {
+        maskEdit->SetFilter(model.maskFilter);
+        maskEdit->SetCheckedText(QString::fromStdString(mask));
+      },
+      [this] { return model.rfidMask; },
+      [this](const std::string& mask) { model.rfidMask = mask; });
+  fields.Shown([this] { maskEdit->SetFilter(model.maskFilter); });
   Bind();
-  WriteAllFields();
+}
+
+void PinListDialog::SelectRow(int row) {
+  if (row >= 0 && row < list->count()) {
+    list->setCurrentRow(row);
+  } else {
+    list->clearSelection();
+  }
 }
 
 QWidget* PinListDialog::BuildList() {
@@ -159,22 +176,17 @@ QGroupBox* PinListDialog::BuildRfid() {
   return group;
 }
 
-// The list shows the model's lines as they stand (already in order) and the model's selection.
+// The list shows the model's lines as they stand (already in order); a new list comes with the
+// model's selection, otherwise the selection is the operator's.
 void PinListDialog::WriteState() {
   QStringList lines;
   for (const std::string& line : model.pinLines) lines << QString::fromStdString(line);
   QStringList shown;
   for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
-  const int selected = model.selectedLine;
-  if (shown != lines) {
-    list->clear();
-    list->addItems(lines);
-  }
-  if (selected >= 0 && selected < list->count()) {
-    list->setCurrentRow(selected);
-  } else {
-    list->clearSelection();
-  }
+  if (shown == lines) return;
+  list->clear();
+  list->addItems(lines);
+  SelectRow(model.selectedLine);
 }
 
 }  // namespace molvane

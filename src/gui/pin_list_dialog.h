@@ -22,6 +22,7 @@ class PinListDialog : public PageView {
 
  protected:
   void WriteState() override;
+  void SelectRow(int row);
 
  private:
   QWidget* BuildList();

@@ -115,8 +115,8 @@ QLayout* ServiceDialog::BuildStatusArea() {
   grid->addWidget(resultLabel, 2, 0);
   grid->addWidget(result, 2, 1);
   grid->setColumnStretch(1, 1);
-  fields.Text(status, model.status);
-  fields.Text(result, model.lastResult);
+  fields.Text(status, model.status, FieldBindings::Wins::Cart);
+  fields.Text(result, model.lastResult, FieldBindings::Wins::Cart);
 
   setRtc = ActionButton(this, "Set RTC", "setRtc", &ServicePage::SetRtc);
   resetGasGauge =

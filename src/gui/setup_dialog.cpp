@@ -35,11 +35,10 @@ QPlainTextEdit* VersionBox(const char* name, const std::string& field, FieldBind
   box->setReadOnly(true);
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setTabChangesFocus(true);
-  fields.Custom([] {},
-                [box, &field] {
-                  const QString text = QString::fromStdString(field).replace("\r\n", "\n");
-                  if (box->toPlainText() != text) box->setPlainText(text);
-                });
+  fields.Shown([box, &field] {
+    const QString text = QString::fromStdString(field).replace("\r\n", "\n");
+    if (box->toPlainText() != text) box->setPlainText(text);
+  });
   return box;
 }
 
@@ -126,22 +125,25 @@ QGroupBox* SetupDialog::BuildLockType() {
   column->addWidget(solenoidButton);
   column->addWidget(setType, 0, Qt::AlignRight);
 
-  // An exclusive group refuses to clear its checked button, so "neither" (before the first
-  // reading) is written with the group loosened for a moment.
-  fields.Custom(
-      [this] {
-        model.motor = motorButton->isChecked();
-        model.solenoid = solenoidButton->isChecked();
-      },
-      [this] {
-        if (motorButton->isChecked() == model.motor &&
-            solenoidButton->isChecked() == model.solenoid) {
-          return;
-        }
+  // The pair travels as two characters, motor then solenoid. An exclusive group refuses to
+  // clear its checked button, so "neither" (before the first reading) is written with the group
+  // loosened for a moment.
+  const auto lockText = [](bool motor, bool solenoid) {
+    return std::string{motor ? '1' : '0', solenoid ? '1' : '0'};
+  };
+  fields.Pair(
+      box, FieldBindings::Wins::Operator,
+      [this, lockText] { return lockText(motorButton->isChecked(), solenoidButton->isChecked()); },
+      [this](const std::string& both) {
         lockType->setExclusive(false);
-        motorButton->setChecked(model.motor);
-        solenoidButton->setChecked(model.solenoid);
+        motorButton->setChecked(both[0] == '1');
+        solenoidButton->setChecked(both[1] == '1');
         lockType->setExclusive(true);
+      },
+      [this, lockText] { return lockText(model.motor, model.solenoid); },
+      [this](const std::string& both) {
+        model.motor = both[0] == '1';
+        model.solenoid = both[1] == '1';
       });
 
   return box;
@@ -164,7 +166,8 @@ QWidget* SetupDialog::BuildIdentity() {
   grid->addWidget(serialLabel, 1, 0);
   grid->addWidget(serial, 1, 1);
   grid->addWidget(set, 1, 2);
-  fields.Text(name, model.cartName);
+  // The name is what the cart calls itself now: the page polls it.
+  fields.Text(name, model.cartName, FieldBindings::Wins::Cart);
   fields.Text(serial, model.serialNumber);
   return frame;
 }
@@ -176,7 +179,7 @@ QGroupBox* SetupDialog::BuildPowerSupply() {
   supply->setAccessibleName("Power Supply");
   auto* row = new QVBoxLayout(box);
   row->addWidget(supply);
-  fields.Text(supply, model.powerSupply);
+  fields.Text(supply, model.powerSupply, FieldBindings::Wins::Cart);
   return box;
 }
 

@@ -75,7 +75,7 @@ QWidget* TestCartDialog::BuildStatus() {
   auto* group = new QGroupBox("Status", this);
   auto* status = ReadOnlyEdit("statusText", group);
   status->setAccessibleName("Status");
-  fields.Text(status, model.statusText);
+  fields.Text(status, model.statusText, FieldBindings::Wins::Cart);
   auto* column = new QVBoxLayout(group);
   column->addWidget(status);
   const std::pair<const char*, bool*> boxes[] = {{kDrawerUnlockedLabel, &model.drawerUnlocked},
@@ -83,7 +83,8 @@ QWidget* TestCartDialog::BuildStatus() {
                                                  {kLiftingLabel, &model.lifting}};
   for (const auto& [label, flag] : boxes) {
     auto* box = new StateBox(label, group);
-    fields.Check(box, *flag);
+    // The boxes show the cart's state: a click reads it again rather than ticking a box.
+    fields.Check(box, *flag, FieldBindings::Wins::Cart);
     connect(box, &QCheckBox::clicked, this, [this] { Act([this] { model.StatusBoxClicked(); }); });
     column->addWidget(box);
   }
@@ -95,7 +96,7 @@ QWidget* TestCartDialog::BuildCycleCounter() {
   auto* count = ReadOnlyEdit("cycleCount", group);
   count->setAccessibleName("Lock Cycle Counter");
   count->setAlignment(Qt::AlignRight);
-  fields.Text(count, model.cycleCountText);
+  fields.Text(count, model.cycleCountText, FieldBindings::Wins::Cart);
   auto* clear = AddButton("Clear", "clearButton", group, [this] { model.Clear(); });
   auto* row = new QHBoxLayout(group);
   row->addWidget(count, 1);
@@ -112,7 +113,7 @@ QWidget* TestCartDialog::BuildTitleScreen() {
   LabelFor(nameLabel, name);
 
   auto* status = ReadOnlyEdit("controllerStatus", group);
-  fields.Text(status, model.controllerStatus);
+  fields.Text(status, model.controllerStatus, FieldBindings::Wins::Cart);
   auto* statusLabel = new QLabel("Status:", group);
   LabelFor(statusLabel, status);
 

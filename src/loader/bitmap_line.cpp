@@ -18,9 +18,8 @@ class LineExchange {
       : c(c), line(line), cancel(cancel) {}
 
   SentLine Run() {
-    Send();
     std::string reply;
-    if (!Read(reply)) return Ended();
+    if (!Send() || !Read(reply)) return Ended();
     // '<' is looked for before '>': a display that asks again shows its prompt as well ("<>"),
     // and that line was not taken. Nor was one refused before its prompt ("error", then ">").
     // The answer to a resent line is looked at like the first.
@@ -41,17 +40,21 @@ class LineExchange {
   }
 
  private:
-  void Send() {
+  // A line that could not be written is one the display never had: the upload ends as for a
+  // display that stopped answering, and the message text says why.
+  bool Send() {
     refused = false;
-    c.SendCommand(line);
+    const Outcome sent = c.SendCommand(line);
     SleepMs(kAfterLineMs);
+    return static_cast<bool>(sent);
   }
 
   // A reply counts against the bound; a forgotten port means the display is gone. A cancel
   // request (or the program closing) ends the exchange before the next reply.
   bool Read(std::string& reply) {
     if (cancel.load() != 0 || ++replies > c.GetTiming().bitmapReplyTries) return false;
-    reply = c.ReadReply();
+    // A refusal is looked at by the caller; only a lost link ends the exchange here.
+    reply = c.ReadReply().value;
     return c.CurrentPort() >= 0;
   }
 
@@ -63,7 +66,7 @@ class LineExchange {
   bool Resend(std::string& reply) {
     if (!MayResend()) return false;
     while (Holds(reply, '<')) {
-      c.SendCommand("\r");
+      if (!c.SendCommand("\r")) return false;
       SleepMs(kAfterReturnMs);
       if (!Read(reply)) return false;
     }
@@ -72,8 +75,7 @@ class LineExchange {
 
   bool SendAgain(std::string& reply, bool counted = true) {
     if (counted && !MayResend()) return false;
-    Send();
-    return Read(reply);
+    return Send() && Read(reply);
   }
 
   SentLine Ended() const {

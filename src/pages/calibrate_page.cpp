@@ -10,8 +10,14 @@
 
 namespace molvane {
 
+namespace {
+
+std::string PlainFailure(const std::string& text) { return text; }
+
+}  // namespace
+
 void CalibratePage::Start() {
-  shown = false;
+  SetShown(false);
   refreshPending = false;
 }
 
@@ -26,21 +32,25 @@ void CalibratePage::CartNotice(bool present) {
 
 void CalibratePage::Poll() {
   // A running transfer owns the port; a command cut into it would corrupt the transfer.
-  if (!controller.IsBusy()) FastRefresh();
+  if (!Link().IsBusy()) FastRefresh("Calibration poll");
 }
 
 void CalibratePage::Show(bool visible) {
-  PageModel::Show(visible);
-  if (visible && refreshPending && !controller.IsBusy()) SlowRefresh();
+  SetShown(visible);
+  if (visible && refreshPending && !Link().IsBusy()) SlowRefresh();
 }
 
-void CalibratePage::FastRefresh() {
-  ReadAllFields();
-  const Result<std::string> reply = GetCalibFastData(controller);
-  if (!reply) {
-    WriteAllFields();
-    return;
-  }
+void CalibratePage::FastRefresh(const std::string& key) {
+  OnCart([](CartController& c) { return GetCalibFastData(c); },
+         [this](const Result<std::string>& reply) {
+           TakeFast(reply);
+           WriteAllFields();
+         },
+         {.key = key});
+}
+
+void CalibratePage::TakeFast(const Result<std::string>& reply) {
+  if (!reply) return;
   const CalibFastData data = DecodeCalibFastReply(reply.value);
   liftLocked = data.liftLocked;
   autoLock = data.autoLock;
@@ -48,32 +58,53 @@ void CalibratePage::FastRefresh() {
   sensorValue = HexCodeText(data.sensorBits);
   for (int bit = 0; bit < kSensorBitCount; ++bit)
     sensorLit[static_cast<std::size_t>(bit)] = ((data.sensorBits >> bit) & 1) != 0;
-  WriteAllFields();
 }
 
 void CalibratePage::SlowRefresh() {
-  ReadAllFields();
-  const Result<std::string> reply = GetCalibSlowData(controller);
-  // A report that did not arrive would read as all zeros, and the next Update Cart would send
-  // them: limits of 0 stop the lift and disarm its battery guard. What was shown stays.
-  if (reply) {
-    const CalibSlowData data = DecodeCalibSlowReply(reply.value);
-    maxUpCurrent = TenthsText(data.maxUpCurrentTenths);
-    maxDownCurrent = TenthsText(data.maxDownCurrentTenths);
-    minBatteryVoltage = TenthsText(data.minVoltsTenths);
-    autoLockTimeout = WholeSecondsText(data.relockTimeout);
-    const int selected = DrawerLayoutIndex(data.drawerCode);
-    for (int i = 0; i < kLayoutCount; ++i)
-      layoutSelected[static_cast<std::size_t>(i)] = i == selected;
-    drawerCode = HexCodeText(data.drawerCode);
-  }
-  WriteAllFields();
+  OnCart([](CartController& c) { return GetCalibSlowData(c); },
+         [this](const Result<std::string>& reply) {
+           TakeSlow(reply);
+           WriteAllFields();
+         });
+}
+
+// A report that did not arrive would read as all zeros, and the next Update Cart would send
+// them: limits of 0 stop the lift and disarm its battery guard. What was shown stays.
+void CalibratePage::TakeSlow(const Result<std::string>& reply) {
+  if (!reply) return;
+  const CalibSlowData data = DecodeCalibSlowReply(reply.value);
+  maxUpCurrent = TenthsText(data.maxUpCurrentTenths);
+  maxDownCurrent = TenthsText(data.maxDownCurrentTenths);
+  minBatteryVoltage = TenthsText(data.minVoltsTenths);
+  autoLockTimeout = WholeSecondsText(data.relockTimeout);
+  const int selected = DrawerLayoutIndex(data.drawerCode);
+  for (int i = 0; i < kLayoutCount; ++i)
+    layoutSelected[static_cast<std::size_t>(i)] = i == selected;
+  drawerCode = HexCodeText(data.drawerCode);
 }
 
 bool CalibratePage::PortFree() const {
-  if (!controller.IsBusy()) return true;
+  if (!Link().IsBusy()) return true;
   ShowMessage(kTransferRunning);
   return false;
+}
+
+// The change, then the fast report, which shows what it did; a change that did not go through
+// is told in its own words (or as `failureText` words it).
+void CalibratePage::AfterChange(std::function<Outcome(CartController&)> change,
+                                std::string (*failureText)(const std::string&)) {
+  if (!PortFree()) return;
+  if (failureText == nullptr) failureText = PlainFailure;
+  OnCart(
+      [change = std::move(change)](CartController& c) {
+        const Outcome sent = change(c);
+        return std::pair{sent, GetCalibFastData(c)};
+      },
+      [this, failureText](const std::pair<Outcome, Result<std::string>>& result) {
+        TakeFast(result.second);
+        WriteAllFields();
+        if (!result.first) ShowMessage(failureText(result.first.text));
+      });
 }
 
 void CalibratePage::RunSensors() { SetSensorRunning(1); }
@@ -81,53 +112,53 @@ void CalibratePage::StopSensors() { SetSensorRunning(0); }
 
 void CalibratePage::SetSensorRunning(int on) {
   if (!PortFree()) return;
-  ReadAllFields();
-  const Outcome sent = SetSensorRun(controller, on);
-  const Result<int> running = GetSensorRun(controller);
-  if (running) sensorStatus = SensorRunText(running.value != 0);
-  WriteAllFields();
-  if (!sent) ShowMessage(sent.text);
+  OnCart(
+      [on](CartController& c) {
+        const Outcome sent = SetSensorRun(c, on);
+        return std::pair{sent, GetSensorRun(c)};
+      },
+      [this](const std::pair<Outcome, Result<int>>& result) {
+        if (result.second) sensorStatus = SensorRunText(result.second.value != 0);
+        WriteAllFields();
+        if (!result.first) ShowMessage(result.first.text);
+      });
 }
 
 void CalibratePage::LiftUp() { MoveLift(true); }
 void CalibratePage::LiftDown() { MoveLift(false); }
 
 void CalibratePage::MoveLift(bool up) {
-  if (!PortFree()) return;
-  const Outcome moved = up ? molvane::LiftUp(controller) : molvane::LiftDown(controller);
-  FastRefresh();
-  if (!moved) ShowMessage(LiftMoveFailureText(moved.text));
+  AfterChange([up](CartController& c) { return up ? molvane::LiftUp(c) : molvane::LiftDown(c); },
+              LiftMoveFailureText);
 }
 
 void CalibratePage::Brake() {
   if (!PortFree()) return;
-  const Outcome braked = LiftOff(controller);
-  if (!braked) ShowMessage(LiftMoveFailureText(braked.text));
+  OnCart([](CartController& c) { return LiftOff(c); },
+         [this](const Outcome& braked) {
+           if (!braked) ShowMessage(LiftMoveFailureText(braked.text));
+         });
 }
 
+// The toggles send the opposite of what the page shows now.
 void CalibratePage::ToggleLock() {
-  if (!PortFree()) return;
   ReadAllFields();
-  const Outcome sent = SetLiftLock(controller, liftLocked ? 0 : 1);
-  FastRefresh();
-  if (!sent) ShowMessage(sent.text);
+  AfterChange([locked = liftLocked](CartController& c) { return SetLiftLock(c, locked ? 0 : 1); });
 }
 
 void CalibratePage::ToggleAuto() {
-  if (!PortFree()) return;
   ReadAllFields();
-  const Outcome sent = SetLiftRelockStatus(controller, autoLock ? 0 : 1);
-  FastRefresh();
-  if (!sent) ShowMessage(sent.text);
+  AfterChange([on = autoLock](CartController& c) { return SetLiftRelockStatus(c, on ? 0 : 1); });
 }
 
 void CalibratePage::LockBits() {
   if (!PortFree()) return;
-  ReadAllFields();
-  const Result<std::string> bits = GetLockBits(controller);
-  KeepIfRead(lockBits, bits);
-  WriteAllFields();
-  if (!bits) ShowMessage(bits.outcome.text);
+  OnCart([](CartController& c) { return GetLockBits(c); },
+         [this](const Result<std::string>& bits) {
+           KeepIfRead(lockBits, bits);
+           WriteAllFields();
+           if (!bits) ShowMessage(bits.outcome.text);
+         });
 }
 
 void CalibratePage::SelectDrawerLayout(int index) {
@@ -149,25 +180,32 @@ void CalibratePage::UpdateCart() {
   for (const Outcome* refused : {&up.outcome, &down.outcome, &volts.outcome, &relock.outcome}) {
     if (!*refused) ShowMessage(refused->text);
   }
-  Outcome sent = Outcome::Success();
-  {
-    WaitCursor cursor(Ui());
-    for (int i = 0; i < kLayoutCount && sent; ++i) {
-      if (layoutSelected[static_cast<std::size_t>(i)])
-        sent = SetSensorMask(controller, kDrawerLayouts[static_cast<std::size_t>(i)].code);
-    }
-    if (sent && up) sent = SetLiftMaxUpCurrent(controller, up.value);
-    if (sent && down) sent = SetLiftMaxDownCurrent(controller, down.value);
-    if (sent && volts) sent = SetLiftMinVolts(controller, volts.value);
-    if (sent && relock) sent = SetLiftRelockTimeout(controller, relock.value);
-    SlowRefresh();
+  std::optional<int> layoutCode;
+  for (int i = 0; i < kLayoutCount; ++i) {
+    if (layoutSelected[static_cast<std::size_t>(i)])
+      layoutCode = kDrawerLayouts[static_cast<std::size_t>(i)].code;
   }
   const bool allTyped = up && down && volts && relock;
-  if (!sent) {
-    ShowMessage(sent.text);
-  } else if (allTyped) {
-    ShowMessage(kUpdateComplete);
-  }
+  OnCart(
+      [layoutCode, up, down, volts, relock](CartController& c) {
+        Outcome sent = Outcome::Success();
+        if (layoutCode) sent = SetSensorMask(c, *layoutCode);
+        if (sent && up) sent = SetLiftMaxUpCurrent(c, up.value);
+        if (sent && down) sent = SetLiftMaxDownCurrent(c, down.value);
+        if (sent && volts) sent = SetLiftMinVolts(c, volts.value);
+        if (sent && relock) sent = SetLiftRelockTimeout(c, relock.value);
+        return std::pair{sent, GetCalibSlowData(c)};
+      },
+      [this, allTyped](const std::pair<Outcome, Result<std::string>>& result) {
+        TakeSlow(result.second);
+        WriteAllFields();
+        if (!result.first) {
+          ShowMessage(result.first.text);
+        } else if (allTyped) {
+          ShowMessage(kUpdateComplete);
+        }
+      },
+      {.waitCursor = true});
 }
 
 }  // namespace molvane

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
 
 #include "cart/drawer_layouts.h"
@@ -57,8 +58,13 @@ class CalibratePage : public PageModel {
   bool refreshPending = false;
 
  private:
-  void FastRefresh();
+  // Reads the fast report and shows it (after `change`, whose failure is then told).
+  void FastRefresh(const std::string& key = {});
+  void AfterChange(std::function<Outcome(CartController&)> change,
+                   std::string (*failureText)(const std::string&) = nullptr);
   void SlowRefresh();
+  void TakeFast(const Result<std::string>& reply);
+  void TakeSlow(const Result<std::string>& reply);
   void SetSensorRunning(int on);
   void MoveLift(bool up);
   // False, after telling the operator, while a transfer owns the port.

@@ -1,7 +1,9 @@
 #include "pages/file_menu.h"
 
 #include <cctype>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "app/cart_controller.h"
 #include "app/cart_thread.h"
@@ -41,7 +43,7 @@ std::string SuggestedName(const CartBackup& backup) {
 }  // namespace
 
 bool FileMenu::PortFree() const {
-  if (!controller.IsBusy()) return true;
+  if (!Link().IsBusy()) return true;
   ui.MessageBox(texts::kTransferRunning);
   return false;
 }
@@ -50,67 +52,76 @@ bool FileMenu::PortFree() const {
 // there is nothing to write.
 void FileMenu::BackUpCart() {
   if (!PortFree()) return;
-  CartBackup backup;
-  Outcome read;
-  {
-    WaitCursor cursor(ui);
-    read = ReadCartBackup(controller, backup, JobProgress());
-  }
-  if (!read) {
-    ui.MessageBox("The cart could not be read: " + read.text + "\nNo backup was written.");
-    return;
-  }
-  const std::string refusal = UnrestorableValue(backup);
-  if (!refusal.empty()) {
-    ui.MessageBox(refusal);
-    return;
-  }
-  const std::string path =
-      ui.FileDialog(BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup)));
-  if (path.empty()) return;
-  if (!WriteBackupFile(path, backup)) {
-    ui.MessageBox("Could not write " + path + ".");
-    return;
-  }
-  ui.MessageBox("Cart backed up to " + path + ": its settings and " +
-                std::to_string(backup.pins.size()) + " PIN(s).");
+  OnCart(
+      [](CartController& c) {
+        Result<CartBackup> backup;
+        backup.outcome = ReadCartBackup(c, backup.value, JobProgress());
+        return backup;
+      },
+      [this](const Result<CartBackup>& backup) {
+        if (!backup) {
+          ui.MessageBox("The cart could not be read: " + backup.outcome.text +
+                        "\nNo backup was written.");
+          return;
+        }
+        if (const std::string refusal = UnrestorableValue(backup.value); !refusal.empty()) {
+          ui.MessageBox(refusal);
+          return;
+        }
+        const std::string path = ui.FileDialog(
+            BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup.value)));
+        if (path.empty()) return;
+        if (!WriteBackupFile(path, backup.value)) {
+          ui.MessageBox("Could not write " + path + ".");
+          return;
+        }
+        ui.MessageBox("Cart backed up to " + path + ": its settings and " +
+                      std::to_string(backup.value.pins.size()) + " PIN(s).");
+      },
+      {.title = "Backing up the cart", .waitCursor = true});
 }
 
-bool FileMenu::RestoreCart() {
-  if (!PortFree()) return false;
+void FileMenu::RestoreCart(std::function<void()> changed) {
+  if (!PortFree()) return;
   const std::string path = ui.FileDialog(BackupFileDialog(FileDialogRequest::Kind::Open, {}));
-  if (path.empty()) return false;
+  if (path.empty()) return;
   CartBackup backup;
   std::string failure;
   if (!ReadBackupFile(path, backup, failure)) {
     ui.MessageBox(failure + "\nNothing was sent.");
-    return false;
+    return;
   }
-  CartRestore restore(controller, backup);
-  bool previewed = false;
-  {
-    WaitCursor cursor(ui);
-    previewed = restore.Preview(JobProgress());
-  }
-  if (!previewed) {
-    ui.MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
-    return false;
-  }
-  if (restore.Changes().Empty()) {
-    ui.MessageBox("The cart already matches " + path + ": nothing to change.");
-    return false;
-  }
-  if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
-                         restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
-    return false;
-  }
-  RestoreOutcome outcome;
-  {
-    WaitCursor cursor(ui);
-    outcome = restore.Apply(path, JobProgress());
-  }
-  ui.MessageBox(outcome.Message());
-  return outcome.sent;
+  // The restore goes from the cart thread (its preview) to here (the operator's say) and back
+  // (the changes), one step after the other.
+  OnCart(
+      [backup](CartController& c) {
+        auto restore = std::make_shared<CartRestore>(c, backup);
+        const bool previewed = restore->Preview(JobProgress());
+        return std::pair{restore, previewed};
+      },
+      [this, path, changed](const std::pair<std::shared_ptr<CartRestore>, bool>& preview) {
+        const CartRestore& restore = *preview.first;
+        if (!preview.second) {
+          ui.MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
+          return;
+        }
+        if (restore.Changes().Empty()) {
+          ui.MessageBox("The cart already matches " + path + ": nothing to change.");
+          return;
+        }
+        if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
+                               restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
+          return;
+        }
+        OnCart([restore = preview.first,
+                path](CartController&) { return restore->Apply(path, JobProgress()); },
+               [this, changed](const RestoreOutcome& outcome) {
+                 ui.MessageBox(outcome.Message());
+                 if (outcome.sent && changed) changed();
+               },
+               {.title = "Restoring the cart", .waitCursor = true});
+      },
+      {.title = "Reading the cart", .waitCursor = true});
 }
 
 void FileMenu::SaveSupportReport() {
@@ -123,18 +134,20 @@ void FileMenu::SaveSupportReport() {
   request.askBeforeOverwrite = true;
   const std::string path = ui.FileDialog(request);
   if (path.empty()) return;
-  Result<std::string> report;
-  {
-    WaitCursor cursor(ui);
-    const SupportReport assembled(controller, false);
-    report = assembled.Compose(controller, JobProgress());
-  }
-  if (!report) {
-    ui.MessageBox("The support report was not written: " + report.outcome.text);
-    return;
-  }
-  ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
-                                                       : kSupportReportNotSaved + path + ".");
+  OnCart(
+      [](CartController& c) {
+        const SupportReport assembled(c, false);
+        return assembled.Compose(c, JobProgress());
+      },
+      [this, path](const Result<std::string>& report) {
+        if (!report) {
+          ui.MessageBox("The support report was not written: " + report.outcome.text);
+          return;
+        }
+        ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
+                                                             : kSupportReportNotSaved + path + ".");
+      },
+      {.title = "Writing the support report", .waitCursor = true});
 }
 
 }  // namespace molvane

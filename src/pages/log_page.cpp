@@ -14,10 +14,10 @@ constexpr const char* kLogNotExported =
 
 }  // namespace
 
-void LogPage::Start() { PageModel::Show(false); }
+void LogPage::Start() { SetShown(false); }
 
 void LogPage::Show(bool visible) {
-  PageModel::Show(visible);
+  SetShown(visible);
   if (visible) RefreshWhenDue();
 }
 
@@ -31,38 +31,59 @@ void LogPage::CartNotice(bool present) {
 
 // While a firmware or bitmap transfer owns the port nothing may be sent; the reading stays due.
 void LogPage::RefreshWhenDue() {
-  if (refreshPending && !controller.IsBusy()) RefreshAfter(Outcome::Success(), true);
+  if (refreshPending && !Link().IsBusy()) RefreshAfter(Outcome::Success(), true, true);
 }
 
 void LogPage::Refresh() { RefreshAfter(Outcome::Success(), false); }
 
+namespace {
+
+struct LogReading {
+  Outcome read;
+  EventLog log;
+  bool cartThere = true;
+};
+
+}  // namespace
+
 // A read that fails keeps the lines shown; the operator hears of it unless it failed only for
 // want of a cart on a tab just shown.
-void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart) {
-  refreshPending = false;
-  Outcome read;
-  {
-    WaitCursor cursor(Ui());
-    read = DumpLog(controller, JobProgress());
-  }
-  logRead = static_cast<bool>(read);
-  if (read) {
-    const EventLog& log = controller.Events();
-    lines.clear();
-    lines.reserve(static_cast<std::size_t>(log.count));
-    for (int i = 0; i < log.count; ++i) lines.push_back(LogLine(log, i));
-  }
-  WriteAllFields();
-  if (!change) ShowMessage(change.text);
-  if (!read && !(quietWithoutCart && controller.CurrentPort() < 0)) {
-    ShowMessage("The log could not be read: " + read.text);
-  }
+void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown) {
+  OnCart(
+      [](CartController& c) {
+        LogReading reading;
+        reading.read = DumpLog(c, JobProgress());
+        reading.cartThere = c.CurrentPort() >= 0;
+        if (reading.read) reading.log = c.Events();
+        return reading;
+      },
+      [this, change, quietWithoutCart](const LogReading& reading) {
+        refreshPending = false;
+        logRead = static_cast<bool>(reading.read);
+        if (reading.read) {
+          events = reading.log;
+          lines.clear();
+          lines.reserve(static_cast<std::size_t>(events.count));
+          for (int i = 0; i < events.count; ++i) lines.push_back(LogLine(events, i));
+        }
+        WriteAllFields();
+        if (!change) ShowMessage(change.text);
+        if (!reading.read && !(quietWithoutCart && !reading.cartThere))
+          ShowMessage("The log could not be read: " + reading.read.text);
+      },
+      {.title = "Reading the log",
+       .key = quietWithoutCart ? "Log read" : "",
+       .waitCursor = true,
+       .whileShown = whileShown});
 }
 
 void LogPage::GetList() { Refresh(); }
 
 // The cart's log is cleared without a question; reading it again shows what the cart now holds.
-void LogPage::ClearList() { RefreshAfter(ClearLog(controller), false); }
+void LogPage::ClearList() {
+  OnCart([](CartController& c) { return ClearLog(c); },
+         [this](const Outcome& cleared) { RefreshAfter(cleared, false); });
+}
 
 FileDialogRequest LogPage::ExportDialog() {
   FileDialogRequest request;
@@ -85,7 +106,7 @@ void LogPage::Export() {
   }
   const std::string path = Ui().FileDialog(ExportDialog());
   if (path.empty()) return;
-  ShowOutcome(ExportLog(controller.Events(), path), kLogWritten);
+  ShowOutcome(ExportLog(events, path), kLogWritten);
 }
 
 }  // namespace molvane

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cart/event_log.h"
 #include "pages/page_model.h"
 
 namespace molvane {
@@ -34,10 +35,14 @@ class LogPage : public PageModel {
   // The lines show a log read whole from the cart; after a failed read they show the last log
   // that was, and Export refuses to write it as the cart's.
   bool logRead = false;
+  // The log the lines show, as last read whole.
+  EventLog events;
 
  private:
   void RefreshWhenDue();
-  void RefreshAfter(const Outcome& change, bool quietWithoutCart);
+  // Reads the log (its own step, whatever the change did), then tells the change's failure
+  // and a read that failed after it.
+  void RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown = false);
 };
 
 }  // namespace molvane

@@ -36,69 +36,84 @@ bool TickDue(int& ticks, int period) {
 
 }  // namespace
 
+// What one connection check found.
+struct MainWindowModel::Check {
+  std::string text;
+  int carts = 0;
+};
+
+namespace {
+
+std::string StatusText(const CartController& controller, bool serviceInFront) {
+  const int found = controller.PortsFound();
+  if (controller.HasCart() && !serviceInFront) return kConnected;
+  if (found >= 1) return "Num FTDI: " + std::to_string(found);
+  return kDisconnected;
+}
+
+}  // namespace
+
 MainWindowModel::MainWindowModel(CartController& controller, UiServices& ui,
                                  const std::array<PageModel*, kPageCount>& pages)
-    : controller(controller), ui(ui), pages(pages) {}
+    : CartClient(controller, ui), transfers(controller), pages(pages) {}
 
 // Only counting happens here. A check or a poll already waiting is not asked for again, so
 // nothing piles up behind a long read.
 void MainWindowModel::OnTimer() {
   if (closing) return;
-  CartThread& worker = controller.Worker();
-  if (!controller.IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) {
-    worker.PostInterleaved([this] { CheckConnection(); }, "connection check");
-  }
-  if (TickDue(refreshTicks, kPollTicks)) worker.Post([this] { PollFrontPage(); }, {}, "poll");
+  if (!Link().IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
+  if (TickDue(refreshTicks, kPollTicks)) PollFrontPage();
 }
 
 // The window keeps painting while the worker winds down; a close asked for meanwhile is the
 // same close and is not asked again.
 bool MainWindowModel::MayClose() {
   if (closing) return false;
-  if (!controller.IsBusy()) return true;
+  if (!Link().IsBusy()) return true;
   closing = true;
   const bool cancel =
       ui.MessageBox(kCancelTransfer, UiServices::Buttons::YesNo) == UiServices::Answer::Yes;
   if (cancel) {
-    controller.CancelTransfer();
+    // The transfer stops between pages and lines, and its waits end with the cancel.
+    transfers.CancelTransfer();
     WaitCursor cursor(ui);
-    while (controller.IsBusy()) ui.Sleep(kCancelPollMs);
-    controller.WaitForTransfer();
+    while (transfers.IsBusy()) ui.Sleep(kCancelPollMs);
+    transfers.WaitForTransfer();
   }
   closing = false;
   return cancel;
 }
 
-// Interleaved: it may run while a page's job waits for a box, so it only sends the keep-alive
-// and shows the status; what a changed count brings (page notices, reading the PINs, warnings)
-// is a job of its own, after whatever runs now.
+// The keep-alive goes with the cart; what a changed count brings (page notices, reading the
+// PINs, warnings) follows here, each piece of cart work after whatever waits already.
 void MainWindowModel::CheckConnection() {
-  if (controller.IsBusy()) return;
-  // The Service page talks to the cart on its own timer; a keep-alive would cut across it.
-  if (!ServiceInFront()) controller.GetStatus();
-  const std::string text = StatusText();
-  {
-    std::lock_guard lock(textMutex);
-    connectionText = text;
-  }
-  if (showConnection) showConnection(text);
-  const int carts = controller.CartCount();
-  if (carts != previousCartCount) {
-    previousCartCount = carts;
-    controller.Worker().Post([this, carts] { NoticeCartCountChange(carts); });
-  }
+  OnCart(
+      [front = frontPage](CartController& c) {
+        Check check;
+        if (c.IsBusy()) return check;
+        const bool serviceInFront = *front == kServicePage;
+        // The Service page talks to the cart on its own timer; a keep-alive would cut across it.
+        // A keep-alive that fails has done its work: the port is given up and the status says so.
+        if (!serviceInFront) (void)c.GetStatus();
+        check.text = StatusText(c, serviceInFront);
+        check.carts = c.CartCount();
+        return check;
+      },
+      [this](const Check& check) { TakeCheck(check); }, {.key = "connection check"});
 }
 
-std::string MainWindowModel::ConnectionText() const {
-  std::lock_guard lock(textMutex);
-  return connectionText;
-}
-
-std::string MainWindowModel::StatusText() const {
-  const int found = controller.PortsFound();
-  if (controller.HasCart() && !ServiceInFront()) return kConnected;
-  if (found >= 1) return "Num FTDI: " + std::to_string(found);
-  return kDisconnected;
+// The window's timers keep running while one of the check's boxes is open; the status field
+// follows the cart meanwhile, but what a changed count brings waits until the box is answered,
+// so no box of the check's opens on top of another.
+void MainWindowModel::TakeCheck(const Check& check) {
+  if (check.text.empty()) return;  // a transfer had the link
+  connectionText = check.text;
+  if (showConnection) showConnection(check.text);
+  if (boxesOpen > 0) return;
+  if (check.carts != previousCartCount) {
+    previousCartCount = check.carts;
+    NoticeCartCountChange(check.carts);
+  }
 }
 
 void MainWindowModel::NoticeCartCountChange(int carts) {
@@ -110,20 +125,25 @@ void MainWindowModel::NoticeCartCountChange(int carts) {
 // A list that could not be read says nothing of the cart's PINs: the operator is told that,
 // never that only the factory PIN is active.
 void MainWindowModel::WarnAboutPinAge() {
-  const Outcome read = DumpPinList(controller, JobProgress());
-  if (!read) {
-    Show("The cart's PIN list could not be read: " + read.text);
-    return;
-  }
-  const PinList& list = controller.Pins();
-  const int age = PinAgeDaysClamped(list, list.oldestIndex);
-  if (age > kPinExpiryDays) {
-    Show(ExpiredPinText(age));
-  } else if (age == -1) {
-    Show(kFactoryPin);
-  } else {
-    Show(ActivePinText(age));
-  }
+  OnCart(
+      [](CartController& c) {
+        Result<int> age;
+        age.outcome = DumpPinList(c, JobProgress());
+        if (age) age.value = PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex);
+        return age;
+      },
+      [this](const Result<int>& age) {
+        if (!age) {
+          Show("The cart's PIN list could not be read: " + age.outcome.text);
+        } else if (age.value > kPinExpiryDays) {
+          Show(ExpiredPinText(age.value));
+        } else if (age.value == -1) {
+          Show(kFactoryPin);
+        } else {
+          Show(ActivePinText(age.value));
+        }
+      },
+      {.title = "Reading the PIN list"});
 }
 
 void MainWindowModel::WarnAboutExcessCarts(int carts) {
@@ -135,7 +155,7 @@ void MainWindowModel::WarnAboutExcessCarts(int carts) {
 }
 
 void MainWindowModel::PollFrontPage() {
-  const int front = frontPage.load();
+  const int front = FrontPage();
   if (front < 0 || front >= kPageCount) return;
   PageModel* page = pages[static_cast<std::size_t>(front)];
   if (page != nullptr && page->IsPolled()) page->Poll();
@@ -147,6 +167,10 @@ void MainWindowModel::NoticeAll(bool present) {
   }
 }
 
-void MainWindowModel::Show(const std::string& text) { ui.MessageBox(text); }
+void MainWindowModel::Show(const std::string& text) {
+  ++boxesOpen;
+  ui.MessageBox(text);
+  --boxesOpen;
+}
 
 }  // namespace molvane

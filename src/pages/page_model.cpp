@@ -1,11 +1,8 @@
 #include "pages/page_model.h"
 
-#include "app/cart_controller.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
-
-CartThread& PageModel::Worker() const { return controller.Worker(); }
 
 void PageModel::ShowMessage(const std::string& text) const { ui.MessageBox(text); }
 

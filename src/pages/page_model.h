@@ -2,12 +2,9 @@
 #include <string>
 
 #include "app/outcome.h"
+#include "pages/cart_client.h"
 
 namespace molvane {
-
-class CartController;
-class CartThread;
-class UiServices;
 
 // Takes what the cart reported into a field; a read that failed leaves the field as it was, so
 // that a lost reply never shows as the cart's value (nor goes back to the cart as one).
@@ -15,10 +12,11 @@ inline void KeepIfRead(std::string& field, Result<std::string> read) {
   if (read) field = std::move(read.value);
 }
 
-// What a page's view does for its model: the field exchange. Reading all fields copies the
-// controls into the model's fields, writing all fields copies the model's fields (and whatever
-// else the controls show of the model: lists, enabled states, pictures) into the controls. The
-// model calls these at the points its operations name; a model without a view skips them.
+// What a page's view does for its model: the field exchange, on the window's thread. Reading all
+// fields copies the controls into the model's fields; writing all fields copies into the
+// controls what the model changed since the last exchange (and whatever else the controls show
+// of the model: lists, enabled states, pictures), leaving alone a control the operator has
+// changed since. A model without a view skips both.
 class FieldExchange {
  public:
   virtual ~FieldExchange() = default;
@@ -26,16 +24,17 @@ class FieldExchange {
   virtual void WriteAllFields() = 0;
 };
 
-// One page of the main window as plain C++: its fields and operations. The Qt view builds the
-// widgets, forwards the buttons, tells the model when it is shown or hidden, and calls Tick on
-// the page timer. The main window calls Start once, CartNotice when the cart count changes and
-// Poll on the page in front when the page is polled.
-class PageModel {
+// One page of the main window as plain C++: its fields and operations, on the window's thread,
+// with its cart work run through OnCart.
+//
+// The Qt view builds the widgets, forwards the buttons, tells the model when it is shown or
+// hidden, and calls Tick on the page timer. The main window calls Start once, CartNotice when
+// the cart count changes and Poll on the page in front when the page is polled.
+class PageModel : public CartClient {
  public:
-  PageModel(CartController& controller, UiServices& ui) : controller(controller), ui(ui) {}
-  virtual ~PageModel() = default;
-  PageModel(const PageModel&) = delete;
-  PageModel& operator=(const PageModel&) = delete;
+  PageModel(CartController& controller, UiServices& ui) : CartClient(controller, ui) {
+    SetShownForWork(false);
+  }
 
   virtual const char* Title() const = 0;
   virtual void Start() {}
@@ -45,7 +44,7 @@ class PageModel {
   virtual void Poll() {}
 
   // The window system shows or hides the page; the default notes it.
-  virtual void Show(bool visible) { shown = visible; }
+  virtual void Show(bool visible) { SetShown(visible); }
   bool IsShown() const { return shown; }
 
   // The page timer: the view ticks the page every TimerPeriodMs() for the page's whole life
@@ -54,27 +53,25 @@ class PageModel {
   virtual void Tick() {}
 
   void SetFieldExchange(FieldExchange* view) { fields = view; }
-  // The thread the page's cart work runs on; the view posts the page's operations there.
-  CartThread& Worker() const;
 
  protected:
+  void SetShown(bool visible) {
+    shown = visible;
+    SetShownForWork(visible);
+  }
   void ReadAllFields() {
     if (fields != nullptr) fields->ReadAllFields();
   }
   void WriteAllFields() {
     if (fields != nullptr) fields->WriteAllFields();
   }
-  UiServices& Ui() const { return ui; }
   // A message box with OK and the application's name as caption.
   void ShowMessage(const std::string& text) const;
   // The confirmation when the operation went through, otherwise its failure's own text.
   void ShowOutcome(const Outcome& outcome, const std::string& confirmation = {}) const;
 
-  CartController& controller;
-  UiServices& ui;
-  bool shown = false;
-
  private:
+  bool shown = false;
   FieldExchange* fields = nullptr;
 };
 

@@ -65,12 +65,12 @@ std::string PinListLine(unsigned pin, int ageDays) {
   return line;
 }
 
-void PinListPage::Start() { shown = false; }
+void PinListPage::Start() { SetShown(false); }
 
 void PinListPage::Show(bool visible) {
-  PageModel::Show(visible);
+  SetShown(visible);
   if (!visible) return;
-  if (refreshPending) RefreshAfter(Outcome::Success(), true);
+  if (refreshPending) RefreshAfter(Outcome::Success(), true, true);
   if (!maskFilter.InForce()) {
     maskFilter = RfidMaskFilter();
     WriteAllFields();
@@ -86,69 +86,86 @@ void PinListPage::CartNotice(bool present) {
 
 void PinListPage::Refresh() { RefreshAfter(Outcome::Success()); }
 
-Outcome PinListPage::ReadList() {
-  WaitCursor cursor(Ui());
-  const Outcome read = DumpPinList(controller, JobProgress());
-  if (read) {
-    ListPins();
-    listRead = true;
-    ReloadSettings();
-  } else {
-    listRead = false;
-  }
-  return read;
+struct PinListReading {
+  Outcome read;
+  PinList pins;
+  Result<std::string> bits, mask, facility, maxDigits;
+  bool cartThere = true;
+};
+
+namespace {
+
+PinListReading ReadPinList(CartController& c) {
+  PinListReading reading;
+  reading.read = DumpPinList(c, JobProgress());
+  reading.cartThere = c.CurrentPort() >= 0;
+  if (!reading.read) return reading;
+  reading.pins = c.Pins();
+  // A setting the cart did not give in its expected form leaves the field as it was.
+  reading.bits = GetRfidBits(c);
+  reading.mask = GetRfidMask(c);
+  reading.facility = GetRfidFacility(c);
+  reading.maxDigits = GetMaxPinDigits(c);
+  return reading;
 }
 
-// After a change the list is read again, so that it shows what the cart now holds. The
-// operator hears of the change's failure first; a read that fails after it is said too.
-void PinListPage::RefreshAfter(const Outcome& change, bool quietWithoutCart) {
-  refreshPending = false;
-  ReadAllFields();
-  const Outcome read = ReadList();
-  WriteAllFields();
-  if (!change) ShowMessage(change.text);
-  if (!read && !(quietWithoutCart && controller.CurrentPort() < 0)) {
-    ShowMessage("The PIN list could not be read: " + read.text);
-  }
+}  // namespace
+
+void PinListPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown) {
+  OnCart(ReadPinList,
+         [this, change, quietWithoutCart](const PinListReading& reading) {
+           refreshPending = false;
+           Take(reading);
+           WriteAllFields();
+           if (!change) ShowMessage(change.text);
+           if (!reading.read && !(quietWithoutCart && !reading.cartThere))
+             ShowMessage("The PIN list could not be read: " + reading.read.text);
+         },
+         {.title = "Reading the PIN list",
+          .key = quietWithoutCart ? "Pin List read" : "",
+          .waitCursor = true,
+          .whileShown = whileShown});
 }
 
-void PinListPage::ListPins() {
-  const PinList& list = controller.Pins();
+void PinListPage::Take(const PinListReading& reading) {
+  listRead = static_cast<bool>(reading.read);
+  if (!reading.read) return;
+  pins = reading.pins;
   pinLines.clear();
-  for (int i = 0; i < list.count; ++i)
-    pinLines.push_back(PinListLine(TextToPin(PinText(list, i)), PinAgeDays(list, i)));
+  for (int i = 0; i < pins.count; ++i)
+    pinLines.push_back(PinListLine(TextToPin(PinText(pins, i)), PinAgeDays(pins, i)));
   // Zero-padded PINs sort as text in numeric order.
   std::sort(pinLines.begin(), pinLines.end());
   selectedLine = -1;
+  KeepSetting(rfidBits, reading.bits);
+  KeepSetting(rfidMask, reading.mask);
+  KeepSetting(facilityCode, reading.facility);
+  KeepSetting(maxPinDigits, reading.maxDigits);
 }
 
-// A setting the cart did not give in its expected form leaves the field as it was.
-void PinListPage::ReloadSettings() {
-  KeepSetting(rfidBits, GetRfidBits(controller));
-  KeepSetting(rfidMask, GetRfidMask(controller));
-  KeepSetting(facilityCode, GetRfidFacility(controller));
-  KeepSetting(maxPinDigits, GetMaxPinDigits(controller));
+void PinListPage::ChangeThenRefresh(std::function<Outcome(CartController&)> change) {
+  OnCart(std::move(change), [this](const Outcome& changed) { RefreshAfter(changed); },
+         {.waitCursor = true});
 }
 
 // The dialog takes only digits; a PIN left empty is nothing to send.
 void PinListPage::Add() {
   const std::optional<std::string> pin = Ui().AskForPin();
   if (!pin || pin->empty()) return;
-  RefreshAfter(AddPin(controller, *pin, Now()));
+  ChangeThenRefresh([pin = *pin](CartController& c) { return AddPin(c, pin, Now()); });
 }
 
 void PinListPage::Remove() {
   ReadAllFields();
   if (selectedLine < 0 || selectedLine >= static_cast<int>(pinLines.size())) return;
   const std::string line = pinLines[static_cast<std::size_t>(selectedLine)];
-  RefreshAfter(RemovePin(controller, line));
+  ChangeThenRefresh([line](CartController& c) { return RemovePin(c, line); });
 }
 
 // The PINs last read from the cart, in the cart's order, one per CR LF line.
 void PinListPage::CopyAll() {
-  const PinList& list = controller.Pins();
   std::string text;
-  for (int i = 0; i < list.count; ++i) text += PinText(list, i) + "\r\n";
+  for (int i = 0; i < pins.count; ++i) text += PinText(pins, i) + "\r\n";
   Ui().SetClipboardText(text);
 }
 
@@ -156,35 +173,30 @@ void PinListPage::CopyAll() {
 // paste, and one message says how far it got.
 void PinListPage::Paste() {
   ReadAllFields();
-  RefreshAfter(AddPins(controller, PastedPins(Ui().ClipboardText()), JobProgress()));
+  ChangeThenRefresh([pasted = PastedPins(Ui().ClipboardText())](CartController& c) {
+    return AddPins(c, pasted, JobProgress());
+  });
 }
 
 void PinListPage::Clear() {
   if (Ui().MessageBox(kClearQuestion, UiServices::Buttons::YesNo) != UiServices::Answer::Yes)
     return;
   ReadAllFields();
-  Outcome cleared;
-  {
-    WaitCursor cursor(Ui());
-    cleared = RemoveAllPins(controller, JobProgress());
-  }
-  if (!cleared) {
-    cleared.text = "The pin list was not cleared (" + std::to_string(cleared.done) +
-                   " PIN(s) removed): " + cleared.text;
-  }
-  RefreshAfter(cleared);
+  ChangeThenRefresh([](CartController& c) {
+    Outcome cleared = RemoveAllPins(c, JobProgress());
+    if (!cleared) {
+      cleared.text = "The pin list was not cleared (" + std::to_string(cleared.done) +
+                     " PIN(s) removed): " + cleared.text;
+    }
+    return cleared;
+  });
 }
 
 void PinListPage::Import() {
   ReadAllFields();
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Open));
   if (path.empty()) return;
-  Outcome imported;
-  {
-    WaitCursor cursor(Ui());
-    imported = ImportPinList(controller, path, JobProgress());
-  }
-  RefreshAfter(imported);
+  ChangeThenRefresh([path](CartController& c) { return ImportPinList(c, path, JobProgress()); });
 }
 
 // The file holds the list as last read whole from the cart; nothing is read anew. A list that
@@ -196,19 +208,22 @@ void PinListPage::Export() {
   }
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Save));
   if (path.empty()) return;
-  ShowOutcome(ExportPinList(controller.Pins(), path), kPinListSaved);
+  ShowOutcome(ExportPinList(pins, path), kPinListSaved);
 }
 
 void PinListPage::UpdateMaxDigits() {
-  Outcome sent;
-  {
-    WaitCursor cursor(Ui());
-    ReadAllFields();
-    sent = SetMaxPinDigits(controller, maxPinDigits);
-  }
-  ShowOutcome(sent, kUpdateComplete);
-  KeepSetting(maxPinDigits, GetMaxPinDigits(controller));
-  WriteAllFields();
+  ReadAllFields();
+  OnCart(
+      [typed = maxPinDigits](CartController& c) {
+        const Outcome sent = SetMaxPinDigits(c, typed);
+        return std::pair{sent, GetMaxPinDigits(c)};
+      },
+      [this](const std::pair<Outcome, Result<std::string>>& result) {
+        ShowOutcome(result.first, kUpdateComplete);
+        KeepSetting(maxPinDigits, result.second);
+        WriteAllFields();
+      },
+      {.waitCursor = true});
 }
 
 // Bits and mask describe the same badge: a mask of another length than the bit count is a
@@ -221,16 +236,28 @@ void PinListPage::UpdateRfid() {
     ShowMessage(checked.text);
     return;
   }
-  Outcome sent;
-  {
-    WaitCursor cursor(Ui());
-    sent = SetRfidMask(controller, rfidMask);
-    if (sent) sent = SetRfidBits(controller, rfidBits);
-    if (sent) sent = SetRfidFacility(controller, facilityCode);
-  }
-  ShowOutcome(sent, kUpdateComplete);
-  ReloadSettings();
-  WriteAllFields();
+  OnCart(
+      [bits = rfidBits, mask = rfidMask, facility = facilityCode](CartController& c) {
+        Outcome sent = SetRfidMask(c, mask);
+        if (sent) sent = SetRfidBits(c, bits);
+        if (sent) sent = SetRfidFacility(c, facility);
+        PinListReading reading;
+        reading.bits = GetRfidBits(c);
+        reading.mask = GetRfidMask(c);
+        reading.facility = GetRfidFacility(c);
+        reading.maxDigits = GetMaxPinDigits(c);
+        return std::pair{sent, reading};
+      },
+      [this](const std::pair<Outcome, PinListReading>& result) {
+        ShowOutcome(result.first, kUpdateComplete);
+        const PinListReading& reading = result.second;
+        KeepSetting(rfidBits, reading.bits);
+        KeepSetting(rfidMask, reading.mask);
+        KeepSetting(facilityCode, reading.facility);
+        KeepSetting(maxPinDigits, reading.maxDigits);
+        WriteAllFields();
+      },
+      {.waitCursor = true});
 }
 
 }  // namespace molvane

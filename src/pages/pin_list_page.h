@@ -1,11 +1,15 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/character_filter.h"
+#include "cart/pin_list.h"
 #include "pages/page_model.h"
 
 namespace molvane {
+
+struct PinListReading;
 
 // The cart's PIN list and its badge and PIN-length settings. The page keeps no PINs of its own:
 // every list it shows was just read from the cart, and every change goes to the cart at once.
@@ -51,15 +55,19 @@ class PinListPage : public PageModel {
   // The lines show a list read whole from the cart; after a failed read they show the last
   // list that was, and Export refuses to write it as the cart's.
   bool listRead = false;
+  // The list the lines show, as last read whole.
+  PinList pins;
 
  private:
-  // Reads the list and the badge settings. A read that failed keeps the lines as they were and
-  // returns the failure; `quietWithoutCart` passes over a read that failed only because no cart
-  // is there (a tab shown with the cart away needs no box).
-  Outcome ReadList();
-  void RefreshAfter(const Outcome& change, bool quietWithoutCart = false);
-  void ListPins();
-  void ReloadSettings();
+  // Reads the list and the badge settings, then tells the operator of the change's failure
+  // first and of a read that failed after it. A read that failed keeps the lines as they were;
+  // `quietWithoutCart` passes over a read that failed only because no cart is there (a tab
+  // shown with the cart away needs no box). The read is a step of its own: a change that was
+  // cancelled is still followed by it, so the page shows what the cart now holds.
+  void RefreshAfter(const Outcome& change, bool quietWithoutCart = false, bool whileShown = false);
+  void Take(const PinListReading& reading);
+  // Runs a change of the list with the cart, then reads the list again.
+  void ChangeThenRefresh(std::function<Outcome(CartController&)> change);
 };
 
 // "0000000042          0": the PIN zero-padded to ten digits, eight blanks, the age in days

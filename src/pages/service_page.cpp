@@ -68,14 +68,14 @@ FileDialogRequest BrowseRequest(const FileRow& row) {
 }  // namespace
 
 void ServicePage::Start() {
-  shown = false;
+  SetShown(false);
   wanted = false;
 }
 
 // A cart that comes may have another third board than the last: its kind is read again.
 void ServicePage::CartNotice(bool present) {
   if (present) boardKindRead = false;
-  if (!shown || buttonsLocked) return;
+  if (!IsShown() || buttonsLocked) return;
   ApplyEnablingRule();
   WriteAllFields();
 }
@@ -85,13 +85,18 @@ void ServicePage::CartNotice(bool present) {
 // a transfer (one started on the Testing page), the page follows it at once.
 void ServicePage::Show(bool visible) {
   wanted = visible;
-  if (controller.IsBusy() && !visible) return;
+  if (Link().IsBusy() && !visible) return;
   ApplyVisibility(visible);
 }
 
 void ServicePage::ApplyVisibility(bool visible) {
-  PageModel::Show(visible);
-  controller.SetScanEnabled(!visible);
+  SetShown(visible);
+  OnCart(
+      [visible](CartController& c) {
+        c.SetScanEnabled(!visible);
+        return 0;
+      },
+      [](int) {});
   if (!visible) return;
   LoadFiles();
   FollowTransfer();
@@ -102,14 +107,14 @@ void ServicePage::ApplyVisibility(bool visible) {
 // The transfer's end is taken in before a tab change it held back is made, so its outcome and
 // the unlocked buttons are there whichever way the page went.
 void ServicePage::Tick() {
-  if (shown) FollowTransfer();
-  if (wanted != shown && !controller.IsBusy()) ApplyVisibility(wanted);
-  if (shown) WriteAllFields();
+  if (IsShown()) FollowTransfer();
+  if (wanted != IsShown() && !Link().IsBusy()) ApplyVisibility(wanted);
+  if (IsShown()) WriteAllFields();
 }
 
 void ServicePage::FollowTransfer() {
-  if (controller.IsBusy()) {
-    SetStatus(controller.GetMessage());
+  if (Link().IsBusy()) {
+    SetStatus(Link().GetMessage());
     if (!buttonsLocked) {
       SetActionButtons(false);
       buttonsLocked = true;
@@ -118,10 +123,10 @@ void ServicePage::FollowTransfer() {
   }
   SetStatus(kNotProgramming);
   if (buttonsLocked) {
-    SetActionButtons(true);
-    ApplyEnablingRule();
     buttonsLocked = false;
-    lastResult = controller.TransferOutcome().text;
+    SetActionButtons(true);
+    lastResult = Link().TransferOutcome().text;
+    ApplyEnablingRule();
   }
 }
 
@@ -131,15 +136,27 @@ void ServicePage::SetStatus(const std::string& text) {
 }
 
 void ServicePage::LoadFiles() {
-  for (const FileRow& row : kFileRows) this->*row.field = controller.GetPathSetting(row.setting);
+  for (const FileRow& row : kFileRows) this->*row.field = Link().GetPathSetting(row.setting);
 }
 
 // The third board is known from the cart's version answer; a cart whose versions no page has
 // read yet (one found while another page was in front) is asked now.
 void ServicePage::ApplyEnablingRule() {
-  if (!boardKindRead && controller.HasCart() && !controller.IsBusy())
-    boardKindRead = static_cast<bool>(GetVersion(controller));
-  const std::uint8_t kind = controller.AuxBoardKind();
+  if (!boardKindRead && Link().HasCart() && !Link().IsBusy()) {
+    OnCart([](CartController& c) { return GetVersion(c); },
+           [this](const Outcome& read) {
+             boardKindRead = static_cast<bool>(read);
+             if (buttonsLocked) return;
+             EnableForBoards();
+             WriteAllFields();
+           });
+    return;
+  }
+  EnableForBoards();
+}
+
+void ServicePage::EnableForBoards() {
+  const std::uint8_t kind = Link().AuxBoardKind();
   updateChargerEnabled = BoardPresent(BoardNamed("charger"), kind);
   updateTranslationEnabled = BoardPresent(BoardNamed("translation"), kind);
   resetGasGaugeEnabled = kind == kChargerAux;
@@ -163,8 +180,11 @@ void ServicePage::Browse(FileKind kind) {
   WriteAllFields();
   // A path that cannot be kept in the settings file is still used until the program ends; the
   // operator hears why it will be gone next time.
-  const Outcome kept = controller.SetPathSetting(row.setting, this->*row.field);
-  if (!kept) ShowMessage(kept.text);
+  OnCart([setting = row.setting,
+          path = this->*row.field](CartController& c) { return c.SetPathSetting(setting, path); },
+         [this](const Outcome& kept) {
+           if (!kept) ShowMessage(kept.text);
+         });
 }
 
 void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, BoardNamed("main")); }
@@ -179,11 +199,12 @@ void ServicePage::UpdateFirmware(const std::string& path, const Board& board) {
     ShowMessage(texts::kSelectFile);
     return;
   }
-  if (Ui().MessageBox(kFirmwareQuestion, UiServices::Buttons::OkCancel, kFirmwareCaption) ==
+  if (Ui().MessageBox(kFirmwareQuestion, UiServices::Buttons::OkCancel, kFirmwareCaption) !=
       UiServices::Answer::Ok) {
-    AfterStart(StartFirmwareUpdate(controller, path, board));
+    return;
   }
-  WriteAllFields();
+  OnCart([path, &board](CartController& c) { return StartFirmwareUpdate(c, path, board); },
+         [this](const Outcome& started) { AfterStart(started); });
 }
 
 void ServicePage::UpdateBitmaps() {
@@ -204,7 +225,8 @@ void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode,
     return;
   }
   if (Ui().MessageBox(question, UiServices::Buttons::OkCancel) != UiServices::Answer::Ok) return;
-  AfterStart(StartBitmapUpload(controller, path, mode));
+  OnCart([path, mode](CartController& c) { return StartBitmapUpload(c, path, mode); },
+         [this](const Outcome& started) { AfterStart(started); });
 }
 
 // A started transfer locks the buttons at once rather than at the next tick, so no second
@@ -213,35 +235,32 @@ void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode,
 void ServicePage::AfterStart(const Outcome& started) {
   if (!started) {
     lastResult = started.text;
+    WriteAllFields();
     ShowMessage(started.text);
     return;
   }
   SetStatus("");
   FollowTransfer();
+  WriteAllFields();
 }
 
 void ServicePage::SetRtc() {
-  if (controller.IsBusy()) return ShowMessage(texts::kTransferRunning);
-  Outcome sent;
-  {
-    WaitCursor cursor(Ui());
-    sent = SetRealTimeClock(controller);
-  }
-  ShowOutcome(sent, kUpdateComplete);
+  if (Link().IsBusy()) return ShowMessage(texts::kTransferRunning);
+  OnCart([](CartController& c) { return SetRealTimeClock(c); },
+         [this](const Outcome& sent) { ShowOutcome(sent, kUpdateComplete); }, {.waitCursor = true});
 }
 
 // Success shows in the status field until the next tick; no confirmation is a failure the
 // operator is told about, never "Update Complete.".
 void ServicePage::ResetGasGauge() {
-  if (controller.IsBusy()) return ShowMessage(texts::kTransferRunning);
-  Outcome reset;
-  {
-    WaitCursor cursor(Ui());
-    reset = molvane::ResetGasGauge(controller);
-  }
-  if (!reset) return ShowMessage(reset.text);
-  SetStatus(reset.text);
-  WriteAllFields();
+  if (Link().IsBusy()) return ShowMessage(texts::kTransferRunning);
+  OnCart([](CartController& c) { return molvane::ResetGasGauge(c); },
+         [this](const Outcome& reset) {
+           if (!reset) return ShowMessage(reset.text);
+           SetStatus(reset.text);
+           WriteAllFields();
+         },
+         {.waitCursor = true});
 }
 
 }  // namespace molvane

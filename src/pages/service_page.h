@@ -70,6 +70,7 @@ class ServicePage : public PageModel {
   void ApplyVisibility(bool visible);
   void LoadFiles();
   void ApplyEnablingRule();
+  void EnableForBoards();
   void SetActionButtons(bool enabled);
   void FollowTransfer();
   void SetStatus(const std::string& text);

@@ -1,7 +1,6 @@
 #include "pages/setup_page.h"
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
 #include "cart/setup_reply.h"
@@ -11,16 +10,67 @@
 
 namespace molvane {
 
+// What one reading of the page's cart values brought; a value not read leaves its field alone.
+struct SetupReading {
+  std::optional<std::string> firmwareVersions;
+  std::optional<std::string> hardwareVersions;
+  Result<std::string> name;
+  Result<std::string> serial;
+  std::optional<SetupSettings> settings;
+  Result<std::string> powerSupply;  // the tick's own reading of it
+};
+
+namespace {
+
+void ReadVersions(CartController& c, SetupReading& reading) {
+  if (!GetVersion(c)) return;
+  const CartVersions& versions = c.Versions();
+  std::string firmware;
+  for (int n = 1; n <= 4; ++n) firmware += (n > 1 ? "\r\n" : "") + FirmwareVersionText(versions, n);
+  reading.firmwareVersions = firmware;
+  reading.hardwareVersions =
+      HardwareVersionText(versions, 1) + "\r\n" + HardwareVersionText(versions, 2);
+}
+
+// A report that did not arrive would read as zeros and solenoid; what was shown stays.
+SetupReading ReadShown(CartController& c, bool versions) {
+  SetupReading reading;
+  if (versions) ReadVersions(c, reading);
+  reading.name = GetCartName(c);
+  reading.serial = GetSerialNumber(c);
+  if (const Result<std::string> reply = GetSetupDlgFull(c); reply)
+    reading.settings = DecodeSetupReply(reply.value);
+  return reading;
+}
+
+// What Update sends: a value left out was refused before anything went.
+struct SetupValues {
+  std::optional<int> keyboardSeconds;
+  std::optional<int> backlightSeconds;
+  std::optional<int> drawerSeconds;
+  std::optional<std::pair<int, int>> lockMs;
+};
+
+Outcome SendSetup(CartController& c, const SetupValues& values) {
+  Outcome sent = Outcome::Success();
+  if (values.keyboardSeconds) sent.Merge(SetKeyboardTimeout(c, *values.keyboardSeconds));
+  if (values.backlightSeconds) sent.Merge(SetBacklightTimeout(c, *values.backlightSeconds));
+  if (values.drawerSeconds) sent.Merge(SetRelockTimeout(c, *values.drawerSeconds));
+  if (values.lockMs) sent.Merge(SetLockActivation(c, values.lockMs->first, values.lockMs->second));
+  return sent;
+}
+
+}  // namespace
+
 // The Setup page is the one in front when the window opens, so it loads at once.
 void SetupPage::Start() {
   reloadPending = false;
-  PageModel::Show(true);
+  SetShown(true);
   ReloadAll();
-  WriteAllFields();
 }
 
 void SetupPage::Show(bool visible) {
-  PageModel::Show(visible);
+  SetShown(visible);
   if (visible) OnShown();
 }
 
@@ -28,19 +78,13 @@ void SetupPage::Show(bool visible) {
 // reload, which a cart coming or going asks for. While a firmware or bitmap transfer owns the
 // port nothing may be sent, so the reading waits for the first tick after it.
 void SetupPage::OnShown() {
-  if (controller.IsBusy()) {
+  if (Link().IsBusy()) {
     reloadPending = true;
     return;
   }
-  ReadAllFields();
-  if (reloadPending) {
-    ReloadAll();
-  } else {
-    ReadCartName();
-    KeepIfRead(serialNumber, GetSerialNumber(controller));
-    SetupRead();
-  }
-  WriteAllFields();
+  // A tab passed over on the way to another reads nothing; a reload still due then waits for
+  // the next showing.
+  Read(reloadPending, true);
 }
 
 // A cart that came or went while the page is in front is shown at once, otherwise at the next
@@ -52,54 +96,59 @@ void SetupPage::CartNotice(bool present) {
 }
 
 void SetupPage::Tick() {
-  if (!IsShown() || controller.IsBusy()) return;
+  if (!IsShown() || Link().IsBusy()) return;
   if (reloadPending) {
     OnShown();
     return;
   }
-  ReadAllFields();
-  ReadCartName();
-  const Result<std::string> supply = GetPowerSupplyType(controller);
-  if (supply) powerSupply = PowerSupplyText(PowerSupplyKind(supply.value));
-  WriteAllFields();
+  OnCart(
+      [](CartController& c) {
+        SetupReading reading;
+        reading.name = GetCartName(c);
+        reading.powerSupply = GetPowerSupplyType(c);
+        return reading;
+      },
+      [this](const SetupReading& reading) {
+        Take(reading);
+        WriteAllFields();
+      },
+      {.key = "Setup tick", .whileShown = true});
 }
 
-void SetupPage::ReadCartName() {
-  const Result<std::string> name = GetCartName(controller);
-  if (name) cartName = name.value.substr(0, kShownNameLength);
+void SetupPage::ReloadAll() { Read(true, false); }
+
+void SetupPage::Read(bool versions, bool whileShown) {
+  OnCart([versions](CartController& c) { return ReadShown(c, versions); },
+         [this, versions](const SetupReading& reading) {
+           if (versions) reloadPending = false;
+           Take(reading);
+           WriteAllFields();
+         },
+         {.key = versions ? "Setup reload" : "Setup read", .whileShown = whileShown});
+}
+
+void SetupPage::Take(const SetupReading& reading) {
+  if (reading.firmwareVersions) firmwareVersions = *reading.firmwareVersions;
+  if (reading.hardwareVersions) hardwareVersions = *reading.hardwareVersions;
+  if (reading.name) cartName = reading.name.value.substr(0, kShownNameLength);
+  KeepIfRead(serialNumber, reading.serial);
+  if (reading.settings) {
+    const SetupSettings& settings = *reading.settings;
+    backlightTimeout = std::to_string(settings.backlightTimeout);
+    keyboardLightTimeout = std::to_string(settings.keyboardTimeout);
+    drawerLockTimeout = std::to_string(settings.relockTimeout);
+    mainLockMs = std::to_string(settings.mainLockMs);
+    sideLockMs = std::to_string(settings.sideLockMs);
+    SelectLockType(settings.motorLock);
+    powerSupply = PowerSupplyText(settings.powerSupplyKind);
+  }
+  if (reading.powerSupply)
+    powerSupply = PowerSupplyText(PowerSupplyKind(reading.powerSupply.value));
 }
 
 void SetupPage::SelectLockType(bool motorLock) {
   motor = motorLock;
   solenoid = !motorLock;
-}
-
-// A report that did not arrive would read as zeros and solenoid; what was shown stays.
-void SetupPage::SetupRead() {
-  const Result<std::string> reply = GetSetupDlgFull(controller);
-  if (!reply) return;
-  const SetupSettings settings = DecodeSetupReply(reply.value);
-  backlightTimeout = std::to_string(settings.backlightTimeout);
-  keyboardLightTimeout = std::to_string(settings.keyboardTimeout);
-  drawerLockTimeout = std::to_string(settings.relockTimeout);
-  mainLockMs = std::to_string(settings.mainLockMs);
-  sideLockMs = std::to_string(settings.sideLockMs);
-  SelectLockType(settings.motorLock);
-  powerSupply = PowerSupplyText(settings.powerSupplyKind);
-}
-
-void SetupPage::ReloadAll() {
-  reloadPending = false;
-  if (GetVersion(controller)) {
-    const CartVersions& versions = controller.Versions();
-    firmwareVersions.clear();
-    for (int n = 1; n <= 4; ++n)
-      firmwareVersions += (n > 1 ? "\r\n" : "") + FirmwareVersionText(versions, n);
-    hardwareVersions = HardwareVersionText(versions, 1) + "\r\n" + HardwareVersionText(versions, 2);
-  }
-  ReadCartName();
-  KeepIfRead(serialNumber, GetSerialNumber(controller));
-  SetupRead();
 }
 
 std::optional<int> SetupPage::CheckedTimeout(const std::string& text, const SettingRule& rule) {
@@ -110,48 +159,47 @@ std::optional<int> SetupPage::CheckedTimeout(const std::string& text, const Sett
   return std::nullopt;
 }
 
-bool SetupPage::SendLockActivation(const std::string& mainText, const std::string& sideText) {
+std::optional<std::pair<int, int>> SetupPage::CheckedLockTimes(const std::string& mainText,
+                                                               const std::string& sideText) {
   long mainMs = 0, sideMs = 0;
   const SettingCheck check = CheckLockActivation(mainText, sideText, mainMs, sideMs);
-  if (check != SettingCheck::Ok) {
-    ShowMessage(SettingMessage(check, kLockActivationRule));
-    return false;
-  }
-  SetLockActivation(controller, static_cast<int>(mainMs), static_cast<int>(sideMs));
-  return true;
+  if (check == SettingCheck::Ok)
+    return std::pair{static_cast<int>(mainMs), static_cast<int>(sideMs)};
+  ShowMessage(SettingMessage(check, kLockActivationRule));
+  return std::nullopt;
 }
 
-// A refused value skips only its own command. The operator hears of each refused value, and of
-// a link failure even when some value was refused, since that failure may have cost the values
-// that did pass.
+// A refused value skips only its own command, and the operator hears of each refused value
+// before anything is sent. A link failure is told even when some value was refused, since that
+// failure may have cost the values that did pass.
 void SetupPage::Update() {
   ReadAllFields();
-  WaitCursor cursor(Ui());
-  // A cart notice arriving while one of the messages is open reloads the fields; what goes to
-  // the cart is what the operator typed.
+  // What the operator typed is what goes, whatever the page reads while a refusal is shown.
   const std::string keyboard = keyboardLightTimeout, backlight = backlightTimeout,
                     drawer = drawerLockTimeout, mainMs = mainLockMs, sideMs = sideLockMs;
-  bool allSent = false;
-  std::string failure;
-  {
-    OperationScope operation(controller);
-    const std::optional<int> keyboardSeconds = CheckedTimeout(keyboard, kKeyboardLightRule);
-    if (keyboardSeconds) SetKeyboardTimeout(controller, *keyboardSeconds);
-    const std::optional<int> backlightSeconds = CheckedTimeout(backlight, kBacklightRule);
-    if (backlightSeconds) SetBacklightTimeout(controller, *backlightSeconds);
-    const std::optional<int> drawerSeconds = CheckedTimeout(drawer, kDrawerLockRule);
-    if (drawerSeconds) SetRelockTimeout(controller, *drawerSeconds);
-    const bool locksSent = SendLockActivation(mainMs, sideMs);
-    allSent = keyboardSeconds && backlightSeconds && drawerSeconds && locksSent;
-    failure = operation.Failure();
-  }
-  ReloadAll();
-  WriteAllFields();
-  if (!failure.empty()) {
-    ShowMessage(failure);
-  } else if (allSent) {
-    ShowMessage(kUpdateComplete);
-  }
+  SetupValues values;
+  values.keyboardSeconds = CheckedTimeout(keyboard, kKeyboardLightRule);
+  values.backlightSeconds = CheckedTimeout(backlight, kBacklightRule);
+  values.drawerSeconds = CheckedTimeout(drawer, kDrawerLockRule);
+  values.lockMs = CheckedLockTimes(mainMs, sideMs);
+  const bool allPassed =
+      values.keyboardSeconds && values.backlightSeconds && values.drawerSeconds && values.lockMs;
+  OnCart(
+      [values](CartController& c) {
+        const Outcome sent = SendSetup(c, values);
+        return std::pair{sent, ReadShown(c, true)};
+      },
+      [this, allPassed](const std::pair<Outcome, SetupReading>& result) {
+        reloadPending = false;
+        Take(result.second);
+        WriteAllFields();
+        if (!result.first) {
+          ShowMessage(result.first.text);
+        } else if (allPassed) {
+          ShowMessage(kUpdateComplete);
+        }
+      },
+      {.waitCursor = true});
 }
 
 void SetupPage::Motor() {
@@ -170,28 +218,42 @@ void SetupPage::Solenoid() {
 // (a click, the keyboard, a screen reader).
 void SetupPage::SetType() {
   ReadAllFields();
-  const Outcome sent = SetCartType(controller, motor ? kMotorLockCode : kSolenoidLockCode);
-  ReloadAll();
-  WriteAllFields();
-  ShowOutcome(sent, kCartTypeSet);
+  const int code = motor ? kMotorLockCode : kSolenoidLockCode;
+  OnCart(
+      [code](CartController& c) {
+        return std::pair{SetCartType(c, code), ReadShown(c, true)};
+      },
+      [this](const std::pair<Outcome, SetupReading>& result) {
+        reloadPending = false;
+        Take(result.second);
+        WriteAllFields();
+        ShowOutcome(result.first, kCartTypeSet);
+      });
 }
 
 // The cart keeps fifteen characters of a serial number; a longer one is sent cut, and the
 // operator is told so rather than shown a plain confirmation.
 void SetupPage::Set() {
   ReadAllFields();
-  WaitCursor cursor(Ui());
   const std::string typed = serialNumber;
-  Outcome sent = IsIdentityText(typed) ? SetSerialNumber(controller, typed)
-                                       : Outcome::Failure(IdentityTextRefusal("serial number"));
-  if (sent && typed.size() > kMaxIdentityLength) {
-    sent.text = std::string(kSerialUpdated) + " The cart keeps only the first " +
-                std::to_string(kMaxIdentityLength) + " characters: \"" +
-                typed.substr(0, kMaxIdentityLength) + "\".";
-  }
-  KeepIfRead(serialNumber, GetSerialNumber(controller));
-  WriteAllFields();
-  ShowOutcome(sent, kSerialUpdated);
+  OnCart(
+      [typed](CartController& c) {
+        Outcome sent = IsIdentityText(typed)
+                           ? SetSerialNumber(c, typed)
+                           : Outcome::Failure(IdentityTextRefusal("serial number"));
+        if (sent && typed.size() > kMaxIdentityLength) {
+          sent.text = std::string(kSerialUpdated) + " The cart keeps only the first " +
+                      std::to_string(kMaxIdentityLength) + " characters: \"" +
+                      typed.substr(0, kMaxIdentityLength) + "\".";
+        }
+        return std::pair{sent, GetSerialNumber(c)};
+      },
+      [this](const std::pair<Outcome, Result<std::string>>& result) {
+        KeepIfRead(serialNumber, result.second);
+        WriteAllFields();
+        ShowOutcome(result.first, kSerialUpdated);
+      },
+      {.waitCursor = true});
 }
 
 }  // namespace molvane

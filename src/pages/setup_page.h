@@ -7,6 +7,7 @@
 namespace molvane {
 
 struct SettingRule;
+struct SetupReading;
 
 // The cart's timeouts, lock times, lock type, name, serial number, versions and power supply.
 // Everything shown is read from the cart; while the page is in front its timer keeps the name
@@ -33,8 +34,8 @@ class SetupPage : public PageModel {
   void SetType();
   void Set();
 
+  // Reads everything the page shows, versions included.
   void ReloadAll();
-  void SetupRead();
 
   // Fields, as the operator types them or the cart reports them.
   std::string drawerLockTimeout;
@@ -54,12 +55,16 @@ class SetupPage : public PageModel {
 
  private:
   void OnShown();
-  void ReadCartName();
+  // Reads what a showing reads (and the versions too on a reload), then shows it; `whileShown`:
+  // only if the page is still in front when the cart comes to it.
+  void Read(bool versions, bool whileShown);
+  void Take(const SetupReading& reading);
   void SelectLockType(bool motorLock);
   // The typed timeout when it passes its rule; otherwise the operator is told why.
   std::optional<int> CheckedTimeout(const std::string& text, const SettingRule& rule);
-  // Checks both lock times and sends them when they pass; false when a message was shown.
-  bool SendLockActivation(const std::string& mainText, const std::string& sideText);
+  // Both lock times when they pass; otherwise the operator is told why.
+  std::optional<std::pair<int, int>> CheckedLockTimes(const std::string& mainText,
+                                                      const std::string& sideText);
 };
 
 }  // namespace molvane

@@ -1,5 +1,7 @@
 #include "pages/testing_page.h"
 
+#include <optional>
+
 #include "app/cart_controller.h"
 #include "app/settings_folder.h"
 #include "cart/cart_identity.h"
@@ -10,13 +12,20 @@
 
 namespace molvane {
 
+// What one reading brought; a value not asked for or not read leaves its field alone.
+struct TestingReading {
+  Result<std::string> status;
+  std::optional<Result<std::string>> name;
+  std::optional<Result<std::string>> cycleCount;
+};
+
 void TestingPage::Start() {
-  shown = false;
+  SetShown(false);
   surface.reset();
 }
 
 void TestingPage::Show(bool visible) {
-  PageModel::Show(visible);
+  SetShown(visible);
   if (visible && reloadPending) {
     Reload();
     MakeSurface();
@@ -28,43 +37,52 @@ void TestingPage::CartNotice(bool present) {
   if (IsShown() && reloadPending) Reload();
 }
 
-bool TestingPage::TransferRunning() const { return controller.IsBusy(); }
+bool TestingPage::TransferRunning() const { return Link().IsBusy(); }
 
-bool TestingPage::ReadStatus() {
+bool TestingPage::ReadStatus(bool name, bool counter, const std::string& key) {
   if (TransferRunning()) {
     ShowJobProgress();
     return false;
   }
-  reloadPending = false;
-  ReadAllFields();
-  statusText = controller.GetStatus();
-  DecodeStatus();
+  OnCart(
+      [name, counter](CartController& c) {
+        TestingReading reading;
+        reading.status = c.GetStatus();
+        if (name) reading.name = GetCartName(c);
+        if (counter) reading.cycleCount = GetCycleCount(c);
+        return reading;
+      },
+      [this](const TestingReading& reading) {
+        Take(reading);
+        ShowControllerStatus();
+      },
+      {.key = key});
   return true;
 }
 
+// A status that did not come leaves the flags as they were shown.
+void TestingPage::Take(const TestingReading& reading) {
+  if (reading.status) {
+    statusText = reading.status.value;
+    const StatusFlags flags = DecodeStatusFlags(statusText);
+    drawerUnlocked = flags.drawerUnlocked;
+    keyboardLampOn = flags.keyboardLampOn;
+    lifting = flags.lifting;
+  }
+  if (reading.name) KeepIfRead(cartName, *reading.name);
+  if (reading.cycleCount) KeepIfRead(cycleCountText, *reading.cycleCount);
+}
+
+// A reload asked for during a transfer waits: the pending mark stays for the next showing.
 void TestingPage::Reload() {
-  // A reload asked for during a transfer waits: the pending mark stays for the next showing.
-  if (!ReadStatus()) return;
-  KeepIfRead(cartName, GetCartName(controller));
-  KeepIfRead(cycleCountText, GetCycleCount(controller));
-  ShowControllerStatus();
+  if (ReadStatus(true, true, "Testing reload")) reloadPending = false;
 }
 
 void TestingPage::Poll() {
-  if (!ReadStatus()) return;
-  if (++polls >= kCycleCountPolls) {
-    polls = 0;
-    KeepIfRead(cycleCountText, GetCycleCount(controller));
-  }
+  const bool counter = polls + 1 >= kCycleCountPolls;
+  if (!ReadStatus(false, counter, "Testing poll")) return;
+  polls = counter ? 0 : polls + 1;
   saveEnabled = true;
-  ShowControllerStatus();
-}
-
-void TestingPage::DecodeStatus() {
-  const StatusFlags flags = DecodeStatusFlags(statusText);
-  drawerUnlocked = flags.drawerUnlocked;
-  keyboardLampOn = flags.keyboardLampOn;
-  lifting = flags.lifting;
 }
 
 void TestingPage::ShowJobProgress() {
@@ -73,30 +91,36 @@ void TestingPage::ShowJobProgress() {
 }
 
 void TestingPage::ShowControllerStatus() {
-  controllerStatus = controller.GetMessage();
+  controllerStatus = Link().GetMessage();
   WriteAllFields();
 }
 
 // The buttons send nothing while a transfer has the link: a command in the middle of a bitmap
 // upload would be taken by the display as part of the picture. The next poll shows the effect.
-void TestingPage::Lock() {
-  if (!TransferRunning()) molvane::Lock(controller);
+void TestingPage::SendButton(Outcome (*command)(CartController&)) {
+  if (TransferRunning()) return;
+  OnCart([command](CartController& c) { return command(c); },
+         [this](const Outcome& sent) {
+           if (!sent) ShowMessage(sent.text);
+         });
 }
 
-void TestingPage::Unlock() {
-  if (!TransferRunning()) molvane::Unlock(controller);
-}
-
-void TestingPage::Toggle() {
-  if (!TransferRunning()) ToggleKeyboardLight(controller);
-}
+void TestingPage::Lock() { SendButton(molvane::Lock); }
+void TestingPage::Unlock() { SendButton(molvane::Unlock); }
+void TestingPage::Toggle() { SendButton(ToggleKeyboardLight); }
 
 void TestingPage::Clear() {
   if (TransferRunning()) return;
-  ResetCycleCount(controller);
-  ReadAllFields();
-  KeepIfRead(cycleCountText, GetCycleCount(controller));
-  WriteAllFields();
+  OnCart(
+      [](CartController& c) {
+        const Outcome reset = ResetCycleCount(c);
+        return std::pair{reset, GetCycleCount(c)};
+      },
+      [this](const std::pair<Outcome, Result<std::string>>& result) {
+        KeepIfRead(cycleCountText, result.second);
+        WriteAllFields();
+        if (!result.first) ShowMessage(result.first.text);
+      });
 }
 
 void TestingPage::MakeSurface() { surface = std::make_unique<TitleSurface>(); }
@@ -111,6 +135,7 @@ TitleSurface& TestingPage::DrawTitle() {
   return *surface;
 }
 
+// The name goes to the cart first; only a name the cart took is drawn, saved and loaded.
 void TestingPage::Save() {
   saveEnabled = false;
   ReadAllFields();
@@ -119,29 +144,47 @@ void TestingPage::Save() {
     WriteAllFields();
     return;
   }
-  if (Outcome named = SetCartName(controller, cartName); !named) {
-    ShowMessage(named.text);
-    saveEnabled = true;
-    WriteAllFields();
-    return;
-  }
-  const std::string path = CustomerTitlePath(SettingsFolder(controller.GetProgramFolder()));
-  // The file holds the name being saved, not whatever the preview last painted.
-  const TitleSurface& title = DrawTitle();
-  if (!WriteTitleFile(path, title)) {
-    ShowMessage(kSaveFailed);
-    saveEnabled = true;
-    WriteAllFields();
-    return;
-  }
-  if (Outcome started = StartTitleUpload(controller, path); !started) {
-    ShowMessage(started.text);
-    saveEnabled = true;
-    WriteAllFields();
-    return;
-  }
-  WriteAllFields();
-  Ui().Sleep(kSaveWaitMs);
+  OnCart([name = cartName](CartController& c) { return SetCartName(c, name); },
+         [this, name = cartName](const Outcome& named) {
+           if (!named) {
+             ShowMessage(named.text);
+             saveEnabled = true;
+             WriteAllFields();
+             return;
+           }
+           const std::string path = CustomerTitlePath(SettingsFolder(Link().GetProgramFolder()));
+           // The file holds the name being saved, not whatever the preview last painted or the
+           // operator typed since.
+           const std::string typedSince = cartName;
+           cartName = name;
+           const TitleSurface& title = DrawTitle();
+           cartName = typedSince;
+           if (!WriteTitleFile(path, title)) {
+             ShowMessage(kSaveFailed);
+             saveEnabled = true;
+             WriteAllFields();
+             return;
+           }
+           UploadTitle(path);
+         });
+}
+
+// The upload runs on its own thread; the page waits a moment after its start, as the display
+// needs, without holding up the window.
+void TestingPage::UploadTitle(const std::string& path) {
+  OnCart(
+      [path](CartController& c) {
+        Outcome started = StartTitleUpload(c, path);
+        if (started) c.Pause(c.GetTiming().titleSaveWaitMs);
+        return started;
+      },
+      [this](const Outcome& started) {
+        if (!started) {
+          ShowMessage(started.text);
+          saveEnabled = true;
+        }
+        WriteAllFields();
+      });
 }
 
 }  // namespace molvane

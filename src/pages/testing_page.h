@@ -8,6 +8,7 @@
 namespace molvane {
 
 class TitleRenderer;
+struct TestingReading;
 
 // Keyboard lock and lamp, the cart's status bits, the lock cycle counter and the customer title
 // screen. The main window polls the page while it is in front.
@@ -15,7 +16,6 @@ class TestingPage : public PageModel {
  public:
   static constexpr const char* kSaveFailed =
       "There was a problem opening the file to save the bitmap to.";
-  static constexpr int kSaveWaitMs = 2000;
   static constexpr int kCycleCountPolls = 6;  // the counter is read on every sixth poll
 
   using PageModel::PageModel;
@@ -55,13 +55,17 @@ class TestingPage : public PageModel {
   const TitleSurface* Surface() const { return surface.get(); }
 
  private:
-  // Reads the status flags into the fields; false, with the transfer's progress shown instead,
-  // while a transfer has the link.
-  bool ReadStatus();
-  void DecodeStatus();
+  // Reads the status flags, and the name and the counter when asked, then shows them. While a
+  // transfer has the link it shows the transfer's progress instead and sends nothing; false
+  // then.
+  bool ReadStatus(bool name, bool counter, const std::string& key);
+  void Take(const TestingReading& reading);
   void ShowJobProgress();
   // The controller's message into its field, then every field to the view.
   void ShowControllerStatus();
+  // A button's command: nothing while a transfer has the link; a failure is told at once.
+  void SendButton(Outcome (*command)(CartController&));
+  void UploadTitle(const std::string& path);
   void MakeSurface();
   TitleSurface& DrawTitle();
   // The link belongs to a running transfer: the page sends nothing then.

@@ -13,35 +13,53 @@ namespace {
 
 std::string Answer(const std::string& reply) { return reply + "\r\n>"; }
 
-TEST(CommandTransaction, ClassifiesRepliesAndReturnsThemUnchanged) {
+// Each kind of failure comes back in the result of the exchange that met it, in the operator's
+// words, with the line as the cart sent it; the message text says the same.
+TEST(CommandTransaction, EachFailureKindComesBackInItsOwnResult) {
   ConnectedController c([](const std::string&) { return std::string(); });
   auto& ctl = c.controller;
-  const auto answerWith = [&](const std::string& reply) {
-    c.cart.SetResponder([reply](const std::string&) { return Answer(reply); });
+  struct Case {
+    const char* reply;
+    const char* failure;  // empty: success
+    const char* message;  // the message text afterwards
   };
-
-  answerWith("unknown cmd error");
-  ctl.SendCommand("frobnicate");
-  EXPECT_EQ(ctl.ReadReply(), "unknown cmd error");
-  EXPECT_EQ(ctl.GetMessage(), "Unknown Command.") << "the first word decides";
-
-  answerWith("refused: error 4");
-  ctl.SendCommand("set_cart_type 3");
-  EXPECT_EQ(ctl.ReadReply(), "refused: error 4");
-  EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.");
-
-  answerWith("Error with a capital is fine");
-  ctl.SendCommand("lock");
-  EXPECT_EQ(ctl.ReadReply(), "Error with a capital is fine");
-  EXPECT_EQ(ctl.GetMessage(), "Error: Unknown.") << "success leaves the last message in place";
+  const Case cases[] = {
+      {"unknown cmd error", "Unknown Command.", "Unknown Command."},  // the first word decides
+      {"refused: error 4", "Error: Unknown.", "Error: Unknown."},
+      {"Error with a capital is fine", "", "Error: Unknown."},  // success leaves the message
+      {"Timeout Ward", "", "Error: Unknown."},  // the cart's word, not the reader's time-out
+  };
+  for (const Case& test : cases) {
+    c.cart.SetResponder([&](const std::string&) { return Answer(test.reply); });
+    const molvane::Result<std::vector<std::string>> reply = ctl.Exchange("frobnicate", 2);
+    EXPECT_EQ(reply.value, (std::vector<std::string>{test.reply, ">"})) << test.reply;
+    EXPECT_EQ(reply.outcome.ok, *test.failure == '\0') << test.reply;
+    if (*test.failure != '\0') EXPECT_EQ(reply.outcome.text, test.failure) << test.reply;
+    EXPECT_EQ(ctl.GetMessage(), test.message) << test.reply;
+  }
   EXPECT_EQ(ctl.CurrentPort(), 0);
+
+  // A later exchange that goes through is a success whatever the message text still says.
+  c.cart.SetResponder([](const std::string&) { return Answer("42"); });
+  EXPECT_TRUE(ctl.Exchange("get_cycle_count"));
+
+  // A silent cart: the time-out's own text, the rest of the answer not waited for.
+  c.cart.SetResponder([](const std::string&) { return std::string(); });
+  const molvane::Result<std::vector<std::string>> silent = ctl.Exchange("version", 7);
+  EXPECT_EQ(silent.outcome.text, "Error: Timeout");
+  EXPECT_EQ(silent.value, (std::vector<std::string>{"Timeout", "", "", "", "", "", ""}));
+  // The port is closed now: nothing is sent, and only this exchange learns why.
+  ctl.SetMessage("kept");
+  const molvane::Result<std::vector<std::string>> closed = ctl.Exchange("lock");
+  EXPECT_EQ(closed.outcome.text, "Error: No cart is connected.");
+  EXPECT_EQ(ctl.GetMessage(), "kept");
 }
 
 TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
   ConnectedController c([](const std::string&) { return std::string(); });
   auto& ctl = c.controller;
-  ctl.SendCommand("status");
-  EXPECT_EQ(ctl.ReadReply(), "Timeout");
+  (void)ctl.SendCommand("status");
+  EXPECT_EQ(ctl.ReadReply().value, "Timeout");
   EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
   EXPECT_EQ(ctl.CurrentPort(), -1);
   EXPECT_EQ(ctl.CartCount(), 0);
@@ -50,8 +68,8 @@ TEST(CommandTransaction, TimeoutClosesAndForgetsThePort) {
   // Until the scanner finds the cart again every command is skipped at once.
   const auto before = c.cart.Lines().size();
   const auto start = std::chrono::steady_clock::now();
-  ctl.SendCommand("lock");
-  EXPECT_EQ(ctl.ReadReply(), "");
+  (void)ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.ReadReply().value, "");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
   EXPECT_EQ(c.cart.Lines().size(), before);
   EXPECT_EQ(ctl.GetMessage(), "Error: Timeout");
@@ -66,24 +84,24 @@ TEST(CommandTransaction, RepliesComeFromThePortTheCommandWentToAndATimeOutForget
   testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::useEnvironment, false);
   testing_support::SetDiscovery(ctl, &molvane::DiscoverySource::extraPorts,
                                 c.cart.DevicePath() + ":" + found.DevicePath());
-  ctl.SendCommand("status");
+  (void)ctl.SendCommand("status");
   // Meanwhile the scanner finds a cart on another port and makes it current.
   ctl.ScanPorts();
   ASSERT_EQ(ctl.CurrentPort(), 1);
 
-  EXPECT_EQ(ctl.ReadReply(), "Timeout");
-  EXPECT_EQ(ctl.ReadReply(), "") << "the timed-out transaction reads nothing more";
+  EXPECT_EQ(ctl.ReadReply().value, "Timeout");
+  EXPECT_EQ(ctl.ReadReply().value, "") << "the timed-out transaction reads nothing more";
   EXPECT_FALSE(ctl.IsPortOpen(0));
   EXPECT_EQ(ctl.CurrentPort(), 1) << "the cart found meanwhile stays current";
-  EXPECT_EQ(ctl.GetStatus(), "05");
+  EXPECT_EQ(ctl.GetStatus().value, "05");
 }
 
 TEST(CommandTransaction, AnAnswerNobodyReadIsNeverTakenForTheNextOne) {
   ConnectedController c([](const std::string& line) { return Answer("re " + line); });
-  c.controller.SendCommand("lock");  // and no ReadReply
+  (void)c.controller.SendCommand("lock");  // and no ReadReply
   ASSERT_TRUE(testing_support::Eventually([&] { return c.cart.AnswersSent() == 1; }));
-  c.controller.SendCommand("unlock");
-  EXPECT_EQ(c.controller.ReadReply(), "re unlock");
+  (void)c.controller.SendCommand("unlock");
+  EXPECT_EQ(c.controller.ReadReply().value, "re unlock");
 }
 
 TEST(CommandTransaction, EchoLineIsDroppedOnlyForEchoingCarts) {
@@ -91,12 +109,12 @@ TEST(CommandTransaction, EchoLineIsDroppedOnlyForEchoingCarts) {
       [](const std::string& line) { return line + "\r\n" + Answer("ok " + line); });
   auto& ctl = c.controller;
   ASSERT_TRUE(ctl.AttachPort(c.cart.DevicePath(), true));
-  ctl.SendCommand("get_cycle_count");
-  EXPECT_EQ(ctl.ReadReply(), "ok get_cycle_count");
+  (void)ctl.SendCommand("get_cycle_count");
+  EXPECT_EQ(ctl.ReadReply().value, "ok get_cycle_count");
 
   ASSERT_TRUE(ctl.AttachPort(c.cart.DevicePath(), false));
-  ctl.SendCommand("lockbits");
-  EXPECT_EQ(ctl.ReadReply(), "lockbits") << "without the flag the echo is the answer";
+  (void)ctl.SendCommand("lockbits");
+  EXPECT_EQ(ctl.ReadReply().value, "lockbits") << "without the flag the echo is the answer";
 }
 
 TEST(CommandTransaction, StrayInputIsDrainedBeforeACommandEvenWhileItIsStillComing) {
@@ -104,8 +122,8 @@ TEST(CommandTransaction, StrayInputIsDrainedBeforeACommandEvenWhileItIsStillComi
   auto& ctl = c.controller;
   c.cart.Pty().Write("late>\r\nnoise");
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ctl.SendCommand("serial_get");
-  EXPECT_EQ(ctl.ReadReply(), "re serial_get");
+  (void)ctl.SendCommand("serial_get");
+  EXPECT_EQ(ctl.ReadReply().value, "re serial_get");
   EXPECT_EQ(c.cart.Lines().back(), "serial_get");
 
   // The rest of a long answer: its end comes only once the drain has taken its beginning.
@@ -115,14 +133,14 @@ TEST(CommandTransaction, StrayInputIsDrainedBeforeACommandEvenWhileItIsStillComi
     testing_support::Eventually([&] { return c.cart.Pty().Unread() == 0; }, 2000, 1);
     c.cart.Pty().Write("wer\r\n>");
   });
-  ctl.SendCommand("lock");
+  (void)ctl.SendCommand("lock");
   rest.join();
-  EXPECT_EQ(ctl.ReadReply(), "re lock");
+  EXPECT_EQ(ctl.ReadReply().value, "re lock");
 }
 
 TEST(CommandTransaction, GetStatusReadsTwoLinesAndReturnsTheFirst) {
   ConnectedController c([](const std::string&) { return std::string("c0 ok\r\nsecond\r\n>"); });
-  EXPECT_EQ(c.controller.GetStatus(), "c0 ok");
+  EXPECT_EQ(c.controller.GetStatus().value, "c0 ok");
   EXPECT_EQ(c.cart.Lines(), std::vector<std::string>{"status"});
 }
 
@@ -131,8 +149,8 @@ TEST(CommandTransaction, NoCurrentPortSkipsEverythingSilently) {
   auto& ctl = c.controller;
   ctl.ReleasePort(0);
   ctl.SetMessage("kept");
-  ctl.SendCommand("lock");
-  EXPECT_EQ(ctl.ReadReply(), "");
+  (void)ctl.SendCommand("lock");
+  EXPECT_EQ(ctl.ReadReply().value, "");
   EXPECT_EQ(ctl.GetMessage(), "kept");
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(c.cart.Lines().empty());
@@ -145,11 +163,12 @@ TEST(CommandTransaction, FailedWriteIsReported) {
   // The kernel ends the line asynchronously: until it has, a write still goes through.
   ASSERT_TRUE(testing_support::Eventually(
       [&] {
-        ctl.SendCommand("lock");
-        return ctl.GetMessage() == "Error writing the command to the port.";
+        const molvane::Outcome sent = ctl.SendCommand("lock");
+        return !sent && sent.text == "Error writing the command to the port." &&
+               ctl.GetMessage() == sent.text;
       },
       1000));
-  EXPECT_EQ(ctl.ReadReply(), "Timeout");
+  EXPECT_EQ(ctl.ReadReply().value, "Timeout");
 }
 
 TEST(CommandTransaction, MessageShowsTransferStatusWhileBusy) {
@@ -171,8 +190,8 @@ TEST(CommandTransaction, MessageShowsTransferStatusWhileBusy) {
 
 TEST(CommandTransaction, TraceShowsTheCommandAndTheReply) {
   ConnectedController c([](const std::string&) { return Answer("42"); });
-  c.controller.SendCommand("get_cycle_count");
-  c.controller.ReadReply();
+  (void)c.controller.SendCommand("get_cycle_count");
+  EXPECT_TRUE(c.controller.ReadReply());
   const std::string trace = c.Trace();
   EXPECT_NE(trace.find("TX: [len=17], get_cycle_count\r\n:g [0x67] "), std::string::npos);
   EXPECT_NE(trace.find("RX: 42\n"), std::string::npos);

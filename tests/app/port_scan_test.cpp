@@ -214,7 +214,7 @@ TEST_F(PortScan, ASilentCartIsDroppedByTheKeepAliveAndFoundAgainWhenItAnswers) {
   ASSERT_EQ(controller.CartCount(), 1);
 
   cart.SetResponder(Answer(""));
-  controller.GetStatus();
+  EXPECT_FALSE(controller.GetStatus());
   EXPECT_EQ(controller.CartCount(), 0);
   EXPECT_EQ(controller.CurrentPort(), -1);
   controller.ScanPorts();

@@ -33,9 +33,9 @@ struct SupportReportOnSimulatedCart : ::testing::Test {
 
 TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOutUnlessAskedFor) {
   ASSERT_TRUE(fixture.Connect());
-  molvane::SetRfidFacility(fixture.controller, "31337");
-  molvane::DumpPinList(fixture.controller);
-  molvane::DumpLog(fixture.controller);  // the log's accesses name their PINs
+  ASSERT_TRUE(molvane::SetRfidFacility(fixture.controller, "31337"));
+  ASSERT_TRUE(molvane::DumpPinList(fixture.controller));
+  ASSERT_TRUE(molvane::DumpLog(fixture.controller));  // the log's accesses name their PINs
   const std::string before = fixture.Trace();
 
   const std::string masked = Compose(false);

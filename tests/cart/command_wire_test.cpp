@@ -137,7 +137,7 @@ TEST(Version, ThirdLineDecidesTheAuxiliaryBoard) {
       {"Translation 1.2", 0}, {"Translation and Charger", 1}, {"Display 4", 2}, {"charger", 2}};
   for (const auto& [third, kind] : cases) {
     ConnectedController fixture(Answers({{"version", "a\rb\r" + third + "\rd\re\rf\rg\r"}}));
-    molvane::GetVersion(fixture.controller);
+    EXPECT_TRUE(molvane::GetVersion(fixture.controller));
     EXPECT_EQ(fixture.controller.AuxBoardKind(), kind) << third;
   }
 }

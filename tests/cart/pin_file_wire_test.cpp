@@ -137,7 +137,7 @@ TEST_F(PinFileWire, AnExportedListImportsBackIntoAnotherCart) {
                                       "3000000001 5 6 7 8 9 10\r\n"
                                       "12 0 0 0 1 1 9\r\n"
                                       "0 59 59 23 31 12 99\r\n>"}}));
-  molvane::DumpPinList(first.controller);
+  ASSERT_TRUE(molvane::DumpPinList(first.controller));
   ASSERT_EQ(first.controller.Pins().count, 3);
   const std::string path = dir.File("copy.xls");
   ASSERT_TRUE(molvane::ExportPinList(first.controller.Pins(), path));

@@ -222,7 +222,7 @@ struct PacedServicePage : ServicePageTest {
     EXPECT_TRUE(fixture.Connect());
     // The probe's answer is still on the line at this speed; the cart is left to finish it.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    molvane::GetVersion(fixture.controller);
+    EXPECT_TRUE(molvane::GetVersion(fixture.controller));
     EXPECT_EQ(fixture.controller.AuxBoardKind(), 1) << "a charger board";
     page.Show(true);
   }

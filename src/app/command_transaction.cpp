@@ -47,13 +47,13 @@ void CartController::SendCommand(const std::string& command) {
   }
   SerialPort& port = Port(index);
   // Whatever waits now (a late prompt, a stray byte, the rest of an answer given up as too long)
-  // must never be taken for the answer.
-  port.DrainLeftover();
+  // must never be taken for the answer. A port that fails here fails the write that follows.
+  static_cast<void>(port.DrainLeftover());
   const std::string line = command + "\r\n";
-  if (port.Write(line.data(), static_cast<int>(line.size())) == 0) Fail(texts::kWriteError);
+  if (!port.Write(line.data(), static_cast<int>(line.size()))) Fail(texts::kWriteError);
   if (echoesCommands) {
     Pause(timing.commandPauseMs);
-    port.ReadLine(timing.replyLineMs);
+    static_cast<void>(port.ReadLine(timing.replyLineMs));  // the echo; the reply is judged
   }
   Pause(timing.commandPauseMs);
 }
@@ -67,16 +67,18 @@ CartController::ReplyLine CartController::ReadReplyLine() {
   const int index = TransactionSlot().load();
   if (index < 0 || index >= kMaxPorts) return {};
   SerialPort& port = Port(index);
-  SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
+  PortIo line = port.ReadLine(timing.replyLineMs);
+  const bool timedOut =
+      line.status == PortIo::Status::TimedOut || line.status == PortIo::Status::Failed;
   const std::string refusal = RefusalText(line.text);
   if (!refusal.empty()) {
     Fail(refusal);
-  } else if (line.timedOut) {
+  } else if (timedOut) {
     Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
                                           : std::string(texts::kErrorTimeout));
     ForgetTimedOutPort(index);
   }
-  return {std::move(line.text), line.timedOut};
+  return {std::move(line.text), timedOut};
 }
 
 CartController::ReplyLine CartController::ReadReplyIfAny(int waitMs) {

@@ -24,6 +24,7 @@ BoardWait WaitForBootloaderU(SerialPort& port, const Deadline& deadline, std::st
 // deadline ran out (or was stopped) while 'U's still came: the bootloader did not take ours.
 bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried);
 
-void WriteRestartBytes(SerialPort& port);
+// Both restart bytes, or the first write that failed.
+PortIo WriteRestartBytes(SerialPort& port);
 
 }  // namespace molvane

@@ -8,6 +8,7 @@ namespace molvane {
 class TransferSession;
 struct FirmwareImage;
 
+// PortError: the port failed, or refused the restart bytes.
 enum class HeaderOutcome { Accepted, NotAcknowledged, NoValidHeader, PortError, Canceled };
 
 // Reads the bootloader's five-byte header (starting with the carried byte when it is not 0) and

@@ -14,7 +14,7 @@ WaitResult WaitForBytes(SerialPort& port, int count, const Deadline& deadline);
 
 // One byte read on its own; -1 when none came.
 int ReadByte(SerialPort& port);
-void WriteByte(SerialPort& port, std::uint8_t byte);
+PortIo WriteByte(SerialPort& port, std::uint8_t byte, TraceWrite traceWrite = TraceWrite::Yes);
 
 void SleepMs(int ms);
 // Sleeps until the deadline is over; false when its stop flag ended the pause early.

@@ -68,7 +68,8 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     return ProbeResult::NotOpened;
   }
   // The rest of an answer that an earlier program gave up on may still be coming. A port that
-  // fails here, or will not take the probe, has no cart on it.
+  // fails here, or will not take the probe, has no cart on it; nor has one whose probe was
+  // interrupted, as far as anyone still waiting knows.
   static constexpr char kProbe[] = "status\r\n";
   if (!port.DrainLeftover() || !port.Write(kProbe, 8)) {
     port.Close();
@@ -83,7 +84,8 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     static_cast<void>(port.ReadLine(timing.probeLineMs));
   } else if (!first || !LooksLikeCartStatus(first.text)) {
     port.Close();
-    if (!IsBootloaderStream(first.unended)) return ProbeResult::NoCart;
+    if (first.status == PortIo::Status::Interrupted || !IsBootloaderStream(first.unended))
+      return ProbeResult::NoCart;
     SetMessage(BootloaderWaitingText(port.PortName()));
     return ProbeResult::Bootloader;
   }

@@ -8,15 +8,16 @@ namespace molvane {
 struct [[nodiscard]] PortIo {
   enum class Status {
     Ok,
-    TimedOut,  // nothing (or no whole line) came within the wait
-    Failed,    // the port is closed, its device has gone, or the device refused the write
+    TimedOut,     // nothing (or no whole line) came within the wait
+    Interrupted,  // the port's interrupt flag ended the wait: the program is stopping
+    Failed,       // the port is closed, its device has gone, or the device refused the write
   };
 
   Status status = Status::Ok;
   // Bytes moved (Read, Write, Drain, DrainLeftover), or waiting (BytesWaiting).
   int bytes = 0;
   // ReadLine: the line, CR and LF left out. "Timeout" when the reader gave up (a silent line,
-  // a port that failed).
+  // a port that failed), never when it was interrupted.
   std::string text;
   // ReadLine: what came of a line that did not end (CR and LF left out, at most the length of a
   // line), so that the caller can tell what kept talking.

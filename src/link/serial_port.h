@@ -44,6 +44,8 @@ class SerialPort {
   // However the bytes come, one line read ends after this long: a device that keeps sending
   // without a line end (a bootloader repeating 'U') would otherwise hold the reader for ever.
   static constexpr int kLineDeadlineMs = 3000;
+  // A raised interrupt flag is seen within this long by every wait of the port.
+  static constexpr int kInterruptSliceMs = 10;
 
   // The trace lives in the folder that is current now (or the one given).
   SerialPort();
@@ -70,6 +72,7 @@ class SerialPort {
   // One reply line: ends at CR or '>' (Ok), or gives up with the text "Timeout" after about a
   // second of silence, at the deadline, after kMaxLineBytes without a line end (TimedOut), or at
   // once on a port that is closed or has gone (Failed). The trace shows the line as "RX:".
+  // Interrupted leaves `text` empty, and what came of the line in `unended`.
   PortIo ReadLine(int deadlineMs = kLineDeadlineMs);
   void TraceLog(const char* format, ...) MOLVANE_PRINTF_FORMAT(2, 3);
 
@@ -89,6 +92,12 @@ class SerialPort {
   // an answer still on its way cannot pass for the next one. `bytes` counts the bytes dropped.
   PortIo DrainLeftover(int quietMs = kDrainQuietMs, int boundMs = kDrainBoundMs);
 
+  // While *flag is set, ReadLine, WaitReadable and DrainLeftover end within kInterruptSliceMs as
+  // Interrupted, and Drain before its next byte, so that a thread stopping at the window's close
+  // is not held by a silent cart. Writes still go: they do not wait for the cart. The flag
+  // belongs to the caller and must outlive the port's use of it; null clears it.
+  void SetInterrupt(const std::atomic<bool>* flag) { interrupt.store(flag); }
+
   void SetTraceFolder(const std::string& folder) { trace.SetFolder(folder); }
   // A port opened beside the cart's turned out to be the cart's: its entries go unmarked.
   void UnmarkTrace() { trace.Unmark(); }
@@ -101,6 +110,11 @@ class SerialPort {
 
  private:
   static constexpr std::intptr_t kClosed = -1;
+
+  bool Interrupted() const {
+    const std::atomic<bool>* flag = interrupt.load();
+    return flag != nullptr && flag->load();
+  }
 
   // Device layer, one file per platform.
   std::intptr_t DeviceOpen(const std::string& portName, OpenError& error, std::string& errorText);
@@ -115,6 +129,7 @@ class SerialPort {
   bool DeviceWaitReadable(int timeoutMs);
 
   std::atomic<std::intptr_t> handle{kClosed};
+  std::atomic<const std::atomic<bool>*> interrupt{nullptr};
   std::string portNumber;  // the name of the port last opened successfully
   LineSettings settings;   // of the last successful open
   OpenError lastOpenError = OpenError::None;

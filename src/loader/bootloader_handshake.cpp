@@ -19,7 +19,8 @@ BoardWait WaitForBootloaderU(SerialPort& port, const Deadline& deadline, std::st
     const PortIo waiting = port.BytesWaiting();
     if (!waiting) return BoardWait::LineClosed;
     if (waiting.bytes == 0) {
-      static_cast<void>(port.WaitReadable(deadline.StepMs(kPollMs)));  // looked at next
+      if (port.WaitReadable(deadline.StepMs(kPollMs)).status == PortIo::Status::Interrupted)
+        return BoardWait::Stopped;
       continue;
     }
     const int byte = ReadByte(port);

@@ -87,7 +87,8 @@ class HeaderAttempt {
       const PortIo waiting = port.BytesWaiting();
       if (!waiting) return AckResult::PortError;
       if (waiting.bytes == 0) {
-        static_cast<void>(port.WaitReadable(deadline.StepMs(kAckPollMs)));  // looked at next
+        if (port.WaitReadable(deadline.StepMs(kAckPollMs)).status == PortIo::Status::Interrupted)
+          return AckResult::Stopped;
         continue;
       }
       const int byte = ReadByte(port);

@@ -29,9 +29,9 @@ WaitResult WaitForBytes(SerialPort& port, int count, const Deadline& deadline) {
     if (deadline.Expired()) return WaitResult::Timeout;
     if (waiting.bytes > 0) {
       SleepMs(deadline.StepMs(kPartialPauseMs));
-    } else {
-      // What came, or that the port failed, shows at the next look.
-      static_cast<void>(port.WaitReadable(deadline.StepMs(deadline.RemainingMs())));
+    } else if (port.WaitReadable(deadline.StepMs(deadline.RemainingMs())).status ==
+               PortIo::Status::Interrupted) {
+      return WaitResult::Stopped;
     }
   }
 }

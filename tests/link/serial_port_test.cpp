@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -173,6 +174,70 @@ TEST_F(OpenPort, WritesReachTheFarEnd) {
   EXPECT_EQ(pty.ReadAvailable(), "status\r\n");
   EXPECT_EQ(port.Write("Q", 1, molvane::TraceWrite::No).bytes, 1);
   EXPECT_EQ(pty.ReadAvailable(), "Q");
+}
+
+// Each wait is given far longer than the test runs and the cart stays silent: only the flag,
+// raised by another thread, can end it as Interrupted. What came meanwhile is kept for the
+// caller, and the trace has no reply line that a replay would take for the cart's answer.
+TEST_F(OpenPort, AnInterruptRaisedMidWaitEndsTheWait) {
+  struct Case {
+    const char* name;
+    std::string sent;  // by the cart before the wait
+    std::function<molvane::PortIo(molvane::SerialPort&)> wait;
+    int bytes;            // taken from the line before the flag came
+    std::string unended;  // of them, what a line reader keeps
+  };
+  const Case cases[] = {
+      {"ReadLine", "UUU", [](molvane::SerialPort& p) { return p.ReadLine(20000); }, 3, "UUU"},
+      {"WaitReadable", "", [](molvane::SerialPort& p) { return p.WaitReadable(20000); }, 0, ""},
+      {"DrainLeftover", "the rest of",
+       [](molvane::SerialPort& p) { return p.DrainLeftover(20000, 30000); }, 11, ""},
+  };
+  // Long enough that no wait can have ended by itself before the flag.
+  port.SetReadLineIdlePolls(2000);
+  for (const Case& c : cases) {
+    std::atomic<bool> stop{false};
+    port.SetInterrupt(&stop);
+    pty.Write(c.sent);
+    // A drain finds what has arrived; nothing there yet would end it at once.
+    for (int i = 0; i < 100 && port.BytesWaiting().bytes < static_cast<int>(c.sent.size()); ++i)
+      std::this_thread::sleep_for(milliseconds(10));
+    std::thread raiser([&] {
+      std::this_thread::sleep_for(milliseconds(150));
+      stop = true;
+    });
+    const molvane::PortIo io = c.wait(port);
+    raiser.join();
+    port.SetInterrupt(nullptr);
+    EXPECT_EQ(io.status, Status::Interrupted) << c.name;
+    EXPECT_EQ(io.bytes, c.bytes) << c.name;
+    EXPECT_EQ(io.unended, c.unended) << c.name;
+    EXPECT_EQ(io.text, "") << c.name << ": an interrupted line is no time-out";
+  }
+  const std::string trace = ReadFile(port.TracePath());
+  EXPECT_EQ(trace.find("RX:"), std::string::npos) << trace;
+  EXPECT_TRUE(std::regex_search(trace, std::regex(R"(\d\d\.\d\d\d Log: Line read interrupted\n)")))
+      << trace;
+}
+
+// A raised flag ends every wait before it starts, and takes nothing from the line: once it is
+// lowered, what the cart sent meanwhile is read as usual. Writes do not wait and still go.
+TEST_F(OpenPort, WhileTheInterruptIsRaisedNoWaitStartsAndLoweringItRestoresTheLine) {
+  std::atomic<bool> stop{true};
+  port.SetInterrupt(&stop);
+  pty.Write("ok\r");
+  std::this_thread::sleep_for(milliseconds(50));
+  EXPECT_EQ(port.ReadLine().status, Status::Interrupted);
+  EXPECT_EQ(port.WaitReadable(20000).status, Status::Interrupted);
+  EXPECT_EQ(port.Drain().status, Status::Interrupted);
+  EXPECT_EQ(port.DrainLeftover().status, Status::Interrupted);
+  EXPECT_TRUE(port.Write("x", 1));
+  EXPECT_EQ(pty.ReadAvailable(), "x");
+  stop = false;
+  const molvane::PortIo line = port.ReadLine();
+  EXPECT_EQ(line.status, Status::Ok);
+  EXPECT_EQ(line.text, "ok");
+  port.SetInterrupt(nullptr);
 }
 
 // Closed before use, or closed after an open: every call says the port failed, and only the

@@ -28,6 +28,7 @@ CartController::~CartController() {
 bool CartController::OpenCartPort(int i, TraceStart traceStart) {
   if (i < 0 || i >= kMaxPorts) return false;
   Port(i).SetReadLineIdlePolls(timing.replyIdlePolls);
+  Port(i).SetInterrupt(&interrupt);
   return Port(i).Open(PortName(i), LineSettings{.baudRate = kBaudRate}, traceStart);
 }
 

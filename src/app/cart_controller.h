@@ -180,13 +180,18 @@ class CartController {
 
   // --- the cart thread (app/cart_thread.cpp): where the window's cart work runs
   CartThread& Worker() { return worker; }
+  // While on, every wait on the controller's ports (a reply line, a drain, a wait for a byte)
+  // ends within a few milliseconds as interrupted, so that stopping the cart thread is not held
+  // by a silent cart. Safe from any thread.
+  void InterruptWaits(bool on) { interrupt = on; }
 
  private:
   friend class TransferSession;
 
   SerialPort& Port(int i) { return ports[static_cast<std::size_t>(i)]; }
   const SerialPort& Port(int i) const { return ports[static_cast<std::size_t>(i)]; }
-  // Opens port i under its listed name with the cart's line settings (38400 8N1).
+  // Opens port i under its listed name with the cart's line settings (38400 8N1), its waits
+  // ended by InterruptWaits.
   bool OpenCartPort(int i, TraceStart traceStart = TraceStart::Fresh);
   void ScanThreadMain(std::stop_token stop);
   // Command transaction helpers (app/command_transaction.cpp).
@@ -204,6 +209,8 @@ class CartController {
   // Set on the transfer worker's own thread: its commands go through while the transfer runs.
   static thread_local const CartController* transferThreadOf;
 
+  // Handed to every port this controller opens; declared before them so that it outlives them.
+  std::atomic<bool> interrupt{false};
   std::array<SerialPort, kMaxPorts> ports;
   // Port names in discovery order ("COM7", "/dev/ttyUSB0"); written under portNamesMutex, read
   // by other threads through PortName.

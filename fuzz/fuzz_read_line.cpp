@@ -13,7 +13,8 @@ struct Link {
   fuzzing::FarEnd cart;
   molvane::SerialPort port{fuzzing::NoTraceFolder()};
   Link() {
-    if (port.Open(cart.DevicePath(), molvane::CartController::kBaudRate, 0, 8, 0) == 0)
+    if (!port.Open(cart.DevicePath(),
+                   molvane::LineSettings{.baudRate = molvane::CartController::kBaudRate}))
       fuzzing::Fail("the host could not open the pseudo-terminal");
     // One silent poll ends a line: the input is all there before the first read.
     port.SetReadLineIdlePolls(0);
@@ -21,7 +22,7 @@ struct Link {
   // Bytes of an earlier input that came late are not this input's.
   void Drain() {
     char buffer[256];
-    while (port.BytesWaiting() > 0 && port.Read(buffer, sizeof buffer) > 0) {
+    while (port.BytesWaiting().bytes > 0 && port.Read(buffer, sizeof buffer).bytes > 0) {
     }
   }
 };
@@ -38,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every line but a time-out takes at least one byte, so the input runs out.
   for (std::size_t lines = 0;; ++lines) {
     fuzzing::Require(lines <= bytes.size(), "more lines than bytes");
-    const std::string line = link->port.ReadLine();
-    if (line == molvane::texts::kTimeout) break;
+    const molvane::PortIo read = link->port.ReadLine();
+    if (read.status == molvane::PortIo::Status::TimedOut) break;
+    fuzzing::Require(read.Ok(), "the line read failed");
+    const std::string& line = read.text;
     fuzzing::Require(line.size() <= molvane::SerialPort::kMaxLineLength, "an overlong line");
     fuzzing::Require(line.find_first_of("\r\n") == std::string::npos, "a line end inside a line");
   }

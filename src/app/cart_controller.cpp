@@ -28,8 +28,8 @@ CartController::~CartController() {
 bool CartController::OpenCartPort(int i, TraceStart traceStart) {
   if (i < 0 || i >= kMaxPorts) return false;
   Port(i).SetReadLineIdlePolls(timing.replyIdlePolls);
-  return Port(i).Open(PortName(i), kBaudRate, SerialPort::kParityNone, 8, SerialPort::kOneStopBit,
-                      traceStart) != 0;
+  Port(i).SetInterrupt(&interrupt);
+  return Port(i).Open(PortName(i), LineSettings{.baudRate = kBaudRate}, traceStart);
 }
 
 std::string CartController::PortName(int i) const {

@@ -68,9 +68,10 @@ class CartController {
   DiscoverySource GetDiscovery() const;
   // Pauses the calling thread; false, at once, when the controller's waits are interrupted.
   bool Pause(int ms) const;
-  // Cuts every wait short from now on (pauses, and the ports' reads through the flag they
-  // share), so that a closing program is not held up by a silent cart: set when the cart thread
-  // stops.
+  // While on, every wait ends at once or within a few milliseconds: the pauses, and every wait
+  // on the controller's ports (a reply line, a drain, a wait for a byte), which share the flag.
+  // So a closing program is not held up by a silent cart: set when the cart thread stops. Safe
+  // from any thread.
   void InterruptWaits(bool on);
 
   // --- configuration file (app/config.cpp)
@@ -199,7 +200,8 @@ class CartController {
 
   SerialPort& Port(int i) { return ports[static_cast<std::size_t>(i)]; }
   const SerialPort& Port(int i) const { return ports[static_cast<std::size_t>(i)]; }
-  // Opens port i under its listed name with the cart's line settings (38400 8N1).
+  // Opens port i under its listed name with the cart's line settings (38400 8N1), its waits
+  // ended by InterruptWaits.
   bool OpenCartPort(int i, TraceStart traceStart = TraceStart::Fresh);
   void ScanThreadMain(std::stop_token stop);
   // Command transaction helpers (app/command_transaction.cpp).
@@ -216,6 +218,8 @@ class CartController {
   // Set on the transfer worker's own thread: its commands go through while the transfer runs.
   static thread_local const CartController* transferThreadOf;
 
+  // Handed to every port this controller opens; declared before them so that it outlives them.
+  std::atomic<bool> interrupt{false};
   std::array<SerialPort, kMaxPorts> ports;
   // Port names in discovery order ("COM7", "/dev/ttyUSB0"); written under portNamesMutex, read
   // by other threads through PortName.
@@ -260,7 +264,6 @@ class CartController {
   std::string statusText;
   std::string bootlogFolder;
   Outcome lastTransfer;
-  std::atomic<bool> interrupt{false};
   mutable std::mutex pauseMutex;
   mutable std::condition_variable pauseWake;
   std::jthread scanThread;

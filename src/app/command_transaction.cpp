@@ -53,18 +53,18 @@ Outcome CartController::SendCommand(const std::string& command) {
   if (index < 0 || index >= kMaxPorts) return Outcome::Failure(texts::kNoCart);
   SerialPort& port = Port(index);
   // Whatever waits now (a late prompt, a stray byte, the rest of an answer given up as too long)
-  // must never be taken for the answer.
-  if (answerAbandoned.exchange(false)) {
-    port.DrainLeftover(kAbandonedQuietMs, kAbandonedBoundMs);
-  } else {
-    port.DrainLeftover();
-  }
+  // must never be taken for the answer. A port that fails here fails the write that follows; a
+  // drain cut short by the program's stop sends nothing more.
+  const PortIo drained = answerAbandoned.exchange(false)
+                             ? port.DrainLeftover(kAbandonedQuietMs, kAbandonedBoundMs)
+                             : port.DrainLeftover();
+  if (drained.status == PortIo::Status::Interrupted) return Outcome::Failure(texts::kCancelled);
   const std::string line = command + "\r\n";
   Outcome sent = Outcome::Success();
-  if (port.Write(line.data(), static_cast<int>(line.size())) == 0) sent = Fail(texts::kWriteError);
+  if (!port.Write(line.data(), static_cast<int>(line.size()))) sent = Fail(texts::kWriteError);
   if (echoesCommands) {
     Pause(timing.commandPauseMs);
-    port.ReadLine(timing.replyLineMs);
+    static_cast<void>(port.ReadLine(timing.replyLineMs));  // the echo; the reply is judged
   }
   Pause(timing.commandPauseMs);
   return sent;
@@ -77,11 +77,15 @@ Result<std::string> CartController::ReadReply() {
   const int index = TransactionSlot().load();
   if (index < 0 || index >= kMaxPorts) return {{}, Outcome::Failure(texts::kNoCart)};
   SerialPort& port = Port(index);
-  SerialPort::Line line = port.ReadLineWithin(timing.replyLineMs);
+  PortIo line = port.ReadLine(timing.replyLineMs);
+  // Cut short by the program's stop: no answer, but no sign of a silent cart either.
+  if (line.status == PortIo::Status::Interrupted) return {{}, Outcome::Failure(texts::kCancelled)};
+  const bool timedOut =
+      line.status == PortIo::Status::TimedOut || line.status == PortIo::Status::Failed;
   Outcome outcome = Outcome::Success();
   if (const std::string refusal = RefusalText(line.text); !refusal.empty()) {
     outcome = Fail(refusal);
-  } else if (line.timedOut) {
+  } else if (timedOut) {
     outcome = Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
                                                     : std::string(texts::kErrorTimeout));
     ForgetTimedOutPort(index);
@@ -93,7 +97,10 @@ Result<std::string> CartController::ReadReplyIfAny(int waitMs) {
   if (RefusedDuringTransfer()) return {{}, Outcome::Failure(texts::kTransferRunning)};
   const int index = TransactionSlot().load();
   if (index < 0 || index >= kMaxPorts) return {{}, Outcome::Failure(texts::kNoCart)};
-  if (!Port(index).WaitReadable(waitMs)) return {};
+  const PortIo waited = Port(index).WaitReadable(waitMs);
+  if (waited.status == PortIo::Status::Interrupted)
+    return {{}, Outcome::Failure(texts::kCancelled)};
+  if (!waited) return {};
   return ReadReply();
 }
 

@@ -86,7 +86,7 @@ bool CartController::DropIfGone(int i) {
   std::lock_guard lock(portCloseMutex);
   SerialPort& port = ports[static_cast<std::size_t>(i)];
   if (!port.IsOpen()) return true;  // a time-out closed it meanwhile
-  if (port.BytesWaiting() >= 0) return false;
+  if (port.BytesWaiting()) return false;
   int expected = i;
   currentPort.compare_exchange_strong(expected, -1);
   // Read after the current port was given up, so that a transaction taking it now sees that

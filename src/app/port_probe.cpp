@@ -26,6 +26,11 @@ std::string BootloaderWaitingText(const std::string& port) {
 
 namespace {
 
+bool NothingWaits(SerialPort& port) {
+  const PortIo waiting = port.BytesWaiting();
+  return waiting.Ok() && waiting.bytes == 0;
+}
+
 // A cart ends its answer to "status" with its prompt after a line or two (the battery line);
 // a line of those is all a cart sends.
 constexpr int kMostLinesBeforePrompt = 4;
@@ -41,9 +46,10 @@ bool ReadRestOfAnswer(SerialPort& port, int boundMs) {
   for (int lines = 0; lines <= kMostLinesBeforePrompt; ++lines) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return port.BytesWaiting() == 0;
-    const SerialPort::Line line = port.ReadLineWithin(static_cast<int>(left.count()));
-    if (line.timedOut) return line.unended.empty() && port.BytesWaiting() == 0;
+    if (left.count() <= 0) return NothingWaits(port);
+    const PortIo line = port.ReadLine(static_cast<int>(left.count()));
+    if (!line)
+      return line.status == PortIo::Status::TimedOut && line.unended.empty() && NothingWaits(port);
     if (line.text.find('>') != std::string::npos) return true;
   }
   return false;
@@ -61,19 +67,25 @@ CartController::ProbeResult CartController::ProbePort(int i) {
     port.Close();
     return ProbeResult::NotOpened;
   }
-  // The rest of an answer that an earlier program gave up on may still be coming.
-  port.DrainLeftover();
+  // The rest of an answer that an earlier program gave up on may still be coming. A port that
+  // fails here, or will not take the probe, has no cart on it; nor has one whose probe was
+  // interrupted, as far as anyone still waiting knows.
   static constexpr char kProbe[] = "status\r\n";
-  port.Write(kProbe, 8);
-  const SerialPort::Line first = port.ReadLineWithin(timing.probeLineMs);
+  if (!port.DrainLeftover() || !port.Write(kProbe, 8)) {
+    port.Close();
+    return ProbeResult::NoCart;
+  }
+  const PortIo first = port.ReadLine(timing.probeLineMs);
   // A line the reader gave up on is no answer, whatever its text: a status line may well hold
   // the word "Timeout".
-  const bool echoed = !first.timedOut && first.text.rfind("status", 0) == 0;
+  const bool echoed = first.Ok() && first.text.rfind("status", 0) == 0;
   if (echoed) {
-    port.ReadLine(timing.probeLineMs);  // the status line behind the echo
-  } else if (first.timedOut || !LooksLikeCartStatus(first.text)) {
+    // The status line behind the echo is not judged: the rest of the answer, read next, is.
+    static_cast<void>(port.ReadLine(timing.probeLineMs));
+  } else if (!first || !LooksLikeCartStatus(first.text)) {
     port.Close();
-    if (!IsBootloaderStream(first.unended)) return ProbeResult::NoCart;
+    if (first.status == PortIo::Status::Interrupted || !IsBootloaderStream(first.unended))
+      return ProbeResult::NoCart;
     SetMessage(BootloaderWaitingText(port.PortName()));
     return ProbeResult::Bootloader;
   }

@@ -8,6 +8,7 @@
 
 namespace molvane {
 namespace {
+using Status = PortIo::Status;
 constexpr int kPollMs = 10;
 constexpr int kDrainChunk = 4096;
 }  // namespace
@@ -18,25 +19,20 @@ SerialPort::SerialPort(const std::string& traceFolder) : trace(traceFolder) {}
 
 SerialPort::~SerialPort() { Close(); }
 
-int SerialPort::Open(const std::string& portName, int baud, int parityCode, int dataBits,
-                     int stopBitsCode, TraceStart traceStart) {
+bool SerialPort::Open(const std::string& portName, const LineSettings& lineSettings,
+                      TraceStart traceStart) {
   OpenError error = OpenError::None;
   std::string errorText;
   const std::intptr_t opened = DeviceOpen(portName, error, errorText);
   lastOpenError = error;
   lastOpenErrorText = errorText;
-  if (opened == kClosed) return 0;
+  if (opened == kClosed) return false;
   handle = opened;
   portNumber = portName;
-  baudRate = baud;
-  parity = parityCode;
-  byteSize = dataBits;
-  stopBits = stopBitsCode;
-  dtrControl = 0;
-  rtsControl = 0;
+  settings = lineSettings;
   DeviceConfigure();
-  trace.Opened(portNumber, baudRate, traceStart);
-  return 1;
+  trace.Opened(portNumber, settings.baudRate, traceStart);
+  return true;
 }
 
 // Taken in one step, so that two closers cannot both close the device (the second would close
@@ -46,124 +42,172 @@ void SerialPort::Close() {
   if (device != kClosed) DeviceClose(device);
 }
 
-int SerialPort::Write(const void* data, int length) {
-  if (!IsOpen() || length <= 0) return 0;
-  if (muteTxTrace.load() == 0) trace.Transmitted(static_cast<const std::uint8_t*>(data), length);
-  return DeviceWrite(data, length);
+PortIo SerialPort::Write(const void* data, int length, TraceWrite traceWrite) {
+  if (!IsOpen()) return PortIo::Ended(Status::Failed);
+  if (length <= 0) return PortIo::Moved(0);
+  if (traceWrite == TraceWrite::Yes)
+    trace.Transmitted(static_cast<const std::uint8_t*>(data), length);
+  const int written = DeviceWrite(data, length);
+  if (written != length) return PortIo::Ended(Status::Failed, written);
+  return PortIo::Moved(written);
 }
 
-int SerialPort::Read(void* buffer, int count) {
-  if (!IsOpen() || count <= 0) return 0;
+PortIo SerialPort::Read(void* buffer, int count) {
+  if (!IsOpen()) return PortIo::Ended(Status::Failed);
+  if (count <= 0) return PortIo::Moved(0);
   const int received = DeviceRead(buffer, count);
-  if (received < 0) return 0;
+  if (received < 0) return PortIo::Ended(Status::Failed);
   trace.Received(static_cast<const std::uint8_t*>(buffer), received);
-  return received;
+  return PortIo::Moved(received);
 }
 
-int SerialPort::BytesWaiting() {
-  if (!IsOpen()) return -1;
-  return DeviceBytesWaiting();
+PortIo SerialPort::BytesWaiting() {
+  if (!IsOpen()) return PortIo::Ended(Status::Failed);
+  const int waiting = DeviceBytesWaiting();
+  if (waiting < 0) return PortIo::Ended(Status::Failed);
+  return PortIo::Moved(waiting);
 }
 
-bool SerialPort::WaitReadable(int timeoutMs) {
-  if (!IsOpen()) return false;
-  return DeviceWaitReadable(timeoutMs);
+// In slices, so that a raised interrupt flag ends a long wait soon; the device wakes each slice
+// the moment a byte arrives.
+PortIo SerialPort::WaitReadable(int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  for (;;) {
+    if (!IsOpen()) return PortIo::Ended(Status::Failed);
+    if (Interrupted()) return PortIo::Ended(Status::Interrupted);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+    const int slice = static_cast<int>(std::clamp<long long>(left, 0, kInterruptSliceMs));
+    if (DeviceWaitReadable(slice)) return PortIo::Moved(0);
+    if (left <= kInterruptSliceMs) return PortIo::Ended(Status::TimedOut);
+  }
 }
 
-int SerialPort::Drain(int limit, int pauseMs) {
+PortIo SerialPort::Drain(int limit, int pauseMs) {
   int dropped = 0;
   std::uint8_t byte = 0;
-  while (dropped < limit && BytesWaiting() > 0 && Read(&byte, 1) == 1) {
+  while (dropped < limit) {
+    if (Interrupted()) return PortIo::Ended(Status::Interrupted, dropped);
+    const PortIo waiting = BytesWaiting();
+    if (!waiting) return PortIo::Ended(waiting.status, dropped);
+    if (waiting.bytes == 0) break;
+    const PortIo got = Read(&byte, 1);
+    if (!got) return PortIo::Ended(got.status, dropped);
+    if (got.bytes != 1) break;
     ++dropped;
     if (pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
   }
-  return dropped;
+  return PortIo::Moved(dropped);
 }
 
-int SerialPort::DrainLeftover(int quietMs, int boundMs) {
+PortIo SerialPort::DrainLeftover(int quietMs, int boundMs) {
   using Clock = std::chrono::steady_clock;
-  if (BytesWaiting() <= 0) return 0;
+  if (Interrupted()) return PortIo::Ended(Status::Interrupted);
+  const PortIo first = BytesWaiting();
+  if (!first) return first;
+  if (first.bytes == 0) return PortIo::Moved(0);
   const auto end = Clock::now() + std::chrono::milliseconds(boundMs);
   int dropped = 0;
   std::uint8_t last = 0;
   std::uint8_t buffer[kDrainChunk];
   for (;;) {
-    const int waiting = BytesWaiting();
-    if (waiting < 0) return dropped;
+    if (Interrupted()) return PortIo::Ended(Status::Interrupted, dropped);
+    const PortIo waiting = BytesWaiting();
+    if (!waiting) return PortIo::Ended(waiting.status, dropped);
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-    if (left <= 0) return dropped;
-    if (waiting == 0) {
+    if (left <= 0) return PortIo::Moved(dropped);
+    if (waiting.bytes == 0) {
+      if (last == '>') return PortIo::Moved(dropped);
+      const PortIo woke = WaitReadable(static_cast<int>(std::min<long long>(quietMs, left)));
+      if (woke.status == Status::TimedOut) return PortIo::Moved(dropped);
+      if (!woke) return PortIo::Ended(woke.status, dropped);
       // A wake-up with nothing to read (a line error) is taken as quiet, so it cannot spin.
-      if (last == '>' || !WaitReadable(static_cast<int>(std::min<long long>(quietMs, left))) ||
-          BytesWaiting() == 0) {
-        return dropped;
-      }
+      const PortIo after = BytesWaiting();
+      if (after.Ok() && after.bytes == 0) return PortIo::Moved(dropped);
       continue;
     }
-    const int got = Read(buffer, std::min(waiting, kDrainChunk));
-    if (got <= 0) return dropped;
-    dropped += got;
-    last = buffer[got - 1];
+    const PortIo got = Read(buffer, std::min(waiting.bytes, kDrainChunk));
+    if (!got) return PortIo::Ended(got.status, dropped);
+    if (got.bytes == 0) return PortIo::Moved(dropped);
+    dropped += got.bytes;
+    last = buffer[got.bytes - 1];
   }
 }
 
-SerialPort::Line SerialPort::ReadLineWithin(int deadlineMs) {
+PortIo SerialPort::ReadLine(int deadlineMs) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
   std::string text;
   int last = 0;
   int idle = 0;
   int consumed = 0;
-  bool timedOut = false;
+  Status status = Status::Ok;
   bool spuriousWake = false;
   while (last != '\r' && last != '>') {
+    if (Interrupted()) {
+      status = Status::Interrupted;
+      break;
+    }
     if (Clock::now() >= deadline) {
-      timedOut = true;
+      status = Status::TimedOut;
       break;
     }
-    const int waiting = BytesWaiting();
-    if (waiting < 0) {
+    const PortIo waiting = BytesWaiting();
+    if (!waiting) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-      timedOut = true;
+      status = Status::Failed;
       break;
     }
-    if (waiting == 0) {
+    if (waiting.bytes == 0) {
       // Wait on the device instead of sleeping blindly: a byte is taken the moment it arrives,
       // while a silent poll still costs its 10 ms, so the idle time-out stays about one second.
       // A wake-up with nothing to read (a line error) counts as a silent poll, so it cannot spin.
-      if (!spuriousWake && WaitReadable(kPollMs)) {
-        spuriousWake = true;
-        continue;
+      if (!spuriousWake) {
+        const PortIo woke = WaitReadable(kPollMs);
+        if (woke.status == Status::Interrupted) {
+          status = Status::Interrupted;
+          break;
+        }
+        if (woke.Ok()) {
+          spuriousWake = true;
+          continue;
+        }
       }
       if (spuriousWake) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
       spuriousWake = false;
       if (++idle > idlePollLimit) {
-        timedOut = true;
+        status = Status::TimedOut;
         break;
       }
       continue;
     }
     std::uint8_t byte = 0;
-    if (Read(&byte, 1) != 1) continue;
+    if (Read(&byte, 1).bytes != 1) continue;
     idle = 0;
     spuriousWake = false;
     last = byte;
     if (++consumed > kMaxLineBytes) {
-      timedOut = true;
+      status = Status::TimedOut;
       break;
     }
     if (byte != '\r' && byte != '\n' && text.size() < kMaxLineLength)
       text += static_cast<char>(byte);
   }
-  Line line;
-  if (timedOut) {
-    line.unended = std::move(text);
-    line.timedOut = true;
-    text = "Timeout";
+  PortIo line = PortIo::Ended(status, consumed);
+  if (status == Status::Ok) {
+    line.text = std::move(text);
+    trace.Reply(line.text);
+    return line;
   }
-  trace.Reply(text);
-  line.text = std::move(text);
+  line.unended = std::move(text);
+  if (status == Status::Interrupted) {
+    // No "RX:" line: a replay of the trace would take it for the cart's answer.
+    trace.Log("Line read interrupted");
+    return line;
+  }
+  line.text = "Timeout";
+  trace.Reply(line.text);
   return line;
 }
 

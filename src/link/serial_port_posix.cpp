@@ -34,6 +34,19 @@ speed_t SpeedFor(int baudRate) {
   }
 }
 
+tcflag_t SizeFor(int byteSize) {
+  switch (byteSize) {
+    case 5:
+      return CS5;
+    case 6:
+      return CS6;
+    case 7:
+      return CS7;
+    default:
+      return CS8;
+  }
+}
+
 OpenError ErrorFor(int code) {
   switch (code) {
     case ENOENT:
@@ -94,24 +107,26 @@ std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& err
 
 void SerialPort::DeviceConfigure() {
   const int fd = Fd(handle);
-  termios settings{};
-  if (::tcgetattr(fd, &settings) != 0) return;  // not a terminal: nothing to set
-  ::cfmakeraw(&settings);
-  const speed_t speed = SpeedFor(baudRate);
-  ::cfsetispeed(&settings, speed);
-  ::cfsetospeed(&settings, speed);
-  settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  settings.c_cflag |= CS8 | CLOCAL | CREAD;
-  if (parity == 1) settings.c_cflag |= PARENB | PARODD;
-  if (parity == 2) settings.c_cflag |= PARENB;
-  if (stopBits == 2) settings.c_cflag |= CSTOPB;
-  settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-  settings.c_cc[VMIN] = 0;  // reads return at once with what has arrived
-  settings.c_cc[VTIME] = 0;
-  ::tcsetattr(fd, TCSANOW, &settings);
+  termios line{};
+  if (::tcgetattr(fd, &line) != 0) return;  // not a terminal: nothing to set
+  ::cfmakeraw(&line);
+  const speed_t speed = SpeedFor(settings.baudRate);
+  ::cfsetispeed(&line, speed);
+  ::cfsetospeed(&line, speed);
+  line.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  line.c_cflag |= SizeFor(settings.byteSize) | CLOCAL | CREAD;
+  if (settings.parity == LineSettings::kParityOdd) line.c_cflag |= PARENB | PARODD;
+  if (settings.parity == LineSettings::kParityEven) line.c_cflag |= PARENB;
+  if (settings.stopBits == LineSettings::kTwoStopBits) line.c_cflag |= CSTOPB;
+  line.c_iflag &= ~(IXON | IXOFF | IXANY);
+  line.c_cc[VMIN] = 0;  // reads return at once with what has arrived
+  line.c_cc[VTIME] = 0;
+  ::tcsetattr(fd, TCSANOW, &line);
   lowLatencyToUndo = RequestLowLatency(fd);
-  int lines = TIOCM_DTR | TIOCM_RTS;  // both held off
-  ::ioctl(fd, TIOCMBIC, &lines);
+  int off = (settings.dtr ? 0 : TIOCM_DTR) | (settings.rts ? 0 : TIOCM_RTS);
+  int on = (settings.dtr ? TIOCM_DTR : 0) | (settings.rts ? TIOCM_RTS : 0);
+  if (off != 0) ::ioctl(fd, TIOCMBIC, &off);
+  if (on != 0) ::ioctl(fd, TIOCMBIS, &on);
 }
 
 // The exclusive flag belongs to the device, not to this descriptor: a device that stays open

@@ -88,16 +88,16 @@ std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& err
 
 void SerialPort::DeviceConfigure() {
   const HANDLE port = Handle(handle);
-  DCB settings{};
-  settings.DCBlength = sizeof settings;
-  ::GetCommState(port, &settings);
-  settings.BaudRate = static_cast<DWORD>(baudRate);
-  settings.Parity = static_cast<BYTE>(parity);
-  settings.ByteSize = static_cast<BYTE>(byteSize);
-  settings.StopBits = static_cast<BYTE>(stopBits);
-  settings.fDtrControl = DTR_CONTROL_DISABLE;
-  settings.fRtsControl = RTS_CONTROL_DISABLE;
-  ::SetCommState(port, &settings);
+  DCB line{};
+  line.DCBlength = sizeof line;
+  ::GetCommState(port, &line);
+  line.BaudRate = static_cast<DWORD>(settings.baudRate);
+  line.Parity = static_cast<BYTE>(settings.parity);
+  line.ByteSize = static_cast<BYTE>(settings.byteSize);
+  line.StopBits = static_cast<BYTE>(settings.stopBits);
+  line.fDtrControl = settings.dtr ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+  line.fRtsControl = settings.rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+  ::SetCommState(port, &line);
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = MAXDWORD;  // with both totals 0: return at once
   timeouts.ReadTotalTimeoutMultiplier = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/cart_controller.h"
+#include "app/link_texts.h"
 #include "app/transfer_session.h"
 #include "base/file_content.h"
 #include "base/printable_text.h"
@@ -31,8 +32,16 @@ bool StartsLine(const std::string& line) {
   return line.rfind("ew", 0) == 0 || line.rfind("re", 0) == 0;
 }
 
-void SendRaw(SerialPort& port, const std::string& bytes) {
-  port.Write(bytes.data(), static_cast<int>(bytes.size()));
+PortIo SendRaw(SerialPort& port, const std::string& bytes) {
+  return port.Write(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// The display's prompt after a line end or the load command is not judged: the lines that follow
+// are, one by one. A line end or command that cannot be written ends the upload.
+bool SendUnjudged(SerialPort& port, const std::string& bytes) {
+  if (!SendRaw(port, bytes)) return false;
+  static_cast<void>(port.ReadLine());
+  return true;
 }
 
 // Why the upload ended at line `number` of the command file.
@@ -56,7 +65,8 @@ Outcome SendLines(TransferSession& session, std::FILE* file, int total) {
     }
     ++done;
     SleepMs(kBeforeLineMs);
-    session.Port().Drain();
+    // A port that fails here fails the line's own exchange, which says so.
+    static_cast<void>(session.Port().Drain());
     if (StartsLine(line)) {
       const SentLine sent = SendBitmapLine(controller, line, session.CancelFlag());
       if (sent.result != LineResult::Taken) {
@@ -77,17 +87,16 @@ Outcome RunBitmapUpload(TransferSession& session, const std::string& commandFile
   const int total = CountCommandLines(commandFile);
   File file(std::fopen(commandFile.c_str(), "rb"));
   if (!file) return Outcome::Failure(texts::kBitmapNotOpened);
-  SendRaw(port, "\r\r\r");
-  port.ReadLine();
+  if (!SendUnjudged(port, "\r\r\r")) return Outcome::Failure(texts::kWriteError, 0, total);
   const bool factoryTitle = mode == BitmapUploadMode::FactoryTitle;
   if (!factoryTitle) {
-    SendRaw(port, "load_bitmap\r");
-    port.ReadLine();
+    if (!SendUnjudged(port, "load_bitmap\r")) return Outcome::Failure(texts::kWriteError, 0, total);
     SleepMs(kAfterLoadCommandMs);
   }
   Outcome sent = SendLines(session, file.get(), total);
   if (!sent) return sent;
-  if (!factoryTitle) SendRaw(port, "er 256\r");
+  if (!factoryTitle && !SendRaw(port, "er 256\r"))
+    return Outcome::Failure(texts::kWriteError, sent.done, sent.total);
   file.reset();
   session.SetStatus(texts::kBitmapUpdated);
   session.SetMessage(texts::kBitmapUpdated);

@@ -16,10 +16,11 @@ constexpr std::size_t kHeardBytes = 32;
 BoardWait WaitForBootloaderU(SerialPort& port, const Deadline& deadline, std::string& refusal) {
   std::string heard;  // the last bytes the cart said meanwhile, enough to hold a refusal
   while (!deadline.Over()) {
-    const int waiting = port.BytesWaiting();
-    if (waiting < 0) return BoardWait::LineClosed;
-    if (waiting == 0) {
-      port.WaitReadable(deadline.StepMs(kPollMs));
+    const PortIo waiting = port.BytesWaiting();
+    if (!waiting) return BoardWait::LineClosed;
+    if (waiting.bytes == 0) {
+      if (port.WaitReadable(deadline.StepMs(kPollMs)).status == PortIo::Status::Interrupted)
+        return BoardWait::Stopped;
       continue;
     }
     const int byte = ReadByte(port);
@@ -38,7 +39,7 @@ BoardWait WaitForBootloaderU(SerialPort& port, const Deadline& deadline, std::st
 
 bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried) {
   carried = kHandshakeByte;
-  while (port.BytesWaiting() > 0) {
+  while (port.BytesWaiting().bytes > 0) {
     if (deadline.Over()) return false;
     const int byte = ReadByte(port);
     if (byte < 0) break;
@@ -49,9 +50,9 @@ bool PurgeUs(SerialPort& port, const Deadline& deadline, std::uint8_t& carried) 
   return true;
 }
 
-void WriteRestartBytes(SerialPort& port) {
-  WriteByte(port, kRestartByte);
-  WriteByte(port, kRestartByte);
+PortIo WriteRestartBytes(SerialPort& port) {
+  if (PortIo sent = WriteByte(port, kRestartByte); !sent) return sent;
+  return WriteByte(port, kRestartByte);
 }
 
 }  // namespace molvane

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/cart_controller.h"
+#include "app/link_texts.h"
 #include "app/reply_refusal.h"
 #include "app/transfer_session.h"
 #include "cart/board.h"
@@ -36,27 +37,35 @@ Outcome LoadFirmwareFile(const std::string& path, FirmwareImage& image) {
   return Outcome::Success();
 }
 
-// The refusal's text when the cart refused the bootload command in the line read after it.
-std::string SendToBootloader(SerialPort& port, const Board& board) {
-  port.Write("\r\r\r", 3);
-  port.ReadLine();
-  port.Write(board.bootloadCommand, static_cast<int>(std::strlen(board.bootloadCommand)));
-  return RefusalText(port.ReadLine());
-}
-
 // The board never left its firmware: no restart bytes, only what the cart said is taken away.
+// The update has failed already; what the drain finds changes nothing.
 Outcome EndRefused(SerialPort& port, const std::string& refusal) {
-  port.DrainLeftover();
+  static_cast<void>(port.DrainLeftover());
   return Outcome::Failure(refusal);
 }
 
+// Success when the cart took the bootload command; otherwise the failure in its own words, or
+// the write's when the command could not be sent.
+Outcome SendToBootloader(SerialPort& port, const Board& board) {
+  if (!port.Write("\r\r\r", 3)) return Outcome::Failure(texts::kWriteError);
+  // The prompts that answer the empty lines; only the answer to the command is judged.
+  static_cast<void>(port.ReadLine());
+  if (!port.Write(board.bootloadCommand, static_cast<int>(std::strlen(board.bootloadCommand))))
+    return Outcome::Failure(texts::kWriteError);
+  const std::string refusal = RefusalText(port.ReadLine().text);
+  if (!refusal.empty()) return EndRefused(port, refusal);
+  return Outcome::Success();
+}
+
 // The board is still announcing itself: the restart bytes send it back to its firmware, so a
-// cut-off handshake does not leave it waiting in its bootloader.
+// cut-off handshake does not leave it waiting in its bootloader. The update has failed already:
+// what the drain finds changes nothing, and a port that would not take the bytes has nothing
+// to drain.
 Outcome EndHandshake(TransferSession& session, const char* message) {
   SerialPort& port = session.Port();
-  WriteRestartBytes(port);
+  const bool restarted = WriteRestartBytes(port).Ok();
   if (session.Cancelled()) return Outcome::Failure(texts::kFirmwareCanceled);
-  port.Drain(kTimeoutDrainBytes, kTimeoutDrainMs);
+  if (restarted) static_cast<void>(port.Drain(kTimeoutDrainBytes, kTimeoutDrainMs));
   return Outcome::Failure(message);
 }
 
@@ -65,8 +74,8 @@ Outcome EndAfterHeader(TransferSession& session, HeaderOutcome outcome) {
     case HeaderOutcome::Canceled:
       return Outcome::Failure(texts::kFirmwareCanceled);
     case HeaderOutcome::NotAcknowledged:
-      WriteRestartBytes(session.Port());
-      session.Port().Drain();
+      // As after a cut-off handshake.
+      if (WriteRestartBytes(session.Port())) static_cast<void>(session.Port().Drain());
       return Outcome::Failure(texts::kHeaderNotAcknowledged);
     case HeaderOutcome::NoValidHeader:
       return Outcome::Failure(texts::kNoValidHeader);
@@ -81,8 +90,12 @@ Outcome EndAfterPages(TransferSession& session, PagesOutcome outcome, const Firm
   const int pages = image.pageCount + 1;
   switch (outcome) {
     case PagesOutcome::Done:
-      WriteRestartBytes(session.Port());
-      session.Port().Drain();
+      // Every page is in; the restart bytes start the new firmware, and an update whose board
+      // never heard them has not completed.
+      if (!WriteRestartBytes(session.Port()))
+        return Outcome::Failure(texts::kFlashPortLost, pages, pages);
+      // What the board says as it starts is no answer to anything.
+      static_cast<void>(session.Port().Drain());
       return Outcome::Success(texts::kFirmwareComplete, pages, pages);
     case PagesOutcome::Canceled:
       return Outcome::Failure(texts::kFirmwareCanceled);
@@ -100,10 +113,8 @@ Outcome EndAfterPages(TransferSession& session, PagesOutcome outcome, const Firm
 // that did not finish is not sent the bootload command: it has no command interpreter running.
 Outcome AwaitBootloader(TransferSession& session, const Board& board, BoardStart start) {
   SerialPort& port = session.Port();
-  std::string refusal;
   if (start == BoardStart::RunningFirmware) {
-    refusal = SendToBootloader(port, board);
-    if (!refusal.empty()) return EndRefused(port, refusal);
+    if (Outcome handed = SendToBootloader(port, board); !handed) return handed;
   } else {
     port.TraceLog("The board waits in its bootloader already");
   }
@@ -111,6 +122,7 @@ Outcome AwaitBootloader(TransferSession& session, const Board& board, BoardStart
   port.TraceLog("%s", texts::kWaitingForBootloader);
   session.SetStatus(texts::kWaitingForBootloader);
   const Deadline budget(session.timing().bootloaderWaitMs, &session.CancelFlag());
+  std::string refusal;
   switch (WaitForBootloaderU(port, budget, refusal)) {
     case BoardWait::Announced:
       return Outcome::Success();
@@ -138,7 +150,7 @@ Outcome RunFirmwareUpdate(TransferSession& session, const std::string& path, con
   port.TraceLog("Waiting = false;");
   session.SetWaitingForBootloader(false);
   port.TraceLog("Write a'U';");
-  WriteByte(port, kHandshakeByte);
+  if (!WriteByte(port, kHandshakeByte)) return Outcome::Failure(texts::kWriteError);
   SleepMs(kAfterUMs);
   port.TraceLog("Purging Us");
   std::uint8_t carried = kHandshakeByte;

@@ -84,10 +84,11 @@ class HeaderAttempt {
     while (last != kAcknowledge) {
       if (deadline.Stopped()) return AckResult::Stopped;
       if (deadline.Expired()) return AckResult::Timeout;
-      const int waiting = port.BytesWaiting();
-      if (waiting < 0) return AckResult::PortError;
-      if (waiting == 0) {
-        port.WaitReadable(deadline.StepMs(kAckPollMs));
+      const PortIo waiting = port.BytesWaiting();
+      if (!waiting) return AckResult::PortError;
+      if (waiting.bytes == 0) {
+        if (port.WaitReadable(deadline.StepMs(kAckPollMs)).status == PortIo::Status::Interrupted)
+          return AckResult::Stopped;
         continue;
       }
       const int byte = ReadByte(port);
@@ -123,12 +124,12 @@ HeaderOutcome ReceiveHeader(TransferSession& session, FirmwareImage& image, std:
     if (ack == AckResult::Timeout) return HeaderOutcome::NotAcknowledged;
     if (ack == AckResult::PortError) {
       session.SetMessage(texts::kHeaderPortError);
-      if (port.BytesWaiting() < 0) return HeaderOutcome::PortError;
+      if (!port.BytesWaiting()) return HeaderOutcome::PortError;
       exchange.ok = false;
     }
     if (exchange.ok) return HeaderOutcome::Accepted;
     log.Write("Sending: 0xFF 0xFF to restart firmware update\n");
-    WriteRestartBytes(port);
+    if (!WriteRestartBytes(port)) return HeaderOutcome::PortError;
     carried = 0;
   }
   return HeaderOutcome::NoValidHeader;

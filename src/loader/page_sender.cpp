@@ -22,29 +22,31 @@ std::uint8_t ImageByte(const FirmwareImage& image, long address) {
   return address < FirmwareImage::kSize ? image.bytes[address] : 0xFF;
 }
 
-void WritePage(SerialPort& port, const FirmwareImage& image, int page) {
+// Ends at the first byte the port refuses: the rest of the page would not reach the board either.
+// The data bytes stay out of the trace, which shows the page by its address and its sum: a line
+// for each of them would bury the cart's traffic under thousands of one-byte lines per update.
+PortIo WritePage(SerialPort& port, const FirmwareImage& image, int page) {
   int field = PageAddressField(page, image.pageSize);
   SleepMs(kBeforeAddressMs);
-  WriteByte(port, static_cast<std::uint8_t>((field >> 8) & 0xFF));
-  WriteByte(port, static_cast<std::uint8_t>(field & 0xFF));
+  if (PortIo sent = WriteByte(port, static_cast<std::uint8_t>((field >> 8) & 0xFF)); !sent)
+    return sent;
+  if (PortIo sent = WriteByte(port, static_cast<std::uint8_t>(field & 0xFF)); !sent) return sent;
   SleepMs(kAfterAddressMs);
   unsigned sum = 0;
   const long first = static_cast<long>(page) * image.pageSize;
   for (int i = 0; i < image.pageSize; ++i) {
     std::uint8_t byte = ImageByte(image, first + i);
-    port.muteTxTrace = 1;
-    port.Write(&byte, 1);
-    port.muteTxTrace = 0;
+    if (PortIo sent = WriteByte(port, byte, TraceWrite::No); !sent) return sent;
     sum += byte;
-    if (port.BytesWaiting() > 0) ReadByte(port);
+    if (port.BytesWaiting().bytes > 0) ReadByte(port);
   }
-  WriteByte(port, static_cast<std::uint8_t>(sum & 0xFF));
+  return WriteByte(port, static_cast<std::uint8_t>(sum & 0xFF));
 }
 
 PagesOutcome SendPage(TransferSession& session, const FirmwareImage& image, int page) {
   SerialPort& port = session.Port();
   for (int attempt = 0; attempt < kTriesPerPage; ++attempt) {
-    WritePage(port, image, page);
+    if (!WritePage(port, image, page)) return PagesOutcome::PortError;
     const Deadline deadline(session.timing().pageAckTimeoutMs, &session.CancelFlag());
     WaitResult wait = WaitForBytes(port, 1, deadline);
     if (wait == WaitResult::Stopped) return PagesOutcome::Canceled;

@@ -7,6 +7,7 @@ namespace molvane {
 class TransferSession;
 struct FirmwareImage;
 
+// PortError: the port failed, or refused a byte of a page.
 enum class PagesOutcome { Done, Canceled, Refused, NotAcknowledged, PortError };
 
 // Sends pages 0 to pageCount of the image, each as two address bytes, the page's bytes and their

@@ -23,23 +23,26 @@ bool Pause(const Deadline& deadline) {
 WaitResult WaitForBytes(SerialPort& port, int count, const Deadline& deadline) {
   for (;;) {
     if (deadline.Stopped()) return WaitResult::Stopped;
-    const int waiting = port.BytesWaiting();
-    if (waiting < 0) return WaitResult::PortError;
-    if (waiting >= count) return WaitResult::Ready;
+    const PortIo waiting = port.BytesWaiting();
+    if (!waiting) return WaitResult::PortError;
+    if (waiting.bytes >= count) return WaitResult::Ready;
     if (deadline.Expired()) return WaitResult::Timeout;
-    if (waiting > 0) {
+    if (waiting.bytes > 0) {
       SleepMs(deadline.StepMs(kPartialPauseMs));
-    } else {
-      port.WaitReadable(deadline.StepMs(deadline.RemainingMs()));
+    } else if (port.WaitReadable(deadline.StepMs(deadline.RemainingMs())).status ==
+               PortIo::Status::Interrupted) {
+      return WaitResult::Stopped;
     }
   }
 }
 
 int ReadByte(SerialPort& port) {
   std::uint8_t byte = 0;
-  return port.Read(&byte, 1) == 1 ? byte : -1;
+  return port.Read(&byte, 1).bytes == 1 ? byte : -1;
 }
 
-void WriteByte(SerialPort& port, std::uint8_t byte) { port.Write(&byte, 1); }
+PortIo WriteByte(SerialPort& port, std::uint8_t byte, TraceWrite traceWrite) {
+  return port.Write(&byte, 1, traceWrite);
+}
 
 }  // namespace molvane

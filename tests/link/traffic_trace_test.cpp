@@ -25,10 +25,10 @@ TEST(TrafficTrace, RecordsOpenWriteReadReplyAndLogLinesExactly) {
   TempDir dir;
   RawPty pty;
   molvane::SerialPort port{dir.Path()};
-  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
-  port.Write("ab", 2);
+  ASSERT_TRUE(port.Open(pty.DevicePath()));
+  ASSERT_TRUE(port.Write("ab", 2));
   pty.Write("7\r");
-  EXPECT_EQ(port.ReadLine(), "7");
+  EXPECT_EQ(port.ReadLine().text, "7");
   port.TraceLog("Got a '%c';", 'U');
 
   const auto lines = Lines(ReadFile(port.TracePath()));
@@ -47,11 +47,9 @@ TEST(TrafficTrace, CommandLineEndSplitsTheTxLineAndMuteKeepsBytesOut) {
   TempDir dir;
   RawPty pty;
   molvane::SerialPort port{dir.Path()};
-  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
-  port.Write("s\r\n", 3);
-  port.muteTxTrace = 1;
-  port.Write("secret", 6);
-  port.muteTxTrace = 0;
+  ASSERT_TRUE(port.Open(pty.DevicePath()));
+  ASSERT_TRUE(port.Write("s\r\n", 3));
+  ASSERT_TRUE(port.Write("secret", 6, molvane::TraceWrite::No));
   EXPECT_EQ(ReadFile(port.TracePath()), "OPEN: " + pty.DevicePath() + " @38400\n" +
                                             "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n");
 }
@@ -60,9 +58,9 @@ TEST(TrafficTrace, EachOpenStartsAFreshTrace) {
   TempDir dir;
   RawPty first, second;
   molvane::SerialPort a{dir.Path()}, b{dir.Path()};
-  ASSERT_EQ(a.Open(first.DevicePath(), 38400, 0, 8, 0), 1);
-  a.Write("x", 1);
-  ASSERT_EQ(b.Open(second.DevicePath(), 38400, 0, 8, 0), 1);
+  ASSERT_TRUE(a.Open(first.DevicePath()));
+  ASSERT_TRUE(a.Write("x", 1));
+  ASSERT_TRUE(b.Open(second.DevicePath()));
   EXPECT_EQ(ReadFile(a.TracePath()), "OPEN: " + second.DevicePath() + " @38400\n");
 }
 
@@ -72,13 +70,13 @@ TEST(TrafficTrace, APortOpenedBesideTheCartsAddsMarkedEntries) {
   TempDir dir;
   RawPty first, second;
   molvane::SerialPort cart{dir.Path()}, probed{dir.Path()};
-  ASSERT_EQ(cart.Open(first.DevicePath(), 38400, 0, 8, 0), 1);
-  cart.Write("x", 1);
-  ASSERT_EQ(probed.Open(second.DevicePath(), 38400, 0, 8, 0, molvane::TraceStart::Append), 1);
-  probed.Write("s\r\n", 3);
-  cart.Write("y", 1);
+  ASSERT_TRUE(cart.Open(first.DevicePath()));
+  ASSERT_TRUE(cart.Write("x", 1));
+  ASSERT_TRUE(probed.Open(second.DevicePath(), {}, molvane::TraceStart::Append));
+  ASSERT_TRUE(probed.Write("s\r\n", 3));
+  ASSERT_TRUE(cart.Write("y", 1));
   probed.UnmarkTrace();
-  probed.Write("z", 1);
+  ASSERT_TRUE(probed.Write("z", 1));
   const std::string mark = "[" + second.DevicePath() + "] ";
   EXPECT_EQ(ReadFile(cart.TracePath()),
             "OPEN: " + first.DevicePath() + " @38400\n" + "TX: [len=1], x:x [0x78] \n" + mark +
@@ -90,10 +88,10 @@ TEST(TrafficTrace, APortOpenedBesideTheCartsAddsMarkedEntries) {
 TEST(TrafficTrace, UnwritableTraceDoesNotStopThePort) {
   RawPty pty;
   molvane::SerialPort port{"/nonexistent-folder/for/trace"};
-  ASSERT_EQ(port.Open(pty.DevicePath(), 38400, 0, 8, 0), 1);
-  EXPECT_EQ(port.Write("ok\r\n", 4), 4);
+  ASSERT_TRUE(port.Open(pty.DevicePath()));
+  EXPECT_EQ(port.Write("ok\r\n", 4).bytes, 4);
   pty.Write("fine\r");
-  EXPECT_EQ(port.ReadLine(), "fine");
+  EXPECT_EQ(port.ReadLine().text, "fine");
 }
 
 TEST(TrafficTrace, OverlongLogLineIsCut) {

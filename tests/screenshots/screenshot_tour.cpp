@@ -108,6 +108,11 @@ int main(int argc, char** argv) {
                           const QString path = QDir(out).filePath(QString::fromStdString(file));
                           if (!widget.grab().save(path)) ++failures;
                           std::printf("%s\n", path.toLocal8Bit().constData());
+                        },
+                        [&](const molvane::Outcome& outcome, const std::string& what) {
+                          if (outcome) return;
+                          ++failures;
+                          std::fprintf(stderr, "%s: %s\n", what.c_str(), outcome.text.c_str());
                         }};
     // Tab order, whatever order the shot files were linked in.
     std::vector<Shot> shots = Shots();

@@ -26,16 +26,23 @@ void ChooseFiles(ShotContext& c) {
   molvane::CartController& controller = c.controller;
   const std::string main = InWorkFolder(controller, "con_main_4_12.hex");
   std::ofstream(main) << testing_support::HexFile(testing_support::PagePattern(48 * 1024));
-  controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware, main);
-  controller.SetPathSetting(molvane::CartController::PathSetting::FrontFirmware,
-                            InWorkFolder(controller, "dis_front_2_03.hex"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::ChargerFirmware,
-                            InWorkFolder(controller, "cha_power_1_07.hex"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::Bitmap,
-                            InWorkFolder(controller, "bitmaps.txt"));
-  controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle,
-                            InWorkFolder(controller, "factory_title.bmp"));
-  c.onCart([&] { molvane::GetVersion(controller); });
+  c.require(controller.SetPathSetting(molvane::CartController::PathSetting::MainFirmware, main),
+            "keeping a file");
+  c.require(controller.SetPathSetting(molvane::CartController::PathSetting::FrontFirmware,
+                                      InWorkFolder(controller, "dis_front_2_03.hex")),
+            "keeping a file");
+  c.require(controller.SetPathSetting(molvane::CartController::PathSetting::ChargerFirmware,
+                                      InWorkFolder(controller, "cha_power_1_07.hex")),
+            "keeping a file");
+  c.require(controller.SetPathSetting(molvane::CartController::PathSetting::Bitmap,
+                                      InWorkFolder(controller, "bitmaps.txt")),
+            "keeping a file");
+  c.require(controller.SetPathSetting(molvane::CartController::PathSetting::FactoryTitle,
+                                      InWorkFolder(controller, "factory_title.bmp")),
+            "keeping a file");
+  molvane::Outcome read;
+  c.onCart([&] { read = molvane::GetVersion(controller); });
+  c.require(read, "reading the versions");
   c.sheet.setCurrentIndex(kServiceTab - 1);
   c.wait(200);
   c.sheet.setCurrentIndex(kServiceTab);

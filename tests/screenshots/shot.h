@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/outcome.h"
+
 class QTabWidget;
 
 namespace cartsim {
@@ -31,6 +33,8 @@ struct ShotContext {
   std::function<void(std::function<void()> work)> onCart;
   // Saves a widget (the window, or a dialog a shot opened) as docs/<file>.
   std::function<void(const std::string& file, class QWidget& widget)> save;
+  // A preparation step that must have gone through; the tour fails, saying `what`, if not.
+  std::function<void(const molvane::Outcome& outcome, const std::string& what)> require;
 };
 
 // One picture of the program: the tab in front, an optional preparation (set the cart's state,

@@ -16,6 +16,7 @@
 
 using molvane::OpenError;
 using molvane::SerialPort;
+using Status = molvane::PortIo::Status;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 
@@ -33,8 +34,7 @@ class MappedComPort : public ::testing::Test {
     const char* name = std::getenv("MOLVANE_TEST_COM");
     if (name == nullptr || *name == '\0') GTEST_SKIP() << "MOLVANE_TEST_COM names no mapped port";
     portName = name;
-    ASSERT_EQ(port.Open(portName, 38400, SerialPort::kParityNone, 8, SerialPort::kOneStopBit), 1)
-        << "could not open " << portName;
+    ASSERT_TRUE(port.Open(portName)) << "could not open " << portName;
     Drain();
   }
 
@@ -42,13 +42,15 @@ class MappedComPort : public ::testing::Test {
   void Drain() {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     char byte = 0;
-    while (port.BytesWaiting() > 0) port.Read(&byte, 1);
+    while (port.BytesWaiting().bytes > 0 && port.Read(&byte, 1).bytes > 0) {
+    }
   }
 
   // The far end sends back what the script says: \r, \n, ~N (pause N ms), ? (line settings).
-  void Script(const std::string& script) {
+  void Script(const std::string& script,
+              molvane::TraceWrite traceWrite = molvane::TraceWrite::Yes) {
     const std::string line = script + "\n";
-    ASSERT_EQ(port.Write(line.data(), static_cast<int>(line.size())),
+    ASSERT_EQ(port.Write(line.data(), static_cast<int>(line.size()), traceWrite).bytes,
               static_cast<int>(line.size()));
   }
 
@@ -59,32 +61,32 @@ class MappedComPort : public ::testing::Test {
 
 TEST_F(MappedComPort, LinesEndAtCrOrPromptAndDropLineFeeds) {
   Script("12345\\r");
-  EXPECT_EQ(port.ReadLine(), "12345");
+  EXPECT_EQ(port.ReadLine().text, "12345");
 
   Script("status\\r\\n");
-  EXPECT_EQ(port.ReadLine(), "status");
-  ASSERT_TRUE(port.WaitReadable(1000));
-  EXPECT_EQ(port.BytesWaiting(), 1) << "the line feed waits for the next reader";
+  EXPECT_EQ(port.ReadLine().text, "status");
+  ASSERT_TRUE(port.WaitReadable(1000).Ok());
+  EXPECT_EQ(port.BytesWaiting().bytes, 1) << "the line feed waits for the next reader";
   Drain();
 
   Script("ready>");
-  EXPECT_EQ(port.ReadLine(), "ready>");
+  EXPECT_EQ(port.ReadLine().text, "ready>");
 
   Script("\\nab\\n\\rcd\\r");
-  EXPECT_EQ(port.ReadLine(), "ab");
-  EXPECT_EQ(port.ReadLine(), "cd");
+  EXPECT_EQ(port.ReadLine().text, "ab");
+  EXPECT_EQ(port.ReadLine().text, "cd");
 }
 
 TEST_F(MappedComPort, SilenceAndAnUnfinishedLineTimeOut) {
   auto start = Clock::now();
-  EXPECT_EQ(port.ReadLine(), "Timeout");
+  EXPECT_EQ(port.ReadLine().text, "Timeout");
   double waited = SecondsSince(start);
   EXPECT_GE(waited, 0.9);
   EXPECT_LT(waited, 10.0);
 
   Script("abc");
   start = Clock::now();
-  EXPECT_EQ(port.ReadLine(), "Timeout") << "letters before the silence are not a reply";
+  EXPECT_EQ(port.ReadLine().text, "Timeout") << "letters before the silence are not a reply";
   waited = SecondsSince(start);
   EXPECT_GE(waited, 0.9);
   EXPECT_LT(waited, 10.0);
@@ -93,13 +95,13 @@ TEST_F(MappedComPort, SilenceAndAnUnfinishedLineTimeOut) {
 TEST_F(MappedComPort, BytesSpacedUnderASecondKeepTheLineAlive) {
   Script("a~900b~900c~900d\\r");
   const auto start = Clock::now();
-  EXPECT_EQ(port.ReadLine(), "abcd");
+  EXPECT_EQ(port.ReadLine().text, "abcd");
   EXPECT_GE(SecondsSince(start), 2.5);
 }
 
 TEST_F(MappedComPort, TheLineTakesTheCartSettings) {
   Script("?");
-  EXPECT_EQ(port.ReadLine(), "38400 8N1");
+  EXPECT_EQ(port.ReadLine().text, "38400 8N1");
 }
 
 TEST_F(MappedComPort, TheTraceStartsWithTheComName) {
@@ -108,10 +110,8 @@ TEST_F(MappedComPort, TheTraceStartsWithTheComName) {
 }
 
 TEST_F(MappedComPort, AMutedWriteIsSentButNotTraced) {
-  port.muteTxTrace = 1;
-  Script("quiet\\r");
-  port.muteTxTrace = 0;
-  EXPECT_EQ(port.ReadLine(), "quiet");
+  Script("quiet\\r", molvane::TraceWrite::No);
+  EXPECT_EQ(port.ReadLine().text, "quiet");
   const std::string trace = ReadFile(port.TracePath());
   EXPECT_EQ(trace.find("TX:"), std::string::npos) << trace;
   EXPECT_NE(trace.find("RX: quiet\n"), std::string::npos) << trace;
@@ -128,20 +128,20 @@ TEST_F(MappedComPort, APortIsNotShared) {
   if (RunningUnderWine()) GTEST_SKIP() << "Wine does not keep COM ports exclusive";
   TempDir otherDir;
   SerialPort other(otherDir.Path());
-  EXPECT_EQ(other.Open(portName, 38400, 0, 8, 0), 0);
+  EXPECT_FALSE(other.Open(portName));
   EXPECT_EQ(other.LastOpenError(), OpenError::Busy);
   port.Close();
-  EXPECT_EQ(other.Open(portName, 38400, 0, 8, 0), 1) << "free again once closed";
+  EXPECT_TRUE(other.Open(portName)) << "free again once closed";
 }
 
 TEST_F(MappedComPort, AClosedPortReadsNothingAndTimesOutAtOnce) {
   port.Close();
-  EXPECT_EQ(port.BytesWaiting(), -1);
+  EXPECT_EQ(port.BytesWaiting().status, Status::Failed);
   char byte = 0;
-  EXPECT_EQ(port.Read(&byte, 1), 0);
-  EXPECT_EQ(port.Write("x", 1), 0);
+  EXPECT_EQ(port.Read(&byte, 1).status, Status::Failed);
+  EXPECT_EQ(port.Write("x", 1).status, Status::Failed);
   const auto start = Clock::now();
-  EXPECT_EQ(port.ReadLine(), "Timeout");
+  EXPECT_EQ(port.ReadLine().text, "Timeout");
   EXPECT_LT(SecondsSince(start), 0.5);
   const std::string trace = ReadFile(port.TracePath());
   EXPECT_NE(trace.find("RX: Timeout\n"), std::string::npos);
@@ -150,9 +150,9 @@ TEST_F(MappedComPort, AClosedPortReadsNothingAndTimesOutAtOnce) {
 TEST(ComPortNames, PortsThatDoNotExistAreMissing) {
   TempDir dir;
   SerialPort port(dir.Path());
-  EXPECT_EQ(port.Open("COM250", 38400, 0, 8, 0), 0);
+  EXPECT_FALSE(port.Open("COM250"));
   EXPECT_EQ(port.LastOpenError(), OpenError::Missing);
-  EXPECT_EQ(port.Open("/dev/ttyUSB0", 38400, 0, 8, 0), 0);
+  EXPECT_FALSE(port.Open("/dev/ttyUSB0"));
   EXPECT_EQ(port.LastOpenError(), OpenError::Missing);
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(ReadFile(port.TracePath()), "") << "a failed open traces nothing";

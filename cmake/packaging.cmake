@@ -23,7 +23,7 @@ set(_made ${CMAKE_BINARY_DIR}/package-files)
 set(_icon_sizes 16 22 24 32 48 64 128 256)
 add_executable(molvane_write_icons EXCLUDE_FROM_ALL
   ${_linux}/write_icons.cpp ${CMAKE_CURRENT_SOURCE_DIR}/src/gui/app_icon.cpp)
-target_include_directories(molvane_write_icons PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_include_directories(molvane_write_icons PRIVATE ${CMAKE_BINARY_DIR}/include/gui)
 target_link_libraries(molvane_write_icons PRIVATE Qt6::Gui)
 list(TRANSFORM _icon_sizes REPLACE "(.+)" "${_made}/icons/\\1x\\1/apps/molvane.png"
      OUTPUT_VARIABLE _icons)

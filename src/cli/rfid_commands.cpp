@@ -1,9 +1,11 @@
 // The cart's badge format (RFID bits, mask, facility code) and its longest PIN.
 #include <cstdio>
+#include <string>
 
 #include "cart/rfid_format.h"
 #include "cart/rfid_settings.h"
 #include "cli/cli_context.h"
+#include "cli/json_output.h"
 
 namespace molvanectl {
 namespace {
@@ -39,15 +41,58 @@ bool ReadRfid(CliContext& context, RfidValues& v) {
          Take(context, molvane::GetRfidFacility(c), v.facility);
 }
 
+// What `rfid get` shows, in its order: the line's label, the document's key, and whether the
+// value is a number there.
+struct ShownSetting {
+  const char* label;
+  const char* key;
+  bool number;
+  molvane::Result<std::string> (*read)(molvane::CartController&);
+};
+constexpr ShownSetting kShownSettings[] = {
+    {"RFID bits", "rfid_bits", true, molvane::GetRfidBits},
+    {"RFID mask", "rfid_mask", false, molvane::GetRfidMask},
+    {"Facility code", "facility_code", true, molvane::GetRfidFacility},
+    {"Max. PIN digits", "max_pin_digits", true, molvane::GetMaxPinDigits},
+};
+
+constexpr const char* kGetKeys =
+    R"({"rfid_bits", "facility_code", "max_pin_digits": number; "rfid_mask": text;)"
+    "\n  "
+    R"( null for a value the cart did not give in its form, and then "error": what it said})";
+
+// The digits the cart gave, as a number; null for an empty answer.
+nlohmann::ordered_json DigitsValue(const std::string& digits) {
+  if (digits.empty()) return {};
+  return std::stoul(digits);
+}
+
+// Every value the cart gave in its form is shown, even when another was not: the lines a script
+// reads stay "label: value" and never carry an error, which goes to stderr in its own words,
+// one line per value, with exit code 1. Once the cart stops answering, nothing more is asked.
 void Get(CliContext& context) {
-  RfidValues v;
-  std::string digits;
-  if (!context.Connect() || !ReadRfid(context, v) ||
-      !Take(context, molvane::GetMaxPinDigits(context.controller), digits)) {
-    return;
+  if (!context.Connect()) return;
+  nlohmann::ordered_json document;
+  std::string failures;
+  for (const ShownSetting& setting : kShownSettings) {
+    document[setting.key] = nullptr;
+    if (context.controller.CurrentPort() < 0) continue;
+    const molvane::Result<std::string> read = setting.read(context.controller);
+    if (!read) {
+      const std::string line = ErrorLine(read.outcome.text);
+      std::fprintf(stderr, "%s\n", line.c_str());
+      failures += (failures.empty() ? "" : "\n") + line;
+      continue;
+    }
+    document[setting.key] =
+        setting.number ? DigitsValue(read.value) : nlohmann::ordered_json(read.value);
+    if (!context.json) std::printf("%s: %s\n", setting.label, Shown(read.value).c_str());
   }
-  PrintRfid(v.bits, v.mask, v.facility);
-  std::printf("Max. PIN digits: %s\n", Shown(digits).c_str());
+  if (!failures.empty()) {
+    document["error"] = failures;
+    context.exitCode = 1;
+  }
+  if (context.json) PrintJson(document);
 }
 
 void Set(CliContext& context, const RfidArguments& a) {
@@ -90,7 +135,9 @@ void SetDigits(CliContext& context, const std::string& text) {
 const Registration registration([](CLI::App& app, CliContext& context) {
   auto* rfid = app.add_subcommand("rfid", "The cart's RFID badge format");
   rfid->require_subcommand(1);
-  rfid->add_subcommand("get", "Print bits, mask, facility code and max. PIN digits")
+  OfferJson(context,
+            rfid->add_subcommand("get", "Print bits, mask, facility code and max. PIN digits"),
+            kGetKeys)
       ->callback([&context] { Get(context); });
   static RfidArguments arguments;
   auto* set = rfid->add_subcommand("set", "Set the badge format, then read it back");

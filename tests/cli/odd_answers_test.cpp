@@ -80,4 +80,61 @@ TEST_F(OddAnswers, AHundredKibAnswerEndsOneRunAndTheNextRunsFindTheCart) {
   }
 }
 
+// A value the cart gives in no form of its own is named with what the cart said, and the run
+// fails; the values it did give are still shown, as lines and in the document.
+TEST_F(OddAnswers, RfidGetShowsWhatItUnderstoodAndNamesTheRest) {
+  struct Case {
+    std::vector<std::string> answers;  // bits, mask, facility, max. PIN digits
+    std::vector<std::string> out, err;
+    nlohmann::json json;
+  };
+  const std::string bits =
+      "Error: The cart answered get_rfid_bits with '260', which is no setting.";
+  const std::string mask =
+      "Error: The cart answered get_rfid_mask with 'PXB', which is no setting.";
+  const std::string digits =
+      "Error: The cart answered get_max_pin_digits with '1234', which is no setting.";
+  using nlohmann::json;
+  const std::vector<Case> cases = {
+      {{"260", "PFB", "0", "6"},
+       {"RFID mask: PFB", "Facility code: 0", "Max. PIN digits: 6"},
+       {bits},
+       {{"rfid_bits", nullptr},
+        {"rfid_mask", "PFB"},
+        {"facility_code", 0},
+        {"max_pin_digits", 6},
+        {"error", bits}}},
+      {{"3", "PXB", "00123", "1234"},
+       {"RFID bits: 3", "Facility code: 00123"},
+       {mask, digits},
+       {{"rfid_bits", 3},
+        {"rfid_mask", nullptr},
+        {"facility_code", 123},
+        {"max_pin_digits", nullptr},
+        {"error", mask + "\n" + digits}}},
+      {{"3", "PFB", "0", "10"},
+       {"RFID bits: 3", "RFID mask: PFB", "Facility code: 0", "Max. PIN digits: 10"},
+       {},
+       {{"rfid_bits", 3}, {"rfid_mask", "PFB"}, {"facility_code", 0}, {"max_pin_digits", 10}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers[0] + " " + c.answers[1] + " " + c.answers[2] + " " + c.answers[3]);
+    sim.Cart([&](cartsim::CartModel& cart) {
+      cartsim::CartSettings& s = cart.Settings();
+      s.rfidBits = c.answers[0];
+      s.rfidMask = c.answers[1];
+      s.rfidFacility = c.answers[2];
+      return s.maxPinDigits = c.answers[3];
+    });
+    const CtlRun lines = Ctl({"rfid", "get"});
+    EXPECT_EQ(lines.exitCode, c.err.empty() ? 0 : 1);
+    EXPECT_EQ(Lines(lines.out), c.out);
+    EXPECT_EQ(Lines(lines.err), c.err);
+    const CtlRun document = Ctl({"--json", "rfid", "get"});
+    EXPECT_EQ(document.exitCode, c.err.empty() ? 0 : 1);
+    EXPECT_EQ(json::parse(document.out, nullptr, false), c.json) << document.out;
+    EXPECT_EQ(Lines(document.err), c.err);
+  }
+}
+
 }  // namespace

@@ -65,6 +65,16 @@ TEST(SettingsFolder, XdgConfigHomeWinsOverHomeUnlessItIsRelative) {
   EXPECT_EQ(SettingsFolder("/usr/bin"), "/usr/bin");
 }
 
+// Started from the menu or a terminal the trace lands where the user works; started inside the
+// installed program's folder it may not be written there.
+TEST(SettingsFolder, TheTraceStaysInTheStartFolderUnlessThatIsTheSystems) {
+  User user;
+  TempDir start;
+  EXPECT_EQ(molvane::TraceFolder(start.Path(), "/usr/bin"), start.Path());
+  EXPECT_EQ(molvane::TraceFolder("/usr/bin", "/usr/bin"), user.home + "/.config/molvane");
+  EXPECT_EQ(molvane::TraceFolder("/usr/share", start.Path()), start.Path());
+}
+
 TEST(SettingsFolder, AReadOnlyProgramFolderSendsTheConfigurationToTheUser) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write in a read-only folder; run as a user";
   User user;

@@ -186,7 +186,8 @@ gui_close() {
 }
 screenshot() { import -window root "$ARTIFACTS/$1.png"; }
 STATUS=Status  # the status field's accessible name
-NO_DRIVER='No USB Cart drivers have been installed on this system.'
+NO_DRIVER="No USB Cart drivers have been installed on this system. Install the FTDI VCP driver \
+for the cart's USB cable, then plug the cart in again."
 
 mkdir -p "$WORK/flash"
 "$CARTSIM" --link "$(dosdevice $CART_COM)" --state "$WORK/cart.state" \
@@ -196,8 +197,8 @@ STARTED_PIDS+=($CARTSIM_PID)
 wait_for "$WORK/cartsim.log" '^linked as' || die "cartsim did not start"
 
 check "without the FTDI driver key the driver is reported missing" ctl_fails status
-check "  ... with its own message" \
-  out_has 'No USB Cart drivers have been installed on this system\.'
+check "  ... with its own message and what to do" \
+  out_has 'No USB Cart drivers have been installed on this system\. Install the FTDI VCP driver'
 
 say "molvane.exe without the FTDI driver key"
 gui_start no-driver

@@ -93,4 +93,24 @@ TEST(SettingsFolder, AReadOnlyProgramFolderSendsTheConfigurationToTheUser) {
   fs::permissions(program.Path(), fs::perms::owner_all);
 }
 
+// A portable folder that became read-only keeps its settings: the user's folder starts from them.
+TEST(SettingsFolder, TheSettingsOfAFolderThatBecameReadOnlyAreCarriedOverAndKept) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write in a read-only folder; run as a user";
+  User user;
+  TempDir program;
+  const std::string portable = "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/old.hex\"\n</FIRMWARE>\n";
+  testing_support::WriteFile(program.File("Molvane.cfg"), portable);
+  fs::permissions(program.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+
+  CartController controller(program.Path(), program.Path());
+  controller.LoadConfig();
+  EXPECT_EQ(controller.GetPathSetting(CartController::PathSetting::MainFirmware), "/fw/old.hex");
+  EXPECT_TRUE(controller.SetPathSetting(CartController::PathSetting::FrontFirmware, "/fw/new.hex"));
+  CartController next(program.Path(), program.Path());
+  next.LoadConfig();
+  EXPECT_EQ(next.GetPathSetting(CartController::PathSetting::FrontFirmware), "/fw/new.hex");
+  EXPECT_EQ(testing_support::ReadFile(program.File("Molvane.cfg")), portable);
+  fs::permissions(program.Path(), fs::perms::owner_all);
+}
+
 }  // namespace

@@ -37,6 +37,14 @@ function(molvane_copy_qt_runtime target)
 endfunction()
 
 molvane_copy_qt_runtime(molvane)
+
+# The program's icon and version, in its resources.
+set(MOLVANE_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/molvane.ico)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/molvane.rc.in
+               ${CMAKE_CURRENT_BINARY_DIR}/molvane.rc @ONLY)
+target_sources(molvane PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/molvane.rc)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/molvane.rc PROPERTIES
+  OBJECT_DEPENDS ${MOLVANE_ICON})
 if(TARGET test_gui)
   molvane_copy_qt_runtime(test_gui)
 endif()

@@ -3,7 +3,8 @@
 #   scripts/install-deps.sh            the Linux build, tests, sanitizers, fuzzers and the Debian
 #                                      package with its install test
 #   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, screenshots of the
-#                                      desktop program under Wine, and Qt for MinGW (below)
+#                                      desktop program under Wine, NSIS for the installer, and
+#                                      Qt for MinGW (below)
 #
 # Debian has no Qt for MinGW. --windows puts one in MOLVANE_QT_MINGW_PREFIX (default
 # ${XDG_CACHE_HOME:-~/.cache}/molvane/qt6.4.2-mingw64/prefix, where cmake/mingw-w64-x86_64.cmake
@@ -31,7 +32,8 @@ windows=0
 if [[ "${1:-}" == "--windows" ]]; then
   windows=1
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
-             imagemagick xz-utils)
+             imagemagick xz-utils
+             nsis)  # scripts/package-windows.sh: the installer
 fi
 
 sudo=""

@@ -4,12 +4,14 @@
 #include <thread>
 
 #include "app/program_folder.h"
+#include "app/settings_folder.h"
 
 namespace molvane {
 
 thread_local const CartController* CartController::transferThreadOf = nullptr;
 
-CartController::CartController() : CartController(CurrentFolder(), ProgramFolder()) {}
+CartController::CartController()
+    : CartController(TraceFolder(CurrentFolder(), ProgramFolder()), ProgramFolder()) {}
 
 CartController::CartController(const std::string& traceFolder, const std::string& folder)
     : programFolder(folder) {

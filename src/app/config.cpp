@@ -53,7 +53,7 @@ const char* WhyNotWritten(WriteOutcome outcome) {
 }  // namespace
 
 std::string CartController::ConfigPath() const {
-  return (std::filesystem::path(SettingsFolder(programFolder)) / "Molvane.cfg").string();
+  return (std::filesystem::path(SettingsFolder(programFolder)) / kConfigFileName).string();
 }
 
 void CartController::LoadConfig() {

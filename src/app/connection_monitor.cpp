@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "link/driver_advice.h"
 
 namespace molvane {
 
@@ -14,7 +15,7 @@ namespace molvane {
 void CartController::FindFtdiPorts() {
   const DiscoveryResult found = DiscoverFtdiPorts(discovery);
   if (!found.driverPresent) {
-    SetMessage(texts::kNoDrivers);
+    SetMessage(std::string(texts::kNoDrivers) + " " + DriverMissingAdvice());
     return;
   }
   if (found.portNames.empty()) return;

@@ -53,8 +53,10 @@ PortAnswer Probe(molvane::CartController& controller, int index) {
 void Ports(CliContext& context) {
   auto& controller = context.controller;
   controller.FindFtdiPorts();
-  if (controller.MessageText() == molvane::texts::kNoDrivers) {
-    context.Fail(molvane::texts::kNoDrivers);
+  // The message goes on to say what to do.
+  if (const std::string message = controller.MessageText();
+      message.rfind(molvane::texts::kNoDrivers, 0) == 0) {
+    context.Fail(message);
     return;
   }
   const int count = controller.PortCount();

@@ -1,5 +1,6 @@
 #include "gui/about_dlg.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -9,7 +10,7 @@
 
 namespace molvane {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(QWidget* parent, const QString& settingsFolder) : QDialog(parent) {
   setWindowTitle(kCaption);
 
   auto* picture = new QLabel(this);
@@ -18,6 +19,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
   auto* version = new QLabel(kVersionText, this);
   version->setObjectName("versionText");
+  auto* folder = new QLabel("Settings folder: " + QDir::toNativeSeparators(settingsFolder), this);
+  folder->setObjectName("settingsFolder");
+  folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  folder->setVisible(!settingsFolder.isEmpty());
 
   auto* ok = new QPushButton("OK", this);
   ok->setDefault(true);
@@ -26,7 +31,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* row = new QHBoxLayout(this);
   row->addWidget(picture, 0, Qt::AlignTop);
   row->addSpacing(12);
-  row->addWidget(version, 1, Qt::AlignVCenter);
+  auto* texts = new QVBoxLayout;
+  texts->addStretch();
+  texts->addWidget(version);
+  texts->addWidget(folder);
+  texts->addStretch();
+  row->addLayout(texts, 1);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(ok);
   buttons->addStretch();

@@ -3,7 +3,8 @@
 
 namespace molvane {
 
-// The about box: the program's picture, its name and version, and OK.
+// The about box: the program's picture, its name and version, the folder that keeps its
+// settings (support asks where to look for them), and OK.
 class CAboutDlg : public QDialog {
   Q_OBJECT
 
@@ -11,7 +12,7 @@ class CAboutDlg : public QDialog {
   static constexpr const char* kCaption = "About Molvane";
   static constexpr const char* kVersionText = "Molvane Version " MOLVANE_VERSION_TEXT;
 
-  explicit CAboutDlg(QWidget* parent = nullptr);
+  explicit CAboutDlg(QWidget* parent = nullptr, const QString& settingsFolder = QString());
 };
 
 }  // namespace molvane

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/cart_controller.h"
+#include "app/settings_folder.h"
 #include "gui/about_dlg.h"
 #include "gui/app_icon.h"
 #include "gui/calibrate_dialog.h"
@@ -222,7 +223,7 @@ void CMolvaneDlg::ShowRunningWork() {
 }
 
 void CMolvaneDlg::ShowAbout() {
-  CAboutDlg about(this);
+  CAboutDlg about(this, QString::fromStdString(SettingsFolder(controller.GetProgramFolder())));
   about.exec();
 }
 

@@ -143,7 +143,10 @@ TEST_F(PortScan, AMissingDriverOrAnEmptyListKeepsThePreviousList) {
 
   NamePorts({});
   controller.FindFtdiPorts();
-  EXPECT_EQ(controller.GetMessage(), "No USB Cart drivers have been installed on this system.");
+  EXPECT_EQ(controller.GetMessage(),
+            "No USB Cart drivers have been installed on this system. Load the FTDI serial driver "
+            "(sudo modprobe ftdi_sio), then plug the cart in again; a port of another make is "
+            "named in MOLVANE_PORTS.");
   EXPECT_EQ(controller.PortCount(), 1);
   EXPECT_EQ(controller.PortName(0), "/dev/ttyUSB3");
 

@@ -65,6 +65,16 @@ TEST(SettingsFolder, XdgConfigHomeWinsOverHomeUnlessItIsRelative) {
   EXPECT_EQ(SettingsFolder("/usr/bin"), "/usr/bin");
 }
 
+// Started from the menu or a terminal the trace lands where the user works; started inside the
+// installed program's folder it may not be written there.
+TEST(SettingsFolder, TheTraceStaysInTheStartFolderUnlessThatIsTheSystems) {
+  User user;
+  TempDir start;
+  EXPECT_EQ(molvane::TraceFolder(start.Path(), "/usr/bin"), start.Path());
+  EXPECT_EQ(molvane::TraceFolder("/usr/bin", "/usr/bin"), user.home + "/.config/molvane");
+  EXPECT_EQ(molvane::TraceFolder("/usr/share", start.Path()), start.Path());
+}
+
 TEST(SettingsFolder, AReadOnlyProgramFolderSendsTheConfigurationToTheUser) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write in a read-only folder; run as a user";
   User user;
@@ -80,6 +90,26 @@ TEST(SettingsFolder, AReadOnlyProgramFolderSendsTheConfigurationToTheUser) {
   next.LoadConfig();
   EXPECT_EQ(next.GetPathSetting(CartController::PathSetting::MainFirmware), "/fw/main.hex");
   EXPECT_FALSE(fs::exists(program.File("Molvane.cfg")));
+  fs::permissions(program.Path(), fs::perms::owner_all);
+}
+
+// A portable folder that became read-only keeps its settings: the user's folder starts from them.
+TEST(SettingsFolder, TheSettingsOfAFolderThatBecameReadOnlyAreCarriedOverAndKept) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write in a read-only folder; run as a user";
+  User user;
+  TempDir program;
+  const std::string portable = "<FIRMWARE>\n\t[MAINFIRMWAREFILE] \"/fw/old.hex\"\n</FIRMWARE>\n";
+  testing_support::WriteFile(program.File("Molvane.cfg"), portable);
+  fs::permissions(program.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+
+  CartController controller(program.Path(), program.Path());
+  controller.LoadConfig();
+  EXPECT_EQ(controller.GetPathSetting(CartController::PathSetting::MainFirmware), "/fw/old.hex");
+  EXPECT_TRUE(controller.SetPathSetting(CartController::PathSetting::FrontFirmware, "/fw/new.hex"));
+  CartController next(program.Path(), program.Path());
+  next.LoadConfig();
+  EXPECT_EQ(next.GetPathSetting(CartController::PathSetting::FrontFirmware), "/fw/new.hex");
+  EXPECT_EQ(testing_support::ReadFile(program.File("Molvane.cfg")), portable);
   fs::permissions(program.Path(), fs::perms::owner_all);
 }
 

@@ -160,7 +160,10 @@ TEST(CtlPorts, SaysSoWhenNoDriverAndNoPortList) {
   }
   TempDir dir;
   const auto run = RunCtl({"ports"}, dir.Path());
-  ExpectOneErrorLine(run, "No USB Cart drivers have been installed on this system.");
+  ExpectOneErrorLine(run,
+                     "No USB Cart drivers have been installed on this system. Load the FTDI "
+                     "serial driver (sudo modprobe ftdi_sio), then plug the cart in again; a port "
+                     "of another make is named in MOLVANE_PORTS.");
 }
 
 TEST(CtlLinkErrors, UnknownCommandOrMissingArgumentIsAUsageError) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -19,6 +20,19 @@ TEST(AboutBox, ShowsCaptionVersionAndPicture) {
   auto* picture = about.findChild<QLabel*>("picture");
   ASSERT_NE(picture, nullptr);
   EXPECT_FALSE(picture->pixmap().isNull());
+}
+
+// Support asks where the settings are; the box tells it in the system's own spelling.
+TEST(AboutBox, NamesTheSettingsFolderWhenGivenOne) {
+  gui_testing::TestApp();
+  molvane::CAboutDlg given(nullptr, "/home/ann/.config/molvane");
+  auto* folder = given.findChild<QLabel*>("settingsFolder");
+  ASSERT_NE(folder, nullptr);
+  EXPECT_EQ(folder->text(), QDir::toNativeSeparators("Settings folder: /home/ann/.config/molvane"));
+  EXPECT_TRUE(folder->isVisibleTo(&given));
+
+  molvane::CAboutDlg none;
+  EXPECT_FALSE(none.findChild<QLabel*>("settingsFolder")->isVisibleTo(&none));
 }
 
 TEST(AboutBox, OkClosesIt) {

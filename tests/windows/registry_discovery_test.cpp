@@ -174,7 +174,9 @@ TEST(RegistryDiscovery, TheControllerKeepsItsListAndTellsWhenTheDriverIsMissing)
   FakeEnumeration gone;  // a root with no driver key at all
   controller.SetDiscovery(gone.Source());
   controller.FindFtdiPorts();
-  EXPECT_EQ(controller.GetMessage(), "No USB Cart drivers have been installed on this system.");
+  EXPECT_EQ(controller.GetMessage(),
+            "No USB Cart drivers have been installed on this system. Install the FTDI VCP driver "
+            "for the cart's USB cable, then plug the cart in again.");
   EXPECT_EQ(controller.PortCount(), 1) << "the previous list stays";
   EXPECT_EQ(controller.PortName(0), "COM7");
 }

@@ -4,7 +4,8 @@
 #   1. the unit tests that need no simulator in-process, the GUI tests (offscreen), and the
 #      Windows-only tests (registry discovery, the serial port through a COM port mapped to a
 #      pseudo-terminal);
-#   2. the portable folder (scripts/package-windows.sh), from which both programs run below;
+#   2. the portable folder and the installer (scripts/package-windows.sh); both programs run
+#      below from the portable folder, and tests/windows/install_test.sh installs the installer;
 #   3. molvanectl.exe and molvane.exe against cartsim (run on Linux, its pseudo-terminal mapped to
 #      COM5 and registered as an FTDI device), found by registry discovery alone; molvane.exe also
 #      without the driver and with only a registered port that is missing. What the window shows
@@ -27,8 +28,7 @@ JOBS=${MOLVANE_JOBS:-2}
 TEST_COM=COM9   # the pty_responder's port for the serial tests
 CART_COM=COM5   # cartsim's port for the end-to-end run
 
-say() { echo "--- $* (${SECONDS} s)"; }
-die() { echo "FAIL: $*" >&2; exit 1; }
+source "$ROOT/tests/windows/wine_session.sh"
 
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-strip wine wineserver cmake ctest g++ \
   objcopy cmp Xvfb xdotool import; do
@@ -54,42 +54,17 @@ CARTSIM="$HOST_BUILD/src/cartsim"
 
 # ---------------------------------------------------------------- Wine prefix
 WORK=$(mktemp -d /tmp/molvane-wine.XXXXXX)
-export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-STARTED_PIDS=()
 cleanup() {
   for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k >/dev/null 2>&1 || true   # this prefix's server only
+  wine_end
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-# Waits up to 10 s for a file to hold a line matching a pattern.
-wait_for() {
-  local file=$1 pattern=$2
-  for _ in $(seq 100); do
-    grep -q "$pattern" "$file" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-say "fresh Wine prefix in $WINEPREFIX"
-unset DISPLAY
-wine wineboot -i >"$WORK/wineboot.log" 2>&1 || { cat "$WORK/wineboot.log"; die "wineboot failed"; }
-wineserver -w
-reg_add() { wine reg add "$@" /f >/dev/null 2>&1 || die "wine reg add $1"; }
-# Debian's Wine does not load its own fonts from /usr/share/wine/fonts: they go into the prefix,
-# Tahoma (the dialog font) registered as Windows registers it, since Qt's FreeType engine finds
-# font files through that key. Marlett draws the caption buttons.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" ||
-  die "Wine's fonts are missing (fonts-wine)"
-FONTS='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
-reg_add "$FONTS" /v 'Tahoma (TrueType)' /t REG_SZ /d tahoma.ttf
-reg_add "$FONTS" /v 'Tahoma Bold (TrueType)' /t REG_SZ /d tahomabd.ttf
+say "fresh Wine prefix in $WORK/prefix"
+wine_fresh_prefix
 
 g++ -std=c++20 -O1 -Wall -Wextra "$ROOT/tests/windows/host/pty_responder.cpp" -o "$WORK/pty_responder"
-
-dosdevice() { echo "$WINEPREFIX/dosdevices/$(echo "$1" | tr 'A-Z' 'a-z')"; }
 
 # ---------------------------------------------------------------- unit tests
 "$WORK/pty_responder" "$(dosdevice $TEST_COM)" >"$WORK/responder.log" 2>&1 &
@@ -112,95 +87,31 @@ if grep -E '\(Skipped\)|\*\*\*Skipped' "$WORK/ctest.log" | grep -v 'MappedComPor
 fi
 
 # ---------------------------------------------------------------- end to end
-# From here on the prefix's processes draw on an X server of their own, on a virtual desktop the
-# size of the screen: Wine then frames the windows itself, as Windows does, and keeps the keyboard
-# focus on the active one, with no window manager on the X server. The desktop process keeps the
-# display it was started with, so the Wine server, and with it every process of the prefix,
-# ends first; the unit tests above ran without a display (the GUI tests are offscreen).
-reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
-reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600
-timeout 60 wineserver -w || wineserver -k
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-STARTED_PIDS+=($!)
-wait_for "$WORK/display" '^[0-9]' || { cat "$WORK/xvfb.log"; die "Xvfb did not start"; }
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-say "X server on display $DISPLAY"
+# The unit tests above ran without a display (the GUI tests are offscreen); the desktop program
+# runs on an X server of its own.
+wine_desktop
 say "molvanectl.exe without the FTDI driver key"
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 ctl() { (cd "$WORK" && wine "$CTL" "$@") >"$WORK/out.txt" 2>&1; }
 out_has() { grep -qE -- "$1" "$WORK/out.txt"; }
 ctl_fails() { ! ctl "$@"; }
 ctl_shows() { local pattern=$1; shift; ctl "$@" && out_has "$pattern"; }
 ctl_lacks() { local pattern=$1; shift; ctl "$@" && ! out_has "$pattern"; }
-win_path() { winepath -w "$1" 2>/dev/null; }
-FTDI='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS'
-register() {  # register INSTANCE PORT
-  wine reg add "$FTDI\\$1\\0000\\Device Parameters" /v PortName /t REG_SZ /d "$2" /f >/dev/null 2>&1
-}
 
-# The desktop program, from the portable folder. Qt's options go on the command line (Wine does
-# not hand QT_* variables to it); with the GDI font engine Wine leaves edit fields blank.
-# --quit-after only bounds a run that the keyboard failed to end.
+# The desktop program, from the portable folder, started in the work folder.
 mkdir -p "$ARTIFACTS"
-GUI_PID=""
-gui_start() {  # gui_start NAME
-  GUI_NAME=$1
-  GUI_TEXTS="$ARTIFACTS/$1-window.txt"
-  rm -f "$GUI_TEXTS"
-  (cd "$WORK" && exec wine "$GUI" -platform windows:fontengine=freetype --quit-after 60000 \
-     --dump-window "$(win_path "$GUI_TEXTS")") >"$ARTIFACTS/$1.log" 2>&1 &
-  GUI_PID=$!
-  STARTED_PIDS+=($GUI_PID)
-}
-# What the window shows, one "title<TAB>control<TAB>text" line each (see src/gui/window_texts.h).
-shows() {  # shows CONTROL TEXT: a control of an open window reads exactly TEXT
-  awk -F'\t' -v c="$1" -v t="$2" '$2 == c && $3 == t {found = 1} END {exit !found}' "$GUI_TEXTS"
-}
-shows_like() {  # shows_like CONTROL REGEX
-  awk -F'\t' -v c="$1" -v r="$2" '$2 == c && $3 ~ r {found = 1} END {exit !found}' "$GUI_TEXTS"
-}
-lacks() { ! awk -F'\t' -v c="$1" '$2 == c {found = 1} END {exit !found}' "$GUI_TEXTS"; }
-eventually() {  # eventually SECONDS COMMAND...: COMMAND holds within SECONDS
-  local tenths=$(($1 * 10)); shift
-  for ((i = 0; i < tenths; i++)); do
-    "$@" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
-}
-ended() { ! kill -0 "$GUI_PID" 2>/dev/null; }
-gui_key() { xdotool key "$1"; }
-# Alt+F4 closes the window (Enter and Escape inside it no longer do); the program must end with
-# 0 within 10 s.
-gui_close() {
-  gui_key alt+F4
-  if ! eventually 10 ended; then
-    kill "$GUI_PID" 2>/dev/null
-    return 1
-  fi
-  wait "$GUI_PID"
-}
-screenshot() { import -window root "$ARTIFACTS/$1.png"; }
-STATUS=Status  # the status field's accessible name
-NO_DRIVER='No USB Cart drivers have been installed on this system.'
+portable_start() { gui_start "$1" "$GUI" "$WORK"; }
+NO_DRIVER="No USB Cart drivers have been installed on this system. Install the FTDI VCP driver \
+for the cart's USB cable, then plug the cart in again."
 
 mkdir -p "$WORK/flash"
-"$CARTSIM" --link "$(dosdevice $CART_COM)" --state "$WORK/cart.state" \
-  --dump-flash "$WORK/flash" >"$WORK/cartsim.log" 2>&1 &
-CARTSIM_PID=$!
-STARTED_PIDS+=($CARTSIM_PID)
-wait_for "$WORK/cartsim.log" '^linked as' || die "cartsim did not start"
+start_cartsim "$CARTSIM" $CART_COM --state "$WORK/cart.state" --dump-flash "$WORK/flash"
 
 check "without the FTDI driver key the driver is reported missing" ctl_fails status
-check "  ... with its own message" \
-  out_has 'No USB Cart drivers have been installed on this system\.'
+check "  ... with its own message and what to do" \
+  out_has 'No USB Cart drivers have been installed on this system\. Install the FTDI VCP driver'
 
 say "molvane.exe without the FTDI driver key"
-gui_start no-driver
+portable_start no-driver
 check "the status field reads Disconnected" eventually 30 shows $STATUS Disconnected
 check "  ... and its tip says that the driver is missing" shows "$STATUS (tip)" "$NO_DRIVER"
 check "  ... with no message box" lacks qt_msgbox_label
@@ -212,7 +123,7 @@ check "  ... Alt+F4 ends the program" gui_close
 register 'VID_0403+PID_6001+A0STALE' COM3
 
 say "molvane.exe with only a registered port that is missing"
-gui_start missing-port
+portable_start missing-port
 check "the status field reads Disconnected" eventually 30 shows $STATUS Disconnected
 check "  ... with no tip: the driver is there" lacks "$STATUS (tip)"
 check "  ... Alt+F4 ends the program" gui_close
@@ -220,7 +131,7 @@ check "  ... Alt+F4 ends the program" gui_close
 register 'VID_0403+PID_6001+A6008isPA' $CART_COM
 
 say "molvane.exe against cartsim on $CART_COM"
-gui_start cart
+portable_start cart
 check "the PIN list's age is told in a message box" \
   eventually 30 shows_like qt_msgbox_label '^(A pin code |Factory default PIN still active)'
 screenshot cart-message

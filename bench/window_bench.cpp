@@ -40,6 +40,8 @@ namespace {
 constexpr int kStallTargetMs = 100;
 constexpr double kWorkTarget = 1.10;
 constexpr int kDisconnectTargetMs = 3000;
+constexpr int kExitTargetMs = 500;
+constexpr int kCancelTargetMs = 200;
 
 // The event loop's longest stretch without running: a 5 ms timer that notes its gaps.
 class StallMeter {
@@ -350,6 +352,62 @@ void UnplugWithBoxOpen() {
     bench::ReportError("unplug, PIN box open", measured ? "box left open" : "no PIN message");
 }
 
+void ReportTime(const std::string& name, const char* what, qint64 ms, int targetMs, bool done) {
+  std::printf("%-34s %s %5lld ms  target %d ms  %s\n", name.c_str(), what,
+              static_cast<long long>(ms), targetMs, done && ms <= targetMs ? "PASS" : "OVER");
+  std::fflush(stdout);
+}
+
+// A window reading a full log, a second into the read (about an eighth of it at 38400 baud).
+std::unique_ptr<Window> ReadingFullLog(const std::string& name) {
+  auto w = std::make_unique<Window>(EmptyCart());
+  w->rig.Sim([](cartsim::SimCart& s) {
+    bench::FillLog(s.Cart());
+    return 0;
+  });
+  if (!w->Connected()) {
+    bench::ReportError(name, "no cart");
+    return nullptr;
+  }
+  w->Tab(2);
+  Idle(1000);
+  if (w->rig.controller.Worker().Idle()) {
+    bench::ReportError(name, "the log was not being read");
+    return nullptr;
+  }
+  return w;
+}
+
+// File > Exit during a full log read, until the window is gone and every thread of it has
+// ended, which is when the process would exit.
+void ExitDuringFullLog() {
+  const std::string name = "Exit during a full log read";
+  std::unique_ptr<Window> w = ReadingFullLog(name);
+  if (!w) return;
+  QElapsedTimer clock;
+  clock.start();
+  w->Menu("Exit");
+  const bool hidden = !w->window->isVisible();
+  const qint64 hiddenMs = clock.elapsed();
+  w->window.reset();
+  ReportTime(name, "window hidden after", hiddenMs, kExitTargetMs, hidden);
+  ReportTime(name, "exit after", clock.elapsed(), kExitTargetMs, true);
+}
+
+// The window's Cancel during a full log read, until the cart thread has nothing left to do.
+void CancelDuringFullLog() {
+  const std::string name = "Cancel during a full log read";
+  std::unique_ptr<Window> w = ReadingFullLog(name);
+  if (!w) return;
+  auto* cancel = w->window->findChild<QPushButton*>("cancelWork");
+  if (cancel == nullptr || !cancel->isVisible()) return bench::ReportError(name, "no Cancel shown");
+  QElapsedTimer clock;
+  clock.start();
+  cancel->click();
+  const bool stopped = WaitFor([&] { return w->rig.controller.Worker().Idle(); }, 20000);
+  ReportTime(name, "stopped after", clock.elapsed(), kCancelTargetMs, stopped);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -362,5 +420,7 @@ int main(int argc, char** argv) {
   SilentCart();
   StreamingBeside();
   UnplugWithBoxOpen();
+  ExitDuringFullLog();
+  CancelDuringFullLog();
   return 0;
 }

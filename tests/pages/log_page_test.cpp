@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "cart/event_log_texts.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "support/window_queue.h"
 
 namespace {
 
@@ -72,16 +74,21 @@ TEST_F(LogOnSimulatedCart, ReadsWhenShownInTheCartsOrderClearsAndExportsTellingT
 
 }  // namespace
 
-// A full log at the line's speed, read on the cart thread as the window reads it: the read shows
-// how far it got, a cancel part-way keeps the lines read before, and the operator is told.
-TEST(LogOnTheCartThread, ACancelledReadKeepsTheLinesShownBefore) {
+// A full log at the line's speed, read as the window reads it (the work on the cart thread, the
+// result on the window's): the read shows how far it got, a cancel stops it at the next record
+// and keeps the lines read before, and the operator is told.
+TEST(LogOnTheCartThread, ACancelStopsTheReadAtOnceAndKeepsTheLinesShownBefore) {
   testing_support::SimFixture fixture({}, true);
   ASSERT_TRUE(fixture.Connect());
   testing_support::RecordingUi ui;
-  molvane::LogPage page(fixture.controller, ui);
+  testing_support::WindowQueue window;
   molvane::CartThread& worker = fixture.controller.Worker();
-  worker.Post([&] { page.GetList(); }, "Get List");
-  ASSERT_TRUE(testing_support::WaitIdle(worker));
+  molvane::ThreadedRunner runner(worker, window.Dispatch());
+  molvane::LogPage page(fixture.controller, ui);
+  page.SetRunner(&runner);
+  const auto getList = [&] { runner.AsOperatorAction("Get List", [&] { page.GetList(); }); };
+  getList();
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && runner.Held() == 0; }));
   const Texts before = page.lines;
   ASSERT_FALSE(before.empty());
 
@@ -89,19 +96,24 @@ TEST(LogOnTheCartThread, ACancelledReadKeepsTheLinesShownBefore) {
     for (int i = 0; i < 1024; ++i) cart.Events().Add({7, 1, cart.Clock().Now()});
     return 0;
   });
-  worker.Post([&] { page.GetList(); }, "Get List");
-  for (int i = 0; i < 5000 && worker.Current().done < 100; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  EXPECT_EQ(worker.Current().title, "Get List");
+  const std::size_t traced = fixture.Trace().size();
+  getList();
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Current().done >= 100; }));
+  EXPECT_EQ(worker.Current().title, "Reading the log");
   EXPECT_EQ(worker.Current().total, 1024) << "out of the most the cart can hold";
   worker.CancelCurrent();
-  ASSERT_TRUE(testing_support::WaitIdle(worker, 60000));
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && runner.Held() == 0; }));
+  const std::string read = fixture.Trace().substr(traced);
+  std::size_t records = 0;
+  for (std::size_t at = read.find("RX: "); at != std::string::npos; at = read.find("RX: ", at + 1))
+    ++records;
+  EXPECT_LT(records, 900u) << "the read ended at the cancel, not at the end of the dump";
   EXPECT_EQ(page.lines, before);
   EXPECT_EQ(ui.Texts(), Texts{"The log could not be read: Cancelled."});
 
   ui.boxes.clear();
-  worker.Post([&] { page.GetList(); });
-  ASSERT_TRUE(testing_support::WaitIdle(worker, 60000));
-  EXPECT_EQ(page.lines.size(), 1024u) << "the link is in step again: the next read is whole";
+  getList();
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && runner.Held() == 0; }, 60000));
+  EXPECT_EQ(page.lines.size(), 1024u) << "the rest of the dump was read off: the next is whole";
   EXPECT_TRUE(ui.boxes.empty());
 }

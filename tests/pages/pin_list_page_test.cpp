@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/cart_thread.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "support/window_queue.h"
 
 namespace {
 
@@ -215,6 +217,34 @@ TEST_F(PinListPageTest, ExportSaysSavedOnlyWhenWritten) {
   EXPECT_TRUE(ui.fileDialogs[0].askBeforeOverwrite);
   EXPECT_EQ(ui.fileDialogs[0].defaultExtension, "Pin List Files");
   EXPECT_EQ(testing_support::ReadFile(path).rfind("42\t", 0), 0u) << "the cart's order";
+}
+
+// A paste cancelled part-way, as the window runs it: the PINs sent before the cancel are told,
+// and the list is still read back in a step of its own, so the page shows what the cart holds.
+TEST(PinListOnTheCartThread, ACancelledPasteIsStillFollowedByTheListAsTheCartHoldsIt) {
+  testing_support::SimFixture fixture(EmptyCart(), true);
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  testing_support::WindowQueue window;
+  molvane::CartThread& worker = fixture.controller.Worker();
+  molvane::ThreadedRunner runner(worker, window.Dispatch());
+  PinListPage page(fixture.controller, ui);
+  page.SetRunner(&runner);
+  std::string pasted;
+  for (int i = 0; i < 100; ++i) pasted += std::to_string(50000 + i) + "\r\n";
+  ui.clipboard = pasted;
+  runner.AsOperatorAction("Paste", [&] { page.Paste(); });
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Current().done >= 5; }));
+  worker.CancelCurrent();
+  ASSERT_TRUE(window.RunUntil([&] { return runner.Held() == 0; }, 60000));
+
+  const int held = fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Count(); });
+  ASSERT_GT(held, 0);
+  ASSERT_LT(held, 100);
+  EXPECT_EQ(ui.Texts(), Strings{std::to_string(held) + " PIN(s) added, " +
+                                std::to_string(100 - held) + " not added: Cancelled."});
+  EXPECT_EQ(page.pinLines.size(), static_cast<std::size_t>(held));
+  EXPECT_TRUE(page.listRead);
 }
 
 }  // namespace

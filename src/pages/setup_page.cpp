@@ -10,14 +10,15 @@
 
 namespace molvane {
 
-// What one reading of the page's cart values brought; a value not read leaves its field alone.
+// What one reading of the page's cart values brought; a value not asked for, or not read,
+// leaves its field alone.
 struct SetupReading {
   std::optional<std::string> firmwareVersions;
   std::optional<std::string> hardwareVersions;
-  Result<std::string> name;
-  Result<std::string> serial;
+  std::optional<Result<std::string>> name;
+  std::optional<Result<std::string>> serial;
   std::optional<SetupSettings> settings;
-  Result<std::string> powerSupply;  // the tick's own reading of it
+  std::optional<Result<std::string>> powerSupply;  // the tick's own reading of it
 };
 
 namespace {
@@ -130,8 +131,8 @@ void SetupPage::Read(bool versions, bool whileShown) {
 void SetupPage::Take(const SetupReading& reading) {
   if (reading.firmwareVersions) firmwareVersions = *reading.firmwareVersions;
   if (reading.hardwareVersions) hardwareVersions = *reading.hardwareVersions;
-  if (reading.name) cartName = reading.name.value.substr(0, kShownNameLength);
-  KeepIfRead(serialNumber, reading.serial);
+  if (reading.name && *reading.name) cartName = reading.name->value.substr(0, kShownNameLength);
+  if (reading.serial) KeepIfRead(serialNumber, *reading.serial);
   if (reading.settings) {
     const SetupSettings& settings = *reading.settings;
     backlightTimeout = std::to_string(settings.backlightTimeout);
@@ -142,8 +143,8 @@ void SetupPage::Take(const SetupReading& reading) {
     SelectLockType(settings.motorLock);
     powerSupply = PowerSupplyText(settings.powerSupplyKind);
   }
-  if (reading.powerSupply)
-    powerSupply = PowerSupplyText(PowerSupplyKind(reading.powerSupply.value));
+  if (reading.powerSupply && *reading.powerSupply)
+    powerSupply = PowerSupplyText(PowerSupplyKind(reading.powerSupply->value));
 }
 
 void SetupPage::SelectLockType(bool motorLock) {

@@ -101,8 +101,11 @@ TEST_F(SetupOnSimulatedCart, ReadsAgainOnNoticeShowingAndTickOnlyWhileInFront) {
   EXPECT_FALSE(page.firmwareVersions.empty()) << "the reload waited for the showing";
 
   ChangeCart([](CartSettings& s) { s.name = "Ward 10"; });
+  const std::string serial = page.serialNumber;
+  ASSERT_FALSE(serial.empty());
   page.Tick();
   EXPECT_EQ(page.cartName, "Ward 10") << "in front: the tick polls";
+  EXPECT_EQ(page.serialNumber, serial) << "what the tick does not read stays as shown";
 
   // While a transfer owns the port nothing goes out; the reload follows at the next tick.
   const int beforeTransfer = Commands();

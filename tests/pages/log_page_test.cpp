@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "app/cart_controller.h"
 #include "app/cart_thread.h"
 #include "cart/event_log_texts.h"
+#include "pages/pin_list_page.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
@@ -116,4 +118,41 @@ TEST(LogOnTheCartThread, ACancelStopsTheReadAtOnceAndKeepsTheLinesShownBefore) {
   ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && runner.Held() == 0; }, 60000));
   EXPECT_EQ(page.lines.size(), 1024u) << "the rest of the dump was read off: the next is whole";
   EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Tabs changed back and forth while the cart thread is busy: each page's reading waits once,
+// and only the page finally in front is read when the cart thread comes to them.
+TEST(LogOnTheCartThread, TabChangesDuringALongReadEndInOneReadOfThePageInFront) {
+  testing_support::SimFixture fixture;
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  testing_support::WindowQueue window;
+  molvane::CartThread& worker = fixture.controller.Worker();
+  molvane::ThreadedRunner runner(worker, window.Dispatch());
+  molvane::LogPage log(fixture.controller, ui);
+  molvane::PinListPage pins(fixture.controller, ui);
+  for (molvane::PageModel* page : std::vector<molvane::PageModel*>{&log, &pins}) {
+    page->SetRunner(&runner);
+    page->Start();
+    page->CartNotice(true);  // a cart came while both were hidden: each reads when shown
+  }
+  std::atomic<bool> release{false};
+  ASSERT_TRUE(worker.Post([&] {
+    while (!release) std::this_thread::yield();
+  }));
+  for (int change = 0; change < 30; ++change) {
+    const bool logInFront = change % 2 == 1;
+    pins.Show(!logInFront);
+    log.Show(logInFront);
+  }
+  const std::size_t traced = fixture.Trace().size();
+  release = true;
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && !log.lines.empty(); }));
+  const std::string sent = fixture.Trace().substr(traced);
+  EXPECT_EQ(sent.find("pin_list_dump"), std::string::npos) << "the page passed over is not read";
+  std::size_t dumps = 0;
+  for (std::size_t at = sent.find(", log_dump"); at != std::string::npos;
+       at = sent.find(", log_dump", at + 1))
+    ++dumps;
+  EXPECT_EQ(dumps, 1u);
 }

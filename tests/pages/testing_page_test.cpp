@@ -178,6 +178,16 @@ TEST_F(TestingPageOnCart, TitleThatCannotBeWrittenIsReportedAndSaveOfferedAgain)
   EXPECT_FALSE(fixture.controller.IsBusy()) << "nothing is loaded when nothing was saved";
 }
 
+// Each button says at once that its command did not go through, in the words the other pages
+// use, instead of leaving it to a later poll.
+TEST_F(TestingPageOnCart, EachButtonTellsItsFailureAtOnce) {
+  page.Lock();
+  page.Unlock();
+  page.Toggle();
+  page.Clear();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>(4, "Error: No cart is connected."));
+}
+
 TEST_F(TestingPageOnCart, ANameTheCartDoesNotTakeStopsTheSave) {
   page.Save();
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error: No cart is connected."});

@@ -2,6 +2,7 @@
 // without a terminal to ask on unless --yes is given, and the record as one JSON document.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -220,6 +221,35 @@ TEST(BackupCommands, ASettingOfSeveralCommandsCutMidwayIsToldCommandByCommand) {
       return std::pair{cart.Settings().mainLockMs, cart.Settings().sideLockMs};
     };
     EXPECT_EQ(target.Cart(locks), std::pair(cut.mainMs, cut.sideMs));
+  }
+}
+
+// A restore told to stop by SIGTERM (a script's or a service manager's kill) or SIGHUP (its
+// terminal closed) stops between two PINs as Ctrl-C stops it, and says what it did.
+TEST(BackupCommands, SigtermAndSighupStopARestoreWithItsOutcome) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    SimFixture target(EmptyCart());
+    ASSERT_TRUE(target.started);
+    const std::string path = target.dir.File("cart.txt");
+    ASSERT_EQ(Ctl(target, {"backup", path}).exitCode, 0);
+    std::string pins;
+    for (int pin = 1000; pin < 1100; ++pin) pins += std::to_string(pin) + "\r\n";
+    std::string text = testing_support::ReadFile(path);
+    text.insert(text.find("[end]"), pins);
+    testing_support::WriteFile(path, text);
+
+    const CtlRun run = cli_testing::RunCtlSignalled(
+        {"--port", target.link.DevicePath(), "restore", "--yes", path}, target.dir.Path(), signal,
+        [&target](const std::string&) { return PinsOf(target).size() >= 3; });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "Error: The restore stopped: Cancelled.\n");
+    const std::size_t added = PinsOf(target).size();
+    EXPECT_LT(added, 100u);
+    EXPECT_NE(run.out.find("  Add PIN " + std::to_string(1000 + added - 1) +
+                           "\nNot applied:\n  Add PIN " + std::to_string(1000 + added) + "\n"),
+              std::string::npos)
+        << run.out;
   }
 }
 

@@ -167,13 +167,14 @@ void FileMenu::SaveSupportReport() {
         const SupportReport assembled(c, false);
         return assembled.Compose(c, JobProgress());
       },
-      [this, path](const Result<std::string>& report) {
+      [this, path](const Result<SupportReportText>& report) {
         if (!report) {
           ui.MessageBox("The support report was not written: " + report.outcome.text);
           return;
         }
-        ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
-                                                             : kSupportReportNotSaved + path + ".");
+        ui.MessageBox(ReplaceFileContent(path, report.value.text)
+                          ? SupportReportSavedText(path, report.value.cartRead)
+                          : kSupportReportNotSaved + path + ".");
       },
       {.title = "Writing the support report", .waitCursor = true});
 }

@@ -165,6 +165,15 @@ TEST(FileMenu, SaveSupportReportAsksWhereAndTellsWhetherTheFileWasWritten) {
   EXPECT_TRUE(Holds(written, "RFID facility code: "));
   EXPECT_EQ(ui.cursorDepth, 0);
 
+  // A cart that stops answering part-way: the report is written, and says so first.
+  ui.boxes.clear();
+  ui.fileNames = {path};
+  fixture.sim.faults.silentAfter = CommandsSeen(fixture) + 2;
+  menu.SaveSupportReport();
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "The cart could not be read (Error: Timeout). The support report was "
+                            "saved to " +
+                            path + "; it marks what was not read."}));
 }
 
 }  // namespace

@@ -85,6 +85,10 @@ class ScriptedWindowUi : public molvane::QtUiServices {
                       const std::string&) override {
     return true;
   }
+  void ShowResult(const std::string&, const std::string& text,
+                  const std::vector<std::string>&) override {
+    boxes.push_back(text);
+  }
   std::vector<std::string> boxes;
   std::deque<std::string> files;
   bool keepBoxesOpen = false;

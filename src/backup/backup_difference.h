@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ struct BackupDifference {
   std::vector<std::string> settings;       // "Cart name: \"Cart\" -> \"Ward 3\""
   std::vector<std::uint32_t> pinsRemoved;  // on the cart, not in the backup
   std::vector<std::uint32_t> pinsAdded;    // in the backup, not on the cart
+  std::size_t cartPins = 0;                // how many the cart holds now
 
   bool Empty() const { return settings.empty() && pinsRemoved.empty() && pinsAdded.empty(); }
   // One line per difference: the settings, then "Remove PIN n", then "Add PIN n".
@@ -31,5 +33,14 @@ std::string AddPinLine(std::uint32_t pin);
 // What a preview must say when PINs are added: the cart stamps them with its own clock. Empty
 // when none is added.
 std::string AddedPinNote(const BackupDifference& difference);
+
+// What a preview must say when the cart cannot hold its PINs and the backup's together, so that
+// some are exchanged one for one and a restore cut short among those leaves neither list whole.
+// Empty otherwise.
+std::string PinExchangeWarning(const BackupDifference& difference);
+
+// Everything a preview says below its list: the warning first, then the note; empty when there
+// is nothing to say.
+std::string PreviewNote(const BackupDifference& difference);
 
 }  // namespace molvane

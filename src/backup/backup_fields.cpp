@@ -151,20 +151,16 @@ Outcome SendDrawerLock(CartController& c, const CartBackup& b) {
 Outcome SendLockType(CartController& c, const CartBackup& b) {
   return SetCartType(c, b.motorLock ? kMotorLockCode : kSolenoidLockCode);
 }
-Outcome SendLockTimes(CartController& c, const CartBackup& b) {
-  return SetLockActivation(c, b.mainLockMs, b.sideLockMs);
+Outcome SendMainLock(CartController& c, const CartBackup& b) {
+  return SetMainLockActivation(c, b.mainLockMs);
 }
-// In the order the PIN list page sends them; a value the backup lacks is not sent. The first
-// that does not go through stops the others.
-Outcome SendBadgeFormat(CartController& c, const CartBackup& b) {
-  if (!b.rfidMask.empty()) {
-    if (Outcome sent = SetRfidMask(c, b.rfidMask); !sent) return sent;
-  }
-  if (!b.rfidBits.empty()) {
-    if (Outcome sent = SetRfidBits(c, b.rfidBits); !sent) return sent;
-  }
-  if (!b.rfidFacility.empty()) return SetRfidFacility(c, b.rfidFacility);
-  return Outcome::Success();
+Outcome SendSideLock(CartController& c, const CartBackup& b) {
+  return SetSideLockActivation(c, b.sideLockMs);
+}
+Outcome SendRfidMask(CartController& c, const CartBackup& b) { return SetRfidMask(c, b.rfidMask); }
+Outcome SendRfidBits(CartController& c, const CartBackup& b) { return SetRfidBits(c, b.rfidBits); }
+Outcome SendFacility(CartController& c, const CartBackup& b) {
+  return SetRfidFacility(c, b.rfidFacility);
 }
 Outcome SendPinDigits(CartController& c, const CartBackup& b) {
   return SetMaxPinDigits(c, b.maxPinDigits);
@@ -190,44 +186,58 @@ Outcome SendDrawerCode(CartController& c, const CartBackup& b) {
 
 using B = CartBackup;
 
+constexpr const char* kLockTimes = "Lock activation times";
+constexpr const char* kBadgeFormat = "RFID badge format";
+
+// The badge format goes in the order the PIN list page sends it: mask, bits, facility code.
 const BackupField kFields[] = {
     {"cart", "name", "Cart name", Kind::Quoted, QuotedText<&B::name>, ReadQuoted<&B::name>,
-     SendName},
+     SendName, "cart_name_set"},
     {"cart", "serial_number", "Serial number", Kind::Quoted, QuotedText<&B::serialNumber>,
-     ReadQuoted<&B::serialNumber>, SendSerial},
+     ReadQuoted<&B::serialNumber>, SendSerial, "serial_set"},
     {"timeouts", "lcd_backlight_seconds", "LCD backlight timeout (s)", Kind::Number,
      NumberText<&B::backlightTimeout>, ReadNumber<&B::backlightTimeout, kMaxTimeoutSeconds>,
-     SendBacklight},
+     SendBacklight, "backlight_set_timeout"},
     {"timeouts", "keyboard_light_seconds", "Keyboard light timeout (s)", Kind::Number,
      NumberText<&B::keyboardLightTimeout>, ReadNumber<&B::keyboardLightTimeout, kMaxTimeoutSeconds>,
-     SendKeyboard},
+     SendKeyboard, "keyboard_set_timeout"},
     {"timeouts", "drawer_lock_seconds", "Drawer lock-down timeout (s)", Kind::Number,
      NumberText<&B::drawerLockTimeout>, ReadNumber<&B::drawerLockTimeout, kMaxTimeoutSeconds>,
-     SendDrawerLock},
-    {"locks", "type", "Lock type", Kind::Text, LockTypeText, ReadLockType, SendLockType},
+     SendDrawerLock, "relock_set_timeout"},
+    {"locks", "type", "Lock type", Kind::Text, LockTypeText, ReadLockType, SendLockType,
+     "set_cart_type"},
     {"locks", "main_activation_ms", "Main lock activation (ms)", Kind::Number,
-     NumberText<&B::mainLockMs>, ReadNumber<&B::mainLockMs, kMaxLockActivationMs>, SendLockTimes},
+     NumberText<&B::mainLockMs>, ReadNumber<&B::mainLockMs, kMaxLockActivationMs>, SendMainLock,
+     "set_main_lock_active", kLockTimes},
     {"locks", "side_activation_ms", "Side lock activation (ms)", Kind::Number,
-     NumberText<&B::sideLockMs>, ReadNumber<&B::sideLockMs, kMaxLockActivationMs>, SendLockTimes},
-    {"access", "rfid_bits", "RFID bits", Kind::Text, PlainText<&B::rfidBits>,
-     ReadBadgeText<&B::rfidBits, kMaxRfidBitsLength, IsDigitText>, SendBadgeFormat},
+     NumberText<&B::sideLockMs>, ReadNumber<&B::sideLockMs, kMaxLockActivationMs>, SendSideLock,
+     "set_side_lock_active", kLockTimes},
     {"access", "rfid_mask", "RFID mask", Kind::Text, PlainText<&B::rfidMask>,
-     ReadBadgeText<&B::rfidMask, kMaxRfidMaskLength, IsRfidMaskText>, SendBadgeFormat},
+     ReadBadgeText<&B::rfidMask, kMaxRfidMaskLength, IsRfidMaskText>, SendRfidMask, "set_rfid_mask",
+     kBadgeFormat},
+    {"access", "rfid_bits", "RFID bits", Kind::Text, PlainText<&B::rfidBits>,
+     ReadBadgeText<&B::rfidBits, kMaxRfidBitsLength, IsDigitText>, SendRfidBits, "set_rfid_bits",
+     kBadgeFormat},
     {"access", "facility_code", "Facility code", Kind::Text, PlainText<&B::rfidFacility>,
-     ReadBadgeText<&B::rfidFacility, kMaxFacilityLength, IsDigitText>, SendBadgeFormat},
+     ReadBadgeText<&B::rfidFacility, kMaxFacilityLength, IsDigitText>, SendFacility,
+     "set_rfid_facility", kBadgeFormat},
     {"access", "max_pin_digits", "Max. PIN digits", Kind::Text, PlainText<&B::maxPinDigits>,
-     ReadBadgeText<&B::maxPinDigits, kMaxPinDigitsLength, IsDigitText>, SendPinDigits},
+     ReadBadgeText<&B::maxPinDigits, kMaxPinDigitsLength, IsDigitText>, SendPinDigits,
+     "set_max_pin_digits"},
     {"lift", "max_up_current_amperes", "Max up current (A)", Kind::Tenths,
-     TenthsText<&B::maxUpCurrentTenths>, ReadTenths<&B::maxUpCurrentTenths>, SendUpCurrent},
+     TenthsText<&B::maxUpCurrentTenths>, ReadTenths<&B::maxUpCurrentTenths>, SendUpCurrent,
+     "lift_set_max_current"},
     {"lift", "max_down_current_amperes", "Max down current (A)", Kind::Tenths,
-     TenthsText<&B::maxDownCurrentTenths>, ReadTenths<&B::maxDownCurrentTenths>, SendDownCurrent},
+     TenthsText<&B::maxDownCurrentTenths>, ReadTenths<&B::maxDownCurrentTenths>, SendDownCurrent,
+     "lift_set_dn_max_current"},
     {"lift", "min_battery_volts", "Min battery voltage (V)", Kind::Tenths,
-     TenthsText<&B::minBatteryVoltsTenths>, ReadTenths<&B::minBatteryVoltsTenths>, SendMinVolts},
+     TenthsText<&B::minBatteryVoltsTenths>, ReadTenths<&B::minBatteryVoltsTenths>, SendMinVolts,
+     "lift_set_min_volts"},
     {"lift", "relock_timeout_seconds", "Lift auto-lock timeout (s)", Kind::Number,
      NumberText<&B::liftRelockTimeout>, ReadNumber<&B::liftRelockTimeout, kMaxLiftRelockTimeout>,
-     SendLiftRelock},
+     SendLiftRelock, "set_lift_relock_timeout"},
     {"drawers", "code", "Drawer configuration", Kind::Text, DrawerCodeText, ReadDrawerCode,
-     SendDrawerCode},
+     SendDrawerCode, "sensor_set_mask"},
     {"record_only", "firmware_1", "Firmware 1", Kind::Text, VersionText<&B::firmwareVersions, 0>,
      ReadVersion<&B::firmwareVersions, 0>, nullptr},
     {"record_only", "firmware_2", "Firmware 2", Kind::Text, VersionText<&B::firmwareVersions, 1>,

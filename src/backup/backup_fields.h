@@ -11,8 +11,7 @@ namespace molvane {
 class CartController;
 
 // One `key = value` line of a backup file: its section and key, the label a preview shows, how
-// the value is written and read back, and what sends it to a cart. Fields that go to the cart
-// together (the two lock times, the badge format) share their sender, which a restore runs once.
+// the value is written and read back, and what sends it to a cart, one command each.
 struct BackupField {
   // How a machine-readable copy gives the value: a number, units with one decimal, a text as
   // written, or a text between the double quotes written around it.
@@ -26,6 +25,12 @@ struct BackupField {
   bool (*read)(CartBackup& backup, std::string_view value);
   // Null for the fields kept for the record only.
   Outcome (*send)(CartController& controller, const CartBackup& backup);
+  // The cart's command that `send` gives, named when a setting went through only in part.
+  const char* command = nullptr;
+  // The setting the field is part of when the cart takes it in several commands (the two lock
+  // times, the badge format): a restore sends those together, with no cancel between them.
+  // Null: a setting of its own.
+  const char* setting = nullptr;
 };
 
 // In the order they are written and sent. The PINs come after all of them.

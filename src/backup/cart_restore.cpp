@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/cart_controller.h"
 #include "app/link_texts.h"
 #include "backup/backup_read.h"
 #include "backup/restore_plan.h"
@@ -10,33 +11,61 @@
 namespace molvane {
 namespace {
 
-void AddList(const char* title, const std::vector<std::string>& lines,
-             std::vector<std::string>& details) {
-  details.push_back(title);
-  if (lines.empty()) details.push_back("  (nothing)");
-  for (const std::string& line : lines) details.push_back("  " + line);
+// A command that timed out, could not be written whole or whose wait was cut short may still
+// have reached the cart and been carried out; a refusal or a command never sent was not.
+bool AnswerMayBeLost(const Outcome& sent) {
+  return sent.text == texts::kErrorTimeout || sent.text == texts::kWriteError ||
+         sent.text == texts::kCancelled;
 }
 
-// Sends the steps in order until one fails or a cancel comes between two of them.
-void SendSteps(CartController& controller, const std::vector<RestoreStep>& steps,
-               const Progress& progress, RestoreOutcome& outcome) {
+using Ends = std::vector<std::vector<ChangeEnd>>;
+
+// Sends the steps in order until a command fails or a cancel comes between two steps. Returns
+// how each command ended; the commands not sent are not applied.
+Ends SendSteps(CartController& controller, const std::vector<RestoreStep>& steps,
+               const Progress& progress, RestoreOutcome& outcome, std::string& stoppedAt) {
+  Ends ends;
   const int total = static_cast<int>(steps.size());
   for (int i = 0; i < total; ++i) {
     const RestoreStep& step = steps[static_cast<std::size_t>(i)];
+    ends.emplace_back(step.commands.size(), ChangeEnd::NotApplied);
     if (outcome.failure.empty() && step.mayStopBefore && progress.Cancelled())
       outcome.failure = texts::kCancelled;
-    if (outcome.failure.empty()) {
+    for (std::size_t j = 0; j < step.commands.size() && outcome.failure.empty(); ++j) {
       outcome.sent = true;
-      const Outcome sent = step.send(controller);
+      const Outcome sent = step.commands[j].send(controller);
       if (sent) {
-        outcome.applied.insert(outcome.applied.end(), step.lines.begin(), step.lines.end());
-        progress.Report(i + 1, total);
+        ends.back()[j] = ChangeEnd::Applied;
         continue;
       }
+      if (AnswerMayBeLost(sent)) ends.back()[j] = ChangeEnd::NotConfirmed;
       outcome.failure = sent.text;
+      stoppedAt = step.commands[j].command;
     }
-    outcome.notApplied.insert(outcome.notApplied.end(), step.lines.begin(), step.lines.end());
+    if (outcome.failure.empty()) progress.Report(i + 1, total);
   }
+  return ends;
+}
+
+// What the cart holds after a failure, change by change, read through a link that may first
+// have to be found again. False, with the reason kept, when it cannot be read.
+bool ReadBack(CartController& controller, const std::vector<RestoreStep>& steps,
+              const ReachCartAgain& reachAgain, const Progress& cancelOnly, Ends& ends,
+              RestoreOutcome& outcome) {
+  if (controller.CurrentPort() < 0 && !(reachAgain && reachAgain(controller))) {
+    outcome.readBackFailure = reachAgain ? "it did not answer again" : texts::kNoCart;
+    return false;
+  }
+  CartBackup after;
+  if (Outcome read = ReadCartBackup(controller, after, cancelOnly); !read) {
+    outcome.readBackFailure = read.text;
+    return false;
+  }
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    for (std::size_t j = 0; j < steps[i].commands.size(); ++j)
+      ends[i][j] = steps[i].commands[j].holds(after) ? ChangeEnd::Applied : ChangeEnd::NotApplied;
+  }
+  return true;
 }
 
 // A failure to read comes before anything is sent.
@@ -47,26 +76,6 @@ RestoreOutcome NothingSent(const std::string& summary) {
 }
 
 }  // namespace
-
-std::vector<std::string> RestoreOutcome::Details() const {
-  std::vector<std::string> details;
-  if (undoFile.empty()) return details;
-  if (!failure.empty()) {
-    AddList("Applied:", applied, details);
-    AddList("Not applied:", notApplied, details);
-  } else if (!notTaken.empty()) {
-    AddList("Still different:", notTaken, details);
-  }
-  details.push_back("The cart as it was before is saved in " + undoFile +
-                    ": restore that file to undo this restore.");
-  return details;
-}
-
-std::string RestoreOutcome::Message() const {
-  std::string text = summary;
-  for (const std::string& line : Details()) text += "\n" + line;
-  return text;
-}
 
 CartRestore::CartRestore(CartController& controller, CartBackup backup)
     : controller(controller), backup(std::move(backup)) {}
@@ -81,7 +90,8 @@ bool CartRestore::Preview(const Progress& progress) {
   return true;
 }
 
-RestoreOutcome CartRestore::Apply(const std::string& backupPath, const Progress& progress) {
+RestoreOutcome CartRestore::Apply(const std::string& backupPath, const Progress& progress,
+                                  const ReachCartAgain& reachAgain) {
   // The reads only heed a cancel; what is reported is the sending.
   const Progress cancelOnly{{}, progress.cancel};
   CartBackup cart;
@@ -94,11 +104,19 @@ RestoreOutcome CartRestore::Apply(const std::string& backupPath, const Progress&
 
   RestoreOutcome outcome;
   outcome.undoFile = undo.value;
-  SendSteps(controller, PlanRestore(cart, backup), progress, outcome);
+  const std::vector<RestoreStep> steps = PlanRestore(cart, backup);
+  std::string stoppedAt;
+  Ends ends = SendSteps(controller, steps, progress, outcome, stoppedAt);
   if (!outcome.failure.empty()) {
-    outcome.summary = "The restore stopped: " + outcome.failure;
+    // A cancel comes between steps, so every command sent was answered: nothing to read back.
+    if (!stoppedAt.empty())
+      outcome.readBack = ReadBack(controller, steps, reachAgain, cancelOnly, ends, outcome);
+    ListChanges(steps, ends, outcome);
+    outcome.summary = "The restore stopped" + (stoppedAt.empty() ? "" : " at " + stoppedAt) + ": " +
+                      outcome.failure;
     return outcome;
   }
+  ListChanges(steps, ends, outcome);
   CartBackup after;
   if (Outcome read = ReadCartBackup(controller, after, cancelOnly); !read) {
     outcome.summary =

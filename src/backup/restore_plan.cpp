@@ -11,40 +11,42 @@
 namespace molvane {
 namespace {
 
-using Sender = Outcome (*)(CartController&, const CartBackup&);
-
-// Fields that go to the cart together share their sender, which runs once for all of them.
+// The fields of one setting stand together in the table, so a field joins the step before it
+// when both belong to the same setting.
 void PlanSettings(const CartBackup& cart, const CartBackup& backup,
                   std::vector<RestoreStep>& steps) {
-  std::vector<Sender> planned;
+  const char* previousSetting = nullptr;
   for (const BackupField& field : BackupFields()) {
     if (!FieldDiffers(field, cart, backup)) continue;
-    const auto at = std::find(planned.begin(), planned.end(), field.send);
-    if (at != planned.end()) {
-      steps[static_cast<std::size_t>(at - planned.begin())].lines.push_back(
-          SettingChangeLine(field, cart, backup));
-      continue;
-    }
-    const Sender send = field.send;
-    steps.push_back(
-        {{SettingChangeLine(field, cart, backup)},
-         [send, backup](CartController& controller) { return send(controller, backup); }});
-    planned.push_back(send);
+    const BackupField* sent = &field;
+    RestoreCommand command{
+        SettingChangeLine(field, cart, backup), field.command,
+        [sent, backup](CartController& controller) { return sent->send(controller, backup); },
+        [sent, wanted = field.text(backup)](const CartBackup& after) {
+          return sent->text(after) == wanted;
+        }};
+    const bool joins = field.setting != nullptr && field.setting == previousSetting;
+    if (!joins) steps.emplace_back();
+    steps.back().commands.push_back(std::move(command));
+    previousSetting = field.setting;
   }
 }
 
 RestoreStep AddStep(std::uint32_t pin, bool mayStopBefore = true) {
-  return {{AddPinLine(pin)},
-          [pin](CartController& controller) {
-            // The cart stamps the PIN with its own clock; the time given only fills our copy.
-            return AddPin(controller, std::to_string(pin), Now());
-          },
+  return {{{AddPinLine(pin), "pin_list_add",
+            [pin](CartController& controller) {
+              // The cart stamps the PIN with its own clock; the time given only fills our copy.
+              return AddPin(controller, std::to_string(pin), Now());
+            },
+            [pin](const CartBackup& after) { return HoldsPin(after, pin); }}},
           mayStopBefore};
 }
 
 RestoreStep RemoveStep(std::uint32_t pin) {
-  return {{RemovePinLine(pin)},
-          [pin](CartController& controller) { return RemovePin(controller, std::to_string(pin)); }};
+  return {
+      {{RemovePinLine(pin), "pin_list_remove",
+        [pin](CartController& controller) { return RemovePin(controller, std::to_string(pin)); },
+        [pin](const CartBackup& after) { return !HoldsPin(after, pin); }}}};
 }
 
 }  // namespace

@@ -38,15 +38,27 @@ std::string PortsSection(CartController& controller) {
   return text;
 }
 
-std::string CartSection(CartController& controller, bool showAccessCodes,
+std::string CartNotRead(const Outcome& read) {
+  return "The cart could not be read (" + read.text + "). What it did not give is marked " +
+         kNotReadText + ".\n";
+}
+
+CartReadout CartSection(CartController& controller, bool showAccessCodes,
                         const Progress& progress) {
-  std::string text = Heading("Cart");
-  if (controller.IsBusy())
-    return text + "Not read: a firmware update or bitmap upload is running.\n";
-  if (controller.CurrentPort() < 0) return text + "No cart is connected.\n";
-  text += ReadCartForReport(controller, showAccessCodes, progress);
-  if (!showAccessCodes) text += "PINs and the RFID facility code are masked.\n";
-  return text;
+  CartReadout section;
+  section.text = Heading("Cart");
+  if (controller.IsBusy()) {
+    section.text += "Not read: a firmware update or bitmap upload is running.\n";
+  } else if (controller.CurrentPort() < 0) {
+    section.text += "No cart is connected.\n";
+  } else {
+    CartReadout readout = ReadCartForReport(controller, showAccessCodes, progress);
+    section.read = readout.read;
+    if (!readout.read) section.text += CartNotRead(readout.read);
+    section.text += readout.text;
+    if (!showAccessCodes) section.text += "PINs and the RFID facility code are masked.\n";
+  }
+  return section;
 }
 
 // Installed where its user may not write, the program keeps its files elsewhere; support needs
@@ -99,16 +111,16 @@ std::string SupportReport::FileSection(const std::string& title, const std::stri
   return text + WithLineEnd(std::move(content));
 }
 
-Result<std::string> SupportReport::Compose(CartController& controller,
-                                           const Progress& progress) const {
-  Result<std::string> report;
+Result<SupportReportText> SupportReport::Compose(CartController& controller,
+                                                 const Progress& progress) const {
+  Result<SupportReportText> report;
   const auto cancelled = [&] {
     if (progress.Cancelled()) report.outcome = Outcome::Failure(texts::kCancelled);
     return !report.outcome;
   };
-  std::string& text = report.value;
-  text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
-  text += Heading("Program") + BuildInfoText();
+  // Written below the title once the cart was read, so that the first thing a reader learns is
+  // whether the values below are the cart's.
+  std::string text = Heading("Program") + BuildInfoText();
   text += "Program folder: " + controller.GetProgramFolder() + "\n";
   text += SettingsFolderLine(controller);
   text += "Working folder: " + CurrentFolder() + "\n";
@@ -120,10 +132,19 @@ Result<std::string> SupportReport::Compose(CartController& controller,
   progress.Report(1, kParts);
   const Progress cartParts{[&progress](int done, int) { progress.Report(1 + done, kParts); },
                            progress.cancel};
-  text += CartSection(controller, showAccessCodes, cartParts);
+  const CartReadout cart = CartSection(controller, showAccessCodes, cartParts);
   if (cancelled()) return report;
-  text += files;
+  report.value.cartRead = cart.read;
+  report.value.text = "Molvane support report, written " + LocalTimeText(Now()) + "\n";
+  if (!cart.read) report.value.text += CartNotRead(cart.read);
+  report.value.text += text + cart.text + files;
   return report;
+}
+
+std::string SupportReportSavedText(const std::string& path, const Outcome& cartRead) {
+  if (cartRead) return kSupportReportSaved + path + ".";
+  return "The cart could not be read (" + cartRead.text + "). The support report was saved to " +
+         path + "; it marks what was not read.";
 }
 
 }  // namespace molvane

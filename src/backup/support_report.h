@@ -9,6 +9,15 @@ namespace molvane {
 
 class CartController;
 
+// A support report's text, and whether the cart in it could be read: a failure names the first
+// command that did not go through (the report then says so at its top and marks each value it
+// did not read). No cart connected, or a transfer that keeps it from being read, is no failure:
+// the report says that instead.
+struct SupportReportText {
+  std::string text;
+  Outcome cartRead;
+};
+
 // One text file that a technician can mail to support: the program and its build, the system,
 // what answers on each port (and who holds a busy one), the connected cart's versions and
 // settings, the configuration file, bootlog.txt and the end of comlog.txt. Access codes (PINs
@@ -29,7 +38,8 @@ class SupportReport {
   // port, unless a transfer runs: then nothing is sent and the report says so. `progress` hears
   // how far it got (the ports, then each part of the cart's settings); a cancel between them is
   // a failure, and then there is no report.
-  Result<std::string> Compose(CartController& controller, const Progress& progress = {}) const;
+  Result<SupportReportText> Compose(CartController& controller,
+                                    const Progress& progress = {}) const;
 
  private:
   std::string FileSection(const std::string& title, const std::string& path, bool isTrace) const;
@@ -40,5 +50,9 @@ class SupportReport {
 
 inline constexpr const char* kSupportReportSaved = "The support report was saved to ";
 inline constexpr const char* kSupportReportNotSaved = "The support report could not be written to ";
+
+// What the operator is told once the report was saved to `path`: first, when it could not be
+// read, that the cart was not.
+std::string SupportReportSavedText(const std::string& path, const Outcome& cartRead);
 
 }  // namespace molvane

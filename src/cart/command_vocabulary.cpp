@@ -37,8 +37,16 @@ Outcome SetRelockTimeout(CartController& c, int seconds) {
 
 Outcome SetLockActivation(CartController& c, int mainMs, int sideMs) {
   // Both are always sent: the side time is its own setting whatever became of the main one.
-  Outcome sent = SendLockTime(c, "set_main_lock_active", mainMs);
-  return sent.Merge(SendLockTime(c, "set_side_lock_active", sideMs));
+  Outcome sent = SetMainLockActivation(c, mainMs);
+  return sent.Merge(SetSideLockActivation(c, sideMs));
+}
+
+Outcome SetMainLockActivation(CartController& c, int ms) {
+  return SendLockTime(c, "set_main_lock_active", ms);
+}
+
+Outcome SetSideLockActivation(CartController& c, int ms) {
+  return SendLockTime(c, "set_side_lock_active", ms);
 }
 
 Outcome SetCartType(CartController& c, int code) {

@@ -15,6 +15,9 @@ Outcome SetBacklightTimeout(CartController& controller, int seconds);
 Outcome SetRelockTimeout(CartController& controller, int seconds);
 // Both commands are always sent, the main lock's first.
 Outcome SetLockActivation(CartController& controller, int mainMs, int sideMs);
+// Each lock's time alone, for a caller that must know which of the two the cart took.
+Outcome SetMainLockActivation(CartController& controller, int ms);
+Outcome SetSideLockActivation(CartController& controller, int ms);
 // 85 (motor) and 170 (solenoid) only, by the code's low byte; any other code is refused and
 // nothing is sent.
 Outcome SetCartType(CartController& controller, int code);

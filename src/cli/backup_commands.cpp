@@ -102,7 +102,7 @@ void PrintPreview(const std::string& path, const molvane::BackupDifference& chan
   std::printf("Restoring %s changes %zu item(s) on the cart:\n", path.c_str(), lines.size());
   std::printf("(the cart as it is now is saved beside the file first, to undo the restore)\n");
   for (const std::string& line : lines) std::printf("  %s\n", line.c_str());
-  const std::string note = molvane::AddedPinNote(changes);
+  const std::string note = molvane::PreviewNote(changes);
   if (!note.empty()) std::printf("%s\n", note.c_str());
 }
 
@@ -146,8 +146,11 @@ void PrintOutcome(CliContext& context, nlohmann::json document,
     if (outcome.sent) {
       document["undo_file"] = outcome.undoFile;
       document["applied"] = outcome.applied;
+      document["partly_applied"] = outcome.partlyApplied;
+      document["not_confirmed"] = outcome.notConfirmed;
       document["not_applied"] = outcome.notApplied;
       document["not_taken"] = outcome.notTaken;
+      document["read_back"] = outcome.readBack;
     }
     document["verified"] = ok;
     if (!ok) document["error"] = ErrorLine(outcome.summary);
@@ -191,7 +194,13 @@ void Restore(CliContext& context, const RestoreArguments& a) {
   }
   if (!a.yes && !Confirmed(context)) return;
   const WorkProgress sending("Restoring");
-  PrintOutcome(context, document, restore.Apply(a.path, sending.Get()));
+  // A lost answer gives the port up; the cart is probed again as at the start, so that it can be
+  // read back to tell whether the command was carried out.
+  const molvane::ReachCartAgain reachAgain = [&context](molvane::CartController& controller) {
+    if (context.port.empty()) return controller.ConnectFirstCart();
+    return controller.ConnectPort(context.port) == molvane::CartController::ProbeResult::Cart;
+  };
+  PrintOutcome(context, document, restore.Apply(a.path, sending.Get(), reachAgain));
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {
@@ -215,7 +224,8 @@ const Registration registration([](CLI::App& app, CliContext& context) {
                          "Show what a backup file changes on the cart, save the cart as it is "
                          "beside the file, then apply the changes and read them back"),
       R"({"file", "changes": [lines], "dry_run"; once sent also "verified", "undo_file",)"
-      R"( "applied", "not_applied", "not_taken" (lines); "error" when it failed})");
+      R"( "applied", "partly_applied", "not_confirmed", "not_applied", "not_taken" (lines),)"
+      R"( "read_back"; "error" when it failed})");
   restore->add_option("FILE", restoreArguments.path, "Backup file written by 'backup'")->required();
   restore->add_flag("--yes", restoreArguments.yes, "Apply without asking");
   restore->add_flag("--dry-run", restoreArguments.dryRun, "Only show what would change");

@@ -18,7 +18,7 @@ void Report(CliContext& context, const std::string& path, bool includePins) {
   } else {
     controller.FindFtdiPorts();
   }
-  molvane::Result<std::string> composed;
+  molvane::Result<molvane::SupportReportText> composed;
   {
     const WorkProgress progress("Looking at the ports and the cart");
     composed = report.Compose(controller, progress.Get());
@@ -26,11 +26,17 @@ void Report(CliContext& context, const std::string& path, bool includePins) {
   if (!Check(context, composed.outcome,
              [](const std::string& why) { return "Error: no report was written: " + why; }))
     return;
-  if (!molvane::ReplaceFileContent(path, composed.value)) {
+  if (!molvane::ReplaceFileContent(path, composed.value.text)) {
     context.Fail(std::string("Error: ") + molvane::kSupportReportNotSaved + path);
     return;
   }
-  std::printf("%s%s.\n", molvane::kSupportReportSaved, path.c_str());
+  const std::string saved = molvane::SupportReportSavedText(path, composed.value.cartRead);
+  // A report of a cart that could not be read is still worth sending, but it is no success.
+  if (!composed.value.cartRead) {
+    context.Fail(ErrorLine(saved));
+    return;
+  }
+  std::printf("%s\n", saved.c_str());
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

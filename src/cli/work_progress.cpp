@@ -3,9 +3,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <utility>
+
+#include "cli/stop_signals.h"
 
 namespace molvanectl {
 namespace {
@@ -13,10 +14,7 @@ namespace {
 // Lock-free, so the signal handler may set it.
 std::atomic<bool> stopRequested{false};
 
-void OnInterrupt(int) {
-  stopRequested = true;
-  std::signal(SIGINT, SIG_DFL);
-}
+void OnStop() { stopRequested = true; }
 
 }  // namespace
 
@@ -25,11 +23,11 @@ WorkProgress::WorkProgress(std::string what)
   stopRequested = false;
   progress.cancel = &stopRequested;
   progress.report = [this](int done, int total) { Show(done, total); };
-  std::signal(SIGINT, OnInterrupt);
+  CatchStopSignals(OnStop);
 }
 
 WorkProgress::~WorkProgress() {
-  std::signal(SIGINT, SIG_DFL);
+  ReleaseStopSignals();
   if (shown) std::fprintf(stderr, "\n");
 }
 

@@ -10,6 +10,7 @@
 #include "gui/add_pin_dialog.h"
 #include "gui/change_preview_dialog.h"
 #include "gui/file_filter.h"
+#include "gui/result_dialog.h"
 
 namespace molvane {
 namespace {
@@ -138,6 +139,12 @@ bool QtUiServices::ConfirmChanges(const std::string& title, const std::string& t
                                   const std::string& note) {
   ChangePreviewDialog dialog(title, text, changes, note, QApplication::activeWindow());
   return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUiServices::ShowResult(const std::string& title, const std::string& text,
+                              const std::vector<std::string>& details) {
+  ResultDialog dialog(title, text, details, QApplication::activeWindow());
+  dialog.exec();
 }
 
 }  // namespace molvane

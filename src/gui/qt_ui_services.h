@@ -22,6 +22,8 @@ class QtUiServices : public UiServices {
   void Sleep(int ms) override;
   bool ConfirmChanges(const std::string& title, const std::string& text,
                       const std::vector<std::string>& changes, const std::string& note) override;
+  void ShowResult(const std::string& title, const std::string& text,
+                  const std::vector<std::string>& details) override;
 };
 
 }  // namespace molvane

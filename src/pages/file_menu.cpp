@@ -31,6 +31,32 @@ FileDialogRequest BackupFileDialog(FileDialogRequest::Kind kind, const std::stri
   return request;
 }
 
+// A lost answer gives the link up; in the window the port scanner finds the cart again when it
+// answers, and the restore waits for that as long as a scan pass and a probe take, so that it
+// can read back what the cart holds.
+bool WaitForTheScanner(CartController& controller) {
+  constexpr int kSliceMs = 100;
+  const Timing& timing = controller.GetTiming();
+  const int boundMs = 2 * timing.scanIntervalMs + timing.probeLineMs + timing.probeRestMs;
+  for (int waited = 0; controller.CurrentPort() < 0; waited += kSliceMs) {
+    if (waited >= boundMs || !controller.Pause(kSliceMs)) return false;
+  }
+  return true;
+}
+
+// The summary, then what to read first; the lists, which may run to hundreds of lines, scroll
+// below.
+void ShowRestoreOutcome(UiServices& ui, const RestoreOutcome& outcome) {
+  std::string text = outcome.summary;
+  for (const std::string& note : outcome.Notes()) text += "\n" + note;
+  const std::vector<std::string> lists = outcome.Lists();
+  if (lists.empty()) {
+    ui.MessageBox(text);
+  } else {
+    ui.ShowResult(FileMenu::kRestoreTitle, text, lists);
+  }
+}
+
 // "Cart MV-20417.txt": the serial number names the cart, as far as a file name can carry it.
 std::string SuggestedName(const CartBackup& backup) {
   std::string name = "Cart";
@@ -110,16 +136,18 @@ void FileMenu::RestoreCart(std::function<void()> changed) {
           return;
         }
         if (!ui.ConfirmChanges(kRestoreTitle, "Restoring " + path + " changes this on the cart:",
-                               restore.Changes().Lines(), AddedPinNote(restore.Changes()))) {
+                               restore.Changes().Lines(), PreviewNote(restore.Changes()))) {
           return;
         }
-        OnCart([restore = preview.first,
-                path](CartController&) { return restore->Apply(path, JobProgress()); },
-               [this, changed](const RestoreOutcome& outcome) {
-                 ui.MessageBox(outcome.Message());
-                 if (outcome.sent && changed) changed();
-               },
-               {.title = "Restoring the cart", .waitCursor = true});
+        OnCart(
+            [restore = preview.first, path](CartController&) {
+              return restore->Apply(path, JobProgress(), WaitForTheScanner);
+            },
+            [this, changed](const RestoreOutcome& outcome) {
+              ShowRestoreOutcome(ui, outcome);
+              if (outcome.sent && changed) changed();
+            },
+            {.title = "Restoring the cart", .waitCursor = true});
       },
       {.title = "Reading the cart", .waitCursor = true});
 }
@@ -139,13 +167,14 @@ void FileMenu::SaveSupportReport() {
         const SupportReport assembled(c, false);
         return assembled.Compose(c, JobProgress());
       },
-      [this, path](const Result<std::string>& report) {
+      [this, path](const Result<SupportReportText>& report) {
         if (!report) {
           ui.MessageBox("The support report was not written: " + report.outcome.text);
           return;
         }
-        ui.MessageBox(ReplaceFileContent(path, report.value) ? kSupportReportSaved + path + "."
-                                                             : kSupportReportNotSaved + path + ".");
+        ui.MessageBox(ReplaceFileContent(path, report.value.text)
+                          ? SupportReportSavedText(path, report.value.cartRead)
+                          : kSupportReportNotSaved + path + ".");
       },
       {.title = "Writing the support report", .waitCursor = true});
 }

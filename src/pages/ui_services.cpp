@@ -17,6 +17,13 @@ bool UiServices::ConfirmChanges(const std::string& title, const std::string& tex
   return MessageBox(box, Buttons::OkCancel, title) == Answer::Ok;
 }
 
+void UiServices::ShowResult(const std::string& title, const std::string& text,
+                            const std::vector<std::string>& details) {
+  std::string box = text;
+  for (const std::string& line : details) box += "\n" + line;
+  static_cast<void>(MessageBox(box, Buttons::Ok, title));
+}
+
 UiServices::Answer SilentUi::MessageBox(const std::string&, Buttons buttons, const std::string&) {
   return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }

@@ -54,6 +54,10 @@ class UiServices {
   // program shows it all in a box with OK and Cancel.
   virtual bool ConfirmChanges(const std::string& title, const std::string& text,
                               const std::vector<std::string>& changes, const std::string& note);
+  // An outcome that may be too long for a message box: `text` first, then `details` in a list
+  // that scrolls, and OK. Without a dialog of its own a program shows it all in a box.
+  virtual void ShowResult(const std::string& title, const std::string& text,
+                          const std::vector<std::string>& details);
 };
 
 // Answers every box with its first button and shows nothing: the controller's services until a

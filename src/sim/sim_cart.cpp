@@ -95,6 +95,10 @@ void SimCart::OnLine(const std::string& line, const Send& send) {
   if (faults.silentAfter >= 0 && commandsSeen > faults.silentAfter) return;
   if (echo) send(line + "\r\n");
   if (faults.dropAnswers) return;
+  if (commandsSeen == faults.loseAnswerOf) {
+    Answer(line, [](std::string_view) {});
+    return;
+  }
   if (faults.noiseAnswers) {
     send(Noise(64));
     return;

@@ -23,6 +23,7 @@ struct SimFaults {
   std::atomic<int> silentAfter{-1};  // answer nothing from the (N+1)th command line on
   std::atomic<bool> dropAnswers{false};
   std::atomic<int> hangUpAfter{-1};       // hang up when the Nth command line has arrived
+  std::atomic<int> loseAnswerOf{-1};      // carry out the Nth command line, but answer nothing
   std::atomic<bool> noiseAnswers{false};  // answer every command with binary noise and NULs
   std::atomic<int> longAnswerBytes{0};    // answer every command but "status" with a line this long
   // Refuse every command but "status" (so that the cart is still found): with "error", or as an

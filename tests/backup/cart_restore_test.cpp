@@ -96,16 +96,22 @@ TEST_F(StoppedRestore, CutAtEachPhaseKeepsOldOrNewPinsAndTheUndoFileRestoresTheC
   fixture.sim.faults.silentAfter = -1;
   ASSERT_TRUE(fixture.Connect());
 
-  // During the PIN adds: the name and PIN 33 went through, 44 did not, so nothing was removed.
+  // During the PIN adds: the name and PIN 33 went through, 44 was never answered, so nothing
+  // was removed. The silent cart cannot be read back to tell whether it took 44.
   outcome = ApplyAnswering(2);
   EXPECT_TRUE(outcome.sent);
   EXPECT_FALSE(outcome.verified);
+  EXPECT_FALSE(outcome.readBack);
   EXPECT_EQ(outcome.failure, "Error: Timeout");
-  EXPECT_EQ(outcome.summary, "The restore stopped: Error: Timeout");
+  EXPECT_EQ(outcome.summary, "The restore stopped at pin_list_add: Error: Timeout");
   EXPECT_EQ(outcome.applied, (Lines{"Cart name: \"Old\" -> \"New\"", "Add PIN 33"}));
-  EXPECT_EQ(outcome.notApplied, (Lines{"Add PIN 44", "Remove PIN 11", "Remove PIN 22"}));
+  EXPECT_EQ(outcome.notConfirmed, (Lines{"Add PIN 44"}));
+  EXPECT_EQ(outcome.notApplied, (Lines{"Remove PIN 11", "Remove PIN 22"}));
   EXPECT_EQ(PinsOf(fixture), (Pins{11, 22, 33}));
-  EXPECT_NE(outcome.Message().find("\nNot applied:\n  Add PIN 44\n"), std::string::npos);
+  EXPECT_NE(outcome.Message().find("\nSent but not confirmed:\n  Add PIN 44\nNot applied:\n  "
+                                   "Remove PIN 11\n"),
+            std::string::npos)
+      << outcome.Message();
   // Beside the backup, named after it and the moment, the cart as it was.
   EXPECT_TRUE(std::regex_match(
       outcome.undoFile,
@@ -118,7 +124,8 @@ TEST_F(StoppedRestore, CutAtEachPhaseKeepsOldOrNewPinsAndTheUndoFileRestoresTheC
   EXPECT_EQ(outcome.failure, "Error: Timeout");
   EXPECT_EQ(outcome.applied,
             (Lines{"Cart name: \"Old\" -> \"New\"", "Add PIN 33", "Add PIN 44", "Remove PIN 11"}));
-  EXPECT_EQ(outcome.notApplied, (Lines{"Remove PIN 22"}));
+  EXPECT_EQ(outcome.notConfirmed, (Lines{"Remove PIN 22"}));
+  EXPECT_TRUE(outcome.notApplied.empty());
   EXPECT_EQ(PinsOf(fixture), (Pins{22, 33, 44}));
   ExpectUndoRestoresTheCart(outcome);
 }
@@ -145,7 +152,8 @@ TEST_F(StoppedRestore, ACancelStopsBetweenCommandsAndSaysWhatWasApplied) {
 }
 
 // A full cart has no room to add first: each removal is followed by its add, and a cancel is
-// not taken between the two. (With room, the stopped restores above add first.)
+// not taken between the two; the preview warns of it. (With room, the stopped restores above
+// add first.)
 TEST(RestorePlan, AFullCartExchangesPinsOneForOneBeforeTheOtherRemovals) {
   CartBackup cart;
   for (std::uint32_t pin = 1; pin <= 128; ++pin) cart.pins.push_back({pin, 0});
@@ -156,12 +164,18 @@ TEST(RestorePlan, AFullCartExchangesPinsOneForOneBeforeTheOtherRemovals) {
   Lines lines;
   std::vector<bool> stoppable;
   for (const molvane::RestoreStep& step : molvane::PlanRestore(cart, backup)) {
-    lines.insert(lines.end(), step.lines.begin(), step.lines.end());
+    for (const molvane::RestoreCommand& command : step.commands) lines.push_back(command.line);
     stoppable.push_back(step.mayStopBefore);
   }
   EXPECT_EQ(lines,
             (Lines{"Remove PIN 1", "Add PIN 500", "Remove PIN 2", "Add PIN 501", "Remove PIN 3"}));
   EXPECT_EQ(stoppable, (std::vector<bool>{true, false, true, false, true}));
+  EXPECT_NE(molvane::PinExchangeWarning(molvane::CompareWithBackup(cart, backup)), "");
+
+  // Room for both lists at once: no exchange, nothing to warn of.
+  cart.pins.erase(cart.pins.begin() + 3, cart.pins.begin() + 5);  // 4 and 5 go from both
+  backup.pins.erase(backup.pins.begin(), backup.pins.begin() + 2);
+  EXPECT_EQ(molvane::PinExchangeWarning(molvane::CompareWithBackup(cart, backup)), "");
 }
 
 }  // namespace

@@ -23,10 +23,11 @@ bool Has(const std::string& text, const std::string& part) {
 
 struct SupportReportOnSimulatedCart : ::testing::Test {
   std::string Compose(bool showAccessCodes) {
-    const molvane::Result<std::string> report =
+    const molvane::Result<molvane::SupportReportText> report =
         SupportReport(fixture.controller, showAccessCodes).Compose(fixture.controller);
     EXPECT_TRUE(report) << report.outcome.text;
-    return report.value;
+    EXPECT_TRUE(report.value.cartRead) << report.value.cartRead.text;
+    return report.value.text;
   }
   testing_support::SimFixture fixture;
 };

@@ -2,6 +2,7 @@
 // without a terminal to ask on unless --yes is given, and the record as one JSON document.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -121,12 +122,14 @@ TEST(BackupCommands, ARestoreThatStopsListsWhatWasAppliedAndCanBeUndone) {
 
   const CtlRun stopped = Ctl(target, {"--json", "restore", "--yes", path});
   EXPECT_EQ(stopped.exitCode, 1);
-  EXPECT_EQ(stopped.err, "Error: The restore stopped: Error: Timeout\n");
+  EXPECT_EQ(stopped.err, "Error: The restore stopped at pin_list_add: Error: Timeout\n");
   const nlohmann::json document = nlohmann::json::parse(stopped.out);
-  EXPECT_EQ(document["error"], "Error: The restore stopped: Error: Timeout");
+  EXPECT_EQ(document["error"], "Error: The restore stopped at pin_list_add: Error: Timeout");
   EXPECT_EQ(document["applied"], nlohmann::json({"Cart name: \"Cart\" -> \"New\"", "Add PIN 33"}));
-  EXPECT_EQ(document["not_applied"],
-            nlohmann::json({"Add PIN 44", "Remove PIN 11", "Remove PIN 22"}));
+  // The silent cart could not be asked whether it took PIN 44.
+  EXPECT_EQ(document["not_confirmed"], nlohmann::json({"Add PIN 44"}));
+  EXPECT_EQ(document["not_applied"], nlohmann::json({"Remove PIN 11", "Remove PIN 22"}));
+  EXPECT_EQ(document["read_back"], false);
   EXPECT_EQ(PinsOf(target), (std::set<std::uint32_t>{11, 22, 33}));
 
   target.sim.faults.silentAfter = -1;
@@ -136,6 +139,118 @@ TEST(BackupCommands, ARestoreThatStopsListsWhatWasAppliedAndCanBeUndone) {
   EXPECT_NE(undone.out.find("Restore complete"), std::string::npos) << undone.out;
   EXPECT_EQ(PinsOf(target), (std::set<std::uint32_t>{11, 22}));
   EXPECT_EQ(target.Cart([](cartsim::CartModel& cart) { return cart.Settings().name; }), "Cart");
+}
+
+// A cart whose lock times and badge format differ from its backup's, cut while they are sent.
+// What it holds afterwards is told setting by setting: a command carried out whose answer was
+// lost is found applied when the cart answers again and is read back; one that a silent cart
+// never confirmed is said to be so.
+TEST(BackupCommands, ASettingOfSeveralCommandsCutMidwayIsToldCommandByCommand) {
+  struct Cut {
+    const char* what;
+    bool loseOneAnswer;  // otherwise the cart falls silent
+    int at;              // the sending's command
+    nlohmann::json applied, partly, notConfirmed, notApplied;
+    bool readBack;
+    int mainMs, sideMs;
+  };
+  const std::string main = "Main lock activation (ms): 250 -> 500";
+  const std::string side = "Side lock activation (ms): 300 -> 600";
+  const std::string mask = "RFID mask: PFFFFFFFFBBBBBBBBBBBBBBBBP -> PFFBBBBP";
+  const std::string bits = "RFID bits: 26 -> 8";
+  const std::string facility = "Facility code: 0 -> 123";
+  const Cut cuts[] = {
+      {"the main lock's answer lost",
+       true,
+       1,
+       nlohmann::json::array(),
+       {main + " (set_main_lock_active: applied)", side + " (set_side_lock_active: not applied)"},
+       nlohmann::json::array(),
+       {mask, bits, facility},
+       true,
+       500,
+       300},
+      {"silent from the bits on",
+       false,
+       4,
+       {main, side},
+       {mask + " (set_rfid_mask: applied)", bits + " (set_rfid_bits: sent but not confirmed)",
+        facility + " (set_rfid_facility: not applied)"},
+       nlohmann::json::array(),
+       nlohmann::json::array(),
+       false,
+       500,
+       600},
+  };
+  for (const Cut& cut : cuts) {
+    SCOPED_TRACE(cut.what);
+    SimFixture target(EmptyCart());
+    ASSERT_TRUE(target.started);
+    const std::string path = target.dir.File("cart.txt");
+    ASSERT_EQ(Ctl(target, {"backup", path}).exitCode, 0);
+    std::string text = testing_support::ReadFile(path);
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"main_activation_ms = 250", "main_activation_ms = 500"},
+             {"side_activation_ms = 300", "side_activation_ms = 600"},
+             {"rfid_mask = PFFFFFFFFBBBBBBBBBBBBBBBBP", "rfid_mask = PFFBBBBP"},
+             {"rfid_bits = 26", "rfid_bits = 8"},
+             {"facility_code = 0", "facility_code = 123"}}) {
+      ASSERT_NE(text.find(from), std::string::npos) << from;
+      text = Replaced(text, from, to);
+    }
+    testing_support::WriteFile(path, text);
+
+    int seen = CommandsSeen(target);
+    ASSERT_EQ(Ctl(target, {"restore", "--dry-run", path}).exitCode, 0);
+    const int reading = CommandsSeen(target) - seen - 1;
+    const int sending = CommandsSeen(target) + 1 + 2 * reading;
+    if (cut.loseOneAnswer) {
+      target.sim.faults.loseAnswerOf = sending + cut.at;
+    } else {
+      target.sim.faults.silentAfter = sending + cut.at - 1;
+    }
+    const CtlRun run = Ctl(target, {"--json", "restore", "--yes", path});
+    EXPECT_EQ(run.exitCode, 1);
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["applied"], cut.applied);
+    EXPECT_EQ(document["partly_applied"], cut.partly);
+    EXPECT_EQ(document["not_confirmed"], cut.notConfirmed);
+    EXPECT_EQ(document["not_applied"], cut.notApplied);
+    EXPECT_EQ(document["read_back"], cut.readBack);
+    const auto locks = [](cartsim::CartModel& cart) {
+      return std::pair{cart.Settings().mainLockMs, cart.Settings().sideLockMs};
+    };
+    EXPECT_EQ(target.Cart(locks), std::pair(cut.mainMs, cut.sideMs));
+  }
+}
+
+// A restore told to stop by SIGTERM (a script's or a service manager's kill) or SIGHUP (its
+// terminal closed) stops between two PINs as Ctrl-C stops it, and says what it did.
+TEST(BackupCommands, SigtermAndSighupStopARestoreWithItsOutcome) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    SimFixture target(EmptyCart());
+    ASSERT_TRUE(target.started);
+    const std::string path = target.dir.File("cart.txt");
+    ASSERT_EQ(Ctl(target, {"backup", path}).exitCode, 0);
+    std::string pins;
+    for (int pin = 1000; pin < 1100; ++pin) pins += std::to_string(pin) + "\r\n";
+    std::string text = testing_support::ReadFile(path);
+    text.insert(text.find("[end]"), pins);
+    testing_support::WriteFile(path, text);
+
+    const CtlRun run = cli_testing::RunCtlSignalled(
+        {"--port", target.link.DevicePath(), "restore", "--yes", path}, target.dir.Path(), signal,
+        [&target](const std::string&) { return PinsOf(target).size() >= 3; });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "Error: The restore stopped: Cancelled.\n");
+    const std::size_t added = PinsOf(target).size();
+    EXPECT_LT(added, 100u);
+    EXPECT_NE(run.out.find("  Add PIN " + std::to_string(1000 + added - 1) +
+                           "\nNot applied:\n  Add PIN " + std::to_string(1000 + added) + "\n"),
+              std::string::npos)
+        << run.out;
+  }
 }
 
 }  // namespace

@@ -53,11 +53,16 @@ pid_t Spawn(const std::string& program, std::vector<std::string> arguments,
   return pid;
 }
 
-// Reads both pipes until both are closed or the bound passes; false on the bound. With a
-// marker, the child gets one SIGINT when the marker first shows on its output.
+// When and how a run is interrupted: `signal` once, when `when` first holds.
+struct Interruption {
+  int signal = 0;
+  std::function<bool(const std::string& out)> when;
+};
+
+// Reads both pipes until both are closed or the bound passes; false on the bound.
 bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid,
-             const std::string& marker) {
-  bool interrupted = marker.empty();
+             const Interruption& interruption) {
+  bool interrupted = !interruption.when;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHangBoundMs);
   pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
   std::string* sinks[2] = {&out, &err};
@@ -65,14 +70,15 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
   while (open > 0) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     if (::poll(fds, 2, 200) < 0) return false;
+    if (!interrupted && interruption.when(out)) interrupted = ::kill(pid, interruption.signal) == 0;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buffer[4096];
       const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
       if (got > 0) {
         sinks[i]->append(buffer, static_cast<std::size_t>(got));
-        if (!interrupted && out.find(marker) != std::string::npos)
-          interrupted = ::kill(pid, SIGINT) == 0;
+        if (!interrupted && interruption.when(out))
+          interrupted = ::kill(pid, interruption.signal) == 0;
       } else {
         fds[i].fd = -1;
         --open;
@@ -82,9 +88,9 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
   return true;
 }
 
-CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::string& folder,
-                     const std::map<std::string, std::string>& environment,
-                     const std::string& marker) {
+CtlRun RunInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
+                      const std::map<std::string, std::string>& environment,
+                      const Interruption& interruption) {
   CtlRun run;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return run;
@@ -92,7 +98,7 @@ CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::strin
       Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
-  const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, marker);
+  const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, interruption);
   ::close(out[0]);
   ::close(err[0]);
   if (pid <= 0) return run;
@@ -107,12 +113,19 @@ CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::strin
 
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment) {
-  return RunWithMarker(arguments, folder, environment, "");
+  return RunInterrupted(arguments, folder, environment, {});
 }
 
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
                          const std::string& marker) {
-  return RunWithMarker(arguments, folder, {}, marker);
+  return RunInterrupted(arguments, folder, {}, {SIGINT, [marker](const std::string& out) {
+                                                  return out.find(marker) != std::string::npos;
+                                                }});
+}
+
+CtlRun RunCtlSignalled(const std::vector<std::string>& arguments, const std::string& folder,
+                       int signal, const std::function<bool(const std::string& out)>& when) {
+  return RunInterrupted(arguments, folder, {}, {signal, when});
 }
 
 CartsimProcess::CartsimProcess(const std::vector<std::string>& options, const std::string& folder) {

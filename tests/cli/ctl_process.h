@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& fold
 // RunCtl, pressing Ctrl-C (SIGINT) once as soon as `marker` appears on its standard output.
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
                          const std::string& marker);
+
+// RunCtl, sending `signal` once as soon as `when` holds; it is asked with the standard output
+// so far whenever something arrives, and a few times a second meanwhile.
+CtlRun RunCtlSignalled(const std::vector<std::string>& arguments, const std::string& folder,
+                       int signal, const std::function<bool(const std::string& out)>& when);
 
 // A cartsim process on its own pseudo-terminal, ended with SIGTERM when the object goes.
 class CartsimProcess {

@@ -44,4 +44,35 @@ TEST(CtlReport, WritesTheReportWithAccessCodesOnlyWhenAskedFor) {
             "Error: The support report could not be written to " + dir.File("none/r.txt") + "\n");
 }
 
+// A cart that falls silent while it is read: the report is still written, but its first lines,
+// the exit code and the screen say that the cart could not be read, and every value it did not
+// give is marked, never shown as the zero an empty answer decodes to.
+TEST(CtlReport, ACartThatCouldNotBeReadIsSaidFirstAndItsValuesMarked) {
+  TempDir dir;
+  // The probe, the versions and the name are answered; the serial number is not.
+  cli_testing::CartsimProcess cart({"--silent-after", "3"}, dir.Path());
+  ASSERT_TRUE(cart.Started());
+  const auto run = RunCtl({"--port", cart.DevicePath(), "report", "r.txt"}, dir.Path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "Error: The cart could not be read (Error: Timeout). The support report was saved to "
+            "r.txt; it marks what was not read.\n");
+  const std::string report = ReadFile(dir.File("r.txt"));
+  const auto lines = cli_testing::Lines(report);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1],
+            "The cart could not be read (Error: Timeout). What it did not give is marked (not "
+            "read).");
+  EXPECT_FALSE(Has(report, "Cart name: (not read)\n")) << report;
+  EXPECT_FALSE(Has(report, "Firmware version 1: (not read)\n")) << report;
+  for (const char* unread :
+       {"Serial number", "Power supply", "Main lock activation", "RFID facility code",
+        "Lift maximum up current", "Lift minimum battery voltage", "Drawer configuration",
+        "Lock cycle count", "PIN list"})
+    EXPECT_TRUE(Has(report, std::string(unread) + ": (not read)\n")) << unread << "\n" << report;
+  EXPECT_FALSE(Has(report, " 0.0 A\n")) << report;
+  EXPECT_FALSE(Has(report, "0x00")) << report;
+}
+
 }  // namespace

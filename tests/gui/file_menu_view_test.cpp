@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "backup/backup_file.h"
@@ -99,6 +101,42 @@ TEST(FileMenuView, RestoreCartShowsThePreviewAndSendsOnOk) {
             "Ward 4 Cart");
   EXPECT_EQ(window.findChild<QLineEdit*>("serialNumber")->text().toStdString(), backup.serialNumber)
       << "the pages read the restored cart again";
+}
+
+// A restore cut short on a full cart accounts for some 160 lines. They scroll in a list below the
+// failure and the undo file, and the dialog with its OK stays within the screen.
+TEST(FileMenuView, ALongRestoreResultScrollsBelowTheFailureAndTheUndoFile) {
+  gui_testing::TestApp();
+  std::vector<std::string> details = {"Applied:"};
+  for (int pin = 1; pin <= 157; ++pin) details.push_back("  Add PIN " + std::to_string(pin));
+  const std::string text =
+      "The restore stopped at pin_list_add: Error: Timeout\nThe cart as it was before is saved "
+      "in cart.before-restore-20240518-143005.txt: restore that file to undo this restore.";
+  QString summary;
+  int rows = 0;
+  bool scrolls = false, fits = false, summaryAbove = false, okShown = false;
+  gui_testing::OnNextModal([&](QWidget* dialog) {
+    auto* label = dialog->findChild<QLabel*>("summary");
+    auto* list = dialog->findChild<QListWidget*>("details");
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    ASSERT_TRUE(label != nullptr && list != nullptr && ok != nullptr);
+    summary = label->text();
+    rows = list->count();
+    scrolls = list->verticalScrollBar()->maximum() > 0;
+    summaryAbove = label->geometry().bottom() < list->geometry().top();
+    fits = dialog->frameGeometry().height() <= dialog->screen()->availableGeometry().height();
+    okShown = ok->isVisible();
+    ok->click();
+  });
+  molvane::QtUiServices ui;
+  ui.ShowResult("Restore Cart", text, details);
+
+  EXPECT_EQ(summary.toStdString(), text);
+  EXPECT_EQ(rows, 158);
+  EXPECT_TRUE(scrolls);
+  EXPECT_TRUE(summaryAbove);
+  EXPECT_TRUE(fits);
+  EXPECT_TRUE(okShown);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ const AddShot preview([] {
     molvane::ChangePreviewDialog dialog(
         molvane::FileMenu::kRestoreTitle,
         "Restoring Cart MV-20417.txt changes this on the cart:", restore->Changes().Lines(),
-        molvane::AddedPinNote(restore->Changes()), &context.window);
+        molvane::PreviewNote(restore->Changes()), &context.window);
     dialog.show();
     context.wait(300);
     context.save("restore-preview.png", dialog);

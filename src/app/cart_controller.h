@@ -137,15 +137,17 @@ class CartController {
 
   // --- command transaction (app/command_transaction.cpp)
   // Each step returns how it went: no cart, a transfer holding the port, a write error, a
-  // time-out (the port is then given up and the scanner finds the cart again), "unknown cmd" or
-  // "error" are failures whose text is the operator's, and also becomes the message text.
+  // time-out or a line that closed under it (the port is then given up and the scanner finds
+  // the cart again), "unknown cmd" or "error" are failures whose text is the operator's, and
+  // also becomes the message text.
   Outcome SendCommand(const std::string& command);
   // One line of the answer exactly as read: CR and LF removed, a final '>' kept, "Timeout" when
-  // the line stayed silent. The line is also there when the outcome is a refusal.
+  // the line stayed silent or closed. The line is also there when the outcome is a refusal.
   Result<std::string> ReadReply();
-  // For a command the cart may answer with nothing to read ("set_time"): ReadReply when the
-  // answer begins within waitMs, so that a refusal is still heard; silence is no failure here.
-  Result<std::string> ReadReplyIfAny(int waitMs);
+  // For a command the cart may answer with nothing to read ("set_time"): an answer that begins
+  // within waitMs is read and judged, so that a refusal is heard. Silence after a command is
+  // never success: when nothing came, the cart must still answer "status".
+  Outcome ConfirmHeard(int waitMs);
   // One whole transaction: the command, a pause, and `reads` answer lines, each read whatever
   // the one before said (a refusal still leaves lines to clear) until the link is lost. The
   // outcome is the first failure.
@@ -208,7 +210,10 @@ class CartController {
   std::atomic<int>& TransactionSlot();
   int BeginTransaction();
   bool RefusedDuringTransfer();
-  void ForgetTimedOutPort(int index);
+  // The port stopped answering or its line closed: it is given up.
+  void ForgetLostPort(int index);
+  // The line closed under a transaction: said, and the port given up.
+  Outcome LineLost(int index);
   // Scanner: true when open port i has lost its device; it is then closed.
   bool DropIfGone(int i);
   // A failure the command transaction classified: it becomes the message text too.

@@ -53,15 +53,20 @@ Outcome CartController::SendCommand(const std::string& command) {
   if (index < 0 || index >= kMaxPorts) return Outcome::Failure(texts::kNoCart);
   SerialPort& port = Port(index);
   // Whatever waits now (a late prompt, a stray byte, the rest of an answer given up as too long)
-  // must never be taken for the answer. A port that fails here fails the write that follows; a
-  // drain cut short by the program's stop sends nothing more.
+  // must never be taken for the answer. A drain cut short by the program's stop sends nothing
+  // more, and nothing can be sent down a line that has closed.
   const PortIo drained = answerAbandoned.exchange(false)
                              ? port.DrainLeftover(kAbandonedQuietMs, kAbandonedBoundMs)
                              : port.DrainLeftover();
   if (drained.status == PortIo::Status::Interrupted) return Outcome::Failure(texts::kCancelled);
+  if (drained.status == PortIo::Status::Failed) return LineLost(index);
   const std::string line = command + "\r\n";
   Outcome sent = Outcome::Success();
-  if (!port.Write(line.data(), static_cast<int>(line.size()))) sent = Fail(texts::kWriteError);
+  if (!port.Write(line.data(), static_cast<int>(line.size()))) {
+    // A device that has gone refuses the write too; the operator needs the cable, not the port.
+    if (port.BytesWaiting().status == PortIo::Status::Failed) return LineLost(index);
+    sent = Fail(texts::kWriteError);
+  }
   if (echoesCommands) {
     Pause(timing.commandPauseMs);
     static_cast<void>(port.ReadLine(timing.replyLineMs));  // the echo; the reply is judged
@@ -80,28 +85,29 @@ Result<std::string> CartController::ReadReply() {
   PortIo line = port.ReadLine(timing.replyLineMs);
   // Cut short by the program's stop: no answer, but no sign of a silent cart either.
   if (line.status == PortIo::Status::Interrupted) return {{}, Outcome::Failure(texts::kCancelled)};
-  const bool timedOut =
-      line.status == PortIo::Status::TimedOut || line.status == PortIo::Status::Failed;
   Outcome outcome = Outcome::Success();
   if (const std::string refusal = RefusalText(line.text); !refusal.empty()) {
     outcome = Fail(refusal);
-  } else if (timedOut) {
+  } else if (line.status == PortIo::Status::Failed) {
+    // Unplugged, or the port closed under the read: waiting longer would not help.
+    return {std::move(line.text), LineLost(index)};
+  } else if (line.status == PortIo::Status::TimedOut) {
     outcome = Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
                                                     : std::string(texts::kErrorTimeout));
-    ForgetTimedOutPort(index);
+    ForgetLostPort(index);
   }
   return {std::move(line.text), std::move(outcome)};
 }
 
-Result<std::string> CartController::ReadReplyIfAny(int waitMs) {
-  if (RefusedDuringTransfer()) return {{}, Outcome::Failure(texts::kTransferRunning)};
+Outcome CartController::ConfirmHeard(int waitMs) {
+  if (RefusedDuringTransfer()) return Outcome::Failure(texts::kTransferRunning);
   const int index = TransactionSlot().load();
-  if (index < 0 || index >= kMaxPorts) return {{}, Outcome::Failure(texts::kNoCart)};
+  if (index < 0 || index >= kMaxPorts) return Outcome::Failure(texts::kNoCart);
   const PortIo waited = Port(index).WaitReadable(waitMs);
-  if (waited.status == PortIo::Status::Interrupted)
-    return {{}, Outcome::Failure(texts::kCancelled)};
-  if (!waited) return {};
-  return ReadReply();
+  if (waited.status == PortIo::Status::Interrupted) return Outcome::Failure(texts::kCancelled);
+  if (waited.status == PortIo::Status::Failed) return LineLost(index);
+  if (waited) return ReadReply().outcome;
+  return GetStatus().outcome;
 }
 
 Result<std::vector<std::string>> CartController::Exchange(const std::string& command, int reads,
@@ -126,9 +132,9 @@ Result<std::vector<std::string>> CartController::Exchange(const std::string& com
 }
 
 // A silent cart is gone: its port is closed and the scanner reopens and re-probes it by itself.
-// Only the port that timed out is forgotten; the scanner may have found a cart on another port
+// Only the port that was lost is forgotten; the scanner may have found a cart on another port
 // meanwhile, and that one stays current.
-void CartController::ForgetTimedOutPort(int index) {
+void CartController::ForgetLostPort(int index) {
   {
     std::lock_guard lock(portCloseMutex);
     int expected = index;
@@ -142,6 +148,12 @@ Result<std::string> CartController::GetStatus() {
   Result<std::vector<std::string>> reply = Exchange("status", 2);
   return {reply.value.empty() ? std::string() : std::move(reply.value.front()),
           std::move(reply.outcome)};
+}
+
+Outcome CartController::LineLost(int index) {
+  Outcome lost = Fail(texts::kLineClosed);
+  ForgetLostPort(index);
+  return lost;
 }
 
 Outcome CartController::Fail(const std::string& message) {

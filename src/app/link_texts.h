@@ -6,6 +6,8 @@ namespace molvane::texts {
 inline constexpr const char* kUnknownCommand = "Unknown Command.";
 inline constexpr const char* kErrorUnknown = "Error: Unknown.";
 inline constexpr const char* kErrorTimeout = "Error: Timeout";
+inline constexpr const char* kLineClosed =
+    "Error: The cable was unplugged or the line closed. Plug the cart in again.";
 inline constexpr const char* kWriteError = "Error writing the command to the port.";
 inline constexpr const char* kTimeout = "Timeout";
 inline constexpr const char* kNoDrivers = "No USB Cart drivers have been installed on this system.";

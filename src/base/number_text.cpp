@@ -64,6 +64,17 @@ int ScanUnsignedNumbers(std::string_view text, std::uint64_t* values, int maxCou
   return count;
 }
 
+bool ScanExactUnsignedNumbers(std::string_view text, std::uint64_t* values, int count) {
+  std::size_t at = 0;
+  for (int i = 0; i < count; ++i) {
+    // Digits are read whole, so what follows a number is a blank, the end or a stray character.
+    at = SkipBlanks(text, at);
+    if (at >= text.size() || !IsDigit(text[at])) return false;
+    values[i] = ReadDigits(text, at, std::numeric_limits<std::uint64_t>::max());
+  }
+  return SkipBlanks(text, at) == text.size();
+}
+
 bool LeadingUnsigned(std::string_view text, std::uint64_t& value) {
   std::size_t at = 0;
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;

@@ -22,6 +22,11 @@ std::uint32_t TextToPin(std::string_view text);
 // overflow 64 bits saturate.
 int ScanUnsignedNumbers(std::string_view text, std::uint64_t* values, int maxCount);
 
+// Exactly `count` unsigned decimal numbers, separated by blanks, and nothing but blanks before
+// and after them. False for any other text (a stray character, one number more or less); the
+// values are then not to be used.
+bool ScanExactUnsignedNumbers(std::string_view text, std::uint64_t* values, int count);
+
 // One unsigned decimal number at the start of the text after blanks and tabs; false when the text
 // does not start with a digit there.
 bool LeadingUnsigned(std::string_view text, std::uint64_t& value);

@@ -21,14 +21,22 @@ std::chrono::milliseconds DumpDeadline(const DumpBounds& bounds) {
 
 std::string Records(int count) { return std::to_string(count) + " record(s)"; }
 
+// The line itself is not quoted: what is left of it may be an access code, and messages travel
+// further than the trace, whose copies are redacted.
+std::string Unreadable(int number) {
+  return "Line " + std::to_string(number) + " of the cart's list could not be read, so the list " +
+         "is incomplete. Read it again.";
+}
+
 }  // namespace
 
 Outcome ReadDumpRecords(CartController& controller, const DumpBounds& bounds,
                         const Progress& progress,
-                        const std::function<void(const std::string&)>& onRecord) {
+                        const std::function<bool(const std::string&)>& onRecord) {
   const auto end = std::chrono::steady_clock::now() + DumpDeadline(bounds);
   const int maxLines = bounds.maxRecords + kLineSlack;
-  for (int lines = 0;;) {
+  std::string unreadable;
+  for (int lines = 0, records = 0;;) {
     // The cart sends the dump whole whatever we do: the rest is left to the next command, which
     // reads it off to the prompt before it sends anything.
     if (progress.Cancelled()) {
@@ -45,15 +53,21 @@ Outcome ReadDumpRecords(CartController& controller, const DumpBounds& bounds,
       return Outcome::Failure(line.outcome.text + " (after " + Records(lines) + ")", lines,
                               bounds.maxRecords);
     }
-    if (line.value.find('>') != std::string::npos)
+    if (line.value.find('>') != std::string::npos) {
+      if (!unreadable.empty()) return Outcome::Failure(unreadable, records, bounds.maxRecords);
       return Outcome::Success({}, lines, bounds.maxRecords);
+    }
     if (line.value.empty()) {
       return Outcome::Failure(
           "The cart's list ended without its prompt after " + Records(lines) + ".", lines,
           bounds.maxRecords);
     }
-    onRecord(line.value);
-    progress.Report(++lines, bounds.maxRecords);
+    ++lines;
+    if (onRecord(line.value))
+      ++records;
+    else if (unreadable.empty())
+      unreadable = Unreadable(lines);
+    progress.Report(lines, bounds.maxRecords);
   }
 }
 

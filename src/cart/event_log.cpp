@@ -40,12 +40,13 @@ std::string ExportLine(const LogEntry& entry) {
 Outcome DumpLog(CartController& controller, const Progress& progress) {
   if (Outcome sent = controller.SendCommand("log_dump"); !sent) return sent;
   EventLog log;
-  LogRecord record;
   Outcome read = ReadDumpRecords(
       controller, {EventLog::kMaxEvents, kLogRecordBytes}, progress, [&](const std::string& line) {
-        if (log.count >= EventLog::kMaxEvents) return;
-        ApplyLogDumpLine(line, record);
-        log.entries[static_cast<std::size_t>(log.count++)] = MakeLogEntry(record);
+        LogRecord record;
+        if (!ParseLogDumpLine(line, record)) return false;
+        if (log.count < EventLog::kMaxEvents)
+          log.entries[static_cast<std::size_t>(log.count++)] = MakeLogEntry(record);
+        return true;
       });
   if (read) controller.KeepEvents(std::move(log));
   return read;

@@ -10,7 +10,8 @@ namespace molvane {
 class CartController;
 
 // "log_dump": the cart's whole access log. The controller's copy is replaced only by a log read
-// to its end; a read cut short is a failure that leaves the copy as it was.
+// to its end with every line a record; a read cut short, or a line that is no record, is a
+// failure that leaves the copy as it was.
 Outcome DumpLog(CartController& controller, const Progress& progress = {});
 
 // "%d:%02d %d/%02d/%d  %s": the Log page's line for an entry; empty past the log.

@@ -79,7 +79,8 @@ Result<int> ReadLiftRelockTimeout(const std::string& text) {
 }
 
 std::string LiftMoveFailureText(const std::string& failure) {
-  const bool linkLost = failure == texts::kErrorTimeout || failure == texts::kWriteError;
+  const bool linkLost = failure == texts::kErrorTimeout || failure == texts::kWriteError ||
+                        failure == texts::kLineClosed;
   if (!linkLost) return failure;
   return failure + " - the link to the cart failed, so the lift may still be moving.";
 }

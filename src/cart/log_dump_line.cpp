@@ -5,10 +5,11 @@
 
 namespace molvane {
 
-void ApplyLogDumpLine(std::string_view line, LogRecord& record) {
-  std::uint64_t read[LogRecord::kFieldCount] = {};
-  const int count = ScanUnsignedNumbers(line, read, LogRecord::kFieldCount);
-  for (int i = 0; i < count; ++i) record.fields[i] = read[i];
+bool ParseLogDumpLine(std::string_view line, LogRecord& record) {
+  LogRecord read;
+  if (!ScanExactUnsignedNumbers(line, read.fields, LogRecord::kFieldCount)) return false;
+  record = read;
+  return true;
 }
 
 std::string ActionText(const LogRecord& record) {

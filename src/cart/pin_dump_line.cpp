@@ -10,7 +10,7 @@ namespace molvane {
 
 bool ParsePinDumpLine(std::string_view line, PinEntry& entry) {
   std::uint64_t f[7] = {};
-  if (ScanUnsignedNumbers(line, f, 7) < 7) return false;
+  if (!ScanExactUnsignedNumbers(line, f, 7)) return false;
   if (f[0] > std::numeric_limits<std::uint32_t>::max()) return false;
   entry.pin = static_cast<std::uint32_t>(f[0]);
   entry.activationTime = CartTimeToSeconds({f[1], f[2], f[3], f[4], f[5], f[6]});

@@ -6,7 +6,8 @@
 namespace molvane {
 
 // One record of the cart's PIN dump: PIN, second, minute, hour, day, month, year minus 2000,
-// separated by blanks. False when the line holds fewer than seven numbers or a PIN that does not
+// separated by blanks. False when the line is anything else (a number more or less, a character
+// that is neither digit nor blank, as one garbled byte leaves it) or holds a PIN that does not
 // fit 32 bits; `entry` is then unchanged.
 bool ParsePinDumpLine(std::string_view line, PinEntry& entry);
 

@@ -40,6 +40,22 @@ void ErasePin(PinList& list, std::uint32_t pin) {
   list.count = static_cast<int>(kept - list.entries.begin());
 }
 
+// The cart answers "error" to the removal of a PIN it does not hold and to a removal it refuses
+// alike. Its list tells the two apart: a PIN it no longer holds is gone, as the operator wanted;
+// one it still holds, or a list that cannot be read, is a removal that did not happen.
+Outcome JudgeRemovalRefused(CartController& controller, std::uint32_t pin, const Outcome& refusal) {
+  const std::string named = "PIN " + std::to_string(pin);
+  if (const Outcome read = DumpPinList(controller); !read) {
+    return Outcome::Failure(named +
+                            " was not removed: the cart answered \"error\", and its list could "
+                            "not be read to tell whether it still holds it: " +
+                            read.text);
+  }
+  if (ContainsPin(controller.Pins(), pin))
+    return Outcome::Failure("The cart refused to remove " + named + ": " + refusal.text);
+  return Outcome::Success();
+}
+
 std::string NotAPin(const std::string& text) {
   return "'" + PrintableText(text, 24) + "' is not a PIN: " + kPinOutOfRangeText;
 }
@@ -54,8 +70,9 @@ Outcome DumpPinList(CartController& controller, const Progress& progress) {
   Outcome read = ReadDumpRecords(controller, {PinList::kMaxPins, kPinRecordBytes}, progress,
                                  [&](const std::string& line) {
                                    PinEntry entry;
-                                   if (ParsePinDumpLine(line, entry))
-                                     StoreDumpedPin(list, entry, bestAge);
+                                   if (!ParsePinDumpLine(line, entry)) return false;
+                                   StoreDumpedPin(list, entry, bestAge);
+                                   return true;
                                  });
   if (read) controller.KeepPins(list);
   return read;
@@ -125,31 +142,34 @@ Outcome RemovePin(CartController& controller, const std::string& pinText) {
   const std::string kept = SingleLine(pinText).substr(0, 10);
   const std::uint32_t target = TextToPin(kept);
   const Result<std::string> reply = SendAndRead(controller, "pin_list_remove " + kept);
-  // The cart refuses to remove a PIN it does not hold; for the operator that PIN is gone, so the
-  // refusal is no failure.
-  const bool notHeld = StartsWith(reply.value, "error");
-  if (StartsWith(reply.value, ">") || notHeld) {
+  if (StartsWith(reply.value, ">")) {
     PinList list = controller.Pins();
     ErasePin(list, target);
     controller.KeepPins(list);
     return Outcome::Success({}, 1);
   }
-  if (!reply) return reply.outcome;
-  return Outcome::Failure("The cart did not remove PIN " + std::to_string(target) +
-                          ": it answered '" + PrintableText(reply.value, 32) + "'.");
+  const std::string pin = std::to_string(target);
+  if (StartsWith(reply.value, "error"))
+    return JudgeRemovalRefused(controller, target, reply.outcome);
+  if (!reply) return Outcome::Failure("PIN " + pin + " was not removed: " + reply.outcome.text);
+  return Outcome::Failure("The cart did not remove PIN " + pin + ": it answered '" +
+                          PrintableText(reply.value, 32) + "'.");
 }
 
 Outcome RemoveAllPins(CartController& controller, const Progress& progress) {
   const int total = controller.Pins().count;
   int removed = 0;
+  const auto notCleared = [&](const std::string& why) {
+    return Outcome::Failure("The PIN list was not cleared (" + std::to_string(removed) + " of " +
+                                std::to_string(total) + " PIN(s) removed): " + why,
+                            removed, total);
+  };
   while (controller.Pins().count > 0) {
-    if (progress.Cancelled()) return Outcome::Failure(texts::kCancelled, removed, total);
+    if (progress.Cancelled()) return notCleared(texts::kCancelled);
     const int before = controller.Pins().count;
     const Outcome outcome = RemovePin(controller, PinText(controller.Pins(), 0));
-    if (!outcome) return Outcome::Failure(outcome.text, removed, total);
-    if (controller.Pins().count == before) {
-      return Outcome::Failure("A PIN could not be removed.", removed, total);
-    }
+    if (!outcome) return notCleared(outcome.text);
+    if (controller.Pins().count >= before) return notCleared("A PIN could not be removed.");
     progress.Report(++removed, total);
   }
   return Outcome::Success({}, removed, total);

@@ -14,7 +14,8 @@ class CartController;
 inline constexpr const char* kMaxPinsExceeded = "Max number of pins exceeded.";
 
 // "pin_list_dump": the cart's whole list. The controller's copy is replaced only by a list read
-// to its end; a read cut short is a failure that leaves the copy as it was.
+// to its end with every line a record; a read cut short, or a line that is no record, is a
+// failure that leaves the copy as it was.
 Outcome DumpPinList(CartController& controller, const Progress& progress = {});
 
 // The copy's entries: the PIN as "%u" (empty past the list), its age in whole days (-1 past the
@@ -37,11 +38,15 @@ Outcome AddPins(CartController& controller, const std::vector<std::string>& pins
                 const Progress& progress = {});
 
 // "pin_list_remove" with the text's first ten characters (a list line's zero-padded PIN). The
-// cart's confirmation, or its "error" for a PIN it does not hold, takes the PIN out of the copy.
+// cart's confirmation takes the PIN out of the copy (`done` 1). The cart answers "error" both
+// for a PIN it does not hold and for a removal it refuses, so its list is read again to tell:
+// a PIN it does not hold is a success with nothing done; one it still holds, or a list that
+// cannot be read, is a failure. Every failure names the PIN.
 Outcome RemovePin(CartController& controller, const std::string& pinText);
 
 // Removes the PINs one by one, as the cart has no command to empty its list. A removal that
-// changes nothing (no answer, the link lost) ends it as a failure; `done` counts the removed.
+// fails or changes nothing (a refusal, no answer, the link lost) or a cancel ends it as a
+// failure that says how many of how many were removed before it; `done` counts the removed.
 Outcome RemoveAllPins(CartController& controller, const Progress& progress = {});
 
 }  // namespace molvane

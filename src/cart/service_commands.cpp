@@ -25,7 +25,7 @@ Outcome SetRealTimeClock(CartController& controller) {
       std::to_string(t.hour) + " " + std::to_string(t.day) + " " + std::to_string(t.month) + " " +
       std::to_string(t.year - 2000));
   if (!sent) return sent;
-  return controller.ReadReplyIfAny(kRefusalWaitMs).outcome;
+  return controller.ConfirmHeard(kRefusalWaitMs);
 }
 
 // Other lines may come before "reset_done". The wait ends early when the link is gone, since no

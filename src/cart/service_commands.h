@@ -6,8 +6,9 @@ namespace molvane {
 class CartController;
 
 // "set_time" with the PC's local time in the cart's order: second, minute, hour, day, month,
-// year minus 2000. The cart answers with nothing to read, so only a missing cart, a failed write
-// or a refusal the cart sends at once ("error", "unknown cmd") fails.
+// year minus 2000. The cart may answer with nothing to read: a refusal it sends at once
+// ("error", "unknown cmd") fails, and a cart that says nothing must still answer "status", so
+// that a cart gone silent never passes for one that took the time.
 Outcome SetRealTimeClock(CartController& controller);
 
 // "gas_gauge_reset", then lines until the cart answers "reset_done" or the wait runs out.

@@ -5,7 +5,6 @@
 #include "base/clock.h"
 #include "cart/service_commands.h"
 #include "cart/setup_values.h"
-#include "cart/status_flags.h"
 #include "cli/cli_context.h"
 
 namespace molvanectl {
@@ -14,13 +13,7 @@ namespace {
 void SetClock(CliContext& context) {
   if (!context.Connect()) return;
   const molvane::LocalFields t = molvane::ToLocalFields(molvane::Now());
-  // "set_time" is not answered with a verdict; a status probe at least shows that the cart
-  // is still listening.
-  std::string status;
-  if (!Check(context, molvane::SetRealTimeClock(context.controller)) ||
-      !Take(context, molvane::ReadCartStatus(context.controller), status)) {
-    return;
-  }
+  if (!Check(context, molvane::SetRealTimeClock(context.controller))) return;
   std::printf("Clock set to %04d-%02d-%02d %02d:%02d:%02d. %s\n", t.year, t.month, t.day, t.hour,
               t.minute, t.second, molvane::kUpdateComplete);
 }

@@ -93,14 +93,19 @@ void Remove(CliContext& context, const std::vector<std::string>& texts) {
       std::printf("PIN %u was not on the cart.\n", pin);
     }
   }
+  std::vector<std::uint32_t> confirmed;
   for (const std::uint32_t pin : present) {
     const molvane::Outcome removed = molvane::RemovePin(context.controller, std::to_string(pin));
-    if (!removed) {
-      context.Fail("Error: PIN " + std::to_string(pin) + " was not removed: " + removed.text);
+    if (removed) {
+      confirmed.push_back(pin);
+    } else {
+      context.Fail(ErrorLine(removed.text));
     }
   }
+  // With the link gone nothing more can be learned, and the failure has been said.
+  if (context.controller.CurrentPort() < 0 && context.exitCode != 0) return;
   if (!Reread(context)) return;
-  for (const std::uint32_t pin : present) {
+  for (const std::uint32_t pin : confirmed) {
     if (CartHolds(context.controller, pin)) {
       context.Fail("Error: PIN " + std::to_string(pin) + " is still on the cart");
     } else {
@@ -112,11 +117,15 @@ void Remove(CliContext& context, const std::vector<std::string>& texts) {
 
 void Clear(CliContext& context) {
   if (!context.Connect() || !Reread(context)) return;
-  const molvane::Outcome cleared = molvane::RemoveAllPins(context.controller);
+  // A clear cut short says how far it got, whatever can be read afterwards.
+  if (const molvane::Outcome cleared = molvane::RemoveAllPins(context.controller); !cleared) {
+    context.Fail(ErrorLine(cleared.text));
+    return;
+  }
   if (!Reread(context)) return;
-  if (!cleared || context.controller.Pins().count > 0) {
+  if (context.controller.Pins().count > 0) {
     context.Fail("Error: the cart still holds " + std::to_string(context.controller.Pins().count) +
-                 " PIN(s)" + (cleared ? std::string() : ": " + cleared.text));
+                 " PIN(s)");
     return;
   }
   PrintHeld(context);

@@ -1,6 +1,7 @@
 #include "loader/bitmap_line.h"
 
 #include "app/cart_controller.h"
+#include "app/link_texts.h"
 #include "app/reply_refusal.h"
 #include "loader/port_wait.h"
 
@@ -45,6 +46,7 @@ class LineExchange {
   bool Send() {
     refused = false;
     const Outcome sent = c.SendCommand(line);
+    NoteLink(sent);
     SleepMs(kAfterLineMs);
     return static_cast<bool>(sent);
   }
@@ -54,8 +56,16 @@ class LineExchange {
   bool Read(std::string& reply) {
     if (cancel.load() != 0 || ++replies > c.GetTiming().bitmapReplyTries) return false;
     // A refusal is looked at by the caller; only a lost link ends the exchange here.
-    reply = c.ReadReply().value;
+    Result<std::string> read = c.ReadReply();
+    NoteLink(read.outcome);
+    reply = std::move(read.value);
     return c.CurrentPort() >= 0;
+  }
+
+  // An unplugged cable is told apart from a display that stopped answering: the operator's
+  // remedy differs.
+  void NoteLink(const Outcome& step) {
+    if (!step && step.text == texts::kLineClosed) lineClosed = true;
   }
 
   bool MayResend() {
@@ -81,6 +91,7 @@ class LineExchange {
   SentLine Ended() const {
     if (cancel.load() != 0) return {LineResult::Canceled, {}};
     if (exhausted && refused) return {LineResult::Refused, refusal};
+    if (lineClosed) return {LineResult::LineClosed, {}};
     return {LineResult::Silent, {}};
   }
 
@@ -91,6 +102,7 @@ class LineExchange {
   int resends = 0;
   bool refused = false;    // a refusal came since the line was last sent
   bool exhausted = false;  // the bound on sending it again ran out
+  bool lineClosed = false;
   std::string refusal;
 };
 

@@ -7,8 +7,8 @@ namespace molvane {
 class CartController;
 
 // How one display-memory line went: taken, refused ("error" or "unknown cmd" before the prompt,
-// every time it was sent), no longer answered, or cancelled.
-enum class LineResult { Taken, Refused, Silent, Canceled };
+// every time it was sent), no longer answered, its line closed (unplugged), or cancelled.
+enum class LineResult { Taken, Refused, Silent, LineClosed, Canceled };
 
 struct SentLine {
   LineResult result = LineResult::Taken;

@@ -22,6 +22,7 @@ namespace {
 constexpr int kAfterLoadCommandMs = 200;
 constexpr int kBeforeLineMs = 100;
 constexpr std::size_t kShownLine = 40;  // of a refused line in the message
+constexpr const char* kEndUpload = "er 256";
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -44,13 +45,22 @@ bool SendUnjudged(SerialPort& port, const std::string& bytes) {
   return true;
 }
 
-// Why the upload ended at line `number` of the command file.
-std::string LineFailure(const SentLine& sent, int number, std::string line) {
-  if (sent.result == LineResult::Canceled) return texts::kBitmapCanceled;
-  if (sent.result != LineResult::Refused) return texts::kDisplaySilent;
+// Why the upload ended at `what` ("line 3", "the end of the upload").
+std::string LineFailure(const SentLine& sent, const std::string& what, std::string line) {
+  switch (sent.result) {
+    case LineResult::Canceled:
+      return texts::kBitmapCanceled;
+    case LineResult::LineClosed:
+      return std::string(texts::kLineClosed) + " Bitmap Update Aborted.";
+    case LineResult::Refused:
+      break;
+    case LineResult::Taken:
+    case LineResult::Silent:
+      return texts::kDisplaySilent;
+  }
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  return "The display refused line " + std::to_string(number) + " (" +
-         PrintableText(line, kShownLine) + "): " + sent.refusal + " Bitmap Update Aborted.";
+  return "The display refused " + what + " (" + PrintableText(line, kShownLine) +
+         "): " + sent.refusal + " Bitmap Update Aborted.";
 }
 
 // Success once every line went; otherwise the failure says where the upload ended.
@@ -70,7 +80,8 @@ Outcome SendLines(TransferSession& session, std::FILE* file, int total) {
     if (StartsLine(line)) {
       const SentLine sent = SendBitmapLine(controller, line, session.CancelFlag());
       if (sent.result != LineResult::Taken) {
-        return Outcome::Failure(LineFailure(sent, done, line), done - 1, total);
+        return Outcome::Failure(LineFailure(sent, "line " + std::to_string(done), line), done - 1,
+                                total);
       }
     }
     session.SetStatus(WritingText(ProgressPercent(done, total)));
@@ -95,8 +106,14 @@ Outcome RunBitmapUpload(TransferSession& session, const std::string& commandFile
   }
   Outcome sent = SendLines(session, file.get(), total);
   if (!sent) return sent;
-  if (!factoryTitle && !SendRaw(port, "er 256\r"))
-    return Outcome::Failure(texts::kWriteError, sent.done, sent.total);
+  // The display has stored nothing until it has taken the end of the upload.
+  if (!factoryTitle) {
+    const SentLine ended = SendBitmapLine(session.Controller(), kEndUpload, session.CancelFlag());
+    if (ended.result != LineResult::Taken) {
+      return Outcome::Failure(LineFailure(ended, "the end of the upload", kEndUpload), sent.done,
+                              sent.total);
+    }
+  }
   file.reset();
   session.SetStatus(texts::kBitmapUpdated);
   session.SetMessage(texts::kBitmapUpdated);

@@ -130,7 +130,7 @@ Outcome AwaitBootloader(TransferSession& session, const Board& board, BoardStart
       return EndRefused(port, refusal);
     case BoardWait::LineClosed:
       // Nobody is at the other end to hear restart bytes, nor to wait for.
-      return Outcome::Failure(texts::kErrorTimeout);
+      return Outcome::Failure(texts::kLineClosed);
     case BoardWait::Silent:
     case BoardWait::Stopped:
       break;

@@ -182,14 +182,7 @@ void PinListPage::Clear() {
   if (Ui().MessageBox(kClearQuestion, UiServices::Buttons::YesNo) != UiServices::Answer::Yes)
     return;
   ReadAllFields();
-  ChangeThenRefresh([](CartController& c) {
-    Outcome cleared = RemoveAllPins(c, JobProgress());
-    if (!cleared) {
-      cleared.text = "The pin list was not cleared (" + std::to_string(cleared.done) +
-                     " PIN(s) removed): " + cleared.text;
-    }
-    return cleared;
-  });
+  ChangeThenRefresh([](CartController& c) { return RemoveAllPins(c, JobProgress()); });
 }
 
 void PinListPage::Import() {

@@ -31,6 +31,9 @@ void Usage() {
       "  --hang-up-after N   close the line when the Nth command arrives\n"
       "  --replug-after MS   after a hang-up, plug back in after MS milliseconds\n"
       "  --refuse WORD       answer every command but \"status\" with WORD: error or unknown\n"
+      "  --only COMMAND      --silent-after, --hang-up-after and --refuse count and refuse\n"
+      "                      only this command (its first word)\n"
+      "  --garble-record N   in every PIN or log dump, garble one byte of the Nth record\n"
       "  --display-refuses   the display answers every memory write with \"error\"\n"
       "  --dump-flash DIR    on exit, write each board's flash memory to DIR/BOARD.bin (tests)\n"
       "  --replay TRACE      answer every command as a traffic trace (comlog.txt) recorded it;\n"
@@ -111,8 +114,8 @@ bool AddReplayTrace(cartsim::SimCart::Options& options, const std::string& path)
 int main(int argc, char** argv) {
   cartsim::SimCart::Options cartOptions;
   cartsim::PtyTransport::Options linkOptions;
-  int silentAfter = -1, hangUpAfter = -1, replugAfterMs = -1, statusByte = -1;
-  std::string flashDumpFolder;
+  int silentAfter = -1, hangUpAfter = -1, replugAfterMs = -1, statusByte = -1, garbled = -1;
+  std::string flashDumpFolder, onlyWord;
   bool dropAnswers = false, displayRefuses = false;
   cartsim::SimFaults::Refusal refusal = cartsim::SimFaults::Refusal::None;
   for (int i = 1; i < argc; ++i) {
@@ -144,6 +147,10 @@ int main(int argc, char** argv) {
       flashDumpFolder = argv[++i];
     else if (arg == "--refuse" && hasValue && ParseRefusal(argv[i + 1], refusal))
       ++i;
+    else if (arg == "--only" && hasValue)
+      onlyWord = argv[++i];
+    else if (arg == "--garble-record" && hasValue)
+      garbled = std::atoi(argv[++i]);
     else if (arg == "--display-refuses")
       displayRefuses = true;
     else if (arg == "--replay" && hasValue) {
@@ -159,6 +166,8 @@ int main(int argc, char** argv) {
   cart.faults.dropAnswers = dropAnswers;
   cart.faults.hangUpAfter = hangUpAfter;
   cart.faults.refuseCommands = refusal;
+  cart.faults.garbleDumpRecord = garbled;
+  cart.faults.onlyWord = onlyWord;
   cart.Inspect([&](cartsim::SimCart& c) { return c.Display().refuseLines = displayRefuses; });
   if (statusByte >= 0)
     cart.Inspect([&](cartsim::SimCart& c) {

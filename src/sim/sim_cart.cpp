@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "sim/display_line.h"
+
 namespace cartsim {
 namespace {
 
@@ -15,6 +17,20 @@ std::string Noise(std::size_t length) {
   std::string bytes(length, '\0');
   for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
   return bytes;
+}
+
+// Flips one bit of the middle byte of record line `number` (from 1), which turns a digit or a
+// blank into a letter or a backquote: damage a reader can see, never a different number.
+void GarbleRecord(std::string& dump, int number) {
+  std::size_t start = 0;
+  for (int line = 1; line < number && start != std::string::npos; ++line) {
+    start = dump.find('\n', start);
+    if (start != std::string::npos) ++start;
+  }
+  if (number < 1 || start == std::string::npos) return;
+  const std::size_t end = dump.find('\r', start);
+  if (end == std::string::npos || end == start) return;
+  dump[start + (end - start) / 2] ^= 0x40;
 }
 
 }  // namespace
@@ -88,11 +104,13 @@ void SimCart::OnLine(const std::string& line, const Send& send) {
     return;
   }
   ++commandsSeen;
-  if (faults.hangUpAfter >= 0 && commandsSeen >= faults.hangUpAfter) {
+  const bool faultLine = faults.onlyWord.empty() || CommandWord(line) == faults.onlyWord;
+  if (faultLine) ++faultLinesSeen;
+  if (faults.hangUpAfter >= 0 && faultLinesSeen >= faults.hangUpAfter) {
     hangUp = true;
     return;
   }
-  if (faults.silentAfter >= 0 && commandsSeen > faults.silentAfter) return;
+  if (faults.silentAfter >= 0 && faultLinesSeen > faults.silentAfter) return;
   if (echo) send(line + "\r\n");
   if (faults.dropAnswers) return;
   if (commandsSeen == faults.loseAnswerOf) {
@@ -103,7 +121,7 @@ void SimCart::OnLine(const std::string& line, const Send& send) {
     send(Noise(64));
     return;
   }
-  if (faults.refuseCommands != SimFaults::Refusal::None && line != "status") {
+  if (faults.refuseCommands != SimFaults::Refusal::None && line != "status" && faultLine) {
     send(faults.refuseCommands == SimFaults::Refusal::Error ? "error\r\n>" : "unknown cmd\r\n>");
     return;
   }
@@ -147,7 +165,9 @@ void SimCart::Answer(const std::string& line, const Send& send) {
     send(display.Execute(line));
     return;
   }
-  send(cart.Execute(line));
+  std::string answer = cart.Execute(line);
+  if (line == "pin_list_dump" || line == "log_dump") GarbleRecord(answer, faults.garbleDumpRecord);
+  send(answer);
 }
 
 }  // namespace cartsim

@@ -30,6 +30,13 @@ struct SimFaults {
   // unknown command.
   enum class Refusal { None, Error, UnknownCommand };
   std::atomic<Refusal> refuseCommands{Refusal::None};
+  // In every dump ("pin_list_dump", "log_dump"), the Nth record line (from 1) arrives with one
+  // byte changed, as line noise leaves it.
+  std::atomic<int> garbleDumpRecord{-1};
+  // When set (with the cart locked), only command lines with this command word count towards
+  // silentAfter and hangUpAfter, and only they are refused: a cart that refuses one command, or
+  // a cable pulled when the third "pin_list_remove" arrives.
+  std::string onlyWord;
 };
 
 // The whole cart as seen from the wire: the main board's command interpreter, the display and
@@ -89,6 +96,7 @@ class SimCart {
   std::shared_ptr<TraceReplay> replay;
   std::string pending;
   int commandsSeen = 0;
+  int faultLinesSeen = 0;  // the lines the faults count (all, or those of faults.onlyWord)
   bool hangUp = false;
   std::chrono::steady_clock::time_point lastTick{};
 };

@@ -158,7 +158,8 @@ TEST(CommandTransaction, NoCurrentPortSkipsEverythingSilently) {
   EXPECT_TRUE(c.cart.Lines().empty());
 }
 
-TEST(CommandTransaction, FailedWriteIsReported) {
+// The operator is told to plug the cable in, not that the port failed, and the port is given up.
+TEST(CommandTransaction, CommandToAnUnpluggedCartSaysTheLineClosed) {
   ConnectedController c([](const std::string&) { return Answer("x"); });
   auto& ctl = c.controller;
   c.cart.Pty().HangUp();
@@ -166,11 +167,13 @@ TEST(CommandTransaction, FailedWriteIsReported) {
   ASSERT_TRUE(testing_support::Eventually(
       [&] {
         const molvane::Outcome sent = ctl.SendCommand("lock");
-        return !sent && sent.text == "Error writing the command to the port." &&
+        return !sent &&
+               sent.text ==
+                   "Error: The cable was unplugged or the line closed. Plug the cart in again." &&
                ctl.GetMessage() == sent.text;
       },
       1000));
-  EXPECT_EQ(ctl.ReadReply().value, "Timeout");
+  EXPECT_EQ(ctl.CurrentPort(), -1);
 }
 
 TEST(CommandTransaction, MessageShowsTransferStatusWhileBusy) {

@@ -121,7 +121,7 @@ TEST_F(StoppedRestore, CutAtEachPhaseKeepsOldOrNewPinsAndTheUndoFileRestoresTheC
 
   // During the removals: every new PIN is in, 11 is gone, 22 is left over.
   outcome = ApplyAnswering(4);
-  EXPECT_EQ(outcome.failure, "Error: Timeout");
+  EXPECT_EQ(outcome.failure, "PIN 22 was not removed: Error: Timeout");
   EXPECT_EQ(outcome.applied,
             (Lines{"Cart name: \"Old\" -> \"New\"", "Add PIN 33", "Add PIN 44", "Remove PIN 11"}));
   EXPECT_EQ(outcome.notConfirmed, (Lines{"Remove PIN 22"}));

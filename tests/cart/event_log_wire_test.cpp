@@ -23,24 +23,22 @@ std::string LogDumpOf(int count) {
 
 }  // namespace
 
-TEST(EventLogWire, DumpCarriesFieldsAndFormatsLines) {
+TEST(EventLogWire, DumpFormatsLines) {
   LocalZone zone(kBerlinZone);
   ConnectedController fixture(Answers({{"log_dump",
                                         "1234 1 5 6 7 8 9 10\r\n"
-                                        "98765\r\n"
                                         "0 165 0 0 12 1 1 9\r\n"
                                         "0 2 0 0 24 31 4 100\r\n>"}}));
   auto& c = fixture.controller;
   const molvane::Outcome dumped = molvane::DumpLog(c);
   EXPECT_TRUE(dumped) << dumped.text;
-  ASSERT_EQ(c.Events().count, 4);
+  ASSERT_EQ(c.Events().count, 3);
   EXPECT_EQ(molvane::LogLine(c.Events(), 0), "7:06 9/08/2010  accessed pin: 1234");
-  EXPECT_EQ(molvane::LogLine(c.Events(), 1), "7:06 9/08/2010  accessed pin: 98765");
-  EXPECT_EQ(molvane::LogLine(c.Events(), 2), "12:00 1/01/2009  powerup");
-  EXPECT_EQ(molvane::LogLine(c.Events(), 3),
+  EXPECT_EQ(molvane::LogLine(c.Events(), 1), "12:00 1/01/2009  powerup");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 2),
             "0:00 5/01/2000  factory reset");  // 31 April rolls into May
   EXPECT_EQ(molvane::LogLine(c.Events(), -1), "");
-  EXPECT_EQ(molvane::LogLine(c.Events(), 4), "");
+  EXPECT_EQ(molvane::LogLine(c.Events(), 3), "");
 }
 
 TEST(EventLogWire, ADumpOf1030KeepsTheFirst1024) {
@@ -73,6 +71,20 @@ TEST(EventLogWire, ADumpWithoutItsPromptFailsAndKeepsTheLogReadBefore) {
   EXPECT_EQ(dumped.text, "The cart's list ended without its prompt after 1 record(s).");
   ASSERT_EQ(c.Events().count, 1);
   EXPECT_EQ(c.Events().entries[0].action, "powerup");
+}
+
+// A line that is no record was an event all the same: the log read is not the cart's whole log.
+TEST(EventLogWire, ALineThatIsNoRecordFailsTheDumpAndKeepsTheLogReadBefore) {
+  LocalZone zone("UTC0");
+  ConnectedController fixture(
+      Answers({{"log_dump", "1 1 5 6 7 8 9 10\r\n98765\r\n2 1 5 6 7 8 9 10\r\n>"}}));
+  auto& c = fixture.controller;
+  const molvane::Outcome dumped = molvane::DumpLog(c);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.text,
+            "Line 2 of the cart's list could not be read, so the list is incomplete. Read it "
+            "again.");
+  EXPECT_EQ(c.Events().count, 0);
 }
 
 TEST(EventLogExport, WritesHeaderAndTabbedLinesWithCrLf) {

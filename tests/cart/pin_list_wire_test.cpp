@@ -54,7 +54,6 @@ std::string CartDateDaysAgo(int days) {
 TEST_F(PinListWire, DumpReadsRecordsUntilThePrompt) {
   ConnectedController fixture(Answers({{"pin_list_dump",
                                         "4294967295 5 6 7 8 9 10\r\n"
-                                        "12 5 6 7 8 9\r\n"  // six numbers: skipped
                                         "2147483648 60 61 24 0 13 100\r\n>"}}));
   const molvane::Outcome dumped = molvane::DumpPinList(fixture.controller);
   EXPECT_TRUE(dumped) << dumped.text;
@@ -85,6 +84,23 @@ TEST_F(PinListWire, AnEmptyLineEndsTheDumpAsAFailure) {
   EXPECT_EQ(dumped.done, 1);
   ASSERT_EQ(fixture.controller.Pins().count, 1);
   EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "4711");
+}
+
+// The dump is read to its prompt, so nothing of it is taken for the next answer.
+TEST_F(PinListWire, ALineThatIsNoRecordFailsTheDumpAndKeepsTheCopy) {
+  ConnectedController fixture(
+      Answers({{"pin_list_dump", "1 5 6 7 8 9 10\r\n2 5 6 7`8 9 10\r\n3 5 6 7 8 9 10\r\n>"},
+               {"status", "0x00\r"}}));
+  fixture.controller.KeepPins(ListOf({4711}));
+  const molvane::Outcome dumped = molvane::DumpPinList(fixture.controller);
+  EXPECT_FALSE(dumped);
+  EXPECT_EQ(dumped.text,
+            "Line 2 of the cart's list could not be read, so the list is incomplete. Read it "
+            "again.");
+  EXPECT_EQ(dumped.done, 2);
+  ASSERT_EQ(fixture.controller.Pins().count, 1);
+  EXPECT_EQ(molvane::PinText(fixture.controller.Pins(), 0), "4711");
+  EXPECT_EQ(fixture.controller.GetStatus().value, "0x00");
 }
 
 TEST_F(PinListWire, ADumpOf130KeepsTheFirst128AndReadsTheRest) {
@@ -177,23 +193,47 @@ TEST_F(PinListWire, AddPinSendsNothingForADuplicateOrAFullList) {
   EXPECT_EQ(fixture.cart.Lines(), std::vector<std::string>{"pin_list_add 1234"});
 }
 
-TEST_F(PinListWire, RemovePinSendsTheListLineAndHonoursPromptAndError) {
-  ConnectedController fixture(Answers({{"pin_list_remove 0000004711", ">"},
-                                       {"pin_list_remove 12", "error: not found\r"},
-                                       {"pin_list_remove 13", "unknown cmd\r"}}));
+TEST_F(PinListWire, RemovePinSendsTheListLineAndHonoursPromptAndUnknown) {
+  ConnectedController fixture(
+      Answers({{"pin_list_remove 0000004711", ">"}, {"pin_list_remove 13", "unknown cmd\r"}}));
   auto& c = fixture.controller;
-  c.KeepPins(ListOf({4711, 12, 13, 4711}));
+  c.KeepPins(ListOf({4711, 13, 4711}));
   EXPECT_TRUE(molvane::RemovePin(c, "0000004711  12 days"));
-  ASSERT_EQ(c.Pins().count, 2);
-  EXPECT_EQ(molvane::PinText(c.Pins(), 0), "12");
-  // The cart's "error" means it does not hold the PIN: the copy is brought in line, no failure.
-  EXPECT_TRUE(molvane::RemovePin(c, "12"));
+  ASSERT_EQ(c.Pins().count, 1);
   const molvane::Outcome unknown = molvane::RemovePin(c, "13");
   EXPECT_FALSE(unknown);
-  EXPECT_EQ(unknown.text, "Unknown Command.");
+  EXPECT_EQ(unknown.text, "PIN 13 was not removed: Unknown Command.");
   ASSERT_EQ(c.Pins().count, 1);
   EXPECT_EQ(molvane::PinText(c.Pins(), 0), "13");
   EXPECT_EQ(fixture.cart.Lines()[0], "pin_list_remove 0000004711");
+}
+
+// "error" answers a PIN the cart does not hold and a removal it refuses alike; the cart's list,
+// read again, tells which it was.
+TEST_F(PinListWire, RemovePinAnsweredWithErrorAsksTheCartsList) {
+  ConnectedController fixture(Answers({{"pin_list_remove 12", "error: not found\r"},
+                                       {"pin_list_remove 13", "error\r"},
+                                       {"pin_list_dump", "13 5 6 7 8 9 10\r\n>"}}));
+  auto& c = fixture.controller;
+  c.KeepPins(ListOf({12, 13}));
+  const molvane::Outcome notHeld = molvane::RemovePin(c, "12");
+  EXPECT_TRUE(notHeld) << notHeld.text;
+  EXPECT_EQ(notHeld.done, 0);
+  ASSERT_EQ(c.Pins().count, 1);
+  const molvane::Outcome refused = molvane::RemovePin(c, "13");
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.text, "The cart refused to remove PIN 13: Error: Unknown.");
+  EXPECT_EQ(molvane::PinText(c.Pins(), 0), "13");
+
+  // A list that cannot be read leaves the question open: no success is claimed.
+  ConnectedController refusing(AlwaysAnswer("error\r"));
+  refusing.controller.KeepPins(ListOf({14}));
+  const molvane::Outcome unknown = molvane::RemovePin(refusing.controller, "14");
+  EXPECT_FALSE(unknown);
+  EXPECT_EQ(unknown.text,
+            "PIN 14 was not removed: the cart answered \"error\", and its list could not be read "
+            "to tell whether it still holds it: Error: Unknown. (after 0 record(s))");
+  EXPECT_EQ(refusing.controller.Pins().count, 1);
 }
 
 TEST_F(PinListWire, RemovePinAnsweredWithSilenceKeepsThePin) {
@@ -202,7 +242,7 @@ TEST_F(PinListWire, RemovePinAnsweredWithSilenceKeepsThePin) {
   c.KeepPins(ListOf({5}));
   const molvane::Outcome removed = molvane::RemovePin(c, "5");
   EXPECT_FALSE(removed);
-  EXPECT_EQ(removed.text, "Error: Timeout");
+  EXPECT_EQ(removed.text, "PIN 5 was not removed: Error: Timeout");
   EXPECT_EQ(c.Pins().count, 1);
 }
 
@@ -225,7 +265,9 @@ TEST_F(PinListWire, RemoveAllPinsStopsAtARemovalThatChangesNothing) {
   c.KeepPins(ListOf({1, 2}));
   const molvane::Outcome removed = molvane::RemoveAllPins(c);
   EXPECT_FALSE(removed);
-  EXPECT_EQ(removed.text, "The cart did not remove PIN 1: it answered 'busy'.");
+  EXPECT_EQ(removed.text,
+            "The PIN list was not cleared (0 of 2 PIN(s) removed): The cart did not remove PIN 1: "
+            "it answered 'busy'.");
   EXPECT_EQ(removed.done, 0);
   EXPECT_EQ(c.Pins().count, 2);
   EXPECT_EQ(fixture.cart.Lines().size(), 1u);

@@ -129,7 +129,8 @@ TEST_F(PinListPageTest, AClearCutShortIsToldAndAListNotReadIsNotExported) {
       fixture.sim.Inspect([](cartsim::SimCart& sim) { return sim.CommandsSeen(); }) + 1;
   page.Clear();
   EXPECT_EQ(ui.Texts(), (Strings{"Are you sure you wish to clear all of the pin numbers?",
-                                 "The pin list was not cleared (1 PIN(s) removed): Error: Timeout",
+                                 "The PIN list was not cleared (1 of 3 PIN(s) removed): PIN 22 "
+                                 "was not removed: Error: Timeout",
                                  "The PIN list could not be read: Error: No cart is connected."}));
   EXPECT_EQ(page.pinLines, before);
   EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Count(); }), 2);
@@ -162,6 +163,29 @@ TEST_F(PinListPageTest, RemoveTheSelectedLineOnly) {
   page.Clear();
   EXPECT_FALSE(CartHolds(7));
   EXPECT_TRUE(page.pinLines.empty());
+}
+
+// The cart says "error" to a removal it refuses as to a PIN it does not hold: a refusal is told,
+// never passed over as a PIN already gone.
+TEST_F(PinListPageTest, ARemovalTheCartRefusesIsToldAndThePinStays) {
+  ASSERT_TRUE(fixture.Connect());
+  StoreOnCart(42, 1);
+  StoreOnCart(7, 2);
+  page.GetList();
+  fixture.sim.Inspect([](cartsim::SimCart& sim) {
+    sim.faults.onlyWord = "pin_list_remove";
+    sim.faults.refuseCommands = cartsim::SimFaults::Refusal::Error;
+  });
+  page.selectedLine = 1;  // "0000000042 ..."
+  page.Remove();
+  ui.answers = {UiServices::Answer::Yes};
+  page.Clear();
+  EXPECT_EQ(ui.Texts(), (Strings{"The cart refused to remove PIN 42: Error: Unknown.",
+                                 "Are you sure you wish to clear all of the pin numbers?",
+                                 "The PIN list was not cleared (0 of 2 PIN(s) removed): The cart "
+                                 "refused to remove PIN 42: Error: Unknown."}));
+  EXPECT_EQ(page.pinLines.size(), 2u);
+  EXPECT_TRUE(CartHolds(42));
 }
 
 TEST_F(PinListPageTest, RfidUpdateSendsOnlyAFormatWhoseBitsMatchTheMask) {

@@ -183,6 +183,16 @@ TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
   EXPECT_EQ(otherUi.Texts(), std::vector<std::string>{"Error: No cart is connected."});
 }
 
+TEST_F(ServicePageTest, AClockTheCartLeavesUnansweredIsNoUpdate) {
+  ASSERT_TRUE(fixture.Connect());
+  fixture.sim.Inspect([](cartsim::SimCart& s) {
+    s.faults.onlyWord = "set_time";
+    s.faults.silentAfter = 0;
+  });
+  page.SetRtc();
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error: Timeout"});
+}
+
 TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
   ASSERT_TRUE(fixture.Connect());
   molvane::CartController& controller = fixture.controller;

@@ -64,8 +64,8 @@ Outcome CartController::SendCommand(const std::string& command) {
   Outcome sent = Outcome::Success();
   if (!port.Write(line.data(), static_cast<int>(line.size()))) {
     // A device that has gone refuses the write too; the operator needs the cable, not the port.
-    if (port.BytesWaiting().status == PortIo::Status::Failed) return LineLost(index);
-    sent = Fail(texts::kWriteError);
+    if (port.BytesWaiting().status == PortIo::Status::Failed) return LineLost(index).AnswerLost();
+    sent = Fail(texts::kWriteError).AnswerLost();
   }
   if (echoesCommands) {
     Pause(timing.commandPauseMs);
@@ -84,16 +84,18 @@ Result<std::string> CartController::ReadReply() {
   SerialPort& port = Port(index);
   PortIo line = port.ReadLine(timing.replyLineMs);
   // Cut short by the program's stop: no answer, but no sign of a silent cart either.
-  if (line.status == PortIo::Status::Interrupted) return {{}, Outcome::Failure(texts::kCancelled)};
+  if (line.status == PortIo::Status::Interrupted)
+    return {{}, Outcome::Failure(texts::kCancelled).AnswerLost()};
   Outcome outcome = Outcome::Success();
   if (const std::string refusal = RefusalText(line.text); !refusal.empty()) {
     outcome = Fail(refusal);
   } else if (line.status == PortIo::Status::Failed) {
     // Unplugged, or the port closed under the read: waiting longer would not help.
-    return {std::move(line.text), LineLost(index)};
+    return {std::move(line.text), LineLost(index).AnswerLost()};
   } else if (line.status == PortIo::Status::TimedOut) {
     outcome = Fail(IsBootloaderStream(line.unended) ? BootloaderWaitingText(port.PortName())
-                                                    : std::string(texts::kErrorTimeout));
+                                                    : std::string(texts::kErrorTimeout))
+                  .AnswerLost();
     ForgetLostPort(index);
   }
   return {std::move(line.text), std::move(outcome)};
@@ -104,8 +106,9 @@ Outcome CartController::ConfirmHeard(int waitMs) {
   const int index = TransactionSlot().load();
   if (index < 0 || index >= kMaxPorts) return Outcome::Failure(texts::kNoCart);
   const PortIo waited = Port(index).WaitReadable(waitMs);
-  if (waited.status == PortIo::Status::Interrupted) return Outcome::Failure(texts::kCancelled);
-  if (waited.status == PortIo::Status::Failed) return LineLost(index);
+  if (waited.status == PortIo::Status::Interrupted)
+    return Outcome::Failure(texts::kCancelled).AnswerLost();
+  if (waited.status == PortIo::Status::Failed) return LineLost(index).AnswerLost();
   if (waited) return ReadReply().outcome;
   return GetStatus().outcome;
 }

@@ -13,12 +13,25 @@ struct [[nodiscard]] Outcome {
   std::string text;
   int done = 0;    // records read, lines or pages sent, PINs added
   int total = -1;  // of how many; -1 when not known
+  // The command went out but its answer did not come back whole (silence, a line that closed
+  // under it, a write cut short, a stop): the cart may have carried it out all the same.
+  bool answerLost = false;
 
   static Outcome Success(std::string text = {}, int done = 0, int total = -1) {
     return {true, std::move(text), done, total};
   }
   static Outcome Failure(std::string text, int done = 0, int total = -1) {
     return {false, text.empty() ? std::string("Error") : std::move(text), done, total};
+  }
+  // The same failure, known to have left the command's fate open.
+  Outcome& AnswerLost() {
+    answerLost = !ok;
+    return *this;
+  }
+  // The same failure in other words, its fate kept.
+  Outcome& Reworded(std::string newText) {
+    if (!ok) text = std::move(newText);
+    return *this;
   }
   explicit operator bool() const { return ok; }
   // The operator's line: the confirmation on success when there is none of its own.

@@ -11,12 +11,10 @@
 namespace molvane {
 namespace {
 
-// A command that timed out, could not be written whole or whose wait was cut short may still
-// have reached the cart and been carried out; a refusal or a command never sent was not.
-bool AnswerMayBeLost(const Outcome& sent) {
-  return sent.text == texts::kErrorTimeout || sent.text == texts::kWriteError ||
-         sent.text == texts::kCancelled;
-}
+// A command that timed out, could not be written whole, met a line that closed or whose wait
+// was cut short may still have reached the cart and been carried out; a refusal or a command
+// never sent was not.
+bool AnswerMayBeLost(const Outcome& sent) { return sent.answerLost; }
 
 using Ends = std::vector<std::vector<ChangeEnd>>;
 

@@ -151,7 +151,10 @@ Outcome RemovePin(CartController& controller, const std::string& pinText) {
   const std::string pin = std::to_string(target);
   if (StartsWith(reply.value, "error"))
     return JudgeRemovalRefused(controller, target, reply.outcome);
-  if (!reply) return Outcome::Failure("PIN " + pin + " was not removed: " + reply.outcome.text);
+  if (!reply) {
+    Outcome failed = reply.outcome;
+    return failed.Reworded("PIN " + pin + " was not removed: " + reply.outcome.text);
+  }
   return Outcome::Failure("The cart did not remove PIN " + pin + ": it answered '" +
                           PrintableText(reply.value, 32) + "'.");
 }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace molvane {

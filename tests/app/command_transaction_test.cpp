@@ -38,6 +38,7 @@ TEST(CommandTransaction, EachFailureKindComesBackInItsOwnResult) {
       EXPECT_EQ(reply.outcome.text, test.failure) << test.reply;
     }
     EXPECT_EQ(ctl.GetMessage(), test.message) << test.reply;
+    EXPECT_FALSE(reply.outcome.answerLost) << "a refusal is an answer: " << test.reply;
   }
   EXPECT_EQ(ctl.CurrentPort(), 0);
 
@@ -49,6 +50,7 @@ TEST(CommandTransaction, EachFailureKindComesBackInItsOwnResult) {
   c.cart.SetResponder([](const std::string&) { return std::string(); });
   const molvane::Result<std::vector<std::string>> silent = ctl.Exchange("version", 7);
   EXPECT_EQ(silent.outcome.text, "Error: Timeout");
+  EXPECT_TRUE(silent.outcome.answerLost) << "the cart may have carried it out";
   EXPECT_EQ(silent.value, (std::vector<std::string>{"Timeout", "", "", "", "", "", ""}));
   // The port is closed now: nothing is sent, and only this exchange learns why.
   ctl.SetMessage("kept");
@@ -101,7 +103,10 @@ TEST(CommandTransaction, RepliesComeFromThePortTheCommandWentToAndATimeOutForget
 TEST(CommandTransaction, AnAnswerNobodyReadIsNeverTakenForTheNextOne) {
   ConnectedController c([](const std::string& line) { return Answer("re " + line); });
   (void)c.controller.SendCommand("lock");  // and no ReadReply
-  ASSERT_TRUE(testing_support::Eventually([&] { return c.cart.AnswersSent() == 1; }));
+  // Answered, and the answer has reached our side of the line, however busy the machine is.
+  ASSERT_TRUE(testing_support::Eventually([&] {
+    return c.cart.AnswersSent() == 1 && c.cart.Pty().Unread() >= 10;  // "re lock\r\n>"
+  }));
   (void)c.controller.SendCommand("unlock");
   EXPECT_EQ(c.controller.ReadReply().value, "re unlock");
 }
@@ -123,14 +128,15 @@ TEST(CommandTransaction, StrayInputIsDrainedBeforeACommandEvenWhileItIsStillComi
   ConnectedController c([](const std::string& line) { return Answer("re " + line); });
   auto& ctl = c.controller;
   c.cart.Pty().Write("late>\r\nnoise");
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(testing_support::Eventually([&] { return c.cart.Pty().Unread() == 12; }));
   (void)ctl.SendCommand("serial_get");
   EXPECT_EQ(ctl.ReadReply().value, "re serial_get");
   EXPECT_EQ(c.cart.Lines().back(), "serial_get");
 
   // The rest of a long answer: its end comes only once the drain has taken its beginning.
   c.cart.Pty().Write("the rest of a long ans");
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the pty hands it on meanwhile
+  // With the first answer's "\n>" still there.
+  ASSERT_TRUE(testing_support::Eventually([&] { return c.cart.Pty().Unread() >= 22; }));
   std::thread rest([&] {
     testing_support::Eventually([&] { return c.cart.Pty().Unread() == 0; }, 2000, 1);
     c.cart.Pty().Write("wer\r\n>");

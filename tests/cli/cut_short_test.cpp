@@ -87,8 +87,8 @@ TEST(CtlCutShort, EachFailureIsToldInItsOwnWordsAndNothingIsConfirmed) {
   }
 }
 
-// What a garbled record would leave behind if it were passed over: a list one PIN short, taken for the
-// cart's whole list, from which a restore would plan to remove the PIN that was lost.
+// What a garbled record would leave behind if it were passed over: a list one PIN short, taken for
+// the cart's whole list, from which a restore would plan to remove the PIN that was lost.
 TEST(CtlCutShort, AGarbledRecordIsNeverTakenForTheWholeList) {
   SimFixture sim;
   ASSERT_TRUE(sim.started);

@@ -32,11 +32,21 @@ FileHandle Checked(std::FILE* file, FileFault& fault, std::uintmax_t* size) {
   return handle;
 }
 
+// A folder will not open as a file at all; it is told apart first, as no regular file.
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 }  // namespace
 
 bool IsOwnLink(const std::string&) { return true; }
 
 FileHandle OpenRegularFile(const std::string& path, FileFault& fault) {
+  if (IsFolder(path)) {
+    fault = FileFault::NotRegular;
+    return {};
+  }
   return Checked(std::fopen(path.c_str(), "rb"), fault, nullptr);
 }
 
@@ -45,6 +55,10 @@ FileHandle OpenAppendFile(const std::string& path, FileFault& fault, std::uintma
   std::string file;
   if (!FollowOwnLinks(path, file)) {
     fault = FileFault::ForeignLink;
+    return {};
+  }
+  if (IsFolder(file)) {
+    fault = FileFault::NotRegular;
     return {};
   }
   return Checked(std::fopen(file.c_str(), "ab"), fault, &size);

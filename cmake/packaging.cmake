@@ -42,7 +42,7 @@ function(_molvane_manual_page program summary)
 endfunction()
 _molvane_manual_page(molvanectl "service and configure an electronic cart from the command line")
 _molvane_manual_page(cartsim "a simulated electronic cart on a pseudo-terminal")
-# The desktop program has no --help; its page is written by hand.
+# The desktop program's page is written by hand: it says more than its --help.
 add_custom_command(OUTPUT ${_made}/man/molvane.1.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_made}/man
   COMMAND gzip -9n -c ${_linux}/molvane.1 > ${_made}/man/molvane.1.gz

@@ -11,11 +11,12 @@ preset="${1:-default}"
 build="$PWD/build/$preset"
 user="${MOLVANE_TEST_USER:-molvane-ci}"
 # The serial port, discovery and probing, the command transaction, the port faults, the
-# transfers that reopen their port, every molvanectl test, who holds a busy port, and where the
-# configuration goes when the program's folder is read-only.
+# transfers that reopen their port, every molvanectl test, who holds a busy port, where the
+# configuration goes when the program's folder is read-only, and which files are had as regular
+# files and through whose links.
 tests='^(OpenPort|ClosedPort|OpenFailure|Reopen|LinuxDiscovery|PortScan|ScanWithSimulator'
 tests+='|CommandTransaction|FaultPorts|FaultHangUp|BitmapUpload|Ctl[A-Za-z]+|LoadTest|SettingsTest'
-tests+='|CalibrationCtl|BackupCommands|Replay|PortHolders|SettingsFolder)\.'
+tests+='|CalibrationCtl|BackupCommands|Replay|PortHolders|SettingsFolder|RegularFiles)\.'
 
 environment=()
 if [[ "$preset" == tsan ]]; then environment+=(TSAN_OPTIONS=halt_on_error=1); fi

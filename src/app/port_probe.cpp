@@ -96,7 +96,9 @@ CartController::ProbeResult CartController::ProbePort(int i) {
   echoesCommands = echoed;
   port.UnmarkTrace();  // from now on it carries the cart's own traffic
   currentPort = i;
-  SetMessage("");
+  // What could not be seen of the port's other holders stays said: the window shows the message
+  // as the status field's tip.
+  SetMessage(port.UnseenHolders());
   return ProbeResult::Cart;
 }
 

@@ -9,6 +9,11 @@ namespace {
 
 constexpr const char* kNotProbed = ": not probed (a firmware update or bitmap upload is running)";
 
+// A port in use is described with what could not be seen of its other holders.
+std::string WithUnseenHolders(const std::string& line, const SerialPort& port) {
+  return port.UnseenHolders().empty() ? line : line + "; " + port.UnseenHolders();
+}
+
 }  // namespace
 
 std::vector<std::string> CartController::SurveyPorts() {
@@ -22,8 +27,10 @@ std::vector<std::string> CartController::SurveyPorts() {
     if (IsBusy()) {
       lines.push_back(name + kNotProbed);
     } else if (port.IsOpen()) {
-      lines.push_back(name + (currentPort.load() == i ? ": cart connected (the current port)"
-                                                      : ": open, a cart answered here before"));
+      lines.push_back(WithUnseenHolders(
+          name + (currentPort.load() == i ? ": cart connected (the current port)"
+                                          : ": open, a cart answered here before"),
+          port));
     } else {
       const int previous = currentPort.load();
       const ProbeResult result = ProbePort(i);
@@ -43,17 +50,17 @@ std::vector<std::string> CartController::SurveyPorts() {
 
 std::string CartController::ProbeResultText(int i, ProbeResult result) const {
   const std::string name = PortName(i);
+  const SerialPort& port = ports[static_cast<std::size_t>(i)];
   switch (result) {
     case ProbeResult::Cart:
-      return name + ": cart answered";
+      return WithUnseenHolders(name + ": cart answered", port);
     case ProbeResult::NoCart:
-      return name + ": no cart answered";
+      return WithUnseenHolders(name + ": no cart answered", port);
     case ProbeResult::Bootloader:
       return BootloaderWaitingText(name);
     case ProbeResult::NotOpened:
       break;
   }
-  const SerialPort& port = ports[static_cast<std::size_t>(i)];
   return DescribeOpenError(name, port.LastOpenError(), port.LastOpenErrorText());
 }
 

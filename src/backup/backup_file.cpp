@@ -69,6 +69,9 @@ bool ReadBackupFile(const std::string& path, CartBackup& backup, std::string& fa
     case ReadResult::TooLarge:
       failure = path + " is too large to be a cart backup.";
       return false;
+    case ReadResult::NotRegular:
+      failure = path + " " + FileFaultText(FileFault::NotRegular) + ": no cart backup.";
+      return false;
     default:
       failure = "Could not open " + path + ".";
       return false;

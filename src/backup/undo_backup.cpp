@@ -2,17 +2,17 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 #include "backup/backup_fields.h"
 #include "backup/backup_file.h"
 #include "base/cart_time.h"
 #include "base/clock.h"
+#include "base/regular_file.h"
 
 namespace molvane {
 namespace {
 
-// Two restores within one second get "-2", "-3"...; past this many the name is taken as is.
+// Restores of one backup within one second take "-2", "-3"...; past this many none is taken.
 constexpr int kMaxSameSecond = 100;
 
 std::string Stamp(std::int64_t now) {
@@ -25,18 +25,12 @@ std::string Stamp(std::int64_t now) {
 
 }  // namespace
 
-std::string UndoBackupPath(const std::string& backupPath, std::int64_t now) {
+std::string UndoBackupName(const std::string& backupPath, std::int64_t now, int attempt) {
   const std::filesystem::path backup(backupPath);
   const std::string extension = backup.has_extension() ? backup.extension().string() : ".txt";
   const std::filesystem::path stem = backup.parent_path() / backup.stem();
   const std::string base = stem.string() + ".before-restore-" + Stamp(now);
-  std::string path = base + extension;
-  for (int n = 2; n <= kMaxSameSecond; ++n) {
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) break;
-    path = base + "-" + std::to_string(n) + extension;
-  }
-  return path;
+  return attempt < 2 ? base + extension : base + "-" + std::to_string(attempt) + extension;
 }
 
 Result<std::string> SaveUndoBackup(const std::string& backupPath, const CartBackup& cart) {
@@ -46,10 +40,16 @@ Result<std::string> SaveUndoBackup(const std::string& backupPath, const CartBack
     saved.outcome = Outcome::Failure(refusal);
     return saved;
   }
-  saved.value = UndoBackupPath(backupPath, Now());
-  if (!WriteBackupFile(saved.value, cart))
-    saved.outcome = Outcome::Failure("The cart as it is now could not be saved to " + saved.value +
-                                     " (beside the backup), so a restore could not be undone.");
+  const std::string content = FormatBackup(cart);
+  const std::int64_t now = Now();
+  for (int attempt = 1; attempt <= kMaxSameSecond; ++attempt) {
+    saved.value = UndoBackupName(backupPath, now, attempt);
+    const CreateResult made = CreateNewFile(saved.value, content);
+    if (made == CreateResult::Created) return saved;
+    if (made == CreateResult::Failed) break;
+  }
+  saved.outcome = Outcome::Failure("The cart as it is now could not be saved to " + saved.value +
+                                   " (beside the backup), so a restore could not be undone.");
   return saved;
 }
 

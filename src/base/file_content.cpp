@@ -1,7 +1,6 @@
 #include "base/file_content.h"
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -48,68 +47,59 @@ void KeepPermissions(const std::filesystem::file_status& target, const std::stri
                                std::filesystem::perm_options::replace, error);
 }
 
-// A symbolic link stays a link: the file it names is the one replaced (a configuration file
-// kept elsewhere and linked in would otherwise be cut loose and go on holding the old content).
-// A link that leads nowhere names the file to create; a loop of links is written as it stands.
-std::string FileBehindLinks(const std::string& path) {
-  constexpr int kMaxLinks = 40;  // as far as the system itself follows a chain
-  std::filesystem::path file(path);
-  for (int step = 0; step < kMaxLinks; ++step) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
-      return file.string();
-    }
-    const std::filesystem::path target = std::filesystem::read_symlink(file, error);
-    if (error) return file.string();
-    file = target.is_absolute() ? target : file.parent_path() / target;
-  }
-  return path;
-}
-
 }  // namespace
 
 bool ReplaceFileContent(const std::string& linkOrPath, const std::string& content) {
   if (linkOrPath.empty()) return false;
-  const std::string path = FileBehindLinks(linkOrPath);
+  // A link stays a link, the file it leads to is the one replaced (a configuration file kept
+  // elsewhere and linked in would otherwise be cut loose), unless another user made it.
+  std::string path;
+  if (!FollowOwnLinks(linkOrPath, path)) return false;
   std::error_code statusError;
-  const std::filesystem::file_status target = std::filesystem::status(path, statusError);
+  const std::filesystem::file_status target = std::filesystem::symlink_status(path, statusError);
+  // A FIFO or a device would be swapped for a plain file (/dev/null as well, for root).
+  if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target) &&
+      !std::filesystem::is_symlink(target))
+    return false;
   if (IsReadOnly(target)) return false;
+  // Made afresh, so that nothing put there under its name is written through; on the disk before
+  // the rename, so that a crash leaves the old file or the new one, never an empty one.
   const std::string temporary = TemporaryNameFor(path);
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  // A full disk shows at the write, the flush or the close; any of them keeps the old file.
-  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) {
-    KeepPermissions(target, temporary);
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);  // replaces an existing target everywhere
-    ok = !error;
-  }
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
+  if (CreateNewFile(temporary, content) != CreateResult::Created) return false;
+  KeepPermissions(target, temporary);
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);  // replaces an existing target everywhere
+  if (!error) return true;
+  std::remove(temporary.c_str());
+  return false;
 }
 
 ReadResult ReadFileContent(const std::string& path, std::string& content, std::size_t maxBytes) {
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return errno == ENOENT ? ReadResult::Missing : ReadResult::NotOpened;
+  FileFault fault = FileFault::None;
+  const FileHandle file = OpenRegularFile(path, fault);
+  if (!file) return ReadResultOf(fault);
   char buffer[4096];
   std::size_t read = 0;
   std::size_t got = 0;
-  ReadResult result = ReadResult::Ok;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    if (got > maxBytes - read) {
-      result = ReadResult::TooLarge;
-      break;
-    }
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    if (got > maxBytes - read) return ReadResult::TooLarge;
     content.append(buffer, got);
     read += got;
   }
-  if (result == ReadResult::Ok && std::ferror(file) != 0) result = ReadResult::ReadError;
-  std::fclose(file);
-  return result;
+  return std::ferror(file.get()) != 0 ? ReadResult::ReadError : ReadResult::Ok;
+}
+
+ReadResult ReadResultOf(FileFault fault) {
+  switch (fault) {
+    case FileFault::None:
+      return ReadResult::Ok;
+    case FileFault::Missing:
+      return ReadResult::Missing;
+    case FileFault::NotRegular:
+      return ReadResult::NotRegular;
+    default:
+      return ReadResult::NotOpened;
+  }
 }
 
 }  // namespace molvane

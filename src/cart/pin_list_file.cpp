@@ -107,6 +107,11 @@ Result<std::vector<std::uint32_t>> CheckedPins(const std::string& path) {
                              " is larger than 1 MiB, more than any PIN list can be. Nothing was "
                              "imported.")};
   }
+  if (read == ReadResult::NotRegular) {
+    return {{},
+            Outcome::Failure("The file " + path + " " + FileFaultText(FileFault::NotRegular) +
+                             ". Nothing was imported.")};
+  }
   if (read != ReadResult::Ok) return {{}, Outcome::Failure("Could not open " + path + ".")};
   const std::vector<PinFileLine> lines = SplitPinFile(content);
   std::vector<std::uint32_t> pins;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/printable_text.h"
+#include "base/regular_file.h"
 #include "cart/rfid_format.h"
 #include "cart/setup_values.h"
 #include "cli/json_output.h"
@@ -71,6 +72,15 @@ void CliContext::Fail(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
   if (json && exitCode == 0) PrintJson({{"error", line}});
   exitCode = 1;
+}
+
+bool CliContext::CheckReadable(const std::string& path) {
+  molvane::FileFault fault = molvane::FileFault::None;
+  if (molvane::OpenRegularFile(path, fault)) return true;
+  Fail(fault == molvane::FileFault::NotRegular
+           ? "Error: " + path + " " + molvane::FileFaultText(fault)
+           : "Error: cannot read " + path);
+  return false;
 }
 
 bool CliContext::Reach(std::string& waitingBoardPort) {

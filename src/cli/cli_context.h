@@ -27,6 +27,9 @@ struct CliContext {
   // One line on stderr, and the command's exit code becomes non-zero. With --json the first
   // failure is also the command's document on stdout: {"error": line}.
   void Fail(const std::string& line);
+  // Whether a file to be sent can be read: said before the cart is looked for, so that a wrong
+  // name costs no connection. A FIFO or a device is refused at once, never waited on.
+  bool CheckReadable(const std::string& path);
 
  private:
   // Probes the named port, or the listed ports in turn. False when no cart answered;

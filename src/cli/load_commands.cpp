@@ -63,12 +63,7 @@ bool CheckPicture(CliContext& context, const std::string& path) {
 }
 
 void Upload(CliContext& context, const std::string& path, molvane::BitmapUploadMode mode) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    context.Fail("Error: cannot read " + path);
-    return;
-  }
-  std::fclose(file);
+  if (!context.CheckReadable(path)) return;
   if (path.find('.') == std::string::npos || !molvane::IsChosenFile(path)) {
     context.Fail("Error: " + path + " is neither a .bmp picture nor a .txt command file");
     return;

@@ -131,19 +131,8 @@ void Clear(CliContext& context) {
   PrintHeld(context);
 }
 
-// A file that cannot be read is said before the cart is looked for.
-bool CheckReadable(CliContext& context, const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    context.Fail("Error: cannot read " + path);
-    return false;
-  }
-  std::fclose(file);
-  return true;
-}
-
 void Import(CliContext& context, const std::string& path) {
-  if (!CheckReadable(context, path) || !context.Connect() || !Reread(context)) return;
+  if (!context.CheckReadable(path) || !context.Connect() || !Reread(context)) return;
   const molvane::Outcome imported = molvane::ImportPinList(context.controller, path);
   if (!imported) context.Fail(ErrorLine(imported.text));
   if (!Reread(context)) return;

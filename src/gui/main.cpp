@@ -1,6 +1,7 @@
 #include <QtGlobal>
 
 #include "gui/molvane_app.h"
+#include "gui/program_info.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void UseOffscreenWithoutDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (molvane::PrintProgramInfo(argc, argv)) return 0;
   UseOffscreenWithoutDisplay();
   molvane::CMolvaneApp app(argc, argv);
   return app.InitInstance();

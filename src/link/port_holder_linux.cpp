@@ -47,14 +47,26 @@ bool IdentityOf(const fs::path& path, FileIdentity& identity) {
   return true;
 }
 
-// `skipped` is a descriptor of the process not to count (-1: none).
-bool HoldsDevice(const fs::path& fdFolder, const FileIdentity& device, int skipped) {
+enum class Holding { No, Yes, Hidden };
+
+// `skipped` is a descriptor of the process not to count (-1: none). Hidden: the system does not
+// let us read the process's open files; a process that has ended meanwhile holds nothing.
+Holding HoldsDevice(const fs::path& fdFolder, const FileIdentity& device, int skipped) {
   std::error_code error;
-  for (fs::directory_iterator fd(fdFolder, error), end; !error && fd != end; fd.increment(error)) {
+  fs::directory_iterator fd(fdFolder, error);
+  if (error) return error == std::errc::no_such_file_or_directory ? Holding::No : Holding::Hidden;
+  for (const fs::directory_iterator end; !error && fd != end; fd.increment(error)) {
     if (skipped >= 0 && fd->path().filename() == std::to_string(skipped)) continue;
     FileIdentity held;
     if (IdentityOf(fd->path(), held) && held.device == device.device && held.inode == device.inode)
-      return true;
+      return Holding::Yes;
+  }
+  return Holding::No;
+}
+
+bool IsKnownCulprit(const std::string& name) {
+  for (const KnownCulprit& culprit : KnownCulprits()) {
+    if (name == culprit.name) return true;
   }
   return false;
 }
@@ -91,11 +103,11 @@ bool HoldsMasterOf(const fs::path& process, long index) {
 
 }  // namespace
 
-std::vector<PortHolder> FindPortHolders(const std::string& devicePath, const std::string& procRoot,
-                                        int ownDescriptor) {
-  std::vector<PortHolder> holders;
+PortHolderSearch SearchPortHolders(const std::string& devicePath, const std::string& procRoot,
+                                   int ownDescriptor) {
+  PortHolderSearch search;
   FileIdentity device;
-  if (!IdentityOf(devicePath, device)) return holders;
+  if (!IdentityOf(devicePath, device)) return search;
   const long ptyIndex = PtyIndexOf(devicePath);
   const std::string self = std::to_string(::getpid());
   std::error_code error;
@@ -104,12 +116,24 @@ std::vector<PortHolder> FindPortHolders(const std::string& devicePath, const std
     const std::string name = entry->path().filename().string();
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
     const int skipped = name == self ? ownDescriptor : -1;
-    if (!HoldsDevice(entry->path() / "fd", device, skipped)) continue;
+    const Holding holding = HoldsDevice(entry->path() / "fd", device, skipped);
+    if (holding == Holding::No) continue;
+    if (holding == Holding::Hidden) {
+      ++search.hiddenCount;
+      // Only a real port's hidden holders matter, and only its costs a look at their names.
+      const std::string program = ptyIndex < 0 ? FirstLine(entry->path() / "comm") : "";
+      if (IsKnownCulprit(program))
+        search.hiddenCulprits.push_back(
+            {std::stoi(name), program, CommandLine(entry->path() / "cmdline")});
+      continue;
+    }
     if (ptyIndex >= 0 && HoldsMasterOf(entry->path(), ptyIndex)) continue;
-    holders.push_back({std::stoi(name), FirstLine(entry->path() / "comm"),
-                       CommandLine(entry->path() / "cmdline")});
+    search.holders.push_back({std::stoi(name), FirstLine(entry->path() / "comm"),
+                              CommandLine(entry->path() / "cmdline")});
   }
-  return holders;
+  // Not the administrator: the table may not even list other users' programs.
+  search.othersHidden = ptyIndex < 0 && (::geteuid() != 0 || search.hiddenCount > 0);
+  return search;
 }
 
 const std::vector<KnownCulprit>& KnownCulprits() {

@@ -3,7 +3,9 @@
 
 namespace molvane {
 
-std::vector<PortHolder> FindPortHolders(const std::string&, const std::string&, int) { return {}; }
+// Nor is that needed: a COM port is opened without sharing, so a port someone holds is refused
+// as busy, never shared unseen.
+PortHolderSearch SearchPortHolders(const std::string&, const std::string&, int) { return {}; }
 
 // Nothing on Windows is known to seize new serial ports by itself.
 const std::vector<KnownCulprit>& KnownCulprits() {

@@ -23,6 +23,7 @@ bool SerialPort::Open(const std::string& portName, const LineSettings& lineSetti
                       TraceStart traceStart) {
   OpenError error = OpenError::None;
   std::string errorText;
+  unseenHolders.clear();
   const std::intptr_t opened = DeviceOpen(portName, error, errorText);
   lastOpenError = error;
   lastOpenErrorText = errorText;

@@ -106,6 +106,9 @@ class SerialPort {
   OpenError LastOpenError() const { return lastOpenError; }
   // The operating system's own words for the last failed open ("Input/output error").
   const std::string& LastOpenErrorText() const { return lastOpenErrorText; }
+  // After a successful open: that another user's program may hold the port too, unseen, and
+  // how to look (DescribeUnseenHolders); empty when every holder could be seen.
+  const std::string& UnseenHolders() const { return unseenHolders; }
   void SetReadLineIdlePolls(int polls) { idlePollLimit = polls; }
 
  private:
@@ -134,6 +137,7 @@ class SerialPort {
   LineSettings settings;   // of the last successful open
   OpenError lastOpenError = OpenError::None;
   std::string lastOpenErrorText;
+  std::string unseenHolders;
   int idlePollLimit = 100;
   // The driver's low-latency flag was set by this open and is cleared again on close.
   bool lowLatencyToUndo = false;

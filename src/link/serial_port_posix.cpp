@@ -74,15 +74,19 @@ bool Refused(int fd, OpenError reason, const std::string& why, OpenError& error,
   return false;
 }
 
-bool ClaimPort(int fd, const std::string& portName, OpenError& error, std::string& errorText) {
+bool ClaimPort(int fd, const std::string& portName, OpenError& error, std::string& errorText,
+               std::string& unseenHolders) {
   // First: /dev/null and plain files open and lock as well as a port, and many hold /dev/null.
   if (::isatty(fd) == 0)
     return Refused(fd, OpenError::NotSerialPort, std::strerror(errno), error, errorText);
   // A program that takes neither the lock nor exclusive mode (a terminal program, a modem
   // prober) would read the cart's answers alongside us; only the process table tells of it.
-  // Looked at before exclusive mode is set, which would outlive a refused descriptor.
-  if (!FindPortHolders(portName, "/proc", fd).empty())
+  // Looked at before exclusive mode is set, which would outlive a refused descriptor. What the
+  // system hid from the look is kept, to be said where the port is described.
+  const PortHolderSearch search = SearchPortHolders(portName, "/proc", fd);
+  if (!search.holders.empty())
     return Refused(fd, OpenError::Busy, "held by another program", error, errorText);
+  unseenHolders = DescribeUnseenHolders(portName, search);
   // No sharing: a later opener, in this process or another, is refused as a busy port.
   // TIOCEXCL alone does not stop a privileged opener, the advisory lock does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0)
@@ -100,7 +104,7 @@ std::intptr_t SerialPort::DeviceOpen(const std::string& portName, OpenError& err
     errorText = std::strerror(errno);
     return kClosed;
   }
-  if (!ClaimPort(fd, portName, error, errorText)) return kClosed;
+  if (!ClaimPort(fd, portName, error, errorText, unseenHolders)) return kClosed;
   error = OpenError::None;
   return fd;
 }

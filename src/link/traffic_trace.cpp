@@ -5,14 +5,39 @@
 #include <ctime>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <system_error>
 
 #include "base/local_time.h"
+#include "base/regular_file.h"
 
 namespace molvane {
 namespace {
 // Lines from the window, the scanner and a transfer worker must not interleave inside a line.
 std::mutex traceMutex;
+// The traces this run has begun (all ports name one file); guarded by traceMutex.
+std::set<std::string>& BegunTraces() {
+  static std::set<std::string> begun;
+  return begun;
+}
+
+// "comlog.txt" -> "comlog.1.txt", beside it.
+std::string KeptName(const std::string& file) {
+  std::filesystem::path kept(file);
+  const std::string extension = kept.extension().string();
+  kept.replace_filename(kept.stem().string() + ".1" + extension);
+  return kept.string();
+}
+
+// The trace there so far becomes the kept one, replacing the one kept before. Only a regular
+// file moves, and through this user's links only (base/regular_file.h).
+void KeepTrace(const std::string& path) {
+  std::string file;
+  if (!FollowOwnLinks(path, file)) return;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error))) return;
+  std::filesystem::rename(file, KeptName(file), error);
+}
 }  // namespace
 
 std::string CurrentFolder() {
@@ -41,22 +66,29 @@ std::string TrafficTrace::TimeStamp() {
   return stamp;
 }
 
-void TrafficTrace::Append(std::string_view line, const char* mode) {
+void TrafficTrace::Append(std::string_view line) {
   std::lock_guard lock(traceMutex);
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return;  // an unwritable trace never stops the port operation
-  std::fwrite(mark.data(), 1, mark.size(), file);
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fclose(file);
+  FileFault fault = FileFault::None;
+  std::uintmax_t size = 0;
+  FileHandle file = OpenAppendFile(path, fault, size);
+  if (file && size >= kMaxBytes) {
+    file.reset();
+    KeepTrace(path);
+    file = OpenAppendFile(path, fault, size);
+  }
+  // An unwritable trace, or a FIFO or a device in its place, never stops the port operation.
+  if (!file) return;
+  std::fwrite(mark.data(), 1, mark.size(), file.get());
+  std::fwrite(line.data(), 1, line.size(), file.get());
 }
 
 void TrafficTrace::Opened(const std::string& portName, int baudRate, TraceStart start) {
   {
     std::lock_guard lock(traceMutex);
     mark = start == TraceStart::Append ? "[" + portName + "] " : std::string();
+    if (BegunTraces().insert(path).second) KeepTrace(path);
   }
-  Append("OPEN: " + portName + " @" + std::to_string(baudRate) + "\n",
-         start == TraceStart::Append ? "ab" : "wb");
+  Append("OPEN: " + portName + " @" + std::to_string(baudRate) + "\n");
 }
 
 void TrafficTrace::Unmark() {

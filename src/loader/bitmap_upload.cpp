@@ -2,7 +2,6 @@
 #include "loader/bitmap_upload.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "app/cart_controller.h"
 #include "app/link_texts.h"
@@ -23,11 +22,6 @@ constexpr int kAfterLoadCommandMs = 200;
 constexpr int kBeforeLineMs = 100;
 constexpr std::size_t kShownLine = 40;  // of a refused line in the message
 constexpr const char* kEndUpload = "er 256";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool StartsLine(const std::string& line) {
   return line.rfind("ew", 0) == 0 || line.rfind("re", 0) == 0;
@@ -96,7 +90,8 @@ Outcome RunBitmapUpload(TransferSession& session, const std::string& commandFile
   session.SetTransferring(true);
   session.SetWaitingForBootloader(false);
   const int total = CountCommandLines(commandFile);
-  File file(std::fopen(commandFile.c_str(), "rb"));
+  FileFault fault = FileFault::None;
+  FileHandle file = OpenRegularFile(commandFile, fault);
   if (!file) return Outcome::Failure(texts::kBitmapNotOpened);
   if (!SendUnjudged(port, "\r\r\r")) return Outcome::Failure(texts::kWriteError, 0, total);
   const bool factoryTitle = mode == BitmapUploadMode::FactoryTitle;

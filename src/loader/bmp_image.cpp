@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <fstream>
+#include <cstdio>
 #include <limits>
+
+#include "base/regular_file.h"
 
 namespace molvane {
 namespace {
@@ -16,6 +18,14 @@ constexpr std::uint32_t kUncompressed = 0;
 
 std::uint32_t Le32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The bytes there, as many as the file holds of them. An offset past what the stream can seek to
+// (2 GiB on some systems) is past the end of any picture.
+std::size_t ReadAt(std::FILE* in, std::int64_t offset, unsigned char* into, std::size_t count) {
+  if (offset < 0 || offset > LONG_MAX) return 0;
+  if (std::fseek(in, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+  return std::fread(into, 1, count, in);
 }
 
 bool IsDark(int blue, int green, int red) { return (blue + green + red) / 3 < kGreyThreshold; }
@@ -136,16 +146,14 @@ bool CheckPixelOffset(const Picture& p, std::string& error) {
 }
 
 // The table follows the info header; a picture may list fewer entries than its depth allows.
-bool ReadColourTable(std::ifstream& in, Picture& p, std::string& error) {
+bool ReadColourTable(std::FILE* in, Picture& p, std::string& error) {
   const int most = 1 << p.info.bitsPerPixel;
   const bool listed = p.coloursUsed > 0 && p.coloursUsed < static_cast<std::uint32_t>(most);
   p.colours.count = listed ? static_cast<int>(p.coloursUsed) : most;
   if (!CheckPixelOffset(p, error)) return false;
   unsigned char entries[256 * 4];
-  in.clear();
-  in.seekg(static_cast<std::streamoff>(TableOffset(p)));
-  in.read(reinterpret_cast<char*>(entries), 4 * p.colours.count);
-  if (in.gcount() < 4 * p.colours.count) {
+  const auto tableBytes = static_cast<std::size_t>(4 * p.colours.count);
+  if (ReadAt(in, TableOffset(p), entries, tableBytes) < tableBytes) {
     error = "the picture is cut short";
     return false;
   }
@@ -164,7 +172,7 @@ std::string InvertedWarning(const Picture& p) {
          "colour: the title comes out inverted";
 }
 
-bool ReadRows(std::ifstream& in, const Picture& p, PixelGrid& grid, std::string& error) {
+bool ReadRows(std::FILE* in, const Picture& p, PixelGrid& grid, std::string& error) {
   const BmpInfo& info = p.info;
   // A header may claim more rows than any file holds; the offset of its last row must still be
   // a number before we seek to it.
@@ -177,10 +185,8 @@ bool ReadRows(std::ifstream& in, const Picture& p, PixelGrid& grid, std::string&
   unsigned char row[3 * PixelGrid::kSide];
   for (int r = 0; r < std::min(info.height, PixelGrid::kSide); ++r) {
     std::int64_t fileRow = info.bottomUp ? info.height - 1 - r : r;
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(p.pixelOffset + fileRow * info.stride));
-    in.read(reinterpret_cast<char*>(row), wanted);
-    if (in.gcount() < wanted) {
+    if (ReadAt(in, p.pixelOffset + fileRow * info.stride, row, static_cast<std::size_t>(wanted)) <
+        static_cast<std::size_t>(wanted)) {
       error = "the picture is cut short";
       return false;
     }
@@ -193,18 +199,20 @@ bool ReadRows(std::ifstream& in, const Picture& p, PixelGrid& grid, std::string&
 
 bool ReadBmpFile(const std::string& path, PixelGrid& grid, BmpInfo& info, std::string& error) {
   grid = PixelGrid{};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "could not be opened";
+  FileFault fault = FileFault::None;
+  const FileHandle file = OpenRegularFile(path, fault);
+  if (!file) {
+    error = fault == FileFault::NotRegular ? "it " + FileFaultText(fault) : "could not be opened";
     return false;
   }
+  std::FILE* in = file.get();
   unsigned char header[kHeaderBytes] = {};
-  in.read(reinterpret_cast<char*>(header), kHeaderBytes);
-  if (in.gcount() < 2 || header[0] != 'B' || header[1] != 'M') {
+  const std::size_t got = std::fread(header, 1, kHeaderBytes, in);
+  if (got < 2 || header[0] != 'B' || header[1] != 'M') {
     error = "not a BMP picture";
     return false;
   }
-  if (in.gcount() < kHeaderBytes) {
+  if (got < kHeaderBytes) {
     error = "the picture is cut short";
     return false;
   }

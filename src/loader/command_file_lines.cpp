@@ -1,5 +1,7 @@
 #include "loader/command_file_lines.h"
 
+#include "base/regular_file.h"
+
 namespace molvane {
 namespace {
 
@@ -17,12 +19,12 @@ bool ReadCommandLine(std::FILE* file, std::string& line) {
 }
 
 int CountCommandLines(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return 0;
+  FileFault fault = FileFault::None;
+  const FileHandle file = OpenRegularFile(path, fault);
+  if (!file) return 0;
   int count = 0;
   std::string line;
-  while (ReadCommandLine(file, line)) ++count;
-  std::fclose(file);
+  while (ReadCommandLine(file.get(), line)) ++count;
   return count;
 }
 

@@ -1,9 +1,10 @@
 #include "loader/hex_file.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 
 #include "base/number_text.h"
+#include "base/regular_file.h"
 
 namespace molvane {
 namespace {
@@ -14,9 +15,19 @@ constexpr int kLinearAddressRecord = 4;
 constexpr int kLastRecordType = 5;
 constexpr std::size_t kRecordOverhead = 11;  // colon, count, address, type, checksum
 
-// A record is read whole, however long: cutting a long record into pieces would lose its tail.
-bool NextLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
+// A line is read to its end: cut into pieces, a long record's tail would pass for a line of its
+// own. What lies past kLongestKept characters, far beyond any record (521), is dropped: such a
+// line is malformed whatever it holds, and cannot fill memory.
+constexpr std::size_t kLongestKept = std::size_t{1} << 20;
+bool NextLine(std::FILE* in, std::string& line) {
+  line.clear();
+  int c = 0;
+  bool any = false;
+  while ((c = std::getc(in)) != EOF && c != '\n') {
+    any = true;
+    if (line.size() < kLongestKept) line += static_cast<char>(c);
+  }
+  if (c == EOF && !any) return false;
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
     line.pop_back();
   }
@@ -80,11 +91,16 @@ void StoreRecord(const std::string& line, FirmwareImage& image) {
 int HexDigit(char c) { return std::max(0, HexDigitValue(c)); }
 
 HexCheck CheckHexFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {false, "Firmware file " + path + " could not be opened."};
+  FileFault fault = FileFault::None;
+  const FileHandle in = OpenRegularFile(path, fault);
+  if (!in) {
+    return {false, fault == FileFault::NotRegular
+                       ? "Firmware file " + path + " " + FileFaultText(fault) + ". Update refused."
+                       : "Firmware file " + path + " could not be opened."};
+  }
   std::string line;
   bool holdsData = false;
-  for (int number = 1; NextLine(in, line); ++number) {
+  for (int number = 1; NextLine(in.get(), line); ++number) {
     if (line.empty() || line[0] != ':') continue;
     std::string fault = RecordFault(line);
     if (!fault.empty()) {
@@ -93,9 +109,9 @@ HexCheck CheckHexFile(const std::string& path) {
     }
     holdsData = holdsData || (IsDataRecord(line) && ByteAt(line, 1) > 0);
   }
-  // A read that failed (an allocation failure on a huge line among them) is not the end of the
-  // file: what was not read was not checked.
-  if (in.bad()) return {false, "Firmware file " + path + " could not be read. Update refused."};
+  // A read that failed is not the end of the file: what was not read was not checked.
+  if (std::ferror(in.get()) != 0)
+    return {false, "Firmware file " + path + " could not be read. Update refused."};
   // Without data the image is all erased: the board would be wiped, not updated.
   if (!holdsData) {
     return {false, "Firmware file " + path + " holds no firmware data. Update refused."};
@@ -104,16 +120,17 @@ HexCheck CheckHexFile(const std::string& path) {
 }
 
 bool ReadHexFile(const std::string& path, FirmwareImage& image) {
-  std::ifstream in(path, std::ios::binary);
+  FileFault fault = FileFault::None;
+  const FileHandle in = OpenRegularFile(path, fault);
   if (!in) return false;
   image.bytes.fill(0xFF);
   image.endAddress = 0;
   std::string line;
-  while (NextLine(in, line)) {
+  while (NextLine(in.get(), line)) {
     if (IsDataRecord(line)) StoreRecord(line, image);
   }
   if (image.pageSize > 0) image.pageCount = image.endAddress / image.pageSize;
-  return !in.bad();
+  return std::ferror(in.get()) == 0;
 }
 
 void SetPageSize(FirmwareImage& image, int pageSize) {

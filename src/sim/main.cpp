@@ -19,7 +19,8 @@ void OnSignal(int) { stopRequested = 1; }
 void Usage() {
   std::puts(
       "usage: cartsim [options]\n"
-      "  --link PATH         also make PATH a symbolic link to the device\n"
+      "  --link PATH         also make PATH a symbolic link to the device (PATH must be free,\n"
+      "                      or a link an earlier cartsim left)\n"
       "  --echo              repeat every command line before answering\n"
       "  --pace              hold bytes to the timing of a 38400-baud line\n"
       "  --empty             start with no PINs and an empty log\n"
@@ -175,6 +176,13 @@ int main(int argc, char** argv) {
       return 0;
     });
 
+  if (!linkOptions.linkPath.empty() && !cartsim::IsFreeForLink(linkOptions.linkPath)) {
+    std::fprintf(stderr,
+                 "cartsim: %s is there already and is no link that cartsim left: it is not "
+                 "replaced\n",
+                 linkOptions.linkPath.c_str());
+    return 1;
+  }
   cartsim::PtyTransport link(cart, linkOptions);
   if (!link.Start()) {
     std::fprintf(stderr, "cartsim: could not create a pseudo-terminal: %s\n", std::strerror(errno));

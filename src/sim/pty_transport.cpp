@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -9,13 +10,32 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace cartsim {
 namespace {
 // How long the link thread sleeps when nothing arrives: short enough for the boards' timers
 // (a bootloader announces itself every 150 ms), long enough not to load the machine.
 constexpr int kIdlePollMs = 10;
+
+// Where the system puts the devices of pseudo-terminals: what a link of ours points into.
+constexpr std::string_view kPtyFolder = "/dev/pts/";
+
+std::string LinkTarget(const std::string& path) {
+  char target[256];
+  const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+  return length > 0 && static_cast<std::size_t>(length) < sizeof target
+             ? std::string(target, static_cast<std::size_t>(length))
+             : std::string();
+}
 }  // namespace
+
+bool IsFreeForLink(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT;
+  return S_ISLNK(info.st_mode) && info.st_uid == ::geteuid() &&
+         LinkTarget(path).rfind(kPtyFolder, 0) == 0;
+}
 
 PtyTransport::PtyTransport(SimCart& simCart, Options transportOptions)
     : cart(simCart), options(std::move(transportOptions)) {}
@@ -45,11 +65,13 @@ bool PtyTransport::OpenPty() {
     devicePath = name;
     master = fd;
   }
-  if (!options.linkPath.empty()) {
-    const std::string temporary = options.linkPath + ".new";
-    ::unlink(temporary.c_str());
-    if (::symlink(name, temporary.c_str()) == 0)
-      ::rename(temporary.c_str(), options.linkPath.c_str());
+  // The link is moved to the new device in one step; a temporary of this process's own is
+  // made for it, never one that is there already.
+  if (!options.linkPath.empty() && IsFreeForLink(options.linkPath)) {
+    const std::string temporary = options.linkPath + ".new-" + std::to_string(::getpid());
+    if (::symlink(name, temporary.c_str()) == 0 &&
+        ::rename(temporary.c_str(), options.linkPath.c_str()) != 0)
+      ::unlink(temporary.c_str());
   }
   return true;
 }
@@ -74,7 +96,9 @@ void PtyTransport::Stop() {
     thread.join();
   }
   ClosePty();
-  if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());
+  // Only while it still leads to our device: another cartsim may have taken the name since.
+  if (!options.linkPath.empty() && LinkTarget(options.linkPath) == devicePath)
+    ::unlink(options.linkPath.c_str());
 }
 
 // The link thread owns the descriptors while it runs, so requests are handed to it rather than

@@ -9,6 +9,11 @@
 
 namespace cartsim {
 
+// Whether `path` may become the link to a simulated cart's device: nothing is there, or a link of
+// this user's to a pseudo-terminal, which an earlier cartsim left. Anything else (a file, a
+// folder, another link) is never replaced.
+bool IsFreeForLink(const std::string& path);
+
 // Puts a SimCart at the far end of a pseudo-terminal. The host opens DevicePath() (or the link)
 // like a serial port. With pacing, bytes cross at the speed of a 38400-baud 8N1 line in both
 // directions, so benchmarks see what a real cable gives.
@@ -18,7 +23,9 @@ class PtyTransport {
 
   struct Options {
     bool pace = false;
-    std::string linkPath;  // when set, a symbolic link to the device that follows re-plugs
+    // When set, a symbolic link to the device that follows re-plugs; made only where
+    // IsFreeForLink allows.
+    std::string linkPath;
   };
 
   PtyTransport(SimCart& cart, Options options);

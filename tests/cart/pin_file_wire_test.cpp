@@ -87,7 +87,9 @@ TEST_F(PinFileWire, AMissingFileIsReportedAndSendsNothing) {
   EXPECT_EQ(missing.text, "Could not open " + path + ".");
   const molvane::Outcome folder = molvane::ImportPinList(fixture.controller, dir.Path());
   EXPECT_FALSE(folder) << "a folder reads as no file";
-  EXPECT_EQ(folder.text, "Could not open " + dir.Path() + ".");
+  EXPECT_EQ(folder.text, "The file " + dir.Path() +
+                             " is not a regular file (a FIFO, a device or a folder). Nothing was "
+                             "imported.");
   EXPECT_TRUE(fixture.cart.RawBytes().empty());
 }
 

@@ -5,8 +5,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <thread>
 
 #include "cli/ctl_process.h"
 #include "support/sim_fixture.h"
@@ -251,6 +254,49 @@ TEST(BackupCommands, SigtermAndSighupStopARestoreWithItsOutcome) {
               std::string::npos)
         << run.out;
   }
+
+// One backup restored onto six carts at once, as a technician servicing a fleet does from six
+// terminals: within one second all want the same undo file name. Each gets a file of its own,
+// holding its own cart.
+TEST(BackupCommands, RestoresOfOneFileAtOnceEachKeepTheirOwnCart) {
+  StdinFromNull noTerminal;
+  SimFixture source;
+  ASSERT_TRUE(source.started);
+  const std::string path = source.dir.File("cart.txt");
+  ASSERT_EQ(Ctl(source, {"backup", path}).exitCode, 0);
+  constexpr int kCarts = 6;
+  std::vector<std::unique_ptr<SimFixture>> carts;
+  for (std::uint32_t i = 0; i < kCarts; ++i) {
+    carts.push_back(std::make_unique<SimFixture>(EmptyCart()));
+    ASSERT_TRUE(carts.back()->started);
+    carts.back()->Cart([i](cartsim::CartModel& cart) { return cart.Pins().Add(9000 + i, 0); });
+  }
+  std::vector<CtlRun> runs(kCarts);
+  std::vector<std::thread> restores;
+  for (int i = 0; i < kCarts; ++i) {
+    restores.emplace_back([&, i] {
+      runs[i] = Ctl(*carts[i], {"--json", "restore", "--yes", path});
+    });
+  }
+  for (std::thread& restore : restores) restore.join();
+
+  std::set<std::string> undoFiles;
+  for (int i = 0; i < kCarts; ++i) {
+    ASSERT_EQ(runs[i].exitCode, 0) << runs[i].err;
+    const std::string undo = nlohmann::json::parse(runs[i].out)["undo_file"];
+    undoFiles.insert(undo);
+    const std::string kept = testing_support::ReadFile(undo);
+    for (int other = 0; other < kCarts; ++other) {
+      EXPECT_EQ(kept.find("\n" + std::to_string(9000 + other) + "\t") != std::string::npos,
+                other == i)
+          << "cart " << i << "'s undo file " << undo << ", PIN of cart " << other;
+    }
+  }
+  EXPECT_EQ(undoFiles.size(), 6u);
+  int filesBeside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(source.dir.Path()))
+    filesBeside += entry.path().filename().string().find(".before-restore-") != std::string::npos;
+  EXPECT_EQ(filesBeside, 6);
 }
 
 }  // namespace

@@ -85,4 +85,25 @@ TEST(ProgramStart, QuitsEvenWithTheConnectionCheckMessageOpen) {
             std::string::npos);
 }
 
+// Asked for its usage or version, the program says it and ends at once: a window opened instead
+// would stay until the bound.
+TEST(ProgramStart, HelpAndVersionArePrintedWithoutAWindow) {
+  gui_testing::TestApp();
+  ASSERT_TRUE(QFileInfo::exists(ProgramPath())) << "build the molvane target first";
+  const struct {
+    const char* option;
+    const char* printed;
+  } cases[] = {{"--help", "usage: molvane [--quit-after MS] [--dump-window FILE]\n"},
+               {"-h", "usage: molvane [--quit-after MS] [--dump-window FILE]\n"},
+               {"--version", "molvane 6.52\n"}};
+  for (const auto& c : cases) {
+    QProcess process;
+    process.start(ProgramPath(), {c.option});
+    ASSERT_TRUE(process.waitForFinished(60000)) << c.option;
+    EXPECT_EQ(process.exitCode(), 0) << c.option;
+    const std::string out = process.readAllStandardOutput().toStdString();
+    EXPECT_EQ(out.rfind(c.printed, 0), 0u) << c.option << ": " << out;
+  }
+}
+
 }  // namespace

@@ -116,10 +116,14 @@ TEST(FaultPorts, ATransferStartedDuringAProbeWaitsForTheProbe) {
   controller.WaitForTransfer();
   controller.StopScanThread();
   ExpectImageFlashed(fx);
-  // Every open empties the trace: after the transfer's opens, nothing of the probe may follow.
+  // The transfer's opening of the cart's port is the last of all, and nothing of the probe may
+  // follow it.
   const std::string trace = fx.Trace();
-  EXPECT_EQ(trace.rfind("OPEN: " + fx.link.DevicePath(), 0), 0u) << trace.substr(0, 200);
-  EXPECT_EQ(trace.find("RX: Timeout"), std::string::npos) << "the probe ended inside the transfer";
+  const std::size_t transfer = trace.rfind("OPEN: " + fx.link.DevicePath());
+  ASSERT_NE(transfer, std::string::npos) << trace.substr(0, 200);
+  EXPECT_EQ(trace.find("OPEN: ", transfer + 1), std::string::npos) << trace.substr(transfer, 200);
+  EXPECT_EQ(trace.find("RX: Timeout", transfer), std::string::npos)
+      << "the probe ended inside the transfer";
 }
 
 // A page polling the cart while a firmware update runs (the Setup page asks for the cart's name

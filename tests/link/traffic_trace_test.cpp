@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "link/serial_port.h"
@@ -54,14 +56,52 @@ TEST(TrafficTrace, CommandLineEndSplitsTheTxLineAndMuteKeepsBytesOut) {
                                             "TX: [len=3], s\r\n:s [0x73] \r [0x0d] \n [0x0a] \n");
 }
 
-TEST(TrafficTrace, EachOpenStartsAFreshTrace) {
+// The trace a failure left is evidence: the next run keeps it as comlog.1.txt, and a reopen in
+// the same run adds to the trace instead of wiping it.
+TEST(TrafficTrace, ANewRunKeepsThePreviousTraceAndAReopenAdds) {
   TempDir dir;
+  testing_support::WriteFile(dir.File("comlog.txt"), "RX: the last run's failure\n");
   RawPty first, second;
   molvane::SerialPort a{dir.Path()}, b{dir.Path()};
   ASSERT_TRUE(a.Open(first.DevicePath()));
   ASSERT_TRUE(a.Write("x", 1));
+  a.Close();
   ASSERT_TRUE(b.Open(second.DevicePath()));
-  EXPECT_EQ(ReadFile(a.TracePath()), "OPEN: " + second.DevicePath() + " @38400\n");
+  EXPECT_EQ(ReadFile(dir.File("comlog.1.txt")), "RX: the last run's failure\n");
+  EXPECT_EQ(ReadFile(a.TracePath()), "OPEN: " + first.DevicePath() + " @38400\n" +
+                                         "TX: [len=1], x:x [0x78] \n" +
+                                         "OPEN: " + second.DevicePath() + " @38400\n");
+}
+
+// A window left open does not fill the disk: past 10 MB the trace moves aside, whole.
+TEST(TrafficTrace, ATraceThatReachesTenMegabytesMovesAsideAndANewOneBegins) {
+  TempDir dir;
+  RawPty pty;
+  molvane::SerialPort port{dir.Path()};
+  ASSERT_TRUE(port.Open(pty.DevicePath()));
+  ASSERT_TRUE(port.Write("a", 1));
+  std::filesystem::resize_file(port.TracePath(), 10 * 1024 * 1024 - 1);
+  ASSERT_TRUE(port.Write("b", 1));  // the last line of the full trace
+  ASSERT_TRUE(port.Write("c", 1));
+  EXPECT_EQ(ReadFile(port.TracePath()), "TX: [len=1], c:c [0x63] \n");
+  const std::string full = ReadFile(dir.File("comlog.1.txt"));
+  EXPECT_EQ(full.size(), 10u * 1024 * 1024 - 1 + 25);
+  EXPECT_EQ(full.substr(full.size() - 25), "TX: [len=1], b:b [0x62] \n");
+}
+
+// A FIFO in the trace's place would hold every port operation until someone read it.
+TEST(TrafficTrace, AFifoInTheTracesPlaceIsSkipped) {
+  TempDir dir;
+  RawPty pty;
+  const std::string fifo = dir.File("comlog.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  molvane::SerialPort port{dir.Path()};
+  ASSERT_TRUE(port.Open(pty.DevicePath()));
+  EXPECT_EQ(port.Write("ok\r\n", 4).bytes, 4);
+  pty.Write("fine\r");
+  EXPECT_EQ(port.ReadLine().text, "fine");
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("comlog.1.txt")));
 }
 
 // A port probed while the cart is connected must not wipe the cart's traffic: its entries are

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# The Debian package as a technician gets it: lintian finds no error in it, `apt-get install`
-# installs it with the packages it declares, and the installed programs run as an ordinary user
-# against a simulated cart (the installed cartsim):
+# The Debian package as a technician gets it: lintian finds no error in it and none of its
+# hardening tags (the programs carry Debian's hardening flags; the stack protector, which lintian
+# does not look for, is looked for here), `apt-get install` installs it with the packages it
+# declares, and the installed programs run as an ordinary user against a simulated cart (the
+# installed cartsim):
+#   - molvane --help and --version answer without a window; cartsim --link replaces no file;
 #   - molvanectl --version names the package's version, molvanectl status reads the cart, and
 #     its support report names ~/.config/molvane as the settings folder;
 #   - the desktop program on an X server of its own, driven with the keyboard: a firmware file
@@ -23,12 +26,15 @@ die() { echo "FAIL: $*" >&2; exit 1; }
 [[ $(id -u) -eq 0 ]] || die "run as root: the test installs the package"
 [[ -f "$DEB" ]] || die "no package (scripts/package-linux.sh makes build/molvane_<version>_<arch>.deb)"
 DEB=$(realpath "$DEB")
-for tool in lintian apt-get runuser Xvfb xdotool objcopy; do
+for tool in lintian apt-get runuser Xvfb xdotool objcopy readelf; do
   command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh)"
 done
 
 say "lintian $DEB"
 lintian --fail-on error "$DEB" || die "lintian found errors"
+hardening_tags=hardening-no-relro,hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-pie
+unhardened=$(lintian --display-info --tags "$hardening_tags" "$DEB")
+[[ -z "$unhardened" ]] || { echo "$unhardened"; die "the programs lack Debian's hardening flags"; }
 
 WORK=$(mktemp -d /tmp/molvane-package.XXXXXX)
 STARTED_PIDS=()
@@ -98,11 +104,25 @@ check "the desktop entry" test -f /usr/share/applications/molvane.desktop
 check "the icon" test -f /usr/share/icons/hicolor/48x48/apps/molvane.png
 check "the udev rule" grep -q 'ATTRS{idVendor}=="0403", TAG+="uaccess"' \
   /usr/lib/udev/rules.d/70-molvane.rules
+# Read whole (no grep -q): a reader cut short fails the pipeline.
+for program in molvane molvanectl cartsim; do
+  check "/usr/bin/$program has the stack protector" \
+    eval "readelf --dyn-syms -W /usr/bin/$program | grep __stack_chk_fail >/dev/null"
+done
 
-say "molvanectl and cartsim as $TEST_USER"
+say "the programs as $TEST_USER"
 version=$(dpkg-deb -f "$DEB" Version)
 check "molvanectl --version says molvanectl $version" \
   test "$(as_user /usr/bin/molvanectl --version)" == "molvanectl $version"
+check "molvane --help prints the usage" \
+  eval 'as_user /usr/bin/molvane --help | grep "^usage: molvane " >/dev/null'
+check "molvane --version says molvane $version" \
+  test "$(as_user /usr/bin/molvane --version)" == "molvane $version"
+as_user sh -c "echo notes >'$WORK/notes.txt'"
+# Refused, cartsim ends at once with 1; a cartsim that took the name would run on until killed.
+check "cartsim --link refuses to replace a file" \
+  eval 'as_user timeout 10 /usr/bin/cartsim --link "$WORK/notes.txt" 2>/dev/null; [[ $? == 1 ]]'
+check "  ... which stays as it was" test "$(cat "$WORK/notes.txt")" == notes
 start_as_user "$WORK/cartsim.log" /usr/bin/cartsim --link "$WORK/cart"
 eventually 10 grep -q '^linked as' "$WORK/cartsim.log" || die "cartsim did not start"
 check "molvanectl status reads the simulated cart" \

@@ -77,6 +77,9 @@ wine_desktop() {
 # cartsim on a COM port of the prefix: its pseudo-terminal is the port's dosdevices link.
 start_cartsim() {  # start_cartsim CARTSIM PORT [OPTION...]
   local cartsim=$1 port=$2; shift 2
+  # Wine may have given the name to a serial device of the machine; cartsim replaces no link
+  # but one it left itself.
+  rm -f "$(dosdevice "$port")"
   "$cartsim" --link "$(dosdevice "$port")" "$@" >"$WORK/cartsim.log" 2>&1 &
   CARTSIM_PID=$!
   STARTED_PIDS+=($CARTSIM_PID)

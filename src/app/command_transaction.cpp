@@ -126,9 +126,13 @@ Result<std::vector<std::string>> CartController::Exchange(const std::string& com
   Pause(pauseMs);
   for (int i = 0; i < reads; ++i) {
     Result<std::string> line = ReadReply();
+    const bool prompt = !line.value.empty() && line.value.back() == '>';
     reply.value.push_back(std::move(line.value));
     reply.outcome.Merge(line.outcome);
     if (TransactionSlot().load() < 0) break;  // the link is gone: nothing more can come
+    // A refusal is a shorter answer than the command's own: once its prompt is in, reading on
+    // would only wait for lines that never come, and take the silence for a cart that is gone.
+    if (!reply.outcome && prompt) break;
   }
   reply.value.resize(static_cast<std::size_t>(std::max(reads, 0)));
   return reply;

@@ -6,6 +6,7 @@
 
 #include "app/cart_controller.h"
 #include "link/driver_advice.h"
+#include "link/port_open_error.h"
 
 namespace molvane {
 
@@ -59,6 +60,7 @@ void CartController::ScanPorts() {
   }
   int found = 0;
   int carts = 0;
+  std::string notOpened;  // why the first listed port that could not be opened could not be
   const int count = std::clamp(portCount.load(), 0, kMaxPorts);
   for (int i = 0; i < count; ++i) {
     std::lock_guard hands(scanPortMutex);
@@ -73,11 +75,19 @@ void CartController::ScanPorts() {
     }
     if (PortName(i).empty()) continue;
     const ProbeResult result = ProbePort(i);
-    if (result == ProbeResult::NotOpened) continue;
+    if (result == ProbeResult::NotOpened) {
+      const SerialPort& port = ports[static_cast<std::size_t>(i)];
+      if (notOpened.empty())
+        notOpened = DescribeOpenError(PortName(i), port.LastOpenError(), port.LastOpenErrorText());
+      continue;
+    }
     ++found;
     if (result == ProbeResult::Cart) ++carts;
   }
   NoteScanResult(carts, found);
+  // With no cart found, a port that could not be opened is why: another program holds it, or
+  // the user may not open it. The message (the window's status tip) says so, and what to do.
+  if (carts == 0 && !notOpened.empty()) SetMessage(notOpened);
 }
 
 // An adapter pulled out (or plugged back in, which gives it a new name) leaves its open port

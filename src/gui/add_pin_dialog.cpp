@@ -36,7 +36,7 @@ AddPinDialog::AddPinDialog(UiServices& ui, QWidget* parent) : QDialog(parent), u
 void AddPinDialog::OnAdd() {
   const std::string text = pinEdit->text().toStdString();
   if (!IsAcceptablePinText(text)) {
-    ui.MessageBox(kPinOutOfRangeText);
+    ui.ShowError(kPinOutOfRangeText);
     return;
   }
   acceptedPin = text;

@@ -99,7 +99,7 @@ void CMolvaneDlg::BuildLayout() {
 
 QMenuBar* CMolvaneDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
-  QMenu* file = bar->addMenu("File");
+  QMenu* file = bar->addMenu("&File");
   file->addAction("&Back Up Cart...", this,
                   [this] { RunFromMenu([this] { fileMenu.BackUpCart(); }, "Back Up Cart"); });
   // A restore changed what the pages show: each reads the cart again, as for a cart that came.
@@ -107,17 +107,17 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
     RunFromMenu([this] { fileMenu.RestoreCart([this] { monitor->NoticeAll(true); }); },
                 "Restore Cart");
   });
-  file->addAction("Save Support Report...", this, [this] {
+  file->addAction("&Save Support Report...", this, [this] {
     RunFromMenu([this] { fileMenu.SaveSupportReport(); }, "Save Support Report");
   });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 
   // Qt has no portable way into the window's system menu, so its about item lives here too.
-  QMenu* about = bar->addMenu("About");
+  QMenu* about = bar->addMenu("&About");
   about->addAction("&About", this, &CMolvaneDlg::ShowAbout);
   about->addSeparator();
-  about->addAction("&About Molvane...", this, &CMolvaneDlg::ShowAbout);
+  about->addAction("About &Molvane...", this, &CMolvaneDlg::ShowAbout);
   return bar;
 }
 
@@ -133,7 +133,10 @@ void CMolvaneDlg::BuildPages() {
 }
 
 void CMolvaneDlg::AddPages() {
-  for (PageView* page : pages) sheet->addTab(page, page->Model().Title());
+  for (PageView* page : pages) {
+    sheet->addTab(page, page->Model().Title());
+    connect(page, &PageView::acting, this, [this](const QString& title) { lastAction = title; });
+  }
   sheet->setCurrentIndex(0);
 }
 
@@ -142,6 +145,7 @@ void CMolvaneDlg::StartPages() {
 }
 
 void CMolvaneDlg::RunFromMenu(const std::function<void()>& work, const char* title) {
+  lastAction = title;
   runner.AsOperatorAction(title, work);
 }
 
@@ -188,9 +192,10 @@ void CMolvaneDlg::OnTimer() {
   const bool transfer = controller.IsBusy();
   for (PageView* page : pages) page->HoldForTransfer(transfer);
   ShowRunningWork();
-  // The field says whether a cart answers; why none does (no driver, a link error) is the
-  // controller's last message, shown when the pointer rests on the field.
-  const QString tip = QString::fromStdString(controller.GetMessage());
+  // The field says whether a cart answers; why none does (no driver, a link error) and what
+  // failed last is the controller's last message, told as the boxes tell it, shown when the
+  // pointer rests on the field.
+  const QString tip = QString::fromStdString(monitor->StatusTip());
   if (status->toolTip() != tip) status->setToolTip(tip);
 }
 
@@ -201,8 +206,10 @@ void CMolvaneDlg::ShowConnection(const std::string& text) {
 }
 
 // Work that counts what it does shows at once; other work only once it has taken a moment, so
-// that quick operations do not flicker a bar.
+// that quick operations do not flicker a bar. The bar goes as soon as the work has ended, even
+// while the box that tells its end is still open.
 void CMolvaneDlg::ShowRunningWork() {
+  if (ShowTransfer()) return;
   const CartThread::Running running = controller.Worker().Current();
   if (running.title != workTitle) {
     workTitle = running.title;
@@ -212,7 +219,7 @@ void CMolvaneDlg::ShowRunningWork() {
       !running.title.empty() && (running.total > 0 || workSince.elapsed() >= kQuickWorkMs);
   workProgress->setVisible(show);
   cancelWork->setVisible(show);
-  if (!show) return;
+  if (!show) return workProgress->reset();
   workProgress->setRange(0, running.total);  // 0 of 0: busy, with no count to show
   workProgress->setValue(running.done);
   const QString what = QString::fromStdString(running.title);
@@ -220,6 +227,26 @@ void CMolvaneDlg::ShowRunningWork() {
                           : running.total > 0 ? what + ": %v of %m"
                                               : what);
   cancelWork->setEnabled(!running.cancelling);
+}
+
+// The transfer runs on its own worker, not the cart thread: while it has the link the pages'
+// buttons are greyed, and the bar says why, with the transfer's own words ("Writing.. 45%",
+// "Bitmap Updated ..." while the display stores the picture). It is not cancelled from here: a
+// firmware update cut off halfway leaves its board waiting in the bootloader.
+bool CMolvaneDlg::ShowTransfer() {
+  if (!controller.IsBusy()) {
+    transferTitle.clear();
+    return false;
+  }
+  if (transferTitle.isEmpty()) transferTitle = lastAction.isEmpty() ? "Transfer" : lastAction;
+  const CartController::TransferCount count = controller.TransferProgress();
+  const QString status = QString::fromStdString(controller.GetMessage());
+  workProgress->setRange(0, count.total);
+  workProgress->setValue(count.done);
+  workProgress->setFormat(status.isEmpty() ? transferTitle : transferTitle + ": " + status);
+  workProgress->setVisible(true);
+  cancelWork->setVisible(false);
+  return true;
 }
 
 void CMolvaneDlg::ShowAbout() {

@@ -53,6 +53,8 @@ class CMolvaneDlg : public QDialog {
   void OnTimer();
   void ShowConnection(const std::string& text);
   void ShowRunningWork();
+  // A firmware or bitmap transfer in the progress bar, named by the operation that started it.
+  bool ShowTransfer();
   void ShowAbout();
   // File menu work is the operator's like a page button's.
   void RunFromMenu(const std::function<void()>& work, const char* title);
@@ -71,6 +73,8 @@ class CMolvaneDlg : public QDialog {
   bool stopped = false;
   std::string workTitle;
   QElapsedTimer workSince;
+  QString lastAction;     // the operator's last operation, which names a transfer it started
+  QString transferTitle;  // the running transfer's name, empty while none runs
   static constexpr int kQuickWorkMs = 400;
   FileMenu fileMenu{controller, ui};
   bool stopping = false;

@@ -51,11 +51,12 @@ void PageView::Bind() {
   if (model.TimerPeriodMs() <= 0) return;
   pageTimer = new QTimer(this);
   pageTimer->setObjectName("pageTimer");
-  connect(pageTimer, &QTimer::timeout, this, [this] { bound->Tick(); });
+  connect(pageTimer, &QTimer::timeout, this, [this] { bound->Apart([this] { bound->Tick(); }); });
   pageTimer->start(model.TimerPeriodMs());
 }
 
 void PageView::Act(const std::function<void()>& operation, const QString& title) {
+  if (!title.isEmpty()) emit acting(title);
   if (runner) {
     runner->AsOperatorAction(title.toStdString(), operation);
   } else {
@@ -67,8 +68,10 @@ PageButton* PageView::AddButton(const QString& text, const char* name, QWidget* 
                                 std::function<void()> act, bool sends) {
   auto* button = new PageButton(text, name, parent);
   buttons[button] = {true, sends};
-  connect(button, &QPushButton::clicked, this,
-          [this, act = std::move(act), text] { Act(act, QString(text).remove('\n')); });
+  connect(button, &QPushButton::clicked, this, [this, act = std::move(act), button] {
+    const QString name = button->accessibleName();
+    Act(act, name.isEmpty() ? button->text().remove('\n').remove('&') : name);
+  });
   return button;
 }
 
@@ -89,10 +92,19 @@ void PageView::ApplyButtons() {
   for (const auto& [button, state] : buttons) {
     const bool heldByTransfer = transferRunning && state.sends;
     const bool held = acting || heldByTransfer;
-    button->setEnabled(state.wanted && !held);
+    const bool enabled = state.wanted && !held;
+    if (!enabled && button == focusedBefore) HoldFocus(button);
+    button->setEnabled(enabled);
     button->setToolTip(heldByTransfer ? kTransferTip : acting ? kRunningTip : QString());
   }
   KeepFocus(focusedBefore);
+}
+
+void PageView::HoldFocus(QWidget* focused) {
+  if (!heldFocus.isNull()) return;
+  heldFocus = focused;
+  setFocus(Qt::OtherFocusReason);
+  focusMovedTo = window()->focusWidget();
 }
 
 // Without this, Enter or Space on a page's button followed by Tab lands two controls further on
@@ -105,7 +117,7 @@ void PageView::KeepFocus(QWidget* focusedBefore) {
     focusMovedTo = focusNow;
     return;
   }
-  if (heldFocus.isNull() || !heldFocus->isEnabled()) return;
+  if (heldFocus.isNull() || !heldFocus->isEnabled() || heldFocus == focusedBefore) return;
   if (focusNow == focusMovedTo) heldFocus->setFocus(Qt::OtherFocusReason);
   heldFocus = nullptr;
   focusMovedTo = nullptr;
@@ -115,12 +127,12 @@ void PageView::KeepFocus(QWidget* focusedBefore) {
 // a page in the operator's sense, and those events come from the window system.
 void PageView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous() && bound != nullptr) bound->Show(true);
+  if (!event->spontaneous() && bound != nullptr) bound->Apart([this] { bound->Show(true); });
 }
 
 void PageView::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous() && bound != nullptr) bound->Show(false);
+  if (!event->spontaneous() && bound != nullptr) bound->Apart([this] { bound->Show(false); });
 }
 
 }  // namespace molvane

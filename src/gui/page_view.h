@@ -41,11 +41,15 @@ class PageView : public QWidget, public FieldExchange {
 
   // Runs `operation` as one of the operator's own: the page's buttons are held until the cart
   // work it starts (and what that work's results start) has ended. `title` names it in the
-  // window's progress bar when it takes a while.
+  // window's progress bar when it takes a while, and names a transfer it starts.
   void Act(const std::function<void()>& operation, const QString& title = {});
   // Called by the main window's timer.
   void HoldForTransfer(bool transferRunning);
   bool Acting() const { return runner && runner->Held() > 0; }
+
+ signals:
+  // The operator started an operation named `title` (a button's).
+  void acting(const QString& title);
 
  protected:
   // Called at the end of a view's constructor, once its widgets are bound: the model starts
@@ -55,8 +59,8 @@ class PageView : public QWidget, public FieldExchange {
   // What the view shows of the model beyond the bound fields: lists, enabled states, pictures.
   virtual void WriteState() {}
 
-  // A button that runs `act` as the operator's operation. `sends`: it talks to the cart, so a
-  // transfer holds it.
+  // A button that runs `act` as the operator's operation, named by the button's accessible name
+  // (else its text). `sends`: it talks to the cart, so a transfer holds it.
   PageButton* AddButton(const QString& text, const char* name, QWidget* parent,
                         std::function<void()> act, bool sends = true);
   // The enabled state the model asks for; shown as soon as nothing holds the button.
@@ -73,8 +77,11 @@ class PageView : public QWidget, public FieldExchange {
     bool sends = true;
   };
   void ApplyButtons();
-  // A focused button that is held loses the focus to the next control; once it is free again it
-  // takes the focus back, unless the operator has moved it meanwhile.
+  // A focused button that is held would hand the focus on to the next control, an edit field
+  // perhaps, where a stray key would change what it shows: the page itself keeps the focus
+  // meanwhile. Once the button is free again it takes the focus back, unless the operator has
+  // moved it.
+  void HoldFocus(QWidget* focused);
   void KeepFocus(QWidget* focusedBefore);
 
   std::unique_ptr<ThreadedRunner> runner;  // made once the model is bound

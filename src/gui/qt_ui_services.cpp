@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 
 #include "gui/add_pin_dialog.h"
 #include "gui/change_preview_dialog.h"
@@ -59,27 +65,65 @@ UiServices::Answer AnswerFor(int button, UiServices::Buttons buttons) {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+QString Caption(const std::string& caption) {
+  return Text(caption.empty() ? UiServices::kAppName : caption);
+}
+
+// A box sizes itself to its text, and a short text leaves the title bar too narrow for the
+// caption ("M...e"): it is given room for the caption and the title bar's buttons, and never
+// less than a readable width.
+constexpr int kLeastBoxWidth = 320;
+constexpr int kTitleBarButtons = 160;
+
+void LeaveRoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  const int width = std::max(
+      kLeastBoxWidth, box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtons);
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 UiServices::Answer QtUiServices::MessageBox(const std::string& text, Buttons buttons,
                                             const std::string& caption) {
   const bool question = buttons != Buttons::Ok;
-  QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information,
-                  Text(caption.empty() ? kAppName : caption), Text(text), ButtonsFor(buttons),
-                  QApplication::activeWindow());
-  box.setDefaultButton(buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
+  QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, Caption(caption),
+                  Text(text), ButtonsFor(buttons), QApplication::activeWindow());
+  // Yes and No are asked before what cannot be undone (clearing every PIN, cancelling an
+  // update): Enter keeps things as they are.
+  box.setDefaultButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Ok);
   box.setEscapeButton(EscapeFor(buttons));
-  // A box opened while an operation shows the wait cursor still wants the operator's hand.
+  return AnswerFor(Run(box), buttons);
+}
+
+void QtUiServices::ShowError(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Critical, Caption(caption), Text(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
+  Run(box);
+}
+
+// A box opened while an operation shows the wait cursor still wants the operator's hand.
+int QtUiServices::Run(QMessageBox& box) {
+  LeaveRoomForCaption(box);
   const bool waiting = QApplication::overrideCursor() != nullptr;
   if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int button = box.exec();
   if (waiting) QApplication::restoreOverrideCursor();
-  return AnswerFor(button, buttons);
+  return button;
 }
 
 std::string QtUiServices::FileDialog(const FileDialogRequest& request) {
   const bool open = request.kind == FileDialogRequest::Kind::Open;
-  QFileDialog dialog(QApplication::activeWindow(), Text(request.title));
+  QString folder = Text(request.folder);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = lastFolder;
+  if (folder.isEmpty())
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  QFileDialog dialog(QApplication::activeWindow(), Text(request.title), folder);
   dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askBeforeOverwrite);
@@ -105,7 +149,9 @@ std::string QtUiServices::FileDialog(const FileDialogRequest& request) {
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applySuffix);
   applySuffix(dialog.selectedNameFilter());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first().toStdString();
+  const QString chosen = dialog.selectedFiles().first();
+  lastFolder = QFileInfo(chosen).absolutePath();
+  return chosen.toStdString();
 }
 
 std::string QtUiServices::ClipboardText() {

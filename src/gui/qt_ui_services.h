@@ -1,5 +1,8 @@
 #pragma once
+#include <QString>
 #include <string>
+
+class QMessageBox;
 
 #include "pages/ui_services.h"
 
@@ -11,6 +14,9 @@ class QtUiServices : public UiServices {
  public:
   Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                     const std::string& caption = {}) override;
+  void ShowError(const std::string& text, const std::string& caption = {}) override;
+  // Opens where the request says, else where the last file was chosen, else in the user's
+  // documents: never in the program's own folder, which holds no file of the technician's.
   std::string FileDialog(const FileDialogRequest& request) override;
   std::string ClipboardText() override;
   void SetClipboardText(const std::string& text) override;
@@ -24,6 +30,11 @@ class QtUiServices : public UiServices {
                       const std::vector<std::string>& changes, const std::string& note) override;
   void ShowResult(const std::string& title, const std::string& text,
                   const std::vector<std::string>& details) override;
+
+ private:
+  int Run(QMessageBox& box);
+
+  QString lastFolder;  // of the last file chosen
 };
 
 }  // namespace molvane

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -94,29 +93,38 @@ QWidget* ServiceDialog::BuildBitmapsGroup() {
   return group;
 }
 
-// The status with the transfer's progress under it and the last transfer's outcome; the clock
-// and the gas gauge beside them.
+// The status and the outcome of the page's last operation; the clock and the gas gauge beside
+// them. The outcome wraps rather than running off the field, so a long one is read whole. A
+// transfer's progress is the window's progress bar.
 QLayout* ServiceDialog::BuildStatusArea() {
   auto* grid = new QGridLayout;
   auto* statusLabel = new QLabel("Status:", this);
   auto* status = ReadOnlyField("status", this);
   LabelFor(statusLabel, status);
-  progress = new QProgressBar(this);
-  progress->setObjectName("progress");
-  progress->setAccessibleName("Progress");
-  progress->setRange(0, 100);
-  progress->reset();
   auto* resultLabel = new QLabel("Last result:", this);
-  auto* result = ReadOnlyField("lastResult", this);
+  auto* result = new QLabel(this);
+  result->setObjectName("lastResult");
+  result->setWordWrap(true);
+  result->setTextFormat(Qt::PlainText);
+  result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result->setFrameShape(QFrame::StyledPanel);
+  result->setMinimumHeight(2 * result->fontMetrics().lineSpacing() + 2 * result->frameWidth());
+  result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   LabelFor(resultLabel, result);
   grid->addWidget(statusLabel, 0, 0);
   grid->addWidget(status, 0, 1);
-  grid->addWidget(progress, 1, 1);
-  grid->addWidget(resultLabel, 2, 0);
-  grid->addWidget(result, 2, 1);
+  grid->addWidget(resultLabel, 1, 0, Qt::AlignTop);
+  grid->addWidget(result, 1, 1);
   grid->setColumnStretch(1, 1);
   fields.Text(status, model.status, FieldBindings::Wins::Cart);
-  fields.Text(result, model.lastResult, FieldBindings::Wins::Cart);
+  // A text longer than the field shows its beginning, where it says what happened.
+  fields.Shown([status] {
+    if (!status->hasFocus()) status->setCursorPosition(0);
+  });
+  fields.Shown([this, result] {
+    const QString text = QString::fromStdString(model.lastResult);
+    if (result->text() != text) result->setText(text);
+  });
 
   setRtc = ActionButton(this, "Set RTC", "setRtc", &ServicePage::SetRtc);
   resetGasGauge =
@@ -155,11 +163,6 @@ void ServiceDialog::WriteState() {
   SetWanted(factoryTitle, model.factoryTitleEnabled);
   SetWanted(setRtc, model.setRtcEnabled);
   SetWanted(resetGasGauge, model.resetGasGaugeEnabled);
-  if (model.progress >= 0) {
-    progress->setValue(model.progress);
-  } else {
-    progress->reset();
-  }
 }
 
 }  // namespace molvane

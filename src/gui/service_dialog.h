@@ -9,7 +9,6 @@ class QGridLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 
 namespace molvane {
@@ -50,7 +49,6 @@ class ServiceDialog : public PageView {
   QPushButton* factoryTitle = nullptr;
   QPushButton* setRtc = nullptr;
   QPushButton* resetGasGauge = nullptr;
-  QProgressBar* progress = nullptr;
   std::vector<QLabel*> captions;
 };
 

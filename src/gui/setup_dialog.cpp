@@ -34,6 +34,8 @@ QPlainTextEdit* VersionBox(const char* name, const std::string& field, FieldBind
   box->setObjectName(name);
   box->setReadOnly(true);
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Read-only text is selected with the mouse; the Tab key passes it by, as it shows no focus.
+  box->setFocusPolicy(Qt::ClickFocus);
   box->setTabChangesFocus(true);
   fields.Shown([box, &field] {
     const QString text = QString::fromStdString(field).replace("\r\n", "\n");

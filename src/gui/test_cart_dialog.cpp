@@ -129,6 +129,8 @@ QWidget* TestCartDialog::BuildTitleScreen() {
   connect(name, &QLineEdit::textEdited, preview, [this] { preview->update(); });
   preview->setAccessibleName("Customer Title Preview");
   saveButton = AddButton("Save", "saveButton", group, [this] { model.Save(); });
+  // It names the title's loading in the window's progress bar too.
+  saveButton->setAccessibleName("Save Title");
 
   auto* form = new QFormLayout;
   form->addRow(nameLabel, name);

@@ -6,13 +6,22 @@
 #include "cart/command_vocabulary.h"
 #include "cart/lift_settings.h"
 #include "cart/setup_values.h"
+#include "pages/failure_text.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
 
 namespace {
 
-std::string PlainFailure(const std::string& text) { return text; }
+// What a lift command's failure adds for the operator: a lost link may have cut the cart off
+// after it started the motor, and a locked lift is held by its brake.
+std::string LiftNote(const std::string& failure, bool locked) {
+  std::string note;
+  if (LiftMoveFailureText(failure) != failure) note += " The lift may still be moving.";
+  if (locked && IsRefusal(failure))
+    note += " The lift is locked: free it with Toggle Lock, then try again.";
+  return note;
+}
 
 }  // namespace
 
@@ -21,12 +30,26 @@ void CalibratePage::Start() {
   refreshPending = false;
 }
 
+// What the page showed was the cart's before: it goes, so that no reading (nor limit, which
+// Update Cart would send) of a cart that is gone, or of another, passes for this one's.
 void CalibratePage::CartNotice(bool present) {
+  ForgetCart();
+  WriteAllFields();
   if (!present) return;
   if (IsShown()) {
     SlowRefresh();
   } else {
     refreshPending = true;
+  }
+}
+
+void CalibratePage::ForgetCart() {
+  liftLocked = autoLock = false;
+  sensorLit = {};
+  layoutSelected = {};
+  for (std::string* field : {&sensorStatus, &sensorValue, &maxUpCurrent, &maxDownCurrent,
+                             &minBatteryVoltage, &autoLockTimeout, &drawerCode, &lockBits}) {
+    field->clear();
   }
 }
 
@@ -85,25 +108,26 @@ void CalibratePage::TakeSlow(const Result<std::string>& reply) {
 
 bool CalibratePage::PortFree() const {
   if (!Link().IsBusy()) return true;
-  ShowMessage(kTransferRunning);
+  ShowFailure({}, kTransferRunning);
   return false;
 }
 
 // The change, then the fast report, which shows what it did; a change that did not go through
-// is told in its own words (or as `failureText` words it).
+// is told, named by `action`, with what `note` adds to its failure.
 void CalibratePage::AfterChange(std::function<Outcome(CartController&)> change,
-                                std::string (*failureText)(const std::string&)) {
+                                const std::string& action,
+                                std::function<std::string(const std::string&)> note) {
   if (!PortFree()) return;
-  if (failureText == nullptr) failureText = PlainFailure;
   OnCart(
       [change = std::move(change)](CartController& c) {
         const Outcome sent = change(c);
         return std::pair{sent, GetCalibFastData(c)};
       },
-      [this, failureText](const std::pair<Outcome, Result<std::string>>& result) {
+      [this, action, note](const std::pair<Outcome, Result<std::string>>& result) {
         TakeFast(result.second);
         WriteAllFields();
-        if (!result.first) ShowMessage(failureText(result.first.text));
+        const Outcome& sent = result.first;
+        if (!sent) ShowFailure({}, FailureText(action, sent.text) + (note ? note(sent.text) : ""));
       });
 }
 
@@ -117,38 +141,48 @@ void CalibratePage::SetSensorRunning(int on) {
         const Outcome sent = SetSensorRun(c, on);
         return std::pair{sent, GetSensorRun(c)};
       },
-      [this](const std::pair<Outcome, Result<int>>& result) {
+      [this, on](const std::pair<Outcome, Result<int>>& result) {
         if (result.second) sensorStatus = SensorRunText(result.second.value != 0);
         WriteAllFields();
-        if (!result.first) ShowMessage(result.first.text);
+        if (!result.first) {
+          ShowFailure(on != 0 ? "Starting the drawer sensors" : "Stopping the drawer sensors",
+                      result.first.text);
+        }
       });
 }
 
 void CalibratePage::LiftUp() { MoveLift(true); }
 void CalibratePage::LiftDown() { MoveLift(false); }
 
+// Whether the lift was locked is taken as the page shows it when the button is pressed.
 void CalibratePage::MoveLift(bool up) {
-  AfterChange([up](CartController& c) { return up ? molvane::LiftUp(c) : molvane::LiftDown(c); },
-              LiftMoveFailureText);
+  ReadAllFields();
+  AfterChange(
+      [up](CartController& c) { return up ? molvane::LiftUp(c) : molvane::LiftDown(c); },
+      up ? "Lift Up" : "Lift Down",
+      [locked = liftLocked](const std::string& failure) { return LiftNote(failure, locked); });
 }
 
 void CalibratePage::Brake() {
   if (!PortFree()) return;
   OnCart([](CartController& c) { return LiftOff(c); },
          [this](const Outcome& braked) {
-           if (!braked) ShowMessage(LiftMoveFailureText(braked.text));
+           if (!braked)
+             ShowFailure({}, FailureText("Brake", braked.text) + LiftNote(braked.text, false));
          });
 }
 
 // The toggles send the opposite of what the page shows now.
 void CalibratePage::ToggleLock() {
   ReadAllFields();
-  AfterChange([locked = liftLocked](CartController& c) { return SetLiftLock(c, locked ? 0 : 1); });
+  AfterChange([locked = liftLocked](CartController& c) { return SetLiftLock(c, locked ? 0 : 1); },
+              "Toggle Lock");
 }
 
 void CalibratePage::ToggleAuto() {
   ReadAllFields();
-  AfterChange([on = autoLock](CartController& c) { return SetLiftRelockStatus(c, on ? 0 : 1); });
+  AfterChange([on = autoLock](CartController& c) { return SetLiftRelockStatus(c, on ? 0 : 1); },
+              "Toggle Auto");
 }
 
 void CalibratePage::LockBits() {
@@ -157,7 +191,7 @@ void CalibratePage::LockBits() {
          [this](const Result<std::string>& bits) {
            KeepIfRead(lockBits, bits);
            WriteAllFields();
-           if (!bits) ShowMessage(bits.outcome.text);
+           if (!bits) ShowFailure("Lock Bits", bits.outcome.text);
          });
 }
 
@@ -178,7 +212,7 @@ void CalibratePage::UpdateCart() {
   const Result<float> volts = ReadLiftLimit(minBatteryVoltage, kMinVoltsLimit);
   const Result<int> relock = ReadLiftRelockTimeout(autoLockTimeout);
   for (const Outcome* refused : {&up.outcome, &down.outcome, &volts.outcome, &relock.outcome}) {
-    if (!*refused) ShowMessage(refused->text);
+    if (!*refused) ShowFailure({}, refused->text);
   }
   std::optional<int> layoutCode;
   for (int i = 0; i < kLayoutCount; ++i) {
@@ -200,7 +234,7 @@ void CalibratePage::UpdateCart() {
         TakeSlow(result.second);
         WriteAllFields();
         if (!result.first) {
-          ShowMessage(result.first.text);
+          ShowFailure("Update Cart", result.first.text);
         } else if (allTyped) {
           ShowMessage(kUpdateComplete);
         }

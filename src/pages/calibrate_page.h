@@ -60,8 +60,9 @@ class CalibratePage : public PageModel {
  private:
   // Reads the fast report and shows it (after `change`, whose failure is then told).
   void FastRefresh(const std::string& key = {});
-  void AfterChange(std::function<Outcome(CartController&)> change,
-                   std::string (*failureText)(const std::string&) = nullptr);
+  void AfterChange(std::function<Outcome(CartController&)> change, const std::string& action,
+                   std::function<std::string(const std::string&)> note = {});
+  void ForgetCart();
   void SlowRefresh();
   void TakeFast(const Result<std::string>& reply);
   void TakeSlow(const Result<std::string>& reply);

@@ -17,6 +17,13 @@ void CartClient::Run(CartJob job) {
   runner.Run(std::move(job));
 }
 
+void CartClient::Apart(const std::function<void()>& call) {
+  CartRunner& runner = cartRunner != nullptr ? *cartRunner : immediate;
+  runner.Apart(call);
+}
+
+void CartClient::TellLink(const std::string& text) const { controller.SetMessage(text); }
+
 void CartClient::BeginWaitCursor() { ui.BeginWaitCursor(); }
 void CartClient::EndWaitCursor() { ui.EndWaitCursor(); }
 

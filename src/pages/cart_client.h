@@ -30,6 +30,8 @@ class CartClient {
   void SetRunner(CartRunner* runner) { cartRunner = runner; }
   // The thread the window runs cart work on.
   CartThread& Worker() const;
+  // Runs `call` as nobody's operation (CartRunner::Apart): the window's timers and notices.
+  void Apart(const std::function<void()>& call);
 
  protected:
   // How a piece of cart work is run and shown.
@@ -67,6 +69,8 @@ class CartClient {
   UiServices& Ui() const { return ui; }
   // What the window may read of the link's state at any time (flags, texts, settings).
   const CartController& Link() const { return controller; }
+  // Makes `text` the controller's message: the status field's tip shows it, as the box did.
+  void TellLink(const std::string& text) const;
 
   UiServices& ui;
 

@@ -19,6 +19,10 @@ class CartRunner {
  public:
   virtual ~CartRunner() = default;
   virtual void Run(CartJob job) = 0;
+  // Runs `call` here as nobody's operation (a poll, a tick, a notice that the cart came or went):
+  // the cart work it starts is not the operator's, even while one of the operator's operations
+  // waits for an answer in a box.
+  virtual void Apart(const std::function<void()>& call) { call(); }
 };
 
 // Everything at once, on the calling thread.

@@ -70,7 +70,7 @@ std::string SuggestedName(const CartBackup& backup) {
 
 bool FileMenu::PortFree() const {
   if (!Link().IsBusy()) return true;
-  ui.MessageBox(texts::kTransferRunning);
+  ui.ShowError(texts::kTransferRunning);
   return false;
 }
 
@@ -86,19 +86,19 @@ void FileMenu::BackUpCart() {
       },
       [this](const Result<CartBackup>& backup) {
         if (!backup) {
-          ui.MessageBox("The cart could not be read: " + backup.outcome.text +
-                        "\nNo backup was written.");
+          ui.ShowError("The cart could not be read: " + backup.outcome.text +
+                       "\nNo backup was written.");
           return;
         }
         if (const std::string refusal = UnrestorableValue(backup.value); !refusal.empty()) {
-          ui.MessageBox(refusal);
+          ui.ShowError(refusal);
           return;
         }
         const std::string path = ui.FileDialog(
             BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup.value)));
         if (path.empty()) return;
         if (!WriteBackupFile(path, backup.value)) {
-          ui.MessageBox("Could not write " + path + ".");
+          ui.ShowError("Could not write " + path + ".");
           return;
         }
         ui.MessageBox("Cart backed up to " + path + ": its settings and " +
@@ -114,7 +114,7 @@ void FileMenu::RestoreCart(std::function<void()> changed) {
   CartBackup backup;
   std::string failure;
   if (!ReadBackupFile(path, backup, failure)) {
-    ui.MessageBox(failure + "\nNothing was sent.");
+    ui.ShowError(failure + "\nNothing was sent.");
     return;
   }
   // The restore goes from the cart thread (its preview) to here (the operator's say) and back
@@ -128,7 +128,7 @@ void FileMenu::RestoreCart(std::function<void()> changed) {
       [this, path, changed](const std::pair<std::shared_ptr<CartRestore>, bool>& preview) {
         const CartRestore& restore = *preview.first;
         if (!preview.second) {
-          ui.MessageBox("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
+          ui.ShowError("The cart could not be read: " + restore.Failure() + "\nNothing was sent.");
           return;
         }
         if (restore.Changes().Empty()) {
@@ -169,12 +169,20 @@ void FileMenu::SaveSupportReport() {
       },
       [this, path](const Result<SupportReportText>& report) {
         if (!report) {
-          ui.MessageBox("The support report was not written: " + report.outcome.text);
+          ui.ShowError("The support report was not written: " + report.outcome.text);
           return;
         }
-        ui.MessageBox(ReplaceFileContent(path, report.value.text)
-                          ? SupportReportSavedText(path, report.value.cartRead)
-                          : kSupportReportNotSaved + path + ".");
+        if (!ReplaceFileContent(path, report.value.text)) {
+          ui.ShowError(kSupportReportNotSaved + path + ".");
+          return;
+        }
+        // Saved, but without what the cart could not give: the operator hears it as a failure.
+        const std::string saved = SupportReportSavedText(path, report.value.cartRead);
+        if (report.value.cartRead) {
+          ui.MessageBox(saved);
+        } else {
+          ui.ShowError(saved);
+        }
       },
       {.title = "Writing the support report", .waitCursor = true});
 }

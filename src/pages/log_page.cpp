@@ -4,6 +4,7 @@
 #include "app/cart_thread.h"
 #include "cart/event_log.h"
 #include "cart/event_log_texts.h"
+#include "pages/failure_text.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -21,9 +22,14 @@ void LogPage::Show(bool visible) {
   if (visible) RefreshWhenDue();
 }
 
-// A cart going away leaves the lines it gave; a cart arriving is read now if the page is in
+// A cart going away, or another in its place, takes its log with it: the page shows none (and
+// has none to export) until it is read again. A cart arriving is read now if the page is in
 // front, otherwise when it next shows.
 void LogPage::CartNotice(bool present) {
+  events = EventLog{};
+  lines.clear();
+  logRead = false;
+  WriteAllFields();
   if (!present) return;
   refreshPending = true;
   if (IsShown()) RefreshWhenDue();
@@ -31,10 +37,10 @@ void LogPage::CartNotice(bool present) {
 
 // While a firmware or bitmap transfer owns the port nothing may be sent; the reading stays due.
 void LogPage::RefreshWhenDue() {
-  if (refreshPending && !Link().IsBusy()) RefreshAfter(Outcome::Success(), true, true);
+  if (refreshPending && !Link().IsBusy()) RefreshAfter(Outcome::Success(), {}, true, true);
 }
 
-void LogPage::Refresh() { RefreshAfter(Outcome::Success(), false); }
+void LogPage::Refresh() { RefreshAfter(Outcome::Success(), {}, false); }
 
 namespace {
 
@@ -48,7 +54,8 @@ struct LogReading {
 
 // A read that fails keeps the lines shown; the operator hears of it unless it failed only for
 // want of a cart on a tab just shown.
-void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown) {
+void LogPage::RefreshAfter(const Outcome& change, const std::string& action, bool quietWithoutCart,
+                           bool whileShown) {
   OnCart(
       [](CartController& c) {
         LogReading reading;
@@ -57,7 +64,7 @@ void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool wh
         if (reading.read) reading.log = c.Events();
         return reading;
       },
-      [this, change, quietWithoutCart](const LogReading& reading) {
+      [this, change, action, quietWithoutCart](const LogReading& reading) {
         refreshPending = false;
         logRead = static_cast<bool>(reading.read);
         if (reading.read) {
@@ -67,9 +74,9 @@ void LogPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool wh
           for (int i = 0; i < events.count; ++i) lines.push_back(LogLine(events, i));
         }
         WriteAllFields();
-        if (!change) ShowMessage(change.text);
-        if (!reading.read && !(quietWithoutCart && !reading.cartThere))
-          ShowMessage("The log could not be read: " + reading.read.text);
+        const bool readFailed = !reading.read && !(quietWithoutCart && !reading.cartThere);
+        TellChange(change, action, "Reading the log",
+                   readFailed ? reading.read.text : std::string());
       },
       {.title = "Reading the log",
        .key = quietWithoutCart ? "Log read" : "",
@@ -82,7 +89,7 @@ void LogPage::GetList() { Refresh(); }
 // The cart's log is cleared without a question; reading it again shows what the cart now holds.
 void LogPage::ClearList() {
   OnCart([](CartController& c) { return ClearLog(c); },
-         [this](const Outcome& cleared) { RefreshAfter(cleared, false); });
+         [this](const Outcome& cleared) { RefreshAfter(cleared, "Clearing the log", false); });
 }
 
 FileDialogRequest LogPage::ExportDialog() {
@@ -101,12 +108,14 @@ FileDialogRequest LogPage::ExportDialog() {
 // be read is not written as if it were the cart's.
 void LogPage::Export() {
   if (!logRead) {
-    ShowMessage(kLogNotExported);
+    ShowFailure({}, kLogNotExported);
     return;
   }
   const std::string path = Ui().FileDialog(ExportDialog());
   if (path.empty()) return;
-  ShowOutcome(ExportLog(events, path), kLogWritten);
+  const Outcome written = ExportLog(events, path);
+  if (!written) return ShowFailure({}, FileWriteFailureText("Exporting the log", written.text));
+  ShowMessage(kLogWritten);
 }
 
 }  // namespace molvane

@@ -41,8 +41,9 @@ class LogPage : public PageModel {
  private:
   void RefreshWhenDue();
   // Reads the log (its own step, whatever the change did), then tells the change's failure
-  // and a read that failed after it.
-  void RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown = false);
+  // (`action` names it) and a read that failed after it, in one box.
+  void RefreshAfter(const Outcome& change, const std::string& action, bool quietWithoutCart,
+                    bool whileShown = false);
 };
 
 }  // namespace molvane

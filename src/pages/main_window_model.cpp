@@ -3,6 +3,7 @@
 #include "app/cart_controller.h"
 #include "app/cart_thread.h"
 #include "cart/pin_list.h"
+#include "pages/failure_text.h"
 #include "pages/page_model.h"
 #include "pages/ui_services.h"
 
@@ -44,9 +45,11 @@ struct MainWindowModel::Check {
 
 namespace {
 
-std::string StatusText(const CartController& controller, bool serviceInFront) {
+// The field says what the last check found, whichever page is in front: a cart that answers is
+// connected there too.
+std::string StatusText(const CartController& controller) {
   const int found = controller.PortsFound();
-  if (controller.HasCart() && !serviceInFront) return kConnected;
+  if (controller.HasCart()) return kConnected;
   if (found >= 1) return "Num FTDI: " + std::to_string(found);
   return kDisconnected;
 }
@@ -58,12 +61,17 @@ MainWindowModel::MainWindowModel(CartController& controller, UiServices& ui,
     : CartClient(controller, ui), transfers(controller), pages(pages) {}
 
 // Only counting happens here. A check or a poll already waiting is not asked for again, so
-// nothing piles up behind a long read.
+// nothing piles up behind a long read. What the timer starts is nobody's operation, even while
+// one of the File menu's waits in a box.
 void MainWindowModel::OnTimer() {
   if (closing) return;
-  if (!Link().IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
-  if (TickDue(refreshTicks, kPollTicks)) PollFrontPage();
+  Apart([this] {
+    if (!Link().IsBusy() && TickDue(connectionTicks, kConnectionCheckTicks)) CheckConnection();
+    if (TickDue(refreshTicks, kPollTicks)) PollFrontPage();
+  });
 }
+
+std::string MainWindowModel::StatusTip() const { return FailureText({}, Link().GetMessage()); }
 
 // The window keeps painting while the worker winds down; a close asked for meanwhile is the
 // same close and is not asked again.
@@ -85,17 +93,17 @@ bool MainWindowModel::MayClose() {
 }
 
 // The keep-alive goes with the cart; what a changed count brings (page notices, reading the
-// PINs, warnings) follows here, each piece of cart work after whatever waits already.
+// PINs, warnings) follows here, each piece of cart work after whatever waits already. Every
+// exchange runs on the cart thread one after the other, so the keep-alive cuts across no page's
+// (the Service page's included), and a cart unplugged on any page is noticed.
 void MainWindowModel::CheckConnection() {
   OnCart(
-      [front = frontPage](CartController& c) {
+      [](CartController& c) {
         Check check;
         if (c.IsBusy()) return check;
-        const bool serviceInFront = *front == kServicePage;
-        // The Service page talks to the cart on its own timer; a keep-alive would cut across it.
         // A keep-alive that fails has done its work: the port is given up and the status says so.
-        if (!serviceInFront) (void)c.GetStatus();
-        check.text = StatusText(c, serviceInFront);
+        (void)c.GetStatus();
+        check.text = StatusText(c);
         check.carts = c.CartCount();
         return check;
       },
@@ -134,7 +142,7 @@ void MainWindowModel::WarnAboutPinAge() {
       },
       [this](const Result<int>& age) {
         if (!age) {
-          Show("The cart's PIN list could not be read: " + age.outcome.text);
+          ShowError(FailureText("Reading the cart's PIN list", age.outcome.text));
         } else if (age.value > kPinExpiryDays) {
           Show(ExpiredPinText(age.value));
         } else if (age.value == -1) {
@@ -158,18 +166,27 @@ void MainWindowModel::PollFrontPage() {
   const int front = FrontPage();
   if (front < 0 || front >= kPageCount) return;
   PageModel* page = pages[static_cast<std::size_t>(front)];
-  if (page != nullptr && page->IsPolled()) page->Poll();
+  if (page != nullptr && page->IsPolled()) page->Apart([page] { page->Poll(); });
 }
 
+// What the pages read of the cart that came is nobody's operation, even when a restore's
+// result asks for it.
 void MainWindowModel::NoticeAll(bool present) {
   for (PageModel* page : pages) {
-    if (page != nullptr) page->CartNotice(present);
+    if (page != nullptr) page->Apart([page, present] { page->CartNotice(present); });
   }
 }
 
 void MainWindowModel::Show(const std::string& text) {
   ++boxesOpen;
   ui.MessageBox(text);
+  --boxesOpen;
+}
+
+void MainWindowModel::ShowError(const std::string& text) {
+  ++boxesOpen;
+  TellLink(text);
+  ui.ShowError(text);
   --boxesOpen;
 }
 

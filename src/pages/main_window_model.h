@@ -1,6 +1,5 @@
 #pragma once
 #include <array>
-#include <atomic>
 #include <functional>
 #include <string>
 
@@ -35,12 +34,13 @@ class MainWindowModel : public CartClient {
   // the operator agrees, and its worker has ended by the time this returns true; false keeps
   // the window open.
   bool MayClose();
-  void SetFrontPage(int index) { *frontPage = index; }
-  int FrontPage() const { return *frontPage; }
-  bool ServiceInFront() const { return *frontPage == kServicePage; }
+  void SetFrontPage(int index) { frontPage = index; }
+  int FrontPage() const { return frontPage; }
 
   // The status field's text as the last check left it.
   std::string ConnectionText() const { return connectionText; }
+  // The status field's tip: the last failure, in words that say what to do about it.
+  std::string StatusTip() const;
   // Hears each new status text, before any box of that check opens.
   std::function<void(const std::string& text)> showConnection;
 
@@ -61,11 +61,11 @@ class MainWindowModel : public CartClient {
   void WarnAboutExcessCarts(int carts);
   void PollFrontPage();
   void Show(const std::string& text);
+  void ShowError(const std::string& text);
 
   CartController& transfers;  // the running transfer, cancelled when the window closes
   std::array<PageModel*, kPageCount> pages;
-  // Read by the check's work on the cart thread: the Service page talks to the cart itself.
-  std::shared_ptr<std::atomic<int>> frontPage = std::make_shared<std::atomic<int>>(kSetupPage);
+  int frontPage = kSetupPage;
   int connectionTicks = 0;
   int refreshTicks = 0;
   bool closing = false;  // waiting for a cancelled transfer to end

@@ -67,8 +67,20 @@ class PageModel : public CartClient {
   }
   // A message box with OK and the application's name as caption.
   void ShowMessage(const std::string& text) const;
-  // The confirmation when the operation went through, otherwise its failure's own text.
-  void ShowOutcome(const Outcome& outcome, const std::string& confirmation = {}) const;
+  // An error box that names what failed (`action`) and what to do about it (FailureText); the
+  // status field's tip says the same. Without an action, `failure` is shown as it stands.
+  void ShowFailure(const std::string& action, const std::string& failure,
+                   const std::string& caption = {}) const;
+  // One box for a change and the reading that followed it: the change's failure (`note` added,
+  // under `caption`), then the reading's (`readAction` names it) unless it failed for the same
+  // reason, which adds nothing. A change the operator cancelled is told, but as no error.
+  void TellChange(const Outcome& change, const std::string& action, const std::string& readAction,
+                  const std::string& readFailure, const std::string& note = {},
+                  const std::string& caption = {}) const;
+  // The confirmation when the operation went through, otherwise its failure as ShowFailure
+  // shows it.
+  void ShowOutcome(const Outcome& outcome, const std::string& confirmation,
+                   const std::string& action) const;
 
  private:
   bool shown = false;

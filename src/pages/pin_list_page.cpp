@@ -11,6 +11,7 @@
 #include "cart/pin_list_file.h"
 #include "cart/rfid_format.h"
 #include "cart/rfid_settings.h"
+#include "pages/failure_text.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -21,6 +22,10 @@ constexpr const char* kNotExported =
     "The PIN list could not be read from the cart, so it was not exported. Get the list again "
     "first.";
 constexpr const char* kClearQuestion = "Are you sure you wish to clear all of the pin numbers?";
+constexpr const char* kSelectPin = "Select the PIN to remove in the list first.";
+constexpr const char* kFullListCaption = "Error";
+constexpr const char* kFullListAdvice =
+    " The cart holds the most PINs it can keep: remove one before adding another.";
 
 // PIN list files are tab-separated text whatever their name, so a spreadsheet opens them too.
 FileDialogRequest PinListFileDialog(FileDialogRequest::Kind kind) {
@@ -70,21 +75,33 @@ void PinListPage::Start() { SetShown(false); }
 void PinListPage::Show(bool visible) {
   SetShown(visible);
   if (!visible) return;
-  if (refreshPending) RefreshAfter(Outcome::Success(), true, true);
+  if (refreshPending) RefreshAfter(Outcome::Success(), {}, true, true);
   if (!maskFilter.InForce()) {
     maskFilter = RfidMaskFilter();
     WriteAllFields();
   }
 }
 
-// A cart found while the page is hidden is read when the operator next opens the page. Nothing
-// empties the list when the cart goes away: the last list read stays in sight.
+// A cart found while the page is hidden is read when the operator next opens the page. A cart
+// that went, or another in its place, takes its list with it: until the list is read again the
+// page shows none, and there is none to export.
 void PinListPage::CartNotice(bool present) {
+  ForgetCart();
+  WriteAllFields();
   if (present) refreshPending = true;
-  if (IsShown() && refreshPending) RefreshAfter(Outcome::Success(), true);
+  if (IsShown() && refreshPending) RefreshAfter(Outcome::Success(), {}, true);
 }
 
-void PinListPage::Refresh() { RefreshAfter(Outcome::Success()); }
+void PinListPage::ForgetCart() {
+  pins = PinList{};
+  pinLines.clear();
+  selectedLine = -1;
+  listRead = false;
+  for (std::string* setting : {&rfidBits, &facilityCode, &rfidMask, &maxPinDigits})
+    setting->clear();
+}
+
+void PinListPage::Refresh() { RefreshAfter(Outcome::Success(), {}); }
 
 struct PinListReading {
   Outcome read;
@@ -111,15 +128,18 @@ PinListReading ReadPinList(CartController& c) {
 
 }  // namespace
 
-void PinListPage::RefreshAfter(const Outcome& change, bool quietWithoutCart, bool whileShown) {
+void PinListPage::RefreshAfter(const Outcome& change, const std::string& action,
+                               bool quietWithoutCart, bool whileShown) {
   OnCart(ReadPinList,
-         [this, change, quietWithoutCart](const PinListReading& reading) {
+         [this, change, action, quietWithoutCart](const PinListReading& reading) {
            refreshPending = false;
            Take(reading);
            WriteAllFields();
-           if (!change) ShowMessage(change.text);
-           if (!reading.read && !(quietWithoutCart && !reading.cartThere))
-             ShowMessage("The PIN list could not be read: " + reading.read.text);
+           const bool readFailed = !reading.read && !(quietWithoutCart && !reading.cartThere);
+           const bool full = !change && change.text.ends_with(kMaxPinsExceeded);
+           TellChange(change, action, "Reading the PIN list",
+                      readFailed ? reading.read.text : std::string(), full ? kFullListAdvice : "",
+                      full ? kFullListCaption : "");
          },
          {.title = "Reading the PIN list",
           .key = quietWithoutCart ? "Pin List read" : "",
@@ -143,23 +163,39 @@ void PinListPage::Take(const PinListReading& reading) {
   KeepSetting(maxPinDigits, reading.maxDigits);
 }
 
-void PinListPage::ChangeThenRefresh(std::function<Outcome(CartController&)> change) {
-  OnCart(std::move(change), [this](const Outcome& changed) { RefreshAfter(changed); },
+void PinListPage::ChangeThenRefresh(std::function<Outcome(CartController&)> change,
+                                    const std::string& action) {
+  OnCart(std::move(change),
+         [this, action](const Outcome& changed) { RefreshAfter(changed, action); },
          {.waitCursor = true});
+}
+
+// Without a cart there is nothing to add a PIN to: the operator is told so before typing one.
+bool PinListPage::CartThere(const std::string& action) const {
+  if (Link().HasCart()) return true;
+  ShowFailure(action, texts::kNoCart);
+  return false;
 }
 
 // The dialog takes only digits; a PIN left empty is nothing to send.
 void PinListPage::Add() {
+  if (!CartThere("Adding a PIN")) return;
   const std::optional<std::string> pin = Ui().AskForPin();
   if (!pin || pin->empty()) return;
-  ChangeThenRefresh([pin = *pin](CartController& c) { return AddPin(c, pin, Now()); });
+  ChangeThenRefresh([pin = *pin](CartController& c) { return AddPin(c, pin, Now()); },
+                    "Adding PIN " + *pin);
 }
 
 void PinListPage::Remove() {
   ReadAllFields();
-  if (selectedLine < 0 || selectedLine >= static_cast<int>(pinLines.size())) return;
+  if (!CartThere("Removing a PIN")) return;
+  if (selectedLine < 0 || selectedLine >= static_cast<int>(pinLines.size())) {
+    ShowMessage(kSelectPin);
+    return;
+  }
   const std::string line = pinLines[static_cast<std::size_t>(selectedLine)];
-  ChangeThenRefresh([line](CartController& c) { return RemovePin(c, line); });
+  ChangeThenRefresh([line](CartController& c) { return RemovePin(c, line); },
+                    "Removing PIN " + std::to_string(TextToPin(line.substr(0, 10))));
 }
 
 // The PINs last read from the cart, in the cart's order, one per CR LF line.
@@ -173,35 +209,41 @@ void PinListPage::CopyAll() {
 // paste, and one message says how far it got.
 void PinListPage::Paste() {
   ReadAllFields();
-  ChangeThenRefresh([pasted = PastedPins(Ui().ClipboardText())](CartController& c) {
-    return AddPins(c, pasted, JobProgress());
-  });
+  ChangeThenRefresh([pasted = PastedPins(Ui().ClipboardText())](
+                        CartController& c) { return AddPins(c, pasted, JobProgress()); },
+                    "Pasting the PINs");
 }
 
 void PinListPage::Clear() {
   if (Ui().MessageBox(kClearQuestion, UiServices::Buttons::YesNo) != UiServices::Answer::Yes)
     return;
   ReadAllFields();
-  ChangeThenRefresh([](CartController& c) { return RemoveAllPins(c, JobProgress()); });
+  // The list read back afterwards shows what a clear cut short left.
+  ChangeThenRefresh([](CartController& c) { return RemoveAllPins(c, JobProgress()); },
+                    "Clearing the PIN list");
 }
 
 void PinListPage::Import() {
   ReadAllFields();
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Open));
   if (path.empty()) return;
-  ChangeThenRefresh([path](CartController& c) { return ImportPinList(c, path, JobProgress()); });
+  ChangeThenRefresh([path](CartController& c) { return ImportPinList(c, path, JobProgress()); },
+                    "Importing the PIN list");
 }
 
 // The file holds the list as last read whole from the cart; nothing is read anew. A list that
 // could not be read is not written as if it were the cart's.
 void PinListPage::Export() {
   if (!listRead) {
-    ShowMessage(kNotExported);
+    ShowFailure({}, kNotExported);
     return;
   }
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Save));
   if (path.empty()) return;
-  ShowOutcome(ExportPinList(pins, path), kPinListSaved);
+  const Outcome written = ExportPinList(pins, path);
+  if (!written)
+    return ShowFailure({}, FileWriteFailureText("Exporting the PIN list", written.text));
+  ShowMessage(kPinListSaved);
 }
 
 void PinListPage::UpdateMaxDigits() {
@@ -212,7 +254,7 @@ void PinListPage::UpdateMaxDigits() {
         return std::pair{sent, GetMaxPinDigits(c)};
       },
       [this](const std::pair<Outcome, Result<std::string>>& result) {
-        ShowOutcome(result.first, kUpdateComplete);
+        ShowOutcome(result.first, kUpdateComplete, "Setting the longest PIN");
         KeepSetting(maxPinDigits, result.second);
         WriteAllFields();
       },
@@ -226,7 +268,7 @@ void PinListPage::UpdateMaxDigits() {
 void PinListPage::UpdateRfid() {
   ReadAllFields();
   if (Outcome checked = CheckRfidFormat(rfidBits, rfidMask, facilityCode); !checked) {
-    ShowMessage(checked.text);
+    ShowFailure({}, checked.text);
     return;
   }
   OnCart(
@@ -242,7 +284,7 @@ void PinListPage::UpdateRfid() {
         return std::pair{sent, reading};
       },
       [this](const std::pair<Outcome, PinListReading>& result) {
-        ShowOutcome(result.first, kUpdateComplete);
+        ShowOutcome(result.first, kUpdateComplete, "Setting the RFID format");
         const PinListReading& reading = result.second;
         KeepSetting(rfidBits, reading.bits);
         KeepSetting(rfidMask, reading.mask);

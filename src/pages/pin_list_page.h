@@ -60,14 +60,20 @@ class PinListPage : public PageModel {
 
  private:
   // Reads the list and the badge settings, then tells the operator of the change's failure
-  // first and of a read that failed after it. A read that failed keeps the lines as they were;
+  // (`action` names the change) and of a read that failed after it. A read that failed keeps the
+  // lines as they were;
   // `quietWithoutCart` passes over a read that failed only because no cart is there (a tab
   // shown with the cart away needs no box). The read is a step of its own: a change that was
   // cancelled is still followed by it, so the page shows what the cart now holds.
-  void RefreshAfter(const Outcome& change, bool quietWithoutCart = false, bool whileShown = false);
+  void RefreshAfter(const Outcome& change, const std::string& action, bool quietWithoutCart = false,
+                    bool whileShown = false);
   void Take(const PinListReading& reading);
-  // Runs a change of the list with the cart, then reads the list again.
-  void ChangeThenRefresh(std::function<Outcome(CartController&)> change);
+  // Runs a change of the list with the cart (`action` names it to the operator), then reads the
+  // list again.
+  void ChangeThenRefresh(std::function<Outcome(CartController&)> change, const std::string& action);
+  bool CartThere(const std::string& action) const;
+  // Empties the list and the settings: they were another cart's, or a cart's that is gone.
+  void ForgetCart();
 };
 
 // "0000000042          0": the PIN zero-padded to ten digits, eight blanks, the age in days

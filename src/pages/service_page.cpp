@@ -1,5 +1,7 @@
 #include "pages/service_page.h"
 
+#include <filesystem>
+
 #include "app/cart_controller.h"
 #include "base/file_content.h"
 #include "cart/board.h"
@@ -7,9 +9,9 @@
 #include "cart/setup_values.h"
 #include "cart/version_info.h"
 #include "loader/bitmap_upload.h"
-#include "loader/bootloader_header.h"
 #include "loader/firmware_update.h"
 #include "loader/loader_texts.h"
+#include "pages/failure_text.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -53,9 +55,11 @@ const FileRow& RowFor(ServicePage::FileKind kind) {
   return kFileRows[0];
 }
 
-// Every row offers its own pattern first and the firmware files after it.
-FileDialogRequest BrowseRequest(const FileRow& row) {
+// Every row offers its own pattern first and the firmware files after it, in the folder of the
+// file it holds now: the next firmware is usually beside the last.
+FileDialogRequest BrowseRequest(const FileRow& row, const std::string& current) {
   FileDialogRequest request;
+  request.folder = std::filesystem::path(current).parent_path().string();
   request.kind = FileDialogRequest::Kind::Open;
   request.title = row.titlePart;
   request.types = {{row.titlePart, row.initialName}, {"Firmware Files (*.hex)", "*.hex"}};
@@ -80,9 +84,10 @@ void ServicePage::CartNotice(bool present) {
   WriteAllFields();
 }
 
-// The scanner keeps off the port while the page is on screen. A transfer holds the page in
-// sight when it is left; the tab change is made as soon as the transfer has ended. Shown during
-// a transfer (one started on the Testing page), the page follows it at once.
+// A transfer holds the page in sight when it is left; the tab change is made as soon as the
+// transfer has ended. Shown during a transfer (one started on the Testing page), the page
+// follows it at once. The port scanner goes on while the page is in front: a cart unplugged and
+// plugged in again here is found again here.
 void ServicePage::Show(bool visible) {
   wanted = visible;
   if (Link().IsBusy() && !visible) return;
@@ -91,12 +96,6 @@ void ServicePage::Show(bool visible) {
 
 void ServicePage::ApplyVisibility(bool visible) {
   SetShown(visible);
-  OnCart(
-      [visible](CartController& c) {
-        c.SetScanEnabled(!visible);
-        return 0;
-      },
-      [](int) {});
   if (!visible) return;
   LoadFiles();
   FollowTransfer();
@@ -105,9 +104,10 @@ void ServicePage::ApplyVisibility(bool visible) {
 }
 
 // The transfer's end is taken in before a tab change it held back is made, so its outcome and
-// the unlocked buttons are there whichever way the page went.
+// the unlocked buttons are there whichever way the page went. A transfer started elsewhere (the
+// Testing page's title) is followed too, so that the last result is always the last transfer's.
 void ServicePage::Tick() {
-  if (IsShown()) FollowTransfer();
+  FollowTransfer();
   if (wanted != IsShown() && !Link().IsBusy()) ApplyVisibility(wanted);
   if (IsShown()) WriteAllFields();
 }
@@ -130,10 +130,7 @@ void ServicePage::FollowTransfer() {
   }
 }
 
-void ServicePage::SetStatus(const std::string& text) {
-  status = text;
-  progress = WritingPercent(text);
-}
+void ServicePage::SetStatus(const std::string& text) { status = text; }
 
 void ServicePage::LoadFiles() {
   for (const FileRow& row : kFileRows) this->*row.field = Link().GetPathSetting(row.setting);
@@ -175,7 +172,7 @@ void ServicePage::SetActionButtons(bool enabled) {
 void ServicePage::Browse(FileKind kind) {
   const FileRow& row = RowFor(kind);
   ReadAllFields();
-  const std::string chosen = Ui().FileDialog(BrowseRequest(row));
+  const std::string chosen = Ui().FileDialog(BrowseRequest(row, this->*row.field));
   if (!chosen.empty()) this->*row.field = chosen;
   WriteAllFields();
   // A path that cannot be kept in the settings file is still used until the program ends; the
@@ -183,60 +180,68 @@ void ServicePage::Browse(FileKind kind) {
   OnCart([setting = row.setting,
           path = this->*row.field](CartController& c) { return c.SetPathSetting(setting, path); },
          [this](const Outcome& kept) {
-           if (!kept) ShowMessage(kept.text);
+           if (!kept) ShowFailure({}, kept.text);
          });
 }
 
-void ServicePage::UpdateMain() { UpdateFirmware(mainFirmwareFile, BoardNamed("main")); }
-void ServicePage::UpdateFront() { UpdateFirmware(frontFirmwareFile, BoardNamed("front")); }
-void ServicePage::UpdateCharger() { UpdateFirmware(chargerFirmwareFile, BoardNamed("charger")); }
+void ServicePage::UpdateMain() {
+  UpdateFirmware(mainFirmwareFile, BoardNamed("main"), "Update Main");
+}
+void ServicePage::UpdateFront() {
+  UpdateFirmware(frontFirmwareFile, BoardNamed("front"), "Update Front");
+}
+void ServicePage::UpdateCharger() {
+  UpdateFirmware(chargerFirmwareFile, BoardNamed("charger"), "Update Charger");
+}
 void ServicePage::UpdateTranslation() {
-  UpdateFirmware(translationFirmwareFile, BoardNamed("translation"));
+  UpdateFirmware(translationFirmwareFile, BoardNamed("translation"), "Update Translation");
 }
 
-void ServicePage::UpdateFirmware(const std::string& path, const Board& board) {
-  if (!IsChosenFile(path)) {
-    ShowMessage(texts::kSelectFile);
-    return;
-  }
+bool ServicePage::FileChosen(const std::string& path, const std::string& action) const {
+  if (IsChosenFile(path)) return true;
+  ShowFailure({}, std::string(texts::kSelectFile) + " " + action +
+                      " loads the file chosen with the Browse button beside it.");
+  return false;
+}
+
+void ServicePage::UpdateFirmware(const std::string& path, const Board& board,
+                                 const std::string& action) {
+  if (!FileChosen(path, action)) return;
   if (Ui().MessageBox(kFirmwareQuestion, UiServices::Buttons::OkCancel, kFirmwareCaption) !=
       UiServices::Answer::Ok) {
     return;
   }
   OnCart([path, &board](CartController& c) { return StartFirmwareUpdate(c, path, board); },
-         [this](const Outcome& started) { AfterStart(started); });
+         [this, action](const Outcome& started) { AfterStart(started, action); });
 }
 
 void ServicePage::UpdateBitmaps() {
   ReadAllFields();
-  UploadBitmap(bitmapFile, BitmapUploadMode::Bitmaps, kBitmapsQuestion);
+  UploadBitmap(bitmapFile, BitmapUploadMode::Bitmaps, kBitmapsQuestion, "Update Bitmaps");
   WriteAllFields();
 }
 
 void ServicePage::FactoryTitle() {
-  UploadBitmap(factoryTitleFile, BitmapUploadMode::FactoryTitle, kTitleQuestion);
+  UploadBitmap(factoryTitleFile, BitmapUploadMode::FactoryTitle, kTitleQuestion, "Factory Title");
   WriteAllFields();
 }
 
-void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode,
-                               const char* question) {
-  if (!IsChosenFile(path)) {
-    ShowMessage(texts::kSelectFile);
-    return;
-  }
+void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode, const char* question,
+                               const std::string& action) {
+  if (!FileChosen(path, action)) return;
   if (Ui().MessageBox(question, UiServices::Buttons::OkCancel) != UiServices::Answer::Ok) return;
   OnCart([path, mode](CartController& c) { return StartBitmapUpload(c, path, mode); },
-         [this](const Outcome& started) { AfterStart(started); });
+         [this, action](const Outcome& started) { AfterStart(started, action); });
 }
 
 // A started transfer locks the buttons at once rather than at the next tick, so no second
 // operation can be pressed in between. A refused start is said in its own words and kept as
 // the last result, never passed over.
-void ServicePage::AfterStart(const Outcome& started) {
+void ServicePage::AfterStart(const Outcome& started, const std::string& action) {
   if (!started) {
-    lastResult = started.text;
+    lastResult = FailureText(action, started.text);
     WriteAllFields();
-    ShowMessage(started.text);
+    ShowFailure(action, started.text);
     return;
   }
   SetStatus("");
@@ -244,21 +249,26 @@ void ServicePage::AfterStart(const Outcome& started) {
   WriteAllFields();
 }
 
+// Each result also stays in "Last result", where it can still be read once its box is gone.
 void ServicePage::SetRtc() {
-  if (Link().IsBusy()) return ShowMessage(texts::kTransferRunning);
+  if (Link().IsBusy()) return ShowFailure("Set RTC", texts::kTransferRunning);
   OnCart([](CartController& c) { return SetRealTimeClock(c); },
-         [this](const Outcome& sent) { ShowOutcome(sent, kUpdateComplete); }, {.waitCursor = true});
+         [this](const Outcome& sent) {
+           lastResult = sent ? kUpdateComplete : FailureText("Set RTC", sent.text);
+           WriteAllFields();
+           ShowOutcome(sent, kUpdateComplete, "Set RTC");
+         },
+         {.waitCursor = true});
 }
 
-// Success shows in the status field until the next tick; no confirmation is a failure the
-// operator is told about, never "Update Complete.".
+// No confirmation is a failure the operator is told about, never "Update Complete.".
 void ServicePage::ResetGasGauge() {
-  if (Link().IsBusy()) return ShowMessage(texts::kTransferRunning);
+  if (Link().IsBusy()) return ShowFailure("Reset Gas Gauge", texts::kTransferRunning);
   OnCart([](CartController& c) { return molvane::ResetGasGauge(c); },
          [this](const Outcome& reset) {
-           if (!reset) return ShowMessage(reset.text);
-           SetStatus(reset.text);
+           lastResult = reset ? reset.text : FailureText("Reset Gas Gauge", reset.text);
            WriteAllFields();
+           if (!reset) ShowFailure("Reset Gas Gauge", reset.text);
          },
          {.waitCursor = true});
 }

@@ -49,9 +49,8 @@ class ServicePage : public PageModel {
   std::string bitmapFile;
   std::string factoryTitleFile;
   std::string status;
-  // The percentage of a "Writing.." status; -1 while the status shows no progress.
-  int progress = -1;
-  // How the last transfer started here ended (the controller's message text when it ended).
+  // How the page's last operation ended: the last transfer (wherever it was started), the
+  // clock or the gas gauge.
   std::string lastResult;
 
   // Enabled states of the eight action buttons.
@@ -74,9 +73,12 @@ class ServicePage : public PageModel {
   void SetActionButtons(bool enabled);
   void FollowTransfer();
   void SetStatus(const std::string& text);
-  void UpdateFirmware(const std::string& path, const Board& board);
-  void UploadBitmap(const std::string& path, BitmapUploadMode mode, const char* question);
-  void AfterStart(const Outcome& started);
+  // False, after telling the operator, when no file was chosen for `action`.
+  bool FileChosen(const std::string& path, const std::string& action) const;
+  void UpdateFirmware(const std::string& path, const Board& board, const std::string& action);
+  void UploadBitmap(const std::string& path, BitmapUploadMode mode, const char* question,
+                    const std::string& action);
+  void AfterStart(const Outcome& started, const std::string& action);
 
   // Where the operator wants the page; a running transfer holds it where it was until it ends.
   bool wanted = false;

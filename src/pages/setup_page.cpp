@@ -1,6 +1,7 @@
 #include "pages/setup_page.h"
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
 #include "cart/setup_reply.h"
@@ -10,8 +11,8 @@
 
 namespace molvane {
 
-// What one reading of the page's cart values brought; a value not asked for, or not read,
-// leaves its field alone.
+// What one reading of the page's cart values brought; a value not asked for, or not read, leaves
+// its field alone (the tick asks for the name and the power supply only).
 struct SetupReading {
   std::optional<std::string> firmwareVersions;
   std::optional<std::string> hardwareVersions;
@@ -35,12 +36,21 @@ void ReadVersions(CartController& c, SetupReading& reading) {
 
 // A report that did not arrive would read as zeros and solenoid; what was shown stays.
 SetupReading ReadShown(CartController& c, bool versions) {
+  const Progress progress = JobProgress();
+  const int steps = versions ? 4 : 3;
+  int done = 0;
   SetupReading reading;
-  if (versions) ReadVersions(c, reading);
+  if (versions) {
+    ReadVersions(c, reading);
+    progress.Report(++done, steps);
+  }
   reading.name = GetCartName(c);
+  progress.Report(++done, steps);
   reading.serial = GetSerialNumber(c);
+  progress.Report(++done, steps);
   if (const Result<std::string> reply = GetSetupDlgFull(c); reply)
     reading.settings = DecodeSetupReply(reply.value);
+  progress.Report(++done, steps);
   return reading;
 }
 
@@ -89,11 +99,24 @@ void SetupPage::OnShown() {
 }
 
 // A cart that came or went while the page is in front is shown at once, otherwise at the next
-// showing.
+// showing. Until then the page shows nothing of the cart before: with none there, or another
+// one, its values would pass for the cart's.
 void SetupPage::CartNotice(bool present) {
   (void)present;
+  ForgetCart();
+  WriteAllFields();
   reloadPending = true;
   if (IsShown()) OnShown();
+}
+
+void SetupPage::ForgetCart() {
+  for (std::string* field :
+       {&drawerLockTimeout, &keyboardLightTimeout, &backlightTimeout, &mainLockMs, &sideLockMs,
+        &powerSupply, &cartName, &serialNumber, &firmwareVersions, &hardwareVersions}) {
+    field->clear();
+  }
+  motor = false;
+  solenoid = false;
 }
 
 void SetupPage::Tick() {
@@ -125,7 +148,9 @@ void SetupPage::Read(bool versions, bool whileShown) {
            Take(reading);
            WriteAllFields();
          },
-         {.key = versions ? "Setup reload" : "Setup read", .whileShown = whileShown});
+         {.title = "Reading the cart's settings",
+          .key = versions ? "Setup reload" : "Setup read",
+          .whileShown = whileShown});
 }
 
 void SetupPage::Take(const SetupReading& reading) {
@@ -156,7 +181,7 @@ std::optional<int> SetupPage::CheckedTimeout(const std::string& text, const Sett
   long seconds = 0;
   const SettingCheck check = CheckSetting(text, rule.max, seconds);
   if (check == SettingCheck::Ok) return static_cast<int>(seconds);
-  ShowMessage(SettingMessage(check, rule));
+  ShowFailure({}, SettingMessage(check, rule));
   return std::nullopt;
 }
 
@@ -166,7 +191,7 @@ std::optional<std::pair<int, int>> SetupPage::CheckedLockTimes(const std::string
   const SettingCheck check = CheckLockActivation(mainText, sideText, mainMs, sideMs);
   if (check == SettingCheck::Ok)
     return std::pair{static_cast<int>(mainMs), static_cast<int>(sideMs)};
-  ShowMessage(SettingMessage(check, kLockActivationRule));
+  ShowFailure({}, SettingMessage(check, kLockActivationRule));
   return std::nullopt;
 }
 
@@ -195,7 +220,7 @@ void SetupPage::Update() {
         Take(result.second);
         WriteAllFields();
         if (!result.first) {
-          ShowMessage(result.first.text);
+          ShowFailure("Sending the timeouts and lock times", result.first.text);
         } else if (allPassed) {
           ShowMessage(kUpdateComplete);
         }
@@ -228,7 +253,7 @@ void SetupPage::SetType() {
         reloadPending = false;
         Take(result.second);
         WriteAllFields();
-        ShowOutcome(result.first, kCartTypeSet);
+        ShowOutcome(result.first, kCartTypeSet, "Setting the lock type");
       });
 }
 
@@ -252,7 +277,7 @@ void SetupPage::Set() {
       [this](const std::pair<Outcome, Result<std::string>>& result) {
         KeepIfRead(serialNumber, result.second);
         WriteAllFields();
-        ShowOutcome(result.first, kSerialUpdated);
+        ShowOutcome(result.first, kSerialUpdated, "Setting the serial number");
       },
       {.waitCursor = true});
 }

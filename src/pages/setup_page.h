@@ -55,6 +55,7 @@ class SetupPage : public PageModel {
 
  private:
   void OnShown();
+  void ForgetCart();
   // Reads what a showing reads (and the versions too on a reload), then shows it; `whileShown`:
   // only if the page is still in front when the cart comes to it.
   void Read(bool versions, bool whileShown);

@@ -7,6 +7,7 @@
 #include "cart/cart_identity.h"
 #include "cart/command_vocabulary.h"
 #include "cart/status_flags.h"
+#include "pages/failure_text.h"
 #include "pages/ui_services.h"
 #include "title/customer_title.h"
 
@@ -32,7 +33,14 @@ void TestingPage::Show(bool visible) {
   }
 }
 
+// What the page showed was the cart's before: it goes, so that no flag of a cart that is gone
+// (or of another) reads as this one's.
 void TestingPage::CartNotice(bool present) {
+  statusText.clear();
+  drawerUnlocked = keyboardLampOn = lifting = false;
+  cycleCountText.clear();
+  cartName.clear();
+  WriteAllFields();
   if (present) reloadPending = true;
   if (IsShown() && reloadPending) Reload();
 }
@@ -97,17 +105,17 @@ void TestingPage::ShowControllerStatus() {
 
 // The buttons send nothing while a transfer has the link: a command in the middle of a bitmap
 // upload would be taken by the display as part of the picture. The next poll shows the effect.
-void TestingPage::SendButton(Outcome (*command)(CartController&)) {
+void TestingPage::SendButton(Outcome (*command)(CartController&), const char* action) {
   if (TransferRunning()) return;
   OnCart([command](CartController& c) { return command(c); },
-         [this](const Outcome& sent) {
-           if (!sent) ShowMessage(sent.text);
+         [this, action](const Outcome& sent) {
+           if (!sent) ShowFailure(action, sent.text);
          });
 }
 
-void TestingPage::Lock() { SendButton(molvane::Lock); }
-void TestingPage::Unlock() { SendButton(molvane::Unlock); }
-void TestingPage::Toggle() { SendButton(ToggleKeyboardLight); }
+void TestingPage::Lock() { SendButton(molvane::Lock, "Locking the keyboard"); }
+void TestingPage::Unlock() { SendButton(molvane::Unlock, "Unlocking the keyboard"); }
+void TestingPage::Toggle() { SendButton(ToggleKeyboardLight, "Switching the keyboard light"); }
 
 void TestingPage::Clear() {
   if (TransferRunning()) return;
@@ -119,7 +127,7 @@ void TestingPage::Clear() {
       [this](const std::pair<Outcome, Result<std::string>>& result) {
         KeepIfRead(cycleCountText, result.second);
         WriteAllFields();
-        if (!result.first) ShowMessage(result.first.text);
+        if (!result.first) ShowFailure("Clearing the lock cycle counter", result.first.text);
       });
 }
 
@@ -147,7 +155,7 @@ void TestingPage::Save() {
   OnCart([name = cartName](CartController& c) { return SetCartName(c, name); },
          [this, name = cartName](const Outcome& named) {
            if (!named) {
-             ShowMessage(named.text);
+             ShowFailure("Setting the cart's name", named.text);
              saveEnabled = true;
              WriteAllFields();
              return;
@@ -160,7 +168,7 @@ void TestingPage::Save() {
            const TitleSurface& title = DrawTitle();
            cartName = typedSince;
            if (!WriteTitleFile(path, title)) {
-             ShowMessage(kSaveFailed);
+             ShowFailure({}, FileWriteFailureText({}, kSaveFailed) + "\n" + path);
              saveEnabled = true;
              WriteAllFields();
              return;
@@ -180,7 +188,7 @@ void TestingPage::UploadTitle(const std::string& path) {
       },
       [this](const Outcome& started) {
         if (!started) {
-          ShowMessage(started.text);
+          ShowFailure("Loading the title", started.text);
           saveEnabled = true;
         }
         WriteAllFields();

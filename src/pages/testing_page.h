@@ -64,7 +64,7 @@ class TestingPage : public PageModel {
   // The controller's message into its field, then every field to the view.
   void ShowControllerStatus();
   // A button's command: nothing while a transfer has the link; a failure is told at once.
-  void SendButton(Outcome (*command)(CartController&));
+  void SendButton(Outcome (*command)(CartController&), const char* action);
   void UploadTitle(const std::string& path);
   void MakeSurface();
   TitleSurface& DrawTitle();

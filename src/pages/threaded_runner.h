@@ -28,9 +28,11 @@ class ThreadedRunner : public CartRunner {
   void Run(CartJob job) override;
 
   // Runs `operation` (on the window's thread) as the operator's own: the cart work it starts,
-  // and the work its results start in turn, count as held until the last has ended. Untitled
-  // work is shown in the progress bar as `title`.
+  // and the work its results start in turn, count as held until the last has ended. The
+  // progress bar names it by `title`, and work with a title of its own as a step of it
+  // ("Paste (reading the PIN list)").
   void AsOperatorAction(const std::string& title, const std::function<void()>& operation);
+  void Apart(const std::function<void()>& call) override;
   // How many pieces of the operator's work have not ended yet.
   int Held() const { return held; }
   // Called on the window's thread whenever Held() changes.

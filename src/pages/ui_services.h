@@ -19,6 +19,7 @@ struct FileDialogRequest {
   std::string title;             // empty: the window system's own title
   std::vector<FileType> types;   // the first is selected
   std::string initialName;       // a name or a pattern such as "con*.hex"
+  std::string folder;            // where it opens; empty: where the last file was chosen
   std::string defaultExtension;  // added to a typed name without one
   bool askBeforeOverwrite = false;
 };
@@ -32,9 +33,14 @@ class UiServices {
   static constexpr const char* kAppName = "Molvane";
 
   virtual ~UiServices() = default;
-  // An empty caption shows the application's name.
+  // An empty caption shows the application's name. A Yes/No question is asked before something
+  // that cannot be undone, so No is its default answer: a reflex Enter keeps things as they are.
   virtual Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                             const std::string& caption = {}) = 0;
+  // A box with OK that tells of a failure or a refusal, and looks like one.
+  virtual void ShowError(const std::string& text, const std::string& caption = {}) {
+    MessageBox(text, Buttons::Ok, caption);
+  }
   // The chosen file's full path; empty when the operator cancels.
   virtual std::string FileDialog(const FileDialogRequest& request) {
     (void)request;

@@ -42,6 +42,14 @@ TEST(CommandTransaction, EachFailureKindComesBackInItsOwnResult) {
   }
   EXPECT_EQ(ctl.CurrentPort(), 0);
 
+  // A refusal of a command with a longer answer: its prompt ends it, and the cart is not taken
+  // for gone for want of the lines a refusal never has.
+  c.cart.SetResponder([](const std::string&) { return Answer("error"); });
+  const molvane::Result<std::vector<std::string>> refused = ctl.Exchange("version", 7);
+  EXPECT_EQ(refused.outcome.text, "Error: Unknown.");
+  EXPECT_EQ(refused.value, (std::vector<std::string>{"error", ">", "", "", "", "", ""}));
+  EXPECT_EQ(ctl.CurrentPort(), 0);
+
   // A later exchange that goes through is a success whatever the message text still says.
   c.cart.SetResponder([](const std::string&) { return Answer("42"); });
   EXPECT_TRUE(ctl.Exchange("get_cycle_count"));

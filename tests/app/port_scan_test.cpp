@@ -158,6 +158,20 @@ TEST_F(PortScan, AMissingDriverOrAnEmptyListKeepsThePreviousList) {
   EXPECT_EQ(controller.PortName(0), "/dev/ttyUSB3");
 }
 
+// With no cart found, why a listed port could not be opened is the message (the window's status
+// tip), with what to do about it; a cart found clears it.
+TEST_F(PortScan, APortThatCannotBeOpenedIsTheMessageWhileNoCartIsFound) {
+  const std::string missing = dir.File("ttyUSB9");
+  NamePorts({missing});
+  controller.ScanPorts();
+  EXPECT_EQ(controller.GetMessage(), missing + ": no such port (is the cable plugged in?)");
+  ScriptedCart& cart = AddCart("05\r00\r");
+  NamePorts({missing, cart.DevicePath()});
+  controller.ScanPorts();
+  EXPECT_EQ(controller.CartCount(), 1);
+  EXPECT_EQ(controller.GetMessage(), "");
+}
+
 TEST_F(PortScan, AnOpenPortKeepsItsSlotWhenTheListShifts) {
   ScriptedCart& first = AddCart("05\r00\r");
   ScriptedCart& second = AddCart("06\r00\r");

@@ -254,6 +254,7 @@ TEST(BackupCommands, SigtermAndSighupStopARestoreWithItsOutcome) {
               std::string::npos)
         << run.out;
   }
+}
 
 // One backup restored onto six carts at once, as a technician servicing a fleet does from six
 // terminals: within one second all want the same undo file name. Each gets a file of its own,

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ class MainWindow : public ::testing::Test {
 
   QAction* MenuAction(CMolvaneDlg& window, const QString& menu, const QString& item) {
     for (QMenu* popup : window.findChildren<QMenu*>()) {
-      if (popup->title() != menu) continue;
+      if (QString(popup->title()).remove('&') != menu) continue;
       for (QAction* action : popup->actions()) {
         if (action->text() == item) return action;
       }
@@ -128,7 +129,7 @@ TEST_F(MainWindow, FileExitClosesAsOk) {
 
 TEST_F(MainWindow, FileSaveSupportReportWritesTheChosenFile) {
   CMolvaneDlg window(controller, ui);
-  QAction* save = MenuAction(window, "File", "Save Support Report...");
+  QAction* save = MenuAction(window, "File", "&Save Support Report...");
   ASSERT_NE(save, nullptr);
   ui.fileNames = {dir.File("report.txt")};
   save->trigger();
@@ -183,10 +184,31 @@ TEST_F(MainWindow, EnterOnThePinListPagePressesNoButton) {
   window.reject();
 }
 
+// Alt+F opens File and Alt+A About, and no two items of one menu share a mnemonic.
+TEST_F(MainWindow, EveryMenuAndItemHasAMnemonicOfItsOwn) {
+  CMolvaneDlg window(controller, ui);
+  const auto mnemonic = [](const QString& text) {
+    const qsizetype at = text.indexOf('&');
+    return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+  };
+  std::set<QChar> menus;
+  for (QAction* menu : window.findChild<QMenuBar*>()->actions()) {
+    menus.insert(mnemonic(menu->text()));
+    std::set<QChar> items;
+    for (QAction* item : menu->menu()->actions()) {
+      if (item->isSeparator()) continue;
+      const QChar key = mnemonic(item->text());
+      EXPECT_FALSE(key.isNull()) << item->text().toStdString();
+      EXPECT_TRUE(items.insert(key).second) << item->text().toStdString();
+    }
+  }
+  EXPECT_EQ(menus, (std::set<QChar>{'f', 'a'}));
+}
+
 TEST_F(MainWindow, BothAboutItemsOpenTheAboutBox) {
   CMolvaneDlg window(controller, ui);
   window.show();
-  for (const QString item : {"&About", "&About Molvane..."}) {
+  for (const QString item : {"&About", "About &Molvane..."}) {
     QAction* about = MenuAction(window, "About", item);
     ASSERT_NE(about, nullptr) << item.toStdString();
     QString caption;

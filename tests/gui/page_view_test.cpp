@@ -6,11 +6,17 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "app/cart_controller.h"
 #include "gui/labelled.h"
+#include "gui/page_button.h"
 #include "gui/qt_test_app.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -35,6 +41,15 @@ class CountingPage : public molvane::PageModel {
     ReadAllFields();
     return field;
   }
+  // Cart work that lasts until it is let go.
+  void Hold(const std::shared_ptr<std::atomic<bool>>& release) {
+    OnCart(
+        [release](molvane::CartController&) {
+          while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+          return 0;
+        },
+        [](int) {});
+  }
 
   std::string field;
   int ticks = 0;
@@ -52,12 +67,16 @@ class CountingView : public molvane::PageView {
     layout->addWidget(label);
     layout->addWidget(edit);
     fields.Text(edit, model.field);
+    button = AddButton("Update", "update", this, [this] { model.Hold(release); });
+    layout->addWidget(button);
     Bind();
   }
   molvane::PageModel& Model() override { return model; }
 
   CountingPage model;
   QLineEdit* edit = nullptr;
+  QPushButton* button = nullptr;
+  std::shared_ptr<std::atomic<bool>> release = std::make_shared<std::atomic<bool>>(false);
 };
 
 TEST(PageView, FieldsTabsAndTimerReachTheModel) {
@@ -88,6 +107,33 @@ TEST(PageView, FieldsTabsAndTimerReachTheModel) {
   gui_testing::Wait(100);
   gui_testing::Settle(*view);
   EXPECT_GE(view->model.ticks, 2) << "the page timer ticks the model, on the cart thread";
+}
+
+// A button greyed while its work runs must not hand the focus on to an edit field, where a stray
+// key would change what the field shows; it takes the focus back when it is free again.
+TEST(PageView, AHeldButtonLeavesTheFocusWithThePageNotAnEditField) {
+  gui_testing::TestApp();
+  testing_support::TempDir dir;
+  molvane::CartController controller(dir.Path(), dir.Path());
+  testing_support::RecordingUi ui;
+  CountingView view(controller, ui);
+  view.show();
+  QApplication::setActiveWindow(&view);
+  view.button->setFocus();
+  ASSERT_TRUE(view.button->hasFocus());
+  view.model.field = "Ward 7";
+  gui_testing::OnCart(view, [&] { view.model.Load("Ward 7"); });
+
+  view.button->click();
+  ASSERT_FALSE(view.button->isEnabled());
+  EXPECT_FALSE(view.edit->hasFocus());
+  gui_testing::PressKey(QApplication::focusWidget(), Qt::Key_X, Qt::NoModifier, "x");
+  EXPECT_EQ(view.edit->text(), "Ward 7");
+
+  view.release->store(true);
+  gui_testing::Settle(view);
+  EXPECT_TRUE(view.button->isEnabled());
+  EXPECT_TRUE(view.button->hasFocus());
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ TEST(SetupDialog, ShowsTheCartAndSendsWhatIsTyped) {
   EXPECT_EQ(keyboard->accessibleName(), "Keyboard Light");
   EXPECT_TRUE(page.findChild<QRadioButton*>("motor")->isChecked());
   EXPECT_EQ(page.findChild<QPlainTextEdit*>("firmwareVersions")->toPlainText().count('\n'), 3);
+  for (const char* name : {"firmwareVersions", "hardwareVersions"}) {
+    EXPECT_FALSE(page.findChild<QPlainTextEdit*>(name)->focusPolicy() & Qt::TabFocus)
+        << name << ": read-only text that shows no focus takes no Tab stop";
+  }
   EXPECT_EQ(backlight->text(), "120") << "a longer value from the cart is shown whole";
 
   Retype(backlight, "123");

@@ -19,14 +19,15 @@ namespace gui_testing {
 // The main window over a simulated cart that the port scanner finds by itself, as a
 // technician's machine finds a plugged-in cart; boxes are answered by the recorder.
 struct WindowOnCart {
-  WindowOnCart() {
+  // `linked`: the cart can be unplugged and plugged in again (fixture.link) and is found again.
+  explicit WindowOnCart(bool linked = false) : fixture({}, false, linked) {
     TestApp();
     molvane::CartController& controller = fixture.controller;
     testing_support::SetDiscovery(controller, &molvane::DiscoverySource::sysfsRoot,
                                   fixture.dir.File("no-sysfs"));
     testing_support::SetDiscovery(controller, &molvane::DiscoverySource::useEnvironment, false);
     testing_support::SetDiscovery(controller, &molvane::DiscoverySource::extraPorts,
-                                  fixture.link.DevicePath());
+                                  fixture.Port());
     window = std::make_unique<molvane::CMolvaneDlg>(controller, ui);
     status = window->findChild<QLineEdit*>("connectionText");
     sheet = window->findChild<QTabWidget*>("pages");
@@ -55,7 +56,7 @@ struct WindowOnCart {
 
   QAction* MenuAction(const QString& menu, const QString& item) {
     for (QMenu* popup : window->findChildren<QMenu*>()) {
-      if (popup->title() != menu) continue;
+      if (QString(popup->title()).remove('&') != menu) continue;
       for (QAction* action : popup->actions()) {
         if (action->text() == item) return action;
       }

@@ -181,28 +181,36 @@ TEST_F(CalibratePageTest, UpdateCartConvertsLimitsAndRefusesWhatIsNoLimit) {
 TEST_F(CalibratePageTest, FailuresAreToldAndAMissingReportLeavesTheLimitsShown) {
   page.maxUpCurrent = "4.0";
   page.UpdateCart();  // no cart
-  EXPECT_EQ(ui.Texts().back(), "Error: No cart is connected.");
+  EXPECT_EQ(ui.Errors().back(),
+            "Update Cart failed: no cart is connected. Plug the cart in (or unplug it and plug it "
+            "in again) and wait until the status reads \"Connected\".");
   EXPECT_EQ(page.maxUpCurrent, "4.0") << "a report that never came is not shown as zeros";
 
+  // The simulated cart starts with its lift locked and refuses to move it; the page shows it
+  // locked, and says what to do.
   ASSERT_TRUE(fixture.Connect());
-  page.LiftUp();  // the simulated cart starts with its lift locked and refuses
-  EXPECT_EQ(ui.Texts().back(), "Error: Unknown.");
+  page.Poll();
+  ASSERT_TRUE(page.liftLocked);
+  page.LiftUp();
+  EXPECT_EQ(ui.Errors().back(),
+            "Lift Up failed: the cart refused the command (Error: Unknown.). The lift is locked: "
+            "free it with Toggle Lock, then try again.");
 
   // Brake only stops the motor: no report is read, nothing is shown when it goes through.
   const std::size_t boxes = ui.boxes.size();
   const int writes = view.writes;
   page.Brake();
   EXPECT_EQ(Sent("lift_off"), 1u);
-  EXPECT_EQ(Sent("get_calib_fast_data"), 1u);
+  EXPECT_EQ(Sent("get_calib_fast_data"), 2u);
   EXPECT_EQ(view.writes, writes);
   EXPECT_EQ(ui.boxes.size(), boxes);
 
   Cart([](cartsim::CartModel& cart) { cart.Settings().liftLocked = 0; });
   fixture.sim.faults.dropAnswers = true;
   page.LiftDown();
-  EXPECT_EQ(ui.Texts().back(), std::string("Error: Timeout") +
-                                   std::string(" - the link to the cart failed, so the lift may "
-                                               "still be moving."));
+  EXPECT_EQ(ui.Errors().back(),
+            "Lift Down failed: the cart did not answer (Error: Timeout). Check the cable; if the "
+            "cart stays silent, unplug it and plug it in again. The lift may still be moving.");
 }
 
 TEST_F(CalibratePageTest, NothingReachesThePortWhileATransferRuns) {
@@ -218,7 +226,9 @@ TEST_F(CalibratePageTest, NothingReachesThePortWhileATransferRuns) {
   page.UpdateCart();
   transfer.Release();
   EXPECT_EQ(seen(), before);
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>(2, CalibratePage::kTransferRunning)));
+  EXPECT_EQ(ui.Errors(),
+            (std::vector<std::string>(
+                2, "A firmware or bitmap transfer is running. Try again when it has ended.")));
 }
 
 }  // namespace

@@ -34,7 +34,9 @@ class NamePage : public molvane::PageModel {
   void Set() {
     ReadAllFields();
     OnCart([typed = name](CartController& c) { return molvane::SetCartName(c, typed); },
-           [this](const molvane::Outcome& sent) { ShowOutcome(sent, "Name Updated."); });
+           [this](const molvane::Outcome& sent) {
+             ShowOutcome(sent, "Name Updated.", "Setting the name");
+           });
   }
 
   std::string name;
@@ -95,18 +97,31 @@ TEST_F(PageOnSimulatedCart, ShowExchangeTickAndHide) {
   EXPECT_EQ(view.control, "typed meanwhile");
 }
 
-TEST_F(PageOnSimulatedCart, ConfirmationGivesWayToTheFailure) {
-  // No cart: nothing is sent, and the operator is told so instead of "Name Updated.".
-  page.Set();
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Error: No cart is connected.");
+// A failure is an error box that names what failed and what the technician can do about it, and
+// the status field's tip (the controller's message) says the same.
+TEST_F(PageOnSimulatedCart, ConfirmationGivesWayToTheFailureNamedWithWhatToDo) {
+  const auto failureOfSet = [&] {
+    ui.boxes.clear();
+    page.Set();
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(!ui.boxes.empty() && ui.boxes[0].error);
+    EXPECT_EQ(fixture.controller.GetMessage(), ui.Texts().front());
+    return ui.Texts().front();
+  };
+  EXPECT_EQ(failureOfSet(),
+            "Setting the name failed: no cart is connected. Plug the cart in (or unplug it and "
+            "plug it in again) and wait until the status reads \"Connected\".");
 
-  // A cart that has stopped answering: the time-out's own message.
   ASSERT_TRUE(fixture.Connect());
+  fixture.sim.faults.refuseCommands = cartsim::SimFaults::Refusal::Error;
+  EXPECT_EQ(failureOfSet(),
+            "Setting the name failed: the cart refused the command (Error: Unknown.).");
+
+  fixture.sim.faults.refuseCommands = cartsim::SimFaults::Refusal::None;
   fixture.sim.faults.dropAnswers = true;
-  page.Set();
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].text, std::string("Error: Timeout"));
+  EXPECT_EQ(failureOfSet(),
+            "Setting the name failed: the cart did not answer (Error: Timeout). Check the cable; "
+            "if the cart stays silent, unplug it and plug it in again.");
 }
 
 }  // namespace

@@ -67,12 +67,16 @@ TEST_F(PinListPageTest, ReadOnFirstShowingAfterTheCartWasFound) {
   EXPECT_TRUE(page.maskFilter.IsValid("PFB0123456789"));
   EXPECT_FALSE(page.maskFilter.IsValid("PFp"));
 
-  // Shown: a cart found now is read at once; one that goes away leaves the list in sight.
+  // Shown: a cart found now is read at once. One that goes away takes its list and settings
+  // with it, and there is nothing left to export as the cart's.
   StoreOnCart(7, 3);
   page.CartNotice(true);
   EXPECT_EQ(page.pinLines.size(), 2u);
   page.CartNotice(false);
-  EXPECT_EQ(page.pinLines.size(), 2u);
+  EXPECT_TRUE(page.pinLines.empty());
+  EXPECT_EQ(page.rfidBits + page.facilityCode + page.rfidMask + page.maxPinDigits, "");
+  page.Export();
+  EXPECT_TRUE(ui.fileDialogs.empty());
 }
 
 TEST_F(PinListPageTest, ListedInNumericOrderWithAges) {
@@ -114,8 +118,25 @@ TEST_F(PinListPageTest, CopyAllAndPaste) {
   page.Paste();
   EXPECT_TRUE(CartHolds(31));
   EXPECT_FALSE(CartHolds(32));
-  EXPECT_EQ(ui.Texts(), Strings{"1 PIN(s) added, 2 not added: '12a' is not a PIN: The pin number "
-                                "must be less than 4294967296."});
+  EXPECT_EQ(ui.Errors(), Strings{"Pasting the PINs failed: 1 PIN(s) added, 2 not added: '12a' is "
+                                 "not a PIN: The pin number must be less than 4294967296."});
+}
+
+// A full cart refuses a PIN with the box the cart's own limit has always had, and says what to
+// do about it.
+TEST_F(PinListPageTest, AFullCartRefusesAnotherPinUnderTheCaptionError) {
+  ASSERT_TRUE(fixture.Connect());
+  for (std::uint32_t pin = 1; pin <= 128; ++pin) StoreOnCart(pin, 0);
+  page.GetList();
+  ui.pins = {"5000"};
+  page.Add();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(ui.boxes[0].error);
+  EXPECT_EQ(ui.boxes[0].caption, "Error");
+  EXPECT_EQ(ui.boxes[0].text,
+            "Adding PIN 5000 failed: Max number of pins exceeded. The cart holds the most PINs "
+            "it can keep: remove one before adding another.");
+  EXPECT_FALSE(CartHolds(5000));
 }
 
 // A clear the cart stops answering part-way says so; the list keeps what was last read whole,
@@ -128,10 +149,15 @@ TEST_F(PinListPageTest, AClearCutShortIsToldAndAListNotReadIsNotExported) {
   fixture.sim.faults.silentAfter =
       fixture.sim.Inspect([](cartsim::SimCart& sim) { return sim.CommandsSeen(); }) + 1;
   page.Clear();
-  EXPECT_EQ(ui.Texts(), (Strings{"Are you sure you wish to clear all of the pin numbers?",
-                                 "The PIN list was not cleared (1 of 3 PIN(s) removed): PIN 22 "
-                                 "was not removed: Error: Timeout",
-                                 "The PIN list could not be read: Error: No cart is connected."}));
+  // One box: the clear's failure and, for another reason, the reading after it.
+  EXPECT_EQ(ui.Texts(),
+            (Strings{"Are you sure you wish to clear all of the pin numbers?",
+                     "Clearing the PIN list failed: The PIN list was not cleared (1 of 3 PIN(s) "
+                     "removed): PIN 22 was not removed: Error: Timeout. Check the cable; if the "
+                     "cart stays silent, unplug it and plug it in again.\n"
+                     "\nReading the PIN list failed: no cart is connected. Plug the cart in (or "
+                     "unplug it and plug it in again) and wait until the status reads "
+                     "\"Connected\"."}));
   EXPECT_EQ(page.pinLines, before);
   EXPECT_EQ(fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Count(); }), 2);
   ui.boxes.clear();
@@ -141,14 +167,26 @@ TEST_F(PinListPageTest, AClearCutShortIsToldAndAListNotReadIsNotExported) {
                                 "exported. Get the list again first."});
 }
 
+// Add and Remove without a cart, and Remove without a selection, send nothing and say in one box
+// what is missing.
 TEST_F(PinListPageTest, RemoveTheSelectedLineOnly) {
+  page.Add();
+  page.Remove();
+  EXPECT_EQ(ui.pinDialogs, 0) << "no PIN is asked for with no cart to take it";
+  const std::string noCart =
+      " failed: no cart is connected. Plug the cart in (or unplug it and plug it in again) and "
+      "wait until the status reads \"Connected\".";
+  EXPECT_EQ(ui.Errors(), (Strings{"Adding a PIN" + noCart, "Removing a PIN" + noCart}));
+
   ASSERT_TRUE(fixture.Connect());
   StoreOnCart(42, 1);
   StoreOnCart(7, 2);
   page.GetList();
+  ui.boxes.clear();
   const int before = CommandsSeen();
   page.Remove();
   EXPECT_EQ(CommandsSeen(), before) << "no selection sends nothing";
+  EXPECT_EQ(ui.Texts(), Strings{"Select the PIN to remove in the list first."});
 
   page.selectedLine = 1;  // "0000000042 ..."
   page.Remove();
@@ -180,10 +218,11 @@ TEST_F(PinListPageTest, ARemovalTheCartRefusesIsToldAndThePinStays) {
   page.Remove();
   ui.answers = {UiServices::Answer::Yes};
   page.Clear();
-  EXPECT_EQ(ui.Texts(), (Strings{"The cart refused to remove PIN 42: Error: Unknown.",
-                                 "Are you sure you wish to clear all of the pin numbers?",
-                                 "The PIN list was not cleared (0 of 2 PIN(s) removed): The cart "
-                                 "refused to remove PIN 42: Error: Unknown."}));
+  EXPECT_EQ(ui.Texts(),
+            (Strings{"Removing PIN 42 failed: The cart refused to remove PIN 42: Error: Unknown.",
+                     "Are you sure you wish to clear all of the pin numbers?",
+                     "Clearing the PIN list failed: The PIN list was not cleared (0 of 2 PIN(s) "
+                     "removed): The cart refused to remove PIN 42: Error: Unknown."}));
   EXPECT_EQ(page.pinLines.size(), 2u);
   EXPECT_TRUE(CartHolds(42));
 }
@@ -208,14 +247,17 @@ TEST_F(PinListPageTest, RfidUpdateSendsOnlyAFormatWhoseBitsMatchTheMask) {
   // A facility code the cart refuses: its answer, not the confirmation.
   page.facilityCode = "99999";
   page.UpdateRfid();
-  EXPECT_EQ(ui.Texts().back(), "Error: Unknown.");
+  EXPECT_EQ(ui.Errors().back(),
+            "Setting the RFID format failed: the cart refused the command (Error: Unknown.).");
   EXPECT_EQ(page.facilityCode, "12");
 }
 
 TEST_F(PinListPageTest, MaxDigitsConfirmedOnlyWhenSent) {
   page.maxPinDigits = "8";
   page.UpdateMaxDigits();
-  EXPECT_EQ(ui.Texts(), Strings{"Error: No cart is connected."});
+  EXPECT_EQ(ui.Errors(), Strings{"Setting the longest PIN failed: no cart is connected. Plug the "
+                                 "cart in (or unplug it and plug it in again) and wait until the "
+                                 "status reads \"Connected\"."});
   EXPECT_EQ(page.maxPinDigits, "8") << "no reading back: the field keeps what was typed";
 
   ASSERT_TRUE(fixture.Connect());
@@ -265,8 +307,9 @@ TEST(PinListOnTheCartThread, ACancelledPasteIsStillFollowedByTheListAsTheCartHol
   const int held = fixture.Cart([](cartsim::CartModel& cart) { return cart.Pins().Count(); });
   ASSERT_GT(held, 0);
   ASSERT_LT(held, 100);
-  EXPECT_EQ(ui.Texts(), Strings{std::to_string(held) + " PIN(s) added, " +
+  EXPECT_EQ(ui.Texts(), Strings{"Pasting the PINs: " + std::to_string(held) + " PIN(s) added, " +
                                 std::to_string(100 - held) + " not added: Cancelled."});
+  EXPECT_TRUE(ui.Errors().empty()) << "a cancel is the operator's, no error";
   EXPECT_EQ(page.pinLines.size(), static_cast<std::size_t>(held));
   EXPECT_TRUE(page.listRead);
 }

@@ -13,7 +13,6 @@
 #include "base/cart_time.h"
 #include "base/clock.h"
 #include "cart/version_info.h"
-#include "loader/bootloader_header.h"
 #include "loader/test_pictures.h"
 #include "loader/title_bitmap.h"
 #include "support/controller_settings.h"
@@ -32,7 +31,7 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 
 constexpr const char* kNotConfirmed =
-    "The cart did not confirm the gas gauge reset. Please try again.";
+    "Reset Gas Gauge failed: The cart did not confirm the gas gauge reset. Please try again.";
 
 struct ServicePageTest : ::testing::Test {
   explicit ServicePageTest(bool pace = false) : fixture({}, pace) {
@@ -89,22 +88,28 @@ TEST_F(ServicePageTest, BrowseStoresTheFieldPickedOrNotAndShortPathsAreRefused) 
   page.mainFirmwareFile = std::string(300, 'f');
   page.UpdateMain();
   ASSERT_EQ(ui.boxes.size(), 6u);
+  const std::string tooLong =
+      "Update Main failed: The firmware file name is longer than 255 characters.";
   EXPECT_EQ(ui.Texts(),
-            (std::vector<std::string>{"Please select a file.", "Please select a file.",
-                                      "Are you sure you would like to update the firmware?",
-                                      "Are you sure you want to load bitmaps?",
-                                      "Are you sure you would like to update the firmware?",
-                                      "The firmware file name is longer than 255 characters."}));
+            (std::vector<std::string>{
+                "Please select a file. Update Main loads the file chosen with the Browse button "
+                "beside it.",
+                "Please select a file. Update Bitmaps loads the file chosen with the Browse "
+                "button beside it.",
+                "Are you sure you would like to update the firmware?",
+                "Are you sure you want to load bitmaps?",
+                "Are you sure you would like to update the firmware?", tooLong}));
+  EXPECT_EQ(ui.Errors(), (std::vector<std::string>{ui.boxes[0].text, ui.boxes[1].text, tooLong}));
   EXPECT_EQ(ui.boxes[2].caption, "Firmware Update");
   EXPECT_EQ(ui.boxes[3].caption, "");
-  EXPECT_EQ(page.lastResult, "The firmware file name is longer than 255 characters.");
+  EXPECT_EQ(page.lastResult, tooLong);
   // A picture that cannot be sent is refused in its own words, not the firmware's.
   page.bitmapFile = fixture.dir.File("notes.bmp");
   WriteFile(page.bitmapFile, "not a picture\n");
   ui.answers = {Answer::Ok};
   page.UpdateBitmaps();
   const std::string refusal =
-      "Bitmap " + page.bitmapFile + " was not converted: not a BMP picture.";
+      "Update Bitmaps failed: Bitmap " + page.bitmapFile + " was not converted: not a BMP picture.";
   EXPECT_EQ(ui.Texts().back(), refusal);
   EXPECT_EQ(page.lastResult, refusal);
   EXPECT_FALSE(fixture.controller.IsBusy());
@@ -120,7 +125,6 @@ TEST_F(ServicePageTest, ShownDuringAnotherPagesTransferItFollowsItAndReadsTheCar
   fixture.controller.SetStatusText("Writing..  40%");
   page.Show(true);
   EXPECT_EQ(page.status, "Writing..  40%");
-  EXPECT_EQ(page.progress, 40);
   EXPECT_EQ(Actions(), std::vector<bool>(8, false));
   transfer.Release();
   page.Tick();
@@ -128,7 +132,9 @@ TEST_F(ServicePageTest, ShownDuringAnotherPagesTransferItFollowsItAndReadsTheCar
   EXPECT_EQ(Actions(), (std::vector<bool>{true, true, true, false, true, true, true, true}));
 }
 
-TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShown) {
+// The port scanner goes on while the page is shown, so that a cart plugged in again here is
+// found again here.
+TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerGoesOn) {
   struct Row {
     std::uint8_t kind;
     bool charger, translation, gauge;
@@ -137,12 +143,11 @@ TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShow
        {Row{1, true, false, true}, Row{0, false, true, false}, Row{2, true, true, false}}) {
     fixture.controller.KeepVersions(molvane::CartVersions{{}, {}, row.kind});
     page.Show(true);
-    EXPECT_TRUE(!fixture.controller.ScanEnabled());
+    EXPECT_TRUE(fixture.controller.ScanEnabled());
     EXPECT_EQ(page.updateChargerEnabled, row.charger) << int(row.kind);
     EXPECT_EQ(page.updateTranslationEnabled, row.translation) << int(row.kind);
     EXPECT_EQ(page.resetGasGaugeEnabled, row.gauge) << int(row.kind);
     page.Show(false);
-    EXPECT_FALSE(!fixture.controller.ScanEnabled());
   }
   // A cart seen while the page is on screen brings its own board's rule.
   page.Show(true);
@@ -151,7 +156,25 @@ TEST_F(ServicePageTest, EnablingFollowsTheThirdBoardAndTheScannerPausesWhileShow
   EXPECT_TRUE(page.resetGasGaugeEnabled);
   page.Tick();
   EXPECT_EQ(page.status, "Not Programming.");
-  EXPECT_EQ(page.progress, -1);
+}
+
+// "Last result" is the last transfer's, even one started on another page while this one was
+// hidden: an earlier failure does not stand for a later success.
+TEST_F(ServicePageTest, LastResultFollowsEveryTransferShownOrNot) {
+  using molvane::Outcome;
+  const auto transfer = [&](const Outcome& ending) {
+    testing_support::HeldTransfer held(fixture.controller,
+                                       molvane::CartController::TransferKind::Bitmap, ending);
+    page.Tick();
+    held.Release();
+    page.Tick();
+  };
+  page.Show(true);
+  transfer(Outcome::Failure("Could not send correct segment after 5 tries. Update Aborted."));
+  EXPECT_EQ(page.lastResult, "Could not send correct segment after 5 tries. Update Aborted.");
+  page.Show(false);
+  transfer(Outcome::Success("Bitmap Update Complete."));
+  EXPECT_EQ(page.lastResult, "Bitmap Update Complete.");
 }
 
 TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
@@ -180,7 +203,11 @@ TEST_F(ServicePageTest, ClockCarriesLocalTimeInTheCartsOrderAndTheCartFollows) {
   testing_support::RecordingUi otherUi;
   ServicePage otherPage(unplugged.controller, otherUi);
   otherPage.SetRtc();
-  EXPECT_EQ(otherUi.Texts(), std::vector<std::string>{"Error: No cart is connected."});
+  EXPECT_EQ(otherUi.Errors(),
+            std::vector<std::string>{"Set RTC failed: no cart is connected. Plug the cart in (or "
+                                     "unplug it and plug it in again) and wait until the status "
+                                     "reads \"Connected\"."});
+  EXPECT_EQ(otherPage.lastResult, otherUi.Texts().front());
 }
 
 TEST_F(ServicePageTest, AClockTheCartLeavesUnansweredIsNoUpdate) {
@@ -190,7 +217,9 @@ TEST_F(ServicePageTest, AClockTheCartLeavesUnansweredIsNoUpdate) {
     s.faults.silentAfter = 0;
   });
   page.SetRtc();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error: Timeout"});
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{
+                            "Set RTC failed: the cart did not answer (Error: Timeout). Check the "
+                            "cable; if the cart stays silent, unplug it and plug it in again."});
 }
 
 TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
@@ -203,7 +232,9 @@ TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
   gaugeTakes(std::chrono::milliseconds(1500));
   page.ResetGasGauge();
   EXPECT_TRUE(ui.boxes.empty());
-  EXPECT_EQ(page.status, "Gas Gauge Reset Complete.");
+  // It stays where it can be read, past the next tick.
+  page.Tick();
+  EXPECT_EQ(page.lastResult, "Gas Gauge Reset Complete.");
 
   // A gauge that does not finish within the wait: no success is claimed.
   gaugeTakes(std::chrono::seconds(60));
@@ -222,7 +253,10 @@ TEST_F(ServicePageTest, GasGaugeWaitEndsOnResetDoneOnTimeOrWithTheLink) {
   testing_support::RecordingUi silentUi;
   ServicePage silentPage(silent.controller, silentUi);
   silentPage.ResetGasGauge();
-  EXPECT_EQ(silentUi.Texts(), std::vector<std::string>{"Error: Timeout"});
+  EXPECT_EQ(silentUi.Texts(),
+            std::vector<std::string>{"Reset Gas Gauge failed: the cart did not answer (Error: "
+                                     "Timeout). Check the cable; if the cart stays silent, unplug "
+                                     "it and plug it in again."});
 }
 
 // At 38400 baud, with the page timer run as the view runs it.
@@ -247,7 +281,6 @@ struct PacedServicePage : ServicePageTest {
       page.Tick();
       if (page.status == "Not Programming.") break;
       EXPECT_EQ(Actions(), std::vector<bool>(8, false)) << page.status;
-      EXPECT_EQ(page.progress, molvane::WritingPercent(page.status));
       seen.push_back(page.status);
     }
     page.Tick();
@@ -282,7 +315,6 @@ TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
   EXPECT_TRUE(page.IsShown());
   const std::vector<std::string> statuses = TickUntilIdle();
   EXPECT_FALSE(page.IsShown());
-  EXPECT_FALSE(!fixture.controller.ScanEnabled());
   int writing = 0;
   for (const std::string& status : statuses) writing += status.rfind("Writing..  ", 0) == 0;
   EXPECT_GE(writing, 10) << "the status follows the pages";
@@ -325,7 +357,7 @@ TEST_F(PacedServicePage, FlashesLoadsSetsTheClockAndResetsTheGauge) {
                             "Are you sure you would like to update the firmware?",
                             "Are you sure you want to load bitmaps?",
                             "Are you sure you want to update the title?", "Update Complete."}));
-  EXPECT_EQ(page.status, "Gas Gauge Reset Complete.");
+  EXPECT_EQ(page.lastResult, "Gas Gauge Reset Complete.");
   const molvane::LocalFields now = molvane::ToLocalFields(molvane::Now());
   const cartsim::CartDate date = fixture.Cart([](auto& cart) { return cart.Clock().NowDate(); });
   EXPECT_EQ(date.year, now.year - 2000);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/cart_controller.h"
+#include "app/cart_thread.h"
 #include "cart/setup_values.h"
 #include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
+#include "support/window_queue.h"
 
 namespace {
 
@@ -60,9 +62,13 @@ TEST_F(SetupOnSimulatedCart, ConfirmationsOnlyWhenTheCommandsWentThrough) {
   page.SetType();
   page.serialNumber = "SN-1";
   page.Set();
-  EXPECT_EQ(ui.Texts(), (Texts{"The lock activation time value must be between 0 and 2500 ms.",
-                               "Error: No cart is connected.", "Error: No cart is connected.",
-                               "Error: No cart is connected."}));
+  const std::string noCart =
+      " failed: no cart is connected. Plug the cart in (or unplug it and plug it in again) and "
+      "wait until the status reads \"Connected\".";
+  EXPECT_EQ(ui.Errors(),
+            (Texts{"The lock activation time value must be between 0 and 2500 ms.",
+                   "Sending the timeouts and lock times" + noCart, "Setting the lock type" + noCart,
+                   "Setting the serial number" + noCart}));
 
   ASSERT_TRUE(fixture.Connect());
   ui.boxes.clear();
@@ -76,7 +82,8 @@ TEST_F(SetupOnSimulatedCart, ConfirmationsOnlyWhenTheCommandsWentThrough) {
             (Texts{"Completed",
                    "Serial Updated. The cart keeps only the first 15 characters: "
                    "\"SN-0123456789AB\".",
-                   "The serial number may hold printable characters only, and no double quote."}));
+                   "Setting the serial number failed: The serial number may hold printable "
+                   "characters only, and no double quote."}));
   EXPECT_EQ(Cart().cartType, 170);
   EXPECT_TRUE(page.solenoid);
   EXPECT_EQ(Cart().serial, "SN-0123456789AB");
@@ -95,17 +102,23 @@ TEST_F(SetupOnSimulatedCart, ReadsAgainOnNoticeShowingAndTickOnlyWhileInFront) {
   page.CartNotice(true);
   page.Tick();
   EXPECT_EQ(Commands(), commands) << "hidden: neither reload nor poll";
+  // Until then nothing of the cart before is shown as if it were this one's.
+  EXPECT_EQ(page.cartName + page.serialNumber + page.firmwareVersions + page.keyboardLightTimeout +
+                page.powerSupply,
+            "");
+  EXPECT_FALSE(page.motor || page.solenoid);
   page.firmwareVersions.clear();
   page.Show(true);
   EXPECT_EQ(page.cartName, "Oncology Ward No") << "16 characters shown";
   EXPECT_FALSE(page.firmwareVersions.empty()) << "the reload waited for the showing";
 
-  ChangeCart([](CartSettings& s) { s.name = "Ward 10"; });
   const std::string serial = page.serialNumber;
   ASSERT_FALSE(serial.empty());
+  EXPECT_NE(page.powerSupply, "N/A") << "the simulated cart runs on its charger";
+  ChangeCart([](CartSettings& s) { s.name = "Ward 10"; });
   page.Tick();
   EXPECT_EQ(page.cartName, "Ward 10") << "in front: the tick polls";
-  EXPECT_EQ(page.serialNumber, serial) << "what the tick does not read stays as shown";
+  EXPECT_EQ(page.serialNumber, serial) << "what the tick does not read stays as it was";
 
   // While a transfer owns the port nothing goes out; the reload follows at the next tick.
   const int beforeTransfer = Commands();
@@ -116,6 +129,29 @@ TEST_F(SetupOnSimulatedCart, ReadsAgainOnNoticeShowingAndTickOnlyWhileInFront) {
   transfer.Release();
   page.firmwareVersions.clear();
   page.Tick();
+  EXPECT_FALSE(page.firmwareVersions.empty());
+}
+
+// A cart that comes while the page is in front (another one, perhaps): nothing of the cart before
+// is shown meanwhile, and the reading, several exchanges long, shows how far it got.
+TEST(SetupOnTheCartThread, ACartThatCameIsReadWithProgressShowingNothingOfTheOneBefore) {
+  testing_support::SimFixture fixture({}, true);
+  ASSERT_TRUE(fixture.Connect());
+  testing_support::RecordingUi ui;
+  testing_support::WindowQueue window;
+  molvane::CartThread& worker = fixture.controller.Worker();
+  molvane::ThreadedRunner runner(worker, window.Dispatch());
+  molvane::SetupPage page(fixture.controller, ui);
+  page.SetRunner(&runner);
+  page.Start();
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && !page.cartName.empty(); }));
+
+  page.CartNotice(true);
+  EXPECT_EQ(page.cartName + page.serialNumber + page.firmwareVersions, "");
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Current().done >= 1; }));
+  EXPECT_EQ(worker.Current().title, "Reading the cart's settings");
+  EXPECT_EQ(worker.Current().total, 4);
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && !page.cartName.empty(); }));
   EXPECT_FALSE(page.firmwareVersions.empty());
 }
 

@@ -172,8 +172,12 @@ TEST_F(TestingPageOnCart, TitleThatCannotBeWrittenIsReportedAndSaveOfferedAgain)
   ASSERT_TRUE(fixture.Connect());
   fixture.controller.SetProgramFolder(fixture.dir.File("no-such-folder"));
   page.Save();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{
-                            "There was a problem opening the file to save the bitmap to."});
+  EXPECT_EQ(ui.Errors(),
+            std::vector<std::string>{
+                "There was a problem opening the file to save the bitmap to. Check that the folder "
+                "exists and may be written, that the disk has room, and that the file is not open "
+                "in another program.\n" +
+                fixture.dir.File("no-such-folder/CustomerTitle.bmp")});
   EXPECT_TRUE(page.saveEnabled);
   EXPECT_FALSE(fixture.controller.IsBusy()) << "nothing is loaded when nothing was saved";
 }
@@ -185,12 +189,21 @@ TEST_F(TestingPageOnCart, EachButtonTellsItsFailureAtOnce) {
   page.Unlock();
   page.Toggle();
   page.Clear();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>(4, "Error: No cart is connected."));
+  const std::string advice =
+      " failed: no cart is connected. Plug the cart in (or unplug it and plug it in again) and "
+      "wait until the status reads \"Connected\".";
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Locking the keyboard" + advice,
+                                                  "Unlocking the keyboard" + advice,
+                                                  "Switching the keyboard light" + advice,
+                                                  "Clearing the lock cycle counter" + advice}));
 }
 
 TEST_F(TestingPageOnCart, ANameTheCartDoesNotTakeStopsTheSave) {
   page.Save();
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error: No cart is connected."});
+  EXPECT_EQ(ui.Errors(), std::vector<std::string>{
+                             "Setting the cart's name failed: no cart is connected. Plug the cart "
+                             "in (or unplug it and plug it in again) and wait until the status "
+                             "reads \"Connected\"."});
   EXPECT_TRUE(page.saveEnabled);
   EXPECT_FALSE(fixture.controller.IsBusy());
 }

@@ -54,6 +54,33 @@ TEST(ThreadedRunner, HoldsTheOperatorsWorkUntilTheLastStepItLedToHasEnded) {
   EXPECT_EQ(heldSeen, (std::vector<int>{1, 2, 1, 0}));
 }
 
+// While an operation's result waits in its box, the window's timers keep running; what they start
+// meanwhile is nobody's operation: neither held with it nor named by it in the progress bar.
+TEST(ThreadedRunner, WorkStartedApartWhileAnOperationsBoxIsOpenIsNotTheOperations) {
+  CartThread thread;
+  WindowQueue window;
+  ThreadedRunner runner(thread, window.Dispatch());
+  std::string tickTitle = "not run";
+  int heldWhileOpen = -1;
+  runner.AsOperatorAction("Update", [&] {
+    runner.Run(Job([&] {
+      runner.Apart([&] {  // the page timer, while the result's box is open
+        runner.Run({[&]() -> std::function<void()> {
+                      tickTitle = thread.Current().title;
+                      return [] {};
+                    },
+                    {},
+                    {}});
+      });
+      heldWhileOpen = runner.Held();
+    }));
+  });
+  ASSERT_TRUE(window.RunUntil([&] { return runner.Held() == 0 && thread.Idle(); }));
+  window.RunPending();
+  EXPECT_EQ(heldWhileOpen, 1) << "only the operation's own work is held";
+  EXPECT_EQ(tickTitle, "");
+}
+
 TEST(ThreadedRunner, NothingReachesARunnerThatIsGoneAndAStoppedThreadHoldsNothing) {
   CartThread thread;
   WindowQueue window;

@@ -1,4 +1,5 @@
-// The page idle with its files chosen, and during a firmware update with its progress showing.
+// The page idle with its files chosen, and during a firmware update with its progress showing in
+// the window's progress bar.
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,10 +51,13 @@ void ChooseFiles(ShotContext& c) {
 
 void DuringUpdate(ShotContext& c) {
   auto* update = c.window.findChild<QPushButton*>("updateMain");
-  auto* progress = c.window.findChild<QProgressBar*>("progress");
+  auto* progress = c.window.findChild<QProgressBar*>("workProgress");
   if (update == nullptr || progress == nullptr) return;
   update->click();  // the confirmation is answered with OK
-  for (int waited = 0; waited < 30000 && progress->value() < 40; waited += 50) c.wait(50);
+  const auto below40Percent = [progress] {
+    return progress->maximum() == 0 || progress->value() * 100 < progress->maximum() * 40;
+  };
+  for (int waited = 0; waited < 30000 && below40Percent(); waited += 50) c.wait(50);
   c.save("service_update.png", c.window);
   for (int waited = 0; waited < 60000 && c.controller.IsBusy(); waited += 100) c.wait(100);
 }

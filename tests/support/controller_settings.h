@@ -44,12 +44,14 @@ class HeldTransfer {
  public:
   explicit HeldTransfer(
       molvane::CartController& controller,
-      molvane::CartController::TransferKind kind = molvane::CartController::TransferKind::Bitmap)
+      molvane::CartController::TransferKind kind = molvane::CartController::TransferKind::Bitmap,
+      molvane::Outcome ending = molvane::Outcome::Success())
       : controller(controller) {
-    started = static_cast<bool>(controller.StartTransfer(kind, [this](molvane::TransferSession&) {
-      while (!released.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      return molvane::Outcome::Success();
-    }));
+    started =
+        static_cast<bool>(controller.StartTransfer(kind, [this, ending](molvane::TransferSession&) {
+          while (!released.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          return ending;
+        }));
   }
   ~HeldTransfer() { Release(); }
   HeldTransfer(const HeldTransfer&) = delete;

@@ -18,6 +18,12 @@ RecordingUi::Answer RecordingUi::MessageBox(const std::string& text, Buttons but
   return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
 
+void RecordingUi::ShowError(const std::string& text, const std::string& caption) {
+  const std::size_t at = boxes.size();
+  MessageBox(text, Buttons::Ok, caption);
+  boxes[at].error = true;
+}
+
 std::string RecordingUi::FileDialog(const molvane::FileDialogRequest& request) {
   fileDialogs.push_back(request);
   if (fileNames.empty()) return {};
@@ -56,6 +62,14 @@ void RecordingUi::Sleep(int ms) { sleeps.push_back(ms); }
 std::vector<std::string> RecordingUi::Texts() const {
   std::vector<std::string> texts;
   for (const Box& box : boxes) texts.push_back(box.text);
+  return texts;
+}
+
+std::vector<std::string> RecordingUi::Errors() const {
+  std::vector<std::string> texts;
+  for (const Box& box : boxes) {
+    if (box.error) texts.push_back(box.text);
+  }
   return texts;
 }
 

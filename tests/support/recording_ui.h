@@ -18,10 +18,12 @@ class RecordingUi : public molvane::UiServices {
     std::string text;
     Buttons buttons;
     std::string caption;
+    bool error = false;  // shown as an error
   };
 
   Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                     const std::string& caption = {}) override;
+  void ShowError(const std::string& text, const std::string& caption = {}) override;
   std::string FileDialog(const molvane::FileDialogRequest& request) override;
   std::string ClipboardText() override;
   void SetClipboardText(const std::string& text) override;
@@ -33,6 +35,8 @@ class RecordingUi : public molvane::UiServices {
 
   // The texts of every box shown, in order.
   std::vector<std::string> Texts() const;
+  // The texts of the error boxes among them.
+  std::vector<std::string> Errors() const;
 
   // What happened.
   std::vector<Box> boxes;

@@ -16,18 +16,23 @@ inline cartsim::SimCart::Options EmptyCart() {
 }
 
 // A simulated cart on a real pseudo-terminal and a controller in its own folder. Connect() opens
-// and probes the port the way molvanectl --port does.
+// and probes the port the way molvanectl --port does. `linked`: the cart is reached through a
+// link that follows it when it is plugged in again (Port()), as a named adapter is.
 struct SimFixture {
-  explicit SimFixture(cartsim::SimCart::Options options = {}, bool pace = false)
+  explicit SimFixture(cartsim::SimCart::Options options = {}, bool pace = false,
+                      bool linked = false)
       : sim(std::move(options)),
-        link(sim, cartsim::PtyTransport::Options{pace, {}}),
-        controller(dir.Path(), dir.Path()) {
+        link(sim, cartsim::PtyTransport::Options{pace, linked ? dir.File("cart") : ""}),
+        controller(dir.Path(), dir.Path()),
+        linkPath(linked ? dir.File("cart") : "") {
     started = link.Start();
   }
 
+  // The name the cart's port goes by.
+  std::string Port() const { return linkPath.empty() ? link.DevicePath() : linkPath; }
+
   bool Connect() {
-    return started &&
-           controller.ConnectPort(link.DevicePath()) == molvane::CartController::ProbeResult::Cart;
+    return started && controller.ConnectPort(Port()) == molvane::CartController::ProbeResult::Cart;
   }
   std::string Trace() const { return ReadFile(controller.TracePath()); }
 
@@ -41,6 +46,7 @@ struct SimFixture {
   cartsim::SimCart sim;
   cartsim::PtyTransport link;
   molvane::CartController controller;
+  std::string linkPath;
   bool started = false;
 };
 

@@ -80,8 +80,9 @@ void List(CliContext& context) {
     PrintJson({{"carts", list}});
     return;
   }
-  std::printf("Serial number\tName\tFirmware\tPINs\tOldest PIN (days)\tLast seen\tLast backup\t"
-              "Archived events\n");
+  std::printf(
+      "Serial number\tName\tFirmware\tPINs\tOldest PIN (days)\tLast seen\tLast backup\t"
+      "Archived events\n");
   for (const molvane::CartSummary& cart : carts.value) {
     const molvane::CartIdentity& i = cart.identity;
     const auto oldest = OldestPinAge(cart);
@@ -89,8 +90,7 @@ void List(CliContext& context) {
                 Shown(i.name).c_str(), Shown(i.firmware[0]).c_str(), Shown(i.firmware[1]).c_str(),
                 Shown(i.firmware[2]).c_str(), Shown(i.firmware[3]).c_str(),
                 cart.pinsRead == 0 ? "-" : std::to_string(cart.pinActivationTimes.size()).c_str(),
-                oldest ? std::to_string(*oldest).c_str() : "-",
-                PcTimeText(cart.lastSeen).c_str(),
+                oldest ? std::to_string(*oldest).c_str() : "-", PcTimeText(cart.lastSeen).c_str(),
                 cart.lastBackup ? PcTimeText(cart.lastBackup->at).c_str() : "-",
                 static_cast<long long>(cart.archivedEvents));
   }
@@ -135,11 +135,12 @@ void Log(CliContext& context, const EventArguments& a) {
   if (context.json) {
     ordered_json events = ordered_json::array();
     for (const molvane::EventRow& row : page.value.events) {
-      events.push_back({{"time", molvane::CartClockText(row.cartTime, 'T')},
-                        {"event", EventWord(row)},
-                        {"pin", row.kind == 1 ? ordered_json(std::to_string(row.pin)) : ordered_json()},
-                        {"holder", row.holder.empty() ? ordered_json() : ordered_json(row.holder)},
-                        {"action", molvane::EventAction(row.kind, row.pin)}});
+      events.push_back(
+          {{"time", molvane::CartClockText(row.cartTime, 'T')},
+           {"event", EventWord(row)},
+           {"pin", row.kind == 1 ? ordered_json(std::to_string(row.pin)) : ordered_json()},
+           {"holder", row.holder.empty() ? ordered_json() : ordered_json(row.holder)},
+           {"action", molvane::EventAction(row.kind, row.pin)}});
     }
     PrintJson({{"serial_number", page.value.serialNumber},
                {"name", page.value.name},
@@ -215,7 +216,8 @@ void Send(CliContext& context) {
 }
 
 void AddFilters(CLI::App* command, EventArguments& a) {
-  command->add_option("--since", a.since, "From this date of the cart's clock (YYYY-MM-DD[ hh:mm[:ss]])");
+  command->add_option("--since", a.since,
+                      "From this date of the cart's clock (YYYY-MM-DD[ hh:mm[:ss]])");
   command->add_option("--until", a.until, "To this date of the cart's clock, the day included");
   command->add_option("--holder", a.holder, "Only the accesses with this holder's PINs");
 }
@@ -235,8 +237,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
 
   static EventArguments logArguments;
   auto* log = OfferJson(
-      context,
-      fleet->add_subcommand("log", "A cart's archived access log, the newest events last"),
+      context, fleet->add_subcommand("log", "A cart's archived access log, the newest events last"),
       R"({"serial_number", "name", "events": [{"time", "event", "pin", "holder", "action"}],)"
       R"( "more": older events matched beyond --limit})");
   log->add_option("SERIAL", logArguments.cart, "The cart's serial number (or a name only it has)")
@@ -249,8 +250,7 @@ const Registration registration([](CLI::App& app, CliContext& context) {
 
   static EventArguments exportArguments;
   auto* exportCommand = OfferJson(
-      context,
-      fleet->add_subcommand("export", "Write archived events to a tab-separated file"),
+      context, fleet->add_subcommand("export", "Write archived events to a tab-separated file"),
       R"({"file", "events": number written})");
   exportCommand->add_option("FILE", exportArguments.file, "File to write")->required();
   exportCommand->add_option("--cart", exportArguments.cart, "Only this cart (serial number)");

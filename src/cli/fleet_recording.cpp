@@ -6,12 +6,12 @@
 
 #include "app/config_entry.h"
 #include "app/settings_folder.h"
+#include "base/clock.h"
 #include "cli/cli_context.h"
 #include "cli/work_progress.h"
 #include "fleet/file_hash.h"
 #include "fleet/fleet_visit.h"
 #include "fleet/holder_file.h"
-#include "base/clock.h"
 
 namespace molvanectl {
 
@@ -29,8 +29,7 @@ molvane::FleetLocation LocationFor(CliContext& context, const std::string& optio
   const auto& controller = context.controller;
   return molvane::ChooseFleetLocation(
       option, environment != nullptr ? environment : "",
-      molvane::ReadConfigEntry(controller.ConfigPath(), molvane::kFleetSection,
-                               molvane::kFleetKey),
+      molvane::ReadConfigEntry(controller.ConfigPath(), molvane::kFleetSection, molvane::kFleetKey),
       molvane::SettingsFolder(controller.GetProgramFolder()));
 }
 
@@ -55,8 +54,9 @@ molvane::FleetStore* FleetRecording::Store(CliContext& context, std::string& fai
     return nullptr;
   }
   if (!state->store->Enabled()) {
-    failure = "Error: the fleet store is turned off (Molvane.cfg, MOLVANE_FLEET or --fleet says "
-              "\"off\")";
+    failure =
+        "Error: the fleet store is turned off (Molvane.cfg, MOLVANE_FLEET or --fleet says "
+        "\"off\")";
     return nullptr;
   }
   return state->store.get();
@@ -106,8 +106,8 @@ void FleetRecording::WorkDone(CliContext& context, molvane::CartWork::Kind kind,
                               const std::string& board, const std::string& file, bool ok,
                               const std::string& outcome) {
   if (Recorder(context) == nullptr) return;
-  const bool update = kind != molvane::CartWork::Kind::Backup &&
-                      kind != molvane::CartWork::Kind::Restore;
+  const bool update =
+      kind != molvane::CartWork::Kind::Backup && kind != molvane::CartWork::Kind::Restore;
   // After an update the cart may still be starting: it is only asked who it is beforehand.
   if (update && !state->visit->Identified()) {
     Say(*state, {molvane::RecordOutcome::Fate::Lost,

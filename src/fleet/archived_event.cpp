@@ -115,12 +115,12 @@ std::optional<std::int64_t> ParseCartClock(const std::string& text, bool endOfSp
   LocalFields t;
   char separator = 0;
   int consumed = 0;
-  const int read = std::sscanf(text.c_str(), "%4d-%2d-%2d%n%c%2d:%2d%n:%2d%n", &t.year, &t.month,
-                               &t.day, &consumed, &separator, &t.hour, &t.minute, &consumed,
-                               &t.second, &consumed);
+  const int read =
+      std::sscanf(text.c_str(), "%4d-%2d-%2d%n%c%2d:%2d%n:%2d%n", &t.year, &t.month, &t.day,
+                  &consumed, &separator, &t.hour, &t.minute, &consumed, &t.second, &consumed);
   if (read < 3 || static_cast<std::size_t>(consumed) != text.size()) return std::nullopt;
   if (read > 3 && separator != 'T' && separator != ' ') return std::nullopt;
-  if (read == 4) return std::nullopt;
+  if (read == 4 || read == 5) return std::nullopt;
   if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
       t.second > 59 || t.hour < 0 || t.minute < 0 || t.second < 0) {
     return std::nullopt;
@@ -128,7 +128,7 @@ std::optional<std::int64_t> ParseCartClock(const std::string& text, bool endOfSp
   if (CivilFromSeconds(SecondsOf(t)).day != t.day) return std::nullopt;  // 31 April
   std::int64_t seconds = SecondsOf(t);
   if (endOfSpan && read == 3) seconds += kSecondsPerDay - 1;
-  if (endOfSpan && read == 5) seconds += 59;
+  if (endOfSpan && read == 6) seconds += 59;
   return seconds;
 }
 

@@ -18,9 +18,9 @@ struct ArchivedEvent {
   // The cart's clock reading: its wall-clock date and time counted as seconds since 1970 with no
   // time zone, so that every PC reads one event the same way.
   std::int64_t cartTime = 0;
-  int kind = 0;            // the cart's event code: 1 access, 2 factory reset, 165 power-up; 0 other
-  std::uint32_t pin = 0;   // the PIN of an access, 0 for the others
-  int occurrence = 0;      // identical events of the same second before it in its read
+  int kind = 0;           // the cart's event code: 1 access, 2 factory reset, 165 power-up; 0 other
+  std::uint32_t pin = 0;  // the PIN of an access, 0 for the others
+  int occurrence = 0;     // identical events of the same second before it in its read
 
   friend bool operator==(const ArchivedEvent&, const ArchivedEvent&) = default;
 };

@@ -15,10 +15,9 @@ constexpr std::size_t kEventsPerStatement = 256;
 
 // Columns a sighting sets only when it is at least as new as what the store holds, so that one
 // sent late from an outbox does not undo a later visit.
-constexpr const char* kIdentityColumns[] = {"name",       "firmware_1", "firmware_2",
-                                            "firmware_3", "firmware_4", "hardware_1",
-                                            "hardware_2", "power_supply", "pc_name",
-                                            "identity_at"};
+constexpr const char* kIdentityColumns[] = {
+    "name",       "firmware_1", "firmware_2",   "firmware_3", "firmware_4",
+    "hardware_1", "hardware_2", "power_supply", "pc_name",    "identity_at"};
 
 std::string SightingStatement() {
   std::string text =
@@ -27,8 +26,9 @@ std::string SightingStatement() {
       " VALUES (:serial, :name, :f1, :f2, :f3, :f4, :h1, :h2, :power, :pc, :at, :first, :last)"
       " ON CONFLICT (serial_number) DO UPDATE SET ";
   for (const char* column : kIdentityColumns) {
-    text += std::string(column) + " = CASE WHEN excluded.identity_at >= carts.identity_at THEN excluded." +
-            column + " ELSE carts." + column + " END, ";
+    text += std::string(column) +
+            " = CASE WHEN excluded.identity_at >= carts.identity_at THEN excluded." + column +
+            " ELSE carts." + column + " END, ";
   }
   text +=
       "first_seen = CASE WHEN excluded.first_seen < carts.first_seen THEN excluded.first_seen"
@@ -120,8 +120,8 @@ void FleetDatabase::ApplyRecord(const FleetRecord& record, const std::string& re
            " :outcome, :pc) ON CONFLICT (record_id) DO NOTHING",
         soci::use(recordId, "record"), soci::use(id, "id"), soci::use(at, "at"),
         soci::use(kind, "kind"), soci::use(work->board, "board"), soci::use(work->file, "file"),
-        soci::use(work->sha256, "sha256"), soci::use(ok, "ok"),
-        soci::use(work->outcome, "outcome"), soci::use(work->pcName, "pc");
+        soci::use(work->sha256, "sha256"), soci::use(ok, "ok"), soci::use(work->outcome, "outcome"),
+        soci::use(work->pcName, "pc");
   } else if (const auto* named = std::get_if<HoldersNamed>(&record)) {
     long long pin = 0;
     std::string name;

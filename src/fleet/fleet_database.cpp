@@ -1,5 +1,8 @@
 #include "fleet/fleet_database.h"
 
+#include <soci/postgresql/soci-postgresql.h>
+#include <soci/sqlite3/soci-sqlite3.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -8,8 +11,6 @@
 #include "fleet/fleet_schema.h"
 #include "fleet/owner_only_file.h"
 #include "fleet/soci_session.h"
-#include <soci/postgresql/soci-postgresql.h>
-#include <soci/sqlite3/soci-sqlite3.h>
 
 namespace molvane {
 namespace {
@@ -17,9 +18,9 @@ namespace {
 // A server that does not answer is given this long, and a statement waiting on another
 // writer's lock this long: recording never holds the cart work up for more.
 constexpr const char* kConnectTimeoutSeconds = "5";
-constexpr const char* kServerSettings[] = {
-    "SET client_min_messages = warning", "SET lock_timeout = 5000",
-    "SET statement_timeout = 15000"};
+constexpr const char* kServerSettings[] = {"SET client_min_messages = warning",
+                                           "SET lock_timeout = 5000",
+                                           "SET statement_timeout = 15000"};
 // Two processes writing the embedded file at once take turns for up to this long.
 constexpr const char* kSqliteSettings[] = {"PRAGMA busy_timeout = 2000",
                                            "PRAGMA synchronous = NORMAL"};
@@ -89,8 +90,7 @@ Result<std::unique_ptr<FleetDatabase>> FleetDatabase::OpenFile(const std::string
   try {
     // SOCI reads "key=value" pairs only from a text that has an equals sign: a plain path is
     // taken whole.
-    const std::string connect =
-        path.find('=') == std::string::npos ? path : "db=\"" + path + "\"";
+    const std::string connect = path.find('=') == std::string::npos ? path : "db=\"" + path + "\"";
     auto session = std::make_unique<soci::session>(soci::sqlite3, connect);
     for (const char* setting : kSqliteSettings) *session << setting;
     // Readers and one writer at a time, without blocking each other.
@@ -114,9 +114,8 @@ Result<std::unique_ptr<FleetDatabase>> FleetDatabase::OpenServer(const std::stri
     for (const char* setting : kServerSettings) *session << setting;
     database.reset(new FleetDatabase(std::move(session), Engine::Postgres, shown));
   } catch (const std::exception& error) {
-    return {nullptr,
-            Outcome::Failure("The fleet server " + shown + " could not be reached: " +
-                             WithoutPassword(ErrorText(error), uri) + ".")};
+    return {nullptr, Outcome::Failure("The fleet server " + shown + " could not be reached: " +
+                                      WithoutPassword(ErrorText(error), uri) + ".")};
   }
   Outcome migrated = database->Migrate();
   if (!migrated) return {nullptr, migrated};
@@ -142,10 +141,9 @@ Outcome FleetDatabase::Migrate() {
     if (version > kFleetSchemaVersion) {
       *session << "ROLLBACK";
       return Outcome::Failure(
-          std::string(engine == Engine::Sqlite ? "The fleet store " : "The fleet server ") +
-          shown + " has schema version " + std::to_string(version) +
-          ", newer than this program's " + std::to_string(kFleetSchemaVersion) +
-          "; it was left as it is.");
+          std::string(engine == Engine::Sqlite ? "The fleet store " : "The fleet server ") + shown +
+          " has schema version " + std::to_string(version) + ", newer than this program's " +
+          std::to_string(kFleetSchemaVersion) + "; it was left as it is.");
     }
     for (const std::string& statement : MigrationSteps(engine, tables > 0 ? version : -1))
       *session << statement;

@@ -7,9 +7,7 @@
 namespace molvane {
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 bool IsServerUri(const std::string& value) {
   return StartsWith(value, "postgresql://") || StartsWith(value, "postgres://");
@@ -46,8 +44,7 @@ FleetLocation ChooseFleetLocation(const std::string& option, const std::string& 
                             : !environment.empty() ? environment
                                                    : configEntry;
   FleetLocation location;
-  const std::string embedded =
-      (std::filesystem::path(settingsFolder) / kFleetFileName).string();
+  const std::string embedded = (std::filesystem::path(settingsFolder) / kFleetFileName).string();
   if (value == kFleetOff) return location;
   if (value.empty()) {
     location.kind = FleetLocation::Kind::Embedded;

@@ -30,9 +30,9 @@ std::vector<std::int64_t> TimesFromText(const std::string& text) {
 }
 
 std::optional<CartWork::Kind> WorkKindFromName(const std::string& name) {
-  for (const CartWork::Kind kind : {CartWork::Kind::Backup, CartWork::Kind::Restore,
-                                    CartWork::Kind::Firmware, CartWork::Kind::Bitmap,
-                                    CartWork::Kind::FactoryTitle}) {
+  for (const CartWork::Kind kind :
+       {CartWork::Kind::Backup, CartWork::Kind::Restore, CartWork::Kind::Firmware,
+        CartWork::Kind::Bitmap, CartWork::Kind::FactoryTitle}) {
     if (name == WorkKindName(kind)) return kind;
   }
   return std::nullopt;
@@ -64,8 +64,7 @@ struct EventKey {
 };
 
 // The filter's events after (or, newest first, before) `from`, at most `limit`.
-std::vector<std::pair<EventKey, EventRow>> ReadEvents(soci::session& sql,
-                                                      const EventFilter& filter,
+std::vector<std::pair<EventKey, EventRow>> ReadEvents(soci::session& sql, const EventFilter& filter,
                                                       bool newestFirst,
                                                       const std::optional<EventKey>& from,
                                                       int limit) {
@@ -95,10 +94,10 @@ std::vector<std::pair<EventKey, EventRow>> ReadEvents(soci::session& sql,
   std::string holder;
   soci::indicator named = soci::i_null;
   long long id = filter.cartId, since = filter.since, until = filter.until;
-  soci::statement select = (sql.prepare << text, soci::into(key.cartTime), soci::into(key.kind),
-                            soci::into(key.pin), soci::into(key.occurrence),
-                            soci::into(holder, named), soci::use(id, "id"),
-                            soci::use(since, "since"), soci::use(until, "until"));
+  soci::statement select =
+      (sql.prepare << text, soci::into(key.cartTime), soci::into(key.kind), soci::into(key.pin),
+       soci::into(key.occurrence), soci::into(holder, named), soci::use(id, "id"),
+       soci::use(since, "since"), soci::use(until, "until"));
   select.execute();
   while (select.fetch()) {
     EventRow row;
@@ -112,8 +111,8 @@ std::vector<std::pair<EventKey, EventRow>> ReadEvents(soci::session& sql,
 }
 
 // The filter for a query on a cart already found; false with the reason when it matches nothing.
-bool MakeFilter(soci::session& sql, const EventQuery& query, long long cartId,
-                EventFilter& filter, std::string& reason) {
+bool MakeFilter(soci::session& sql, const EventQuery& query, long long cartId, EventFilter& filter,
+                std::string& reason) {
   filter.cartId = cartId;
   if (query.since) filter.since = *query.since;
   if (query.until) filter.until = *query.until;
@@ -212,8 +211,7 @@ Result<std::vector<CartSummary>> FleetDatabase::Carts() {
                              " cart_works x WHERE x.cart_id = w.cart_id AND x.kind = w.kind AND"
                              " (x.at > w.at OR (x.at = w.at AND x.record_id > w.record_id)))",
          soci::into(cartId), soci::into(kind), soci::into(at), soci::into(work.board),
-         soci::into(work.file), soci::into(work.sha256), soci::into(ok),
-         soci::into(work.outcome));
+         soci::into(work.file), soci::into(work.sha256), soci::into(ok), soci::into(work.outcome));
     latest.execute();
     while (latest.fetch()) {
       const auto found = byId.find(cartId);
@@ -243,8 +241,9 @@ Result<EventPage> FleetDatabase::Events(const EventQuery& query) {
   try {
     const std::optional<FoundCart> cart = FindCart(*session, query.cart);
     if (!cart) {
-      return {{}, Outcome::Failure("No cart with the serial number \"" + query.cart +
-                                   "\" is in the fleet record.")};
+      return {{},
+              Outcome::Failure("No cart with the serial number \"" + query.cart +
+                               "\" is in the fleet record.")};
     }
     page.serialNumber = cart->serialNumber;
     page.name = cart->name;
@@ -252,8 +251,8 @@ Result<EventPage> FleetDatabase::Events(const EventQuery& query) {
     std::string reason;
     if (!MakeFilter(*session, query, cart->id, filter, reason))
       return {{}, Outcome::Failure(reason)};
-    auto rows = ReadEvents(*session, filter, true, std::nullopt,
-                           query.limit > 0 ? query.limit + 1 : 0);
+    auto rows =
+        ReadEvents(*session, filter, true, std::nullopt, query.limit > 0 ? query.limit + 1 : 0);
     if (query.limit > 0 && static_cast<int>(rows.size()) > query.limit) {
       page.more = true;
       rows.pop_back();
@@ -274,20 +273,23 @@ Outcome FleetDatabase::ExportEvents(const EventQuery& query, const std::string& 
   std::FILE* out = std::fopen(temporary.c_str(), "wb");
   if (out == nullptr) return Outcome::Failure("The events could not be written to " + path + ".");
   int written = 0;
-  bool ok = std::fputs((std::string("Serial\tCart\tTime\tDate\tAction\tHolder") + kFileLineEnd)
-                           .c_str(), out) >= 0;
+  bool ok =
+      std::fputs((std::string("Serial\tCart\tTime\tDate\tAction\tHolder") + kFileLineEnd).c_str(),
+                 out) >= 0;
   std::string failure;
   try {
     std::vector<FoundCart> carts;
     if (!query.cart.empty()) {
       const std::optional<FoundCart> cart = FindCart(*session, query.cart);
-      if (!cart) failure = "No cart with the serial number \"" + query.cart + "\" is in the fleet record.";
-      else carts.push_back(*cart);
+      if (!cart)
+        failure = "No cart with the serial number \"" + query.cart + "\" is in the fleet record.";
+      else
+        carts.push_back(*cart);
     } else {
       FoundCart row;
-      soci::statement select = (session->prepare << "SELECT id, serial_number, name FROM carts",
-                                soci::into(row.id), soci::into(row.serialNumber),
-                                soci::into(row.name));
+      soci::statement select =
+          (session->prepare << "SELECT id, serial_number, name FROM carts", soci::into(row.id),
+           soci::into(row.serialNumber), soci::into(row.name));
       select.execute();
       while (select.fetch()) carts.push_back(row);
       std::sort(carts.begin(), carts.end(), [](const FoundCart& a, const FoundCart& b) {

@@ -13,9 +13,10 @@ constexpr CartWork::Kind kWorkKinds[] = {CartWork::Kind::Backup, CartWork::Kind:
 
 json ToJson(const CartSeen& r) {
   const CartIdentity& i = r.identity;
-  return {{"type", "seen"},          {"serial", i.serialNumber}, {"name", i.name},
-          {"firmware", i.firmware},  {"hardware", i.hardware},   {"power", i.powerSupply},
-          {"pc", r.pcName},          {"at", r.at}};
+  return {{"type", "seen"},         {"serial", i.serialNumber},
+          {"name", i.name},         {"firmware", i.firmware},
+          {"hardware", i.hardware}, {"power", i.powerSupply},
+          {"pc", r.pcName},         {"at", r.at}};
 }
 json ToJson(const PinListSeen& r) {
   return {{"type", "pins"}, {"serial", r.serialNumber}, {"at", r.at}, {"times", r.activationTimes}};
@@ -27,10 +28,11 @@ json ToJson(const LogArchived& r) {
   return {{"type", "log"}, {"serial", r.serialNumber}, {"at", r.at}, {"events", events}};
 }
 json ToJson(const CartWork& r) {
-  return {{"type", "work"},     {"serial", r.serialNumber}, {"at", r.at},
-          {"kind", WorkKindName(r.kind)}, {"board", r.board}, {"file", r.file},
-          {"sha256", r.sha256}, {"ok", r.ok},               {"outcome", r.outcome},
-          {"pc", r.pcName}};
+  return {{"type", "work"},       {"serial", r.serialNumber},
+          {"at", r.at},           {"kind", WorkKindName(r.kind)},
+          {"board", r.board},     {"file", r.file},
+          {"sha256", r.sha256},   {"ok", r.ok},
+          {"outcome", r.outcome}, {"pc", r.pcName}};
 }
 json ToJson(const HoldersNamed& r) {
   json holders = json::array();

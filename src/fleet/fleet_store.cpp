@@ -15,8 +15,7 @@ namespace {
 std::string NewRecordId() {
   thread_local std::mt19937_64 generator{std::random_device{}()};
   char text[33];
-  std::snprintf(text, sizeof text, "%016llx%016llx",
-                static_cast<unsigned long long>(generator()),
+  std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(generator()),
                 static_cast<unsigned long long>(generator()));
   return text;
 }
@@ -92,8 +91,7 @@ Outcome FleetStore::OpenOutbox() {
 }
 
 void FleetStore::NoteFailure(const Outcome& failure) {
-  if (failure || !target || location.kind != FleetLocation::Kind::Server || target->Alive())
-    return;
+  if (failure || !target || location.kind != FleetLocation::Kind::Server || target->Alive()) return;
   targetFailure = failure.text;
   target.reset();
 }
@@ -105,8 +103,8 @@ RecordOutcome FleetStore::KeepBack(const std::string& recordId, const FleetRecor
   if (opened) opened = outbox->KeepBack(recordId, RecordText(record), Now());
   if (!opened) {
     outcome.fate = RecordOutcome::Fate::Lost;
-    outcome.warning = why + " The record could not be kept back either, so it is lost: " +
-                      opened.text;
+    outcome.warning =
+        why + " The record could not be kept back either, so it is lost: " + opened.text;
     return outcome;
   }
   outcome.fate = RecordOutcome::Fate::KeptBack;

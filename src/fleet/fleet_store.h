@@ -73,7 +73,7 @@ class FleetStore {
   FleetLocation location;
   std::unique_ptr<FleetDatabase> target;
   std::unique_ptr<FleetDatabase> outbox;  // with a server only
-  std::string targetFailure;  // not empty: the target could not be used in this run
+  std::string targetFailure;              // not empty: the target could not be used in this run
   std::string outboxFailure;
   // What waited was sent once the server answered; within one run nothing else is kept back
   // but by a server that is then not tried again.

@@ -32,7 +32,7 @@ struct CartSummary {
 // Which archived events of one cart: a window of the cart's clock, one holder's PINs, at most
 // `limit` of them (0: all). The newest are taken when more match.
 struct EventQuery {
-  std::string cart;  // its serial number, or a name only one cart has
+  std::string cart;                          // its serial number, or a name only one cart has
   std::optional<std::int64_t> since, until;  // cart clock readings, both ends included
   std::string holder;                        // a holder's name, any case
   int limit = 1000;

@@ -79,8 +79,8 @@ RecordOutcome FleetVisit::RecordSeen(CartController& controller) {
 }
 
 RecordOutcome FleetVisit::RecordPins(CartController& controller, const PinList& list) {
-  return RecordPins(controller, std::vector<PinEntry>(list.entries.begin(),
-                                                      list.entries.begin() + list.count));
+  return RecordPins(controller,
+                    std::vector<PinEntry>(list.entries.begin(), list.entries.begin() + list.count));
 }
 
 RecordOutcome FleetVisit::RecordPins(CartController& controller,

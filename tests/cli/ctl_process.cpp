@@ -23,8 +23,11 @@ std::vector<std::string> ChildEnvironment(const std::map<std::string, std::strin
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
     const std::string name = text.substr(0, text.find('='));
-    if (name != "MOLVANE_PORTS" && extra.count(name) == 0) result.push_back(text);
+    if (name != "MOLVANE_PORTS" && name != "MOLVANE_FLEET" && extra.count(name) == 0)
+      result.push_back(text);
   }
+  // The fleet store stays off unless a test names one: no test writes into the build's folder.
+  if (extra.count("MOLVANE_FLEET") == 0) result.push_back("MOLVANE_FLEET=off");
   for (const auto& [name, value] : extra) result.push_back(name + "=" + value);
   return result;
 }

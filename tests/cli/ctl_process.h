@@ -14,7 +14,8 @@ struct CtlRun {
 };
 
 // Runs molvanectl in `folder` (where its traffic trace goes) with MOLVANE_PORTS removed from the
-// environment unless `environment` sets it. The bound only catches a hang.
+// environment unless `environment` sets it, and the fleet store off unless it sets MOLVANE_FLEET.
+// The bound only catches a hang.
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment = {});
 

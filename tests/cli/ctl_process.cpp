@@ -85,14 +85,15 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
   return true;
 }
 
-CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::string& folder,
+CtlRun RunWithMarker(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& folder,
                      const std::map<std::string, std::string>& environment,
                      const std::string& marker) {
   CtlRun run;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return run;
   const pid_t pid =
-      Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
+      Spawn(program, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
   const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, marker);
@@ -110,12 +111,17 @@ CtlRun RunWithMarker(const std::vector<std::string>& arguments, const std::strin
 
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment) {
-  return RunWithMarker(arguments, folder, environment, "");
+  return RunWithMarker(MOLVANE_CTL_PATH, arguments, folder, environment, "");
+}
+
+CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& folder, const std::map<std::string, std::string>& environment) {
+  return RunWithMarker(program, arguments, folder, environment, "");
 }
 
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
                          const std::string& marker) {
-  return RunWithMarker(arguments, folder, {}, marker);
+  return RunWithMarker(MOLVANE_CTL_PATH, arguments, folder, {}, marker);
 }
 
 CartsimProcess::CartsimProcess(const std::vector<std::string>& options, const std::string& folder) {

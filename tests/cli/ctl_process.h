@@ -19,6 +19,11 @@ struct CtlRun {
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment = {});
 
+// RunCtl with another copy of molvanectl (one in a folder of its own: its settings folder).
+CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& folder,
+                const std::map<std::string, std::string>& environment = {});
+
 // RunCtl, pressing Ctrl-C (SIGINT) once as soon as `marker` appears on its standard output.
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
                          const std::string& marker);

@@ -33,8 +33,10 @@ TEST_P(FleetEngines, ArchiveKeepsEachEventOnceAndPagesItByClockAndHolder) {
   auto fleet = store.Open();
   // Two identical accesses in one second stay two; the read again adds nothing; a third one of
   // that second, read later, is added.
-  const std::vector<ArchivedEvent> first = {Access(kMay14 + 10, 1234, 0), Access(kMay14 + 10, 1234, 1),
-                                            {kMay14 + 20, 165, 0, 0}, Access(kMay14 + 86400, 4321)};
+  const std::vector<ArchivedEvent> first = {Access(kMay14 + 10, 1234, 0),
+                                            Access(kMay14 + 10, 1234, 1),
+                                            {kMay14 + 20, 165, 0, 0},
+                                            Access(kMay14 + 86400, 4321)};
   RecordOutcome kept = fleet->Record(LogRead(first));
   ASSERT_EQ(kept.fate, RecordOutcome::Fate::Stored) << kept.warning;
   EXPECT_EQ(kept.newEvents, 4);
@@ -42,7 +44,8 @@ TEST_P(FleetEngines, ArchiveKeepsEachEventOnceAndPagesItByClockAndHolder) {
   std::vector<ArchivedEvent> later = first;
   later.push_back(Access(kMay14 + 10, 1234, 2));
   EXPECT_EQ(fleet->Record(LogRead(later)).newEvents, 1);
-  ASSERT_TRUE(fleet->Record(molvane::HoldersNamed{5, {{1234, "Ann Smith"}, {99, "Nobody"}}}).Safe());
+  ASSERT_TRUE(
+      fleet->Record(molvane::HoldersNamed{5, {{1234, "Ann Smith"}, {99, "Nobody"}}}).Safe());
 
   auto all = fleet->Events({"MV-1", {}, {}, {}, 0});
   ASSERT_TRUE(all.outcome) << all.outcome.text;
@@ -85,12 +88,18 @@ TEST_P(FleetEngines, ARecordSentLateNeverUndoesANewerOne) {
   ASSERT_TRUE(fleet->Record(molvane::PinListSeen{"MV-1", 2000, {100, 200}}).Safe());
   ASSERT_TRUE(fleet->Record(molvane::PinListSeen{"MV-1", 1500, {50}}).Safe());
   using Kind = molvane::CartWork::Kind;
-  ASSERT_TRUE(fleet->Record(molvane::CartWork{"MV-1", 1800, Kind::Backup, "", "b2.txt", "", true,
-                                              "Backup written.", "pc-2"}).Safe());
-  ASSERT_TRUE(fleet->Record(molvane::CartWork{"MV-1", 1700, Kind::Backup, "", "b1.txt", "", true,
-                                              "Backup written.", "pc-1"}).Safe());
-  ASSERT_TRUE(fleet->Record(molvane::CartWork{"MV-1", 1900, Kind::Firmware, "main", "m.hex",
-                                              "ab12", false, "Error: Timeout", "pc-2"}).Safe());
+  ASSERT_TRUE(fleet
+                  ->Record(molvane::CartWork{"MV-1", 1800, Kind::Backup, "", "b2.txt", "", true,
+                                             "Backup written.", "pc-2"})
+                  .Safe());
+  ASSERT_TRUE(fleet
+                  ->Record(molvane::CartWork{"MV-1", 1700, Kind::Backup, "", "b1.txt", "", true,
+                                             "Backup written.", "pc-1"})
+                  .Safe());
+  ASSERT_TRUE(fleet
+                  ->Record(molvane::CartWork{"MV-1", 1900, Kind::Firmware, "main", "m.hex", "ab12",
+                                             false, "Error: Timeout", "pc-2"})
+                  .Safe());
 
   auto carts = fleet->Carts();
   ASSERT_TRUE(carts.outcome) << carts.outcome.text;
@@ -119,13 +128,14 @@ TEST_P(FleetEngines, ARecordIdIsTakenOnceAndALaterSchemaIsRefused) {
                       : molvane::FleetDatabase::OpenServer(store.Location().serverUri);
     ASSERT_TRUE(opened.outcome) << opened.outcome.text;
     molvane::FleetDatabase& database = *opened.value;
-    const molvane::FleetRecord work =
-        molvane::CartWork{"MV-1", 10, molvane::CartWork::Kind::Restore, "", "r.txt", "", true,
-                          "Restore complete.", "pc"};
+    const molvane::FleetRecord work = molvane::CartWork{
+        "MV-1", 10, molvane::CartWork::Kind::Restore, "", "r.txt", "", true, "Restore complete.",
+        "pc"};
     ASSERT_TRUE(database.Apply(work, "record-1"));
     ASSERT_TRUE(database.Apply(work, "record-1"));
     ASSERT_TRUE(database.Apply(LogRead({Access(5, 7)}), "record-2"));
-    const molvane::Outcome again = database.Apply(LogRead({Access(5, 7), Access(6, 7)}), "record-2");
+    const molvane::Outcome again =
+        database.Apply(LogRead({Access(5, 7), Access(6, 7)}), "record-2");
     ASSERT_TRUE(again);
     EXPECT_EQ(again.done, 0) << "the second read of record-2 is not applied at all";
     auto carts = database.Carts();
@@ -143,14 +153,16 @@ TEST_P(FleetEngines, ARecordIdIsTakenOnceAndALaterSchemaIsRefused) {
                                  "left as it is."),
             std::string::npos)
       << refused.warning;
-  EXPECT_NE(refused.warning.find(GetParam() == Engine::Sqlite ? store.Location().file : "/postgres?host="),
+  EXPECT_NE(refused.warning.find(GetParam() == Engine::Sqlite ? store.Location().file
+                                                              : "/postgres?host="),
             std::string::npos)
       << refused.warning;
   EXPECT_EQ(store.Sql("SELECT version FROM fleet_schema"), "9\n");
   EXPECT_EQ(store.Sql("SELECT COUNT(*) FROM holders"), "0\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEngines, FleetEngines, testing::Values(Engine::Sqlite, Engine::Postgres),
+INSTANTIATE_TEST_SUITE_P(BothEngines, FleetEngines,
+                         testing::Values(Engine::Sqlite, Engine::Postgres),
                          fleet_testing::EngineName);
 
 }  // namespace

@@ -22,7 +22,8 @@ TEST(FleetFiles, HoldersComeFromTheColumnAfterThePin) {
     std::vector<std::pair<std::uint32_t, std::string>> holders;
   };
   const Case cases[] = {
-      {"PIN\tName\r\n1234\tAnn Smith\r\n4321\t\"Smith, Bob\"\t3 West\r\n", {{1234, "Ann Smith"}, {4321, "Smith, Bob"}}},
+      {"PIN\tName\r\n1234\tAnn Smith\r\n4321\t\"Smith, Bob\"\t3 West\r\n",
+       {{1234, "Ann Smith"}, {4321, "Smith, Bob"}}},
       {"1234,Ann Smith,Pharmacy\n0042; Dr. Lee\n", {{1234, "Ann Smith"}, {42, "Dr. Lee"}}},
       // An exported PIN file: its second column is a year, no name.
       {"1234\t2024\t5\t14\t7\t6\t5\r\n", {}},
@@ -56,8 +57,7 @@ TEST(FleetFiles, IdenticalEventsOfOneSecondAreNumberedInTheirRead) {
       {1715678000, 165, 0, 0},  {1715678001, 1, 1234, 0}, {1715678001, 0, 0, 0}};
   EXPECT_EQ(events, expected);
   for (std::size_t i = 0; i < events.size(); ++i) {
-    EXPECT_EQ(molvane::EventAction(events[i].kind, events[i].pin),
-              log.entries[i].action);
+    EXPECT_EQ(molvane::EventAction(events[i].kind, events[i].pin), log.entries[i].action);
   }
   // The same reading of the cart's clock, made by a PC five hours west, is the same event.
   testing_support::LocalZone west("EST5");

@@ -15,8 +15,8 @@ TEST(FleetOutbox, RecordsWaitForTheServerAndAreSentOnce) {
   StoreOn store(Engine::Postgres);
   ASSERT_TRUE(store.Ready()) << store.Failure();
   const molvane::LogArchived read{"MV-1", 100, {{10, 1, 1234, 0}, {11, 165, 0, 0}}};
-  const molvane::CartWork backup{"MV-1", 100, molvane::CartWork::Kind::Backup, "", "b.txt", "",
-                                 true, "Backup written.", "pc"};
+  const molvane::CartWork backup{
+      "MV-1", 100, molvane::CartWork::Kind::Backup, "", "b.txt", "", true, "Backup written.", "pc"};
 
   ASSERT_TRUE(store.server->Stop());
   {
@@ -58,8 +58,9 @@ TEST(FleetOutbox, RecordsWaitForTheServerAndAreSentOnce) {
   EXPECT_EQ(refused.warning.find("wrong-secret"), std::string::npos) << refused.warning;
   EXPECT_NE(refused.warning.find("postgresql://guarded:***@"), std::string::npos)
       << refused.warning;
-  store.Sql("GRANT ALL ON ALL TABLES IN SCHEMA public TO guarded;"
-            " GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO guarded");
+  store.Sql(
+      "GRANT ALL ON ALL TABLES IN SCHEMA public TO guarded;"
+      " GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO guarded");
   guarded.serverUri = store.server->Uri("guarded:right-password");
   molvane::FleetStore right(guarded);
   const molvane::Outcome sent = right.SendKeptBack();

@@ -27,8 +27,8 @@ struct StoreOn {
   std::string Failure() const { return server ? server->Failure() : std::string(); }
   molvane::FleetLocation Location() const {
     molvane::FleetLocation location;
-    location.kind = server ? molvane::FleetLocation::Kind::Server
-                           : molvane::FleetLocation::Kind::Embedded;
+    location.kind =
+        server ? molvane::FleetLocation::Kind::Server : molvane::FleetLocation::Kind::Embedded;
     location.file = dir.File("fleet.db");
     if (server) location.serverUri = server->Uri();
     return location;

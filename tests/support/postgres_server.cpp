@@ -63,11 +63,13 @@ PostgresServer::PostgresServer() : bin(ServerPrograms()), folder(dir.File("pg"))
     return;
   }
   if (!Start()) return;
-  Psql("CREATE ROLE guarded LOGIN PASSWORD 'right-password'; GRANT ALL ON SCHEMA public TO guarded");
+  Psql(
+      "CREATE ROLE guarded LOGIN PASSWORD 'right-password'; GRANT ALL ON SCHEMA public TO guarded");
 }
 
 PostgresServer::~PostgresServer() {
-  if (running) Run(bin + "/pg_ctl", "-D " + Quoted(folder + "/data") + " -m immediate -s stop", true);
+  if (running)
+    Run(bin + "/pg_ctl", "-D " + Quoted(folder + "/data") + " -m immediate -s stop", true);
 }
 
 bool PostgresServer::Run(const std::string& program, const std::string& arguments,
@@ -113,8 +115,8 @@ std::string PostgresServer::Uri(const std::string& userInfo) const {
 }
 
 std::string PostgresServer::Psql(const std::string& sql) const {
-  const std::string command = Quoted(bin + "/psql") + " -X -q -A -t -d " + Quoted(Uri()) +
-                              " -c " + Quoted(sql) + " 2>&1";
+  const std::string command =
+      Quoted(bin + "/psql") + " -X -q -A -t -d " + Quoted(Uri()) + " -c " + Quoted(sql) + " 2>&1";
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
   if (!pipe) return {};
   std::string output;

@@ -69,12 +69,13 @@ TEST(CtlFleet, AVisitIsRecordedAndTheLogOutlivesItsClear) {
   const std::string backup = cart.dir.File("cart.txt");
   ASSERT_EQ(ctl.Run(cart, {"backup", backup}).exitCode, 0);
 
-  const json log = Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--limit", "0"}));
+  const json log =
+      Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--limit", "0"}));
   ASSERT_EQ(log["events"].size(), static_cast<std::size_t>(before + 1)) << log.dump(1);
   EXPECT_EQ(log["events"].back()["action"], "accessed pin: 555");
   EXPECT_EQ(log["events"].back()["holder"], "Ann Smith");
-  const json ann =
-      Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--holder", "ann smith"}));
+  const json ann = Document(
+      ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--holder", "ann smith"}));
   EXPECT_EQ(ann["events"].size(), 1u);
 
   const json list = Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "list"}));
@@ -102,8 +103,8 @@ TEST(CtlFleet, AClearIsRefusedWhenTheLogCannotBeArchived) {
   const CtlRun refused = ctl.Run(cart, {"log", "clear"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.err.find("Error: the log was not cleared: its events could not be archived in "
-                             "the fleet store (The fleet store " + notAStore +
-                             " is not an SQLite database; it was left as it is."),
+                             "the fleet store (The fleet store " +
+                             notAStore + " is not an SQLite database; it was left as it is."),
             std::string::npos)
       << refused.err;
   EXPECT_EQ(CartEvents(cart), before);
@@ -168,8 +169,9 @@ TEST(CtlFleet, AServerStoppedInTheMiddleOfAnArchiveGetsItOnceWhenBack) {
   std::thread archive([&] { run = ctl.Run(cart, {"log", "list"}, atServer); });
   const bool waiting = testing_support::Eventually(
       [&] {
-        return server.Psql("SELECT COUNT(*) FROM pg_stat_activity WHERE application_name ="
-                           " 'molvane' AND wait_event_type = 'Lock'") == "1\n";
+        return server.Psql(
+                   "SELECT COUNT(*) FROM pg_stat_activity WHERE application_name ="
+                   " 'molvane' AND wait_event_type = 'Lock'") == "1\n";
       },
       10000, 50);
   EXPECT_TRUE(waiting);
@@ -190,8 +192,8 @@ TEST(CtlFleet, AServerStoppedInTheMiddleOfAnArchiveGetsItOnceWhenBack) {
   EXPECT_EQ(sent, json::parse(R"({"sent": 1, "waiting": 0})"));
   const json again = Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "send"}, atServer));
   EXPECT_EQ(again["sent"], 0);
-  const json log =
-      Document(ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--limit", "0"}, atServer));
+  const json log = Document(
+      ctl.Run(cart.dir.Path(), {"--json", "fleet", "log", kSerial, "--limit", "0"}, atServer));
   EXPECT_EQ(log["events"].size(), static_cast<std::size_t>(CartEvents(cart)));
 }
 

@@ -13,6 +13,10 @@ namespace fleet_testing {
 
 enum class Engine { Sqlite, Postgres };
 
+inline void PrintTo(Engine engine, std::ostream* out) {
+  *out << (engine == Engine::Sqlite ? "SQLite" : "PostgreSQL");
+}
+
 inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
   return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
 }

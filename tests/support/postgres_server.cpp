@@ -41,6 +41,11 @@ PostgresServer::PostgresServer() : bin(ServerPrograms()), folder(dir.File("pg"))
   }
   std::filesystem::create_directory(folder);
   if (::geteuid() == 0) {
+    // Whatever the umask made of the test's folder, nobody may pass through it.
+    std::error_code error;
+    std::filesystem::permissions(
+        dir.Path(), std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add, error);
     const passwd* nobody = ::getpwnam("nobody");
     if (nobody == nullptr || ::chown(folder.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
       failure = "cannot hand " + folder + " to nobody";

@@ -41,24 +41,30 @@ molvane::ArchivedEvent EventOf(int cart, long long n) {
   molvane::ArchivedEvent event;
   event.cartTime = kStart + n * 421 + cart % 60;
   event.kind = n % 97 == 0 ? 165 : 1;
-  event.pin = event.kind == 1 ? static_cast<std::uint32_t>(10000 + (cart * 31 + n * 7) % kPinsPerCart) : 0;
+  event.pin =
+      event.kind == 1 ? static_cast<std::uint32_t>(10000 + (cart * 31 + n * 7) % kPinsPerCart) : 0;
   return event;
 }
 
 bool Fill(molvane::FleetDatabase& database, const Size& size) {
   molvane::HoldersNamed holders{kStart, {}};
   for (int i = 0; i < kHolders && i < kPinsPerCart; ++i)
-    holders.holders.push_back({static_cast<std::uint32_t>(10000 + i), "Holder " + std::to_string(i % 150)});
+    holders.holders.push_back(
+        {static_cast<std::uint32_t>(10000 + i), "Holder " + std::to_string(i % 150)});
   if (!database.Apply(holders, "holders")) return false;
   const long long perCart = size.events / size.carts;
   for (int cart = 0; cart < size.carts; ++cart) {
-    molvane::CartIdentity identity{Serial(cart), "Ward " + std::to_string(cart),
-                                   {"Main 3." + std::to_string(cart % 3), "Front 2.1", "Charger 1.0", "Boot 1.0"},
-                                   {"D", "B"}, "AC Out"};
+    molvane::CartIdentity identity{
+        Serial(cart),
+        "Ward " + std::to_string(cart),
+        {"Main 3." + std::to_string(cart % 3), "Front 2.1", "Charger 1.0", "Boot 1.0"},
+        {"D", "B"},
+        "AC Out"};
     if (!database.Apply(molvane::CartSeen{identity, "pc", kStart}, "seen" + std::to_string(cart)))
       return false;
     std::vector<std::int64_t> times(40, kStart);
-    if (!database.Apply(molvane::PinListSeen{Serial(cart), kStart, times}, "pins" + std::to_string(cart)))
+    if (!database.Apply(molvane::PinListSeen{Serial(cart), kStart, times},
+                        "pins" + std::to_string(cart)))
       return false;
     for (long long first = 0; first < perCart; first += 20000) {
       molvane::LogArchived read{Serial(cart), kStart, {}};
@@ -95,7 +101,8 @@ void Measure(const std::string& engine, const molvane::FleetLocation& location, 
     }));
     holder.push_back(TimeMs([&] {
       auto page = store.Events({cart, middle - 365 * 86400, {}, "Holder 7", 1000});
-      if (!page.outcome) std::printf("%s holder page: error: %s\n", engine.c_str(), page.outcome.text.c_str());
+      if (!page.outcome)
+        std::printf("%s holder page: error: %s\n", engine.c_str(), page.outcome.text.c_str());
     }));
     // The cart's newest 512 events read again, and 512 it did since.
     const int target = (run * 311 + 17) % size.carts;
@@ -124,17 +131,22 @@ int main(int argc, char** argv) {
   std::string serverUri;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--full") size.events = 10000000;
-    else if (option == "--carts" && i + 1 < argc) size.carts = std::atoi(argv[++i]);
-    else if (option == "--events" && i + 1 < argc) size.events = std::atoll(argv[++i]);
-    else if (option == "--server" && i + 1 < argc) serverUri = argv[++i];
+    if (option == "--full")
+      size.events = 10000000;
+    else if (option == "--carts" && i + 1 < argc)
+      size.carts = std::atoi(argv[++i]);
+    else if (option == "--events" && i + 1 < argc)
+      size.events = std::atoll(argv[++i]);
+    else if (option == "--server" && i + 1 < argc)
+      serverUri = argv[++i];
     else {
       std::fprintf(stderr, "usage: fleet_bench [--carts N] [--events N] [--full] [--server URI]\n");
       return 2;
     }
   }
   if (size.carts <= 0 || size.events < size.carts) return 2;
-  std::printf("fleet_bench: %d carts, %lld archived events, median of %d\n", size.carts, size.events, kRuns);
+  std::printf("fleet_bench: %d carts, %lld archived events, median of %d\n", size.carts,
+              size.events, kRuns);
 
   testing_support::TempDir dir;
   std::unique_ptr<testing_support::PostgresServer> server;
@@ -148,11 +160,14 @@ int main(int argc, char** argv) {
   }
 
   // SQLite: the embedded file.
-  molvane::FleetLocation embedded{molvane::FleetLocation::Kind::Embedded, dir.File("fleet.db"), "", ""};
+  molvane::FleetLocation embedded{molvane::FleetLocation::Kind::Embedded, dir.File("fleet.db"), "",
+                                  ""};
   {
     auto opened = molvane::FleetDatabase::OpenFile(embedded.file);
     std::fprintf(stderr, "filling SQLite\n");
-    const double ms = TimeMs([&] { if (!opened || !Fill(*opened.value, size)) std::printf("sqlite fill: error\n"); });
+    const double ms = TimeMs([&] {
+      if (!opened || !Fill(*opened.value, size)) std::printf("sqlite fill: error\n");
+    });
     std::printf("%-9s %-46s %9.1f s\n", "sqlite", "fill", ms / 1000);
   }
   std::error_code error;
@@ -167,11 +182,14 @@ int main(int argc, char** argv) {
   Measure("sqlite", embedded, size, fileSize());
 
   // PostgreSQL: a site's server.
-  molvane::FleetLocation site{molvane::FleetLocation::Kind::Server, dir.File("outbox.db"), serverUri, ""};
+  molvane::FleetLocation site{molvane::FleetLocation::Kind::Server, dir.File("outbox.db"),
+                              serverUri, ""};
   {
     auto opened = molvane::FleetDatabase::OpenServer(serverUri);
     std::fprintf(stderr, "filling PostgreSQL\n");
-    const double ms = TimeMs([&] { if (!opened || !Fill(*opened.value, size)) std::printf("postgres fill: error\n"); });
+    const double ms = TimeMs([&] {
+      if (!opened || !Fill(*opened.value, size)) std::printf("postgres fill: error\n");
+    });
     std::printf("%-9s %-46s %9.1f s\n", "postgres", "fill", ms / 1000);
   }
   long long serverBytes = 0;

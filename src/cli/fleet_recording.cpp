@@ -73,6 +73,8 @@ void Say(FleetRecording::State& state, const molvane::RecordOutcome& outcome) {
 
 }  // namespace
 
+bool FleetRecording::InUse(CliContext& context) { return Recorder(context) != nullptr; }
+
 void FleetRecording::PinsRead(CliContext&, const std::vector<molvane::PinEntry>& pins) {
   state->pins = pins;
 }

@@ -26,6 +26,8 @@ class FleetRecording {
 
   std::string option;  // --fleet
 
+  // Whether records are kept in this run: a store is named, or the embedded one is not off.
+  bool InUse(CliContext& context);
   // The PIN list was read whole: its count and ages go with the visit at the end.
   void PinsRead(CliContext& context, const std::vector<molvane::PinEntry>& pins);
   void PinsRead(CliContext& context);

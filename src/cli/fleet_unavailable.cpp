@@ -9,6 +9,7 @@ struct FleetRecording::State {};
 FleetRecording::FleetRecording() = default;
 FleetRecording::~FleetRecording() = default;
 
+bool FleetRecording::InUse(CliContext&) { return false; }
 void FleetRecording::PinsRead(CliContext&, const std::vector<molvane::PinEntry>&) {}
 void FleetRecording::PinsRead(CliContext&) {}
 bool FleetRecording::ArchiveLog(CliContext&, std::string&) { return true; }

@@ -45,11 +45,11 @@ void Export(CliContext& context, const std::string& path) {
   std::printf("%d event(s) written to %s\n", written.done, path.c_str());
 }
 
-// The log is archived first: a log that could not be read whole, or whose events the store
-// could keep nowhere, is not cleared, since its trail would be lost.
+// With a fleet store the log is archived first: a log that could not be read whole, or whose
+// events the store could keep nowhere, is not cleared, since its trail would be lost.
 void Clear(CliContext& context, bool withoutArchive) {
   if (!context.Connect()) return;
-  if (!withoutArchive) {
+  if (!withoutArchive && context.fleet.InUse(context)) {
     if (!Check(context, molvane::DumpLog(context.controller), [](const std::string& why) {
           return "Error: the log was not cleared: it could not be read whole to archive it "
                  "first (" +

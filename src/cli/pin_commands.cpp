@@ -143,6 +143,7 @@ void Import(CliContext& context, const std::string& path) {
   if (imported) std::printf("%d PIN(s) added from %s.\n", imported.done, path.c_str());
   PrintHeld(context);
   // A spreadsheet of PIN and name tells the fleet store's directory whose PINs they are.
+  if (!imported) return;
   if (const int named = context.fleet.HoldersFrom(context, path); named > 0)
     std::printf("%d holder name(s) kept in the fleet store.\n", named);
 }

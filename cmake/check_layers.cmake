@@ -7,7 +7,7 @@ cmake_minimum_required(VERSION 3.25)
 # counts: "#include", "# include", quoted or angled, and a quoted path is looked for beside the
 # including file first, as the compiler does, so "../pages/x.h" names pages. Comments and string
 # literals are not code: what they say is never taken for an include or a call.
-set(_silent_folders base link app cart loader backup title title_qt)
+set(_silent_folders base link app cart loader backup fleet title title_qt)
 set(_shows_the_operator "UiServices|MessageBox|WaitCursor")
 
 # The text is cut into tokens with one regular expression, and CMake keeps a list as text

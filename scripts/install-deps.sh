@@ -23,6 +23,8 @@ packages=(
   fonts-dejavu-core  # the customer title's font where Tahoma is not installed
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
+  libsoci-dev libsqlite3-dev libpq-dev  # the fleet store: SOCI with its SQLite and PostgreSQL backends
+  postgresql  # the fleet store's tests start a PostgreSQL server of their own
   python3  # the molvanectl --json test reads the documents with Python's json module
   clang libclang-rt-14-dev clang-format  # the fuzzers; scripts/check-format.sh
   help2man dpkg-dev lintian  # scripts/package-linux.sh: manual pages, declared libraries, check

@@ -64,13 +64,8 @@ void PrintRecord(const CartBackup& backup) {
   std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-void Backup(CliContext& context, const std::string& path, bool dryRun) {
-  if (!dryRun && path.empty()) {
-    context.Fail("Error: name the backup FILE to write, or give --dry-run");
-    return;
-  }
-  CartBackup backup;
-  if (!context.Connect() || !ReadCart(context, backup)) return;
+// The backup printed, or written to its file and said so.
+void Deliver(CliContext& context, const std::string& path, bool dryRun, const CartBackup& backup) {
   if (dryRun) {
     if (context.json) {
       PrintJson(BackupDocument(backup));
@@ -81,8 +76,12 @@ void Backup(CliContext& context, const std::string& path, bool dryRun) {
   }
   if (!molvane::WriteBackupFile(path, backup)) {
     context.Fail("Error: could not write " + path);
+    context.fleet.WorkDone(context, molvane::CartWork::Kind::Backup, {}, path, false,
+                           "Error: could not write " + path);
     return;
   }
+  context.fleet.WorkDone(context, molvane::CartWork::Kind::Backup, {}, path, true,
+                         "Backup written.");
   if (context.json) {
     nlohmann::json document = BackupDocument(backup);
     document["file"] = path;
@@ -91,6 +90,19 @@ void Backup(CliContext& context, const std::string& path, bool dryRun) {
   }
   std::printf("Backup of cart \"%s\" written to %s: its settings and %zu PIN(s).\n",
               backup.name.c_str(), path.c_str(), backup.pins.size());
+}
+
+void Backup(CliContext& context, const std::string& path, bool dryRun) {
+  if (!dryRun && path.empty()) {
+    context.Fail("Error: name the backup FILE to write, or give --dry-run");
+    return;
+  }
+  CartBackup backup;
+  if (!context.Connect() || !ReadCart(context, backup)) return;
+  context.fleet.PinsRead(context, backup.pins);
+  Deliver(context, path, dryRun, backup);
+  // The visit keeps the log's trail too, once the backup itself is done.
+  context.fleet.ArchiveCartLog(context);
 }
 
 void PrintPreview(const std::string& path, const molvane::BackupDifference& changes) {
@@ -193,14 +205,22 @@ void Restore(CliContext& context, const RestoreArguments& a) {
     return;
   }
   if (!a.yes && !Confirmed(context)) return;
-  const WorkProgress sending("Restoring");
-  // A lost answer gives the port up; the cart is probed again as at the start, so that it can be
-  // read back to tell whether the command was carried out.
-  const molvane::ReachCartAgain reachAgain = [&context](molvane::CartController& controller) {
-    if (context.port.empty()) return controller.ConnectFirstCart();
-    return controller.ConnectPort(context.port) == molvane::CartController::ProbeResult::Cart;
-  };
-  PrintOutcome(context, document, restore.Apply(a.path, sending.Get(), reachAgain));
+  molvane::RestoreOutcome outcome;
+  {
+    const WorkProgress sending("Restoring");
+    // A lost answer gives the port up; the cart is probed again as at the start, so that it can
+    // be read back to tell whether the command was carried out.
+    const molvane::ReachCartAgain reachAgain = [&context](molvane::CartController& controller) {
+      if (context.port.empty()) return controller.ConnectFirstCart();
+      return controller.ConnectPort(context.port) == molvane::CartController::ProbeResult::Cart;
+    };
+    outcome = restore.Apply(a.path, sending.Get(), reachAgain);
+  }
+  PrintOutcome(context, document, outcome);
+  if (outcome.sent) {
+    context.fleet.WorkDone(context, molvane::CartWork::Kind::Restore, {}, a.path, outcome.verified,
+                           outcome.summary);
+  }
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

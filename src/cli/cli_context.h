@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cart_controller.h"
+#include "cli/fleet_recording.h"
 #include "link/port_open_error.h"
 
 namespace molvanectl {
@@ -16,6 +17,7 @@ struct CliContext {
   bool json = false;  // --json: one JSON document on stdout instead of lines
   std::vector<const CLI::App*> jsonCommands;  // the commands that can print JSON (OfferJson)
   int exitCode = 0;
+  FleetRecording fleet;  // what the fleet store learns from this run
 
   // Opens and probes the cart's port; prints one clear line and returns false when no cart answers.
   bool Connect();

@@ -32,11 +32,15 @@ void Flash(CliContext& context, const std::string& board, const std::string& pat
   const molvane::BoardStart start = reached == CliContext::Reached::BoardInBootloader
                                         ? molvane::BoardStart::InBootloader
                                         : molvane::BoardStart::RunningFirmware;
+  if (reached == CliContext::Reached::Cart) context.fleet.BeforeTransfer(context);
   CatchInterrupt();
   if (!Check(context, molvane::StartFirmwareUpdate(context.controller, path, *target, start))) {
     return;
   }
   FollowTransfer(context, true);
+  const molvane::Outcome outcome = context.controller.TransferOutcome();
+  context.fleet.WorkDone(context, molvane::CartWork::Kind::Firmware, board, path, outcome.ok,
+                         outcome.text);
 }
 
 std::vector<std::string> BoardNames() {
@@ -69,9 +73,16 @@ void Upload(CliContext& context, const std::string& path, molvane::BitmapUploadM
     return;
   }
   if (!CheckPicture(context, path) || !context.Connect()) return;
+  context.fleet.BeforeTransfer(context);
   CatchInterrupt();
   if (!Check(context, molvane::StartBitmapUpload(context.controller, path, mode))) return;
   FollowTransfer(context, false);
+  const molvane::Outcome outcome = context.controller.TransferOutcome();
+  context.fleet.WorkDone(context,
+                         mode == molvane::BitmapUploadMode::FactoryTitle
+                             ? molvane::CartWork::Kind::FactoryTitle
+                             : molvane::CartWork::Kind::Bitmap,
+                         {}, path, outcome.ok, outcome.text);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -13,6 +13,13 @@ namespace {
 // Reads the whole log; false (after one line) when it could not be read whole.
 bool ReadLog(CliContext& context) { return Check(context, molvane::DumpLog(context.controller)); }
 
+// Every whole read goes to the cart's archive in the fleet store; a record that could not be
+// kept is one warning, and the command's outcome stays its own.
+void Archive(CliContext& context) {
+  std::string why;
+  (void)context.fleet.ArchiveLog(context, why);
+}
+
 void List(CliContext& context) {
   if (!context.Connect() || !ReadLog(context)) return;
   const molvane::EventLog& log = context.controller.Events();
@@ -27,20 +34,39 @@ void List(CliContext& context) {
     }
   }
   if (context.json) PrintJson({{"events", events}});
+  Archive(context);
 }
 
 void Export(CliContext& context, const std::string& path) {
   if (!context.Connect() || !ReadLog(context)) return;
   const molvane::Outcome written = molvane::ExportLog(context.controller.Events(), path);
+  Archive(context);
   if (!Check(context, written)) return;
   std::printf("%d event(s) written to %s\n", written.done, path.c_str());
 }
 
-void Clear(CliContext& context) {
-  if (!context.Connect() || !Check(context, molvane::ClearLog(context.controller)) ||
-      !ReadLog(context)) {
-    return;
+// With a fleet store the log is archived first: a log that could not be read whole, or whose
+// events the store could keep nowhere, is not cleared, since its trail would be lost.
+void Clear(CliContext& context, bool withoutArchive) {
+  if (!context.Connect()) return;
+  if (!withoutArchive && context.fleet.InUse(context)) {
+    if (!Check(context, molvane::DumpLog(context.controller), [](const std::string& why) {
+          return "Error: the log was not cleared: it could not be read whole to archive it "
+                 "first (" +
+                 why + ")";
+        })) {
+      return;
+    }
+    std::string why;
+    if (!context.fleet.ArchiveLog(context, why)) {
+      context.Fail(
+          "Error: the log was not cleared: its events could not be archived in the "
+          "fleet store (" +
+          why + "); give --without-archive to clear it anyway");
+      return;
+    }
   }
+  if (!Check(context, molvane::ClearLog(context.controller)) || !ReadLog(context)) return;
   std::printf("Log cleared; the cart holds %d event(s).\n", context.controller.Events().count);
 }
 
@@ -56,7 +82,12 @@ const Registration registration([](CLI::App& app, CliContext& context) {
   exportCommand->add_option("FILE", exportPath, "File to write")->required();
   exportCommand->callback([&context] { Export(context, exportPath); });
 
-  log->add_subcommand("clear", "Clear the cart's log")->callback([&context] { Clear(context); });
+  static bool withoutArchive = false;
+  auto* clear = log->add_subcommand(
+      "clear", "Archive the cart's log in the fleet store, then clear it on the cart");
+  clear->add_flag("--without-archive", withoutArchive,
+                  "Clear without reading the log into the fleet store first");
+  clear->callback([&context] { Clear(context, withoutArchive); });
 });
 
 }  // namespace

@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
                "One JSON document on stdout (status, info, ports, pins list, log list, calib, "
                "backup --dry-run); a failure is {\"error\": ...}")
       ->trigger_on_parse();
+  app.add_option("--fleet", context.fleet.option,
+                 "Fleet store: a PostgreSQL URI (postgresql://user@host:port/db), an SQLite file, "
+                 "or off; default: MOLVANE_FLEET, Molvane.cfg, the settings folder's file");
   for (const auto& add : molvanectl::CommandAdders()) add(app, context);
   app.parse_complete_callback([&] { molvanectl::RefuseJsonUnlessOffered(context, app); });
   try {
@@ -29,5 +32,6 @@ int main(int argc, char** argv) {
       molvanectl::PrintJson({{"error", error.what()}});
     return app.exit(error);
   }
+  context.fleet.Finish(context);
   return context.exitCode;
 }

@@ -41,7 +41,9 @@ bool CartHolds(const molvane::CartController& controller, std::uint32_t pin) {
 
 // Reads the list anew; false (after one line) when it could not be read whole.
 bool Reread(CliContext& context) {
-  return Check(context, molvane::DumpPinList(context.controller));
+  if (!Check(context, molvane::DumpPinList(context.controller))) return false;
+  context.fleet.PinsRead(context);
+  return true;
 }
 
 void PrintHeld(const CliContext& context) {
@@ -138,6 +140,10 @@ void Import(CliContext& context, const std::string& path) {
   if (!Reread(context)) return;
   if (imported) std::printf("%d PIN(s) added from %s.\n", imported.done, path.c_str());
   PrintHeld(context);
+  // A spreadsheet of PIN and name tells the fleet store's directory whose PINs they are.
+  if (!imported) return;
+  if (const int named = context.fleet.HoldersFrom(context, path); named > 0)
+    std::printf("%d holder name(s) kept in the fleet store.\n", named);
 }
 
 void Export(CliContext& context, const std::string& path) {

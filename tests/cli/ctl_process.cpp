@@ -23,8 +23,11 @@ std::vector<std::string> ChildEnvironment(const std::map<std::string, std::strin
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
     const std::string name = text.substr(0, text.find('='));
-    if (name != "MOLVANE_PORTS" && extra.count(name) == 0) result.push_back(text);
+    if (name != "MOLVANE_PORTS" && name != "MOLVANE_FLEET" && extra.count(name) == 0)
+      result.push_back(text);
   }
+  // The fleet store stays off unless a test names one: no test writes into the build's folder.
+  if (extra.count("MOLVANE_FLEET") == 0) result.push_back("MOLVANE_FLEET=off");
   for (const auto& [name, value] : extra) result.push_back(name + "=" + value);
   return result;
 }
@@ -88,14 +91,15 @@ bool Collect(int outFd, int errFd, std::string& out, std::string& err, pid_t pid
   return true;
 }
 
-CtlRun RunInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
+CtlRun RunInterrupted(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& folder,
                       const std::map<std::string, std::string>& environment,
                       const Interruption& interruption) {
   CtlRun run;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return run;
   const pid_t pid =
-      Spawn(MOLVANE_CTL_PATH, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
+      Spawn(program, arguments, folder, ChildEnvironment(environment), out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
   const bool ended = pid > 0 && Collect(out[0], err[0], run.out, run.err, pid, interruption);
@@ -113,19 +117,24 @@ CtlRun RunInterrupted(const std::vector<std::string>& arguments, const std::stri
 
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment) {
-  return RunInterrupted(arguments, folder, environment, {});
+  return RunInterrupted(MOLVANE_CTL_PATH, arguments, folder, environment, {});
+}
+
+CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& folder, const std::map<std::string, std::string>& environment) {
+  return RunInterrupted(program, arguments, folder, environment, {});
 }
 
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
                          const std::string& marker) {
-  return RunInterrupted(arguments, folder, {}, {SIGINT, [marker](const std::string& out) {
-                                                  return out.find(marker) != std::string::npos;
-                                                }});
+  return RunInterrupted(
+      MOLVANE_CTL_PATH, arguments, folder, {},
+      {SIGINT, [marker](const std::string& out) { return out.find(marker) != std::string::npos; }});
 }
 
 CtlRun RunCtlSignalled(const std::vector<std::string>& arguments, const std::string& folder,
                        int signal, const std::function<bool(const std::string& out)>& when) {
-  return RunInterrupted(arguments, folder, {}, {signal, when});
+  return RunInterrupted(MOLVANE_CTL_PATH, arguments, folder, {}, {signal, when});
 }
 
 CartsimProcess::CartsimProcess(const std::vector<std::string>& options, const std::string& folder) {

@@ -15,9 +15,15 @@ struct CtlRun {
 };
 
 // Runs molvanectl in `folder` (where its traffic trace goes) with MOLVANE_PORTS removed from the
-// environment unless `environment` sets it. The bound only catches a hang.
+// environment unless `environment` sets it, and the fleet store off unless it sets MOLVANE_FLEET.
+// The bound only catches a hang.
 CtlRun RunCtl(const std::vector<std::string>& arguments, const std::string& folder,
               const std::map<std::string, std::string>& environment = {});
+
+// RunCtl with another copy of molvanectl (one in a folder of its own: its settings folder).
+CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& folder,
+                const std::map<std::string, std::string>& environment = {});
 
 // RunCtl, pressing Ctrl-C (SIGINT) once as soon as `marker` appears on its standard output.
 CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,

@@ -26,12 +26,9 @@ WindowDispatch DispatchTo(QObject* context) {
 
 PageView::PageView(QWidget* parent) : QWidget(parent) {}
 
-PageView::~PageView() {
-  if (bound != nullptr) {
-    bound->SetRunner(nullptr);
-    bound->SetFieldExchange(nullptr);
-  }
-}
+// The model is a member of the derived view and is gone by now: nothing here may reach it. The
+// runner outlives it, and what the cart thread still hands back finds neither view nor runner.
+PageView::~PageView() = default;
 
 void PageView::ReadAllFields() { fields.ReadAll(); }
 

@@ -48,7 +48,11 @@ class CartClient {
   // capture no reference to the client: it may run after the client is gone, and on another
   // thread.
   template <class Read, class Apply>
-  void OnCart(Read read, Apply apply, Work how = {}) {
+  void OnCart(Read read, Apply apply) {
+    OnCart(std::move(read), std::move(apply), Work{});
+  }
+  template <class Read, class Apply>
+  void OnCart(Read read, Apply apply, Work how) {
     using Value = std::invoke_result_t<Read&, CartController&>;
     if (how.waitCursor) BeginWaitCursor();
     Run({[read = std::move(read), apply = std::move(apply), &controller = controller,

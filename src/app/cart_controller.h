@@ -214,6 +214,8 @@ class CartController {
   void ForgetLostPort(int index);
   // The line closed under a transaction: said, and the port given up.
   Outcome LineLost(int index);
+  // Scanner: whether port i is open, in step with a close on the cart's side.
+  bool SeenOpen(int i);
   // Scanner: true when open port i has lost its device; it is then closed.
   bool DropIfGone(int i);
   // A failure the command transaction classified: it becomes the message text too.

@@ -66,7 +66,7 @@ void CartController::ScanPorts() {
     std::lock_guard hands(scanPortMutex);
     // A transfer or a pause that begins mid-pass gets the ports to itself at the next port.
     if (IsBusy() || scanSuspended || stopScan) return;
-    if (ports[static_cast<std::size_t>(i)].IsOpen()) {
+    if (SeenOpen(i)) {
       if (DropIfGone(i)) continue;
       // Counted without a probe: the current port, or a cart that answered earlier.
       ++found;
@@ -88,6 +88,14 @@ void CartController::ScanPorts() {
   // With no cart found, a port that could not be opened is why: another program holds it, or
   // the user may not open it. The message (the window's status tip) says so, and what to do.
   if (carts == 0 && !notOpened.empty()) SetMessage(notOpened);
+}
+
+// The cart's side closes a lost port under the same lock, and marks it closed before it has
+// finished closing the device: read unlocked, a port could be seen closed and opened again while
+// that close still clears the device's exclusive flag.
+bool CartController::SeenOpen(int i) {
+  std::lock_guard lock(portCloseMutex);
+  return ports[static_cast<std::size_t>(i)].IsOpen();
 }
 
 // An adapter pulled out (or plugged back in, which gives it a new name) leaves its open port

@@ -148,13 +148,21 @@ void MainWindowModel::NoticeCartCountChange(int carts) {
 // never that only the factory PIN is active.
 void MainWindowModel::WarnAboutPinAge() {
   OnCart(
-      [](CartController& c) {
-        Result<int> age;
+      [fleet = Fleet()](CartController& c) {
+        std::pair<Result<int>, std::string> read;
+        Result<int>& age = read.first;
         age.outcome = DumpPinList(c, JobProgress());
-        if (age) age.value = PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex);
-        return age;
+        if (age) {
+          age.value = PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex);
+          fleet->PinsRead(c.Pins());
+          fleet->Finish(c);
+        }
+        read.second = fleet->TakeWarning();
+        return read;
       },
-      [this](const Result<int>& age) {
+      [this](const std::pair<Result<int>, std::string>& read) {
+        TellFleet(read.second);
+        const Result<int>& age = read.first;
         if (!age) {
           ShowError(FailureText("Reading the cart's PIN list", age.outcome.text));
         } else if (age.value > kPinExpiryDays) {

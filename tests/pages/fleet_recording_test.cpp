@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fleet/fleet_store.h"
+#include "pages/file_menu.h"
 #include "pages/fleet_recorder.h"
 #include "pages/log_page.h"
 #include "pages/main_window_model.h"
@@ -151,6 +152,27 @@ TEST_F(WindowRecords, AStoreThatCannotBeWrittenIsOneNoticeAndNoFailure) {
   EXPECT_TRUE(ui.boxes.empty()) << ui.Texts().at(0);
   ASSERT_EQ(ui.notices.size(), 1u);
   EXPECT_NE(ui.notices[0].find("is not an SQLite database"), std::string::npos) << ui.notices[0];
+}
+
+// A backup is kept with how it ended, and with it the log's trail.
+TEST_F(WindowRecords, ABackupIsRecordedWrittenOrNot) {
+  ASSERT_TRUE(fixture.Connect());
+  molvane::FileMenu menu{fixture.controller, ui};
+  menu.SetFleetRecorder(fleet);
+  const std::string written = fixture.dir.File("cart.txt");
+  const std::string unwritable = fixture.dir.File("no/such/folder/cart.txt");
+  for (const std::string& file : {unwritable, written}) {
+    SCOPED_TRACE(file);
+    ui.fileNames = {file};
+    menu.BackUpCart();
+    const auto carts = Carts();
+    ASSERT_EQ(carts.size(), 1u);
+    ASSERT_TRUE(carts[0].lastBackup);
+    EXPECT_EQ(carts[0].lastBackup->file, file);
+    EXPECT_EQ(carts[0].lastBackup->ok, file == written);
+    EXPECT_EQ(carts[0].archivedEvents, file == written ? CartEvents() : 0);
+  }
+  EXPECT_TRUE(ui.notices.empty());
 }
 
 }  // namespace

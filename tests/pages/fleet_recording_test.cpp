@@ -7,15 +7,18 @@
 #include <memory>
 #include <string>
 
+#include "app/cart_thread.h"
 #include "fleet/fleet_store.h"
 #include "pages/file_menu.h"
 #include "pages/fleet_recorder.h"
 #include "pages/log_page.h"
 #include "pages/main_window_model.h"
 #include "pages/pin_list_page.h"
+#include "pages/threaded_runner.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
+#include "support/window_queue.h"
 
 namespace {
 
@@ -138,14 +141,22 @@ TEST_F(WindowRecords, ClearingTheLogArchivesItFirstOrRefuses) {
   }
 }
 
-// The work ends as it would; the operator hears once, without a box, that nothing was kept.
+// The work ends as it would; the operator hears once, without a box, that nothing was kept. The
+// store is used where the cart work runs, on the cart thread.
 TEST_F(WindowRecords, AStoreThatCannotBeWrittenIsOneNoticeAndNoFailure) {
   testing_support::WriteFile(storeFile, "not a database\n");
   ASSERT_TRUE(fixture.Connect());
+  testing_support::WindowQueue window;
+  molvane::CartThread& worker = fixture.controller.Worker();
+  molvane::ThreadedRunner runner(worker, window.Dispatch());
+  for (molvane::CartClient* client :
+       std::initializer_list<molvane::CartClient*>{&monitor, &log, &pins})
+    client->SetRunner(&runner);
   monitor.CheckConnection();
   log.GetList();
   pins.Refresh();
   log.GetList();
+  ASSERT_TRUE(window.RunUntil([&] { return worker.Idle() && runner.Held() == 0; }));
 
   EXPECT_FALSE(log.lines.empty());
   EXPECT_FALSE(pins.pinLines.empty());

@@ -165,25 +165,32 @@ TEST_F(WindowRecords, AStoreThatCannotBeWrittenIsOneNoticeAndNoFailure) {
   EXPECT_NE(ui.notices[0].find("is not an SQLite database"), std::string::npos) << ui.notices[0];
 }
 
-// A backup is kept with how it ended, and with it the log's trail.
-TEST_F(WindowRecords, ABackupIsRecordedWrittenOrNot) {
-  ASSERT_TRUE(fixture.Connect());
-  molvane::FileMenu menu{fixture.controller, ui};
-  menu.SetFleetRecorder(fleet);
-  const std::string written = fixture.dir.File("cart.txt");
-  const std::string unwritable = fixture.dir.File("no/such/folder/cart.txt");
-  for (const std::string& file : {unwritable, written}) {
-    SCOPED_TRACE(file);
+// A backup is kept with how it ended, and with it the log's trail. Each case has its own cart
+// and store: two backups in one second would keep the first as the latest.
+TEST(WindowBackupRecord, ABackupIsRecordedWrittenOrNot) {
+  for (const bool writable : {false, true}) {
+    SCOPED_TRACE(writable ? "written" : "not written");
+    SimFixture cart;
+    testing_support::RecordingUi ui;
+    const std::string storeFile = cart.dir.File("fleet.db");
+    const std::string file = cart.dir.File(writable ? "cart.txt" : "no/such/folder/cart.txt");
+    molvane::FileMenu menu{cart.controller, ui};
+    menu.SetFleetRecorder(std::make_shared<FleetRecorder>(storeFile));
+    ASSERT_TRUE(cart.Connect());
     ui.fileNames = {file};
     menu.BackUpCart();
-    const auto carts = Carts();
-    ASSERT_EQ(carts.size(), 1u);
-    ASSERT_TRUE(carts[0].lastBackup);
-    EXPECT_EQ(carts[0].lastBackup->file, file);
-    EXPECT_EQ(carts[0].lastBackup->ok, file == written);
-    EXPECT_EQ(carts[0].archivedEvents, file == written ? CartEvents() : 0);
+
+    FleetStore store(molvane::ChooseFleetLocation(storeFile, "", "", ""));
+    const auto carts = store.Carts();
+    ASSERT_TRUE(carts && carts.value.size() == 1u) << carts.outcome.text;
+    const molvane::CartSummary& record = carts.value[0];
+    ASSERT_TRUE(record.lastBackup);
+    EXPECT_EQ(record.lastBackup->file, file);
+    EXPECT_EQ(record.lastBackup->ok, writable);
+    const int events = cart.Cart([](cartsim::CartModel& m) { return m.Events().Count(); });
+    EXPECT_EQ(record.archivedEvents, writable ? events : 0);
+    EXPECT_TRUE(ui.notices.empty());
   }
-  EXPECT_TRUE(ui.notices.empty());
 }
 
 }  // namespace

@@ -4,19 +4,22 @@
 #include <vector>
 
 #include "app/cart_data.h"
+#include "app/outcome.h"
 #include "fleet/fleet_records.h"
 
 namespace molvane {
+class FleetRecorder;
 class FleetStore;
-}
+}  // namespace molvane
 
 namespace molvanectl {
 
 struct CliContext;
 
 // What molvanectl records in the fleet store as it works, without being asked: the hooks the
-// commands call. Each says at most one warning per run when a record could not be kept, and
-// never changes a command's outcome. A build without the store does nothing here.
+// commands call, over the recorder the window uses too. Each says at most one warning per run
+// when a record could not be kept, and never changes a command's outcome. A build without the
+// store does nothing here.
 class FleetRecording {
  public:
   FleetRecording();
@@ -34,6 +37,9 @@ class FleetRecording {
   // The controller's log was read whole: its events go to the cart's archive now. False, with
   // why, only when the store is in use and the events are kept nowhere.
   bool ArchiveLog(CliContext& context, std::string& why);
+  // Before the log is cleared: reads it whole and archives it; a failure says why it must not
+  // be cleared. Success without a store in use.
+  molvane::Outcome ArchiveBeforeClear(CliContext& context);
   // Reads the log and archives it, for a command that does not read it itself (a backup).
   void ArchiveCartLog(CliContext& context);
   // Before a transfer, while the cart still runs its firmware: who it is.
@@ -52,8 +58,7 @@ class FleetRecording {
   struct State;
 
  private:
-  // The store records go to; nothing when it is turned off.
-  molvane::FleetStore* Recorder(CliContext& context);
+  molvane::FleetRecorder& Recorder();
 
   std::unique_ptr<State> state;
 };

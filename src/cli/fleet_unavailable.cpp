@@ -13,6 +13,9 @@ bool FleetRecording::InUse(CliContext&) { return false; }
 void FleetRecording::PinsRead(CliContext&, const std::vector<molvane::PinEntry>&) {}
 void FleetRecording::PinsRead(CliContext&) {}
 bool FleetRecording::ArchiveLog(CliContext&, std::string&) { return true; }
+molvane::Outcome FleetRecording::ArchiveBeforeClear(CliContext&) {
+  return molvane::Outcome::Success();
+}
 void FleetRecording::ArchiveCartLog(CliContext&) {}
 void FleetRecording::BeforeTransfer(CliContext&) {}
 void FleetRecording::WorkDone(CliContext&, molvane::CartWork::Kind, const std::string&,

@@ -49,20 +49,10 @@ void Export(CliContext& context, const std::string& path) {
 // events the store could keep nowhere, is not cleared, since its trail would be lost.
 void Clear(CliContext& context, bool withoutArchive) {
   if (!context.Connect()) return;
-  if (!withoutArchive && context.fleet.InUse(context)) {
-    if (!Check(context, molvane::DumpLog(context.controller), [](const std::string& why) {
-          return "Error: the log was not cleared: it could not be read whole to archive it "
-                 "first (" +
-                 why + ")";
-        })) {
-      return;
-    }
-    std::string why;
-    if (!context.fleet.ArchiveLog(context, why)) {
-      context.Fail(
-          "Error: the log was not cleared: its events could not be archived in the "
-          "fleet store (" +
-          why + "); give --without-archive to clear it anyway");
+  if (!withoutArchive) {
+    const molvane::Outcome archived = context.fleet.ArchiveBeforeClear(context);
+    if (!archived) {
+      context.Fail("Error: " + archived.text + "; give --without-archive to clear it anyway");
       return;
     }
   }

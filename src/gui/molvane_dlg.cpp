@@ -20,6 +20,7 @@
 #include "gui/service_dialog.h"
 #include "gui/setup_dialog.h"
 #include "gui/test_cart_dialog.h"
+#include "pages/fleet_recorder.h"
 #include "pages/main_window_model.h"
 
 namespace molvane {
@@ -129,6 +130,11 @@ void CMolvaneDlg::BuildPages() {
   for (std::size_t i = 0; i < pages.size(); ++i) models[i] = &pages[i]->Model();
   monitor = std::make_unique<MainWindowModel>(controller, ui, models);
   monitor->SetRunner(&runner);
+  // One fleet record for the whole window: its one warning is said once, whoever brings it.
+  const auto fleet = std::make_shared<FleetRecorder>();
+  for (PageModel* model : models) model->SetFleetRecorder(fleet);
+  monitor->SetFleetRecorder(fleet);
+  fileMenu.SetFleetRecorder(fleet);
   monitor->showConnection = [this](const std::string& text) { ShowConnection(text); };
 }
 

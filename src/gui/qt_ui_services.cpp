@@ -106,6 +106,14 @@ void QtUiServices::ShowError(const std::string& text, const std::string& caption
   Run(box);
 }
 
+void QtUiServices::ShowNotice(const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, Caption({}), Text(text), QMessageBox::Ok,
+                              QApplication::activeWindow());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 // A box opened while an operation shows the wait cursor still wants the operator's hand.
 int QtUiServices::Run(QMessageBox& box) {
   LeaveRoomForCaption(box);

@@ -15,6 +15,8 @@ class QtUiServices : public UiServices {
   Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                     const std::string& caption = {}) override;
   void ShowError(const std::string& text, const std::string& caption = {}) override;
+  // A box that does not hold up the window and goes when closed.
+  void ShowNotice(const std::string& text) override;
   // Opens where the request says, else where the last file was chosen, else in the user's
   // documents: never in the program's own folder, which holds no file of the technician's.
   std::string FileDialog(const FileDialogRequest& request) override;

@@ -1,12 +1,14 @@
 #include "pages/cart_client.h"
 
 #include "app/cart_controller.h"
+#include "fleet/fleet_location.h"
+#include "pages/fleet_recorder.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
 
 CartClient::CartClient(CartController& controller, UiServices& ui)
-    : ui(ui), controller(controller) {}
+    : ui(ui), controller(controller), fleet(std::make_shared<FleetRecorder>(kFleetOff)) {}
 
 CartClient::~CartClient() = default;
 
@@ -20,6 +22,14 @@ void CartClient::Run(CartJob job) {
 void CartClient::Apart(const std::function<void()>& call) {
   CartRunner& runner = cartRunner != nullptr ? *cartRunner : immediate;
   runner.Apart(call);
+}
+
+void CartClient::SetFleetRecorder(std::shared_ptr<FleetRecorder> recorder) {
+  if (recorder) fleet = std::move(recorder);
+}
+
+void CartClient::TellFleet(const std::string& warning) const {
+  if (!warning.empty()) ui.ShowNotice(warning);
 }
 
 void CartClient::TellLink(const std::string& text) const { controller.SetMessage(text); }

@@ -12,6 +12,7 @@ namespace molvane {
 
 class CartController;
 class CartThread;
+class FleetRecorder;
 class UiServices;
 
 // Whatever works with the cart for the window (a page, the main window's checks, the File
@@ -32,6 +33,9 @@ class CartClient {
   CartThread& Worker() const;
   // Runs `call` as nobody's operation (CartRunner::Apart): the window's timers and notices.
   void Apart(const std::function<void()>& call);
+  // What the window's cart work records in the fleet store, one for the whole window; without
+  // it nothing is recorded.
+  void SetFleetRecorder(std::shared_ptr<FleetRecorder> recorder);
 
  protected:
   // How a piece of cart work is run and shown.
@@ -75,6 +79,10 @@ class CartClient {
   const CartController& Link() const { return controller; }
   // Makes `text` the controller's message: the status field's tip shows it, as the box did.
   void TellLink(const std::string& text) const;
+  // The recorder, for a read to capture by value; it is used on the cart thread only.
+  std::shared_ptr<FleetRecorder> Fleet() const { return fleet; }
+  // The run's one warning of a record that was not kept, when a read brings it.
+  void TellFleet(const std::string& warning) const;
 
   UiServices& ui;
 
@@ -87,6 +95,7 @@ class CartClient {
   // The shown state as the cart thread may read it.
   std::shared_ptr<std::atomic<bool>> shownNow = std::make_shared<std::atomic<bool>>(true);
   CartRunner* cartRunner = nullptr;
+  std::shared_ptr<FleetRecorder> fleet;
   ImmediateRunner immediate;
 };
 

@@ -14,6 +14,7 @@
 #include "backup/cart_restore.h"
 #include "backup/support_report.h"
 #include "base/file_content.h"
+#include "pages/fleet_recorder.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -98,13 +99,33 @@ void FileMenu::BackUpCart() {
             BackupFileDialog(FileDialogRequest::Kind::Save, SuggestedName(backup.value)));
         if (path.empty()) return;
         if (!WriteBackupFile(path, backup.value)) {
-          ui.ShowError("Could not write " + path + ".");
+          const std::string failure = "Could not write " + path + ".";
+          ui.ShowError(failure);
+          RecordBackup(path, backup.value, Outcome::Failure(failure));
           return;
         }
-        ui.MessageBox("Cart backed up to " + path + ": its settings and " +
-                      std::to_string(backup.value.pins.size()) + " PIN(s).");
+        const std::string written = "Cart backed up to " + path + ": its settings and " +
+                                    std::to_string(backup.value.pins.size()) + " PIN(s).";
+        ui.MessageBox(written);
+        RecordBackup(path, backup.value, Outcome::Success(written));
       },
       {.title = "Backing up the cart", .waitCursor = true});
+}
+
+// The fleet record keeps the backup, the PIN list it read and the log's trail, once the file is
+// written or refused; the cart is read for it only with a store in use.
+void FileMenu::RecordBackup(const std::string& path, const CartBackup& backup,
+                            const Outcome& written) {
+  OnCart(
+      [fleet = Fleet(), path, pins = backup.pins, written](CartController& c) {
+        fleet->PinsRead(pins);
+        fleet->Finish(c);
+        fleet->WorkDone(c, CartWork::Kind::Backup, {}, path, written.ok, written.text);
+        if (written) fleet->ArchiveCartLog(c, JobProgress());
+        return fleet->TakeWarning();
+      },
+      [this](const std::string& warning) { TellFleet(warning); },
+      {.title = "Reading the log for the fleet record"});
 }
 
 void FileMenu::RestoreCart(std::function<void()> changed) {
@@ -140,11 +161,21 @@ void FileMenu::RestoreCart(std::function<void()> changed) {
           return;
         }
         OnCart(
-            [restore = preview.first, path](CartController&) {
-              return restore->Apply(path, JobProgress(), WaitForTheScanner);
+            [restore = preview.first, path, fleet = Fleet()](CartController& c) {
+              std::pair<RestoreOutcome, std::string> done;
+              done.first = restore->Apply(path, JobProgress(), WaitForTheScanner);
+              const RestoreOutcome& outcome = done.first;
+              if (outcome.sent) {
+                fleet->WorkDone(c, CartWork::Kind::Restore, {}, path, outcome.verified,
+                                outcome.summary);
+              }
+              done.second = fleet->TakeWarning();
+              return done;
             },
-            [this, changed](const RestoreOutcome& outcome) {
+            [this, changed](const std::pair<RestoreOutcome, std::string>& done) {
+              const RestoreOutcome& outcome = done.first;
               ShowRestoreOutcome(ui, outcome);
+              TellFleet(done.second);
               if (outcome.sent && changed) changed();
             },
             {.title = "Restoring the cart", .waitCursor = true});

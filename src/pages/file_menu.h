@@ -1,9 +1,13 @@
 #pragma once
 #include <functional>
+#include <string>
 
+#include "app/outcome.h"
 #include "pages/cart_client.h"
 
 namespace molvane {
+
+struct CartBackup;
 
 // The File menu's "Back Up Cart...", "Restore Cart..." and "Save Support Report..." without the
 // window. Each asks for the file, keeps off the port while a transfer runs, and tells the
@@ -26,6 +30,7 @@ class FileMenu : public CartClient {
 
  private:
   bool PortFree() const;
+  void RecordBackup(const std::string& path, const CartBackup& backup, const Outcome& written);
 };
 
 }  // namespace molvane

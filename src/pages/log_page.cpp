@@ -5,6 +5,8 @@
 #include "cart/event_log.h"
 #include "cart/event_log_texts.h"
 #include "pages/failure_text.h"
+#include "pages/fleet_recorder.h"
+#include "pages/log_archive.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -48,6 +50,7 @@ struct LogReading {
   Outcome read;
   EventLog log;
   bool cartThere = true;
+  std::string fleetWarning;
 };
 
 }  // namespace
@@ -57,14 +60,21 @@ struct LogReading {
 void LogPage::RefreshAfter(const Outcome& change, const std::string& action, bool quietWithoutCart,
                            bool whileShown) {
   OnCart(
-      [](CartController& c) {
+      [fleet = Fleet()](CartController& c) {
         LogReading reading;
         reading.read = DumpLog(c, JobProgress());
         reading.cartThere = c.CurrentPort() >= 0;
-        if (reading.read) reading.log = c.Events();
+        if (reading.read) {
+          reading.log = c.Events();
+          // Every whole read goes to the cart's archive; a record not kept is the run's one
+          // warning, and the reading stays the operator's.
+          (void)fleet->ArchiveLog(c, reading.log);
+        }
+        reading.fleetWarning = fleet->TakeWarning();
         return reading;
       },
       [this, change, action, quietWithoutCart](const LogReading& reading) {
+        TellFleet(reading.fleetWarning);
         refreshPending = false;
         logRead = static_cast<bool>(reading.read);
         if (reading.read) {
@@ -88,8 +98,13 @@ void LogPage::GetList() { Refresh(); }
 
 // The cart's log is cleared without a question; reading it again shows what the cart now holds.
 void LogPage::ClearList() {
-  OnCart([](CartController& c) { return ClearLog(c); },
-         [this](const Outcome& cleared) { RefreshAfter(cleared, "Clearing the log", false); });
+  OnCart(
+      [fleet = Fleet()](CartController& c) {
+        Outcome cleared = ArchiveBeforeClear(c, *fleet, JobProgress());
+        if (cleared) cleared = ClearLog(c);
+        return cleared;
+      },
+      [this](const Outcome& cleared) { RefreshAfter(cleared, "Clearing the log", false); });
 }
 
 FileDialogRequest LogPage::ExportDialog() {

@@ -4,6 +4,7 @@
 #include "app/cart_thread.h"
 #include "cart/pin_list.h"
 #include "pages/failure_text.h"
+#include "pages/fleet_recorder.h"
 #include "pages/page_model.h"
 #include "pages/ui_services.h"
 
@@ -41,6 +42,7 @@ bool TickDue(int& ticks, int period) {
 struct MainWindowModel::Check {
   std::string text;
   int carts = 0;
+  std::string fleetWarning;
 };
 
 namespace {
@@ -98,16 +100,28 @@ bool MainWindowModel::MayClose() {
 // (the Service page's included), and a cart unplugged on any page is noticed.
 void MainWindowModel::CheckConnection() {
   OnCart(
-      [](CartController& c) {
+      [fleet = Fleet()](CartController& c) {
         Check check;
         if (c.IsBusy()) return check;
         // A keep-alive that fails has done its work: the port is given up and the status says so.
         (void)c.GetStatus();
         check.text = StatusText(c);
         check.carts = c.CartCount();
+        // The fleet record sees each cart once while it stays; one that goes ends its visit,
+        // so a cart plugged in again, or another one, is a new visit.
+        if (c.HasCart()) {
+          fleet->Seen(c);
+        } else {
+          fleet->Gone();
+        }
+        check.fleetWarning = fleet->TakeWarning();
         return check;
       },
-      [this](const Check& check) { TakeCheck(check); }, {.key = "connection check"});
+      [this](const Check& check) {
+        TellFleet(check.fleetWarning);
+        TakeCheck(check);
+      },
+      {.key = "connection check"});
 }
 
 // The window's timers keep running while one of the check's boxes is open; the status field
@@ -134,13 +148,21 @@ void MainWindowModel::NoticeCartCountChange(int carts) {
 // never that only the factory PIN is active.
 void MainWindowModel::WarnAboutPinAge() {
   OnCart(
-      [](CartController& c) {
-        Result<int> age;
+      [fleet = Fleet()](CartController& c) {
+        std::pair<Result<int>, std::string> read;
+        Result<int>& age = read.first;
         age.outcome = DumpPinList(c, JobProgress());
-        if (age) age.value = PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex);
-        return age;
+        if (age) {
+          age.value = PinAgeDaysClamped(c.Pins(), c.Pins().oldestIndex);
+          fleet->PinsRead(c.Pins());
+          fleet->Finish(c);
+        }
+        read.second = fleet->TakeWarning();
+        return read;
       },
-      [this](const Result<int>& age) {
+      [this](const std::pair<Result<int>, std::string>& read) {
+        TellFleet(read.second);
+        const Result<int>& age = read.first;
         if (!age) {
           ShowError(FailureText("Reading the cart's PIN list", age.outcome.text));
         } else if (age.value > kPinExpiryDays) {

@@ -12,6 +12,7 @@
 #include "cart/rfid_format.h"
 #include "cart/rfid_settings.h"
 #include "pages/failure_text.h"
+#include "pages/fleet_recorder.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -108,14 +109,22 @@ struct PinListReading {
   PinList pins;
   Result<std::string> bits, mask, facility, maxDigits;
   bool cartThere = true;
+  std::string fleetWarning;
 };
 
 namespace {
 
-PinListReading ReadPinList(CartController& c) {
+// A list read whole tells the fleet record how many PINs the cart holds and how old they are;
+// the warning of a record not kept comes back with the reading, whatever the cart work did.
+PinListReading ReadPinList(CartController& c, FleetRecorder& fleet) {
   PinListReading reading;
   reading.read = DumpPinList(c, JobProgress());
   reading.cartThere = c.CurrentPort() >= 0;
+  if (reading.read) {
+    fleet.PinsRead(c.Pins());
+    fleet.Finish(c);
+  }
+  reading.fleetWarning = fleet.TakeWarning();
   if (!reading.read) return reading;
   reading.pins = c.Pins();
   // A setting the cart did not give in its expected form leaves the field as it was.
@@ -130,8 +139,9 @@ PinListReading ReadPinList(CartController& c) {
 
 void PinListPage::RefreshAfter(const Outcome& change, const std::string& action,
                                bool quietWithoutCart, bool whileShown) {
-  OnCart(ReadPinList,
+  OnCart([fleet = Fleet()](CartController& c) { return ReadPinList(c, *fleet); },
          [this, change, action, quietWithoutCart](const PinListReading& reading) {
+           TellFleet(reading.fleetWarning);
            refreshPending = false;
            Take(reading);
            WriteAllFields();
@@ -227,8 +237,14 @@ void PinListPage::Import() {
   ReadAllFields();
   const std::string path = Ui().FileDialog(PinListFileDialog(FileDialogRequest::Kind::Open));
   if (path.empty()) return;
-  ChangeThenRefresh([path](CartController& c) { return ImportPinList(c, path, JobProgress()); },
-                    "Importing the PIN list");
+  // A spreadsheet of PIN and name tells the fleet record's directory whose PINs they are.
+  ChangeThenRefresh(
+      [path, fleet = Fleet()](CartController& c) {
+        Outcome imported = ImportPinList(c, path, JobProgress());
+        if (imported) (void)fleet->HoldersFrom(c, path);
+        return imported;
+      },
+      "Importing the PIN list");
 }
 
 // The file holds the list as last read whole from the cart; nothing is read anew. A list that

@@ -12,6 +12,7 @@
 #include "loader/firmware_update.h"
 #include "loader/loader_texts.h"
 #include "pages/failure_text.h"
+#include "pages/fleet_recorder.h"
 #include "pages/ui_services.h"
 
 namespace molvane {
@@ -125,7 +126,9 @@ void ServicePage::FollowTransfer() {
   if (buttonsLocked) {
     buttonsLocked = false;
     SetActionButtons(true);
-    lastResult = Link().TransferOutcome().text;
+    const Outcome ended = Link().TransferOutcome();
+    lastResult = ended.text;
+    if (transfer) RecordTransfer(*std::exchange(transfer, std::nullopt), ended);
     ApplyEnablingRule();
   }
 }
@@ -204,6 +207,19 @@ bool ServicePage::FileChosen(const std::string& path, const std::string& action)
   return false;
 }
 
+namespace {
+
+// A transfer as the fleet record keeps it once it has ended.
+CartWork Transfer(CartWork::Kind kind, const std::string& board, const std::string& file) {
+  CartWork work;
+  work.kind = kind;
+  work.board = board;
+  work.file = file;
+  return work;
+}
+
+}  // namespace
+
 void ServicePage::UpdateFirmware(const std::string& path, const Board& board,
                                  const std::string& action) {
   if (!FileChosen(path, action)) return;
@@ -211,8 +227,14 @@ void ServicePage::UpdateFirmware(const std::string& path, const Board& board,
       UiServices::Answer::Ok) {
     return;
   }
-  OnCart([path, &board](CartController& c) { return StartFirmwareUpdate(c, path, board); },
-         [this, action](const Outcome& started) { AfterStart(started, action); });
+  // The fleet record asks the cart who it is while it still runs its firmware.
+  OnCart(
+      [path, &board, fleet = Fleet()](CartController& c) {
+        fleet->BeforeTransfer(c);
+        return StartFirmwareUpdate(c, path, board);
+      },
+      [this, action, work = Transfer(CartWork::Kind::Firmware, board.name, path)](
+          const Outcome& started) { AfterStart(started, action, work); });
 }
 
 void ServicePage::UpdateBitmaps() {
@@ -230,23 +252,41 @@ void ServicePage::UploadBitmap(const std::string& path, BitmapUploadMode mode, c
                                const std::string& action) {
   if (!FileChosen(path, action)) return;
   if (Ui().MessageBox(question, UiServices::Buttons::OkCancel) != UiServices::Answer::Ok) return;
-  OnCart([path, mode](CartController& c) { return StartBitmapUpload(c, path, mode); },
-         [this, action](const Outcome& started) { AfterStart(started, action); });
+  const CartWork::Kind kind = mode == BitmapUploadMode::FactoryTitle ? CartWork::Kind::FactoryTitle
+                                                                     : CartWork::Kind::Bitmap;
+  OnCart(
+      [path, mode, fleet = Fleet()](CartController& c) {
+        fleet->BeforeTransfer(c);
+        return StartBitmapUpload(c, path, mode);
+      },
+      [this, action, work = Transfer(kind, {}, path)](const Outcome& started) {
+        AfterStart(started, action, work);
+      });
 }
 
 // A started transfer locks the buttons at once rather than at the next tick, so no second
 // operation can be pressed in between. A refused start is said in its own words and kept as
 // the last result, never passed over.
-void ServicePage::AfterStart(const Outcome& started, const std::string& action) {
+void ServicePage::AfterStart(const Outcome& started, const std::string& action, CartWork work) {
   if (!started) {
     lastResult = FailureText(action, started.text);
     WriteAllFields();
     ShowFailure(action, started.text);
     return;
   }
+  transfer = std::move(work);
   SetStatus("");
   FollowTransfer();
   WriteAllFields();
+}
+
+void ServicePage::RecordTransfer(CartWork work, const Outcome& ended) {
+  OnCart(
+      [fleet = Fleet(), work = std::move(work), ended](CartController& c) {
+        fleet->WorkDone(c, work.kind, work.board, work.file, ended.ok, ended.text);
+        return fleet->TakeWarning();
+      },
+      [this](const std::string& warning) { TellFleet(warning); });
 }
 
 // Each result also stays in "Last result", where it can still be read once its box is gone.

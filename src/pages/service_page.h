@@ -1,7 +1,9 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "app/cart_controller.h"
+#include "fleet/fleet_records.h"
 #include "pages/page_model.h"
 
 namespace molvane {
@@ -78,12 +80,16 @@ class ServicePage : public PageModel {
   void UpdateFirmware(const std::string& path, const Board& board, const std::string& action);
   void UploadBitmap(const std::string& path, BitmapUploadMode mode, const char* question,
                     const std::string& action);
-  void AfterStart(const Outcome& started, const std::string& action);
+  void AfterStart(const Outcome& started, const std::string& action, CartWork work);
+  // The fleet record hears how the page's own transfer ended.
+  void RecordTransfer(CartWork work, const Outcome& ended);
 
   // Where the operator wants the page; a running transfer holds it where it was until it ends.
   bool wanted = false;
   // The cart's third board was read since it came.
   bool boardKindRead = false;
+  // The page's transfer that runs, as the fleet record will keep it.
+  std::optional<CartWork> transfer;
 };
 
 }  // namespace molvane

@@ -41,6 +41,9 @@ class UiServices {
   virtual void ShowError(const std::string& text, const std::string& caption = {}) {
     MessageBox(text, Buttons::Ok, caption);
   }
+  // A note that needs no answer and leaves the window usable (a record that was not kept);
+  // without a place of its own it is shown as a box.
+  virtual void ShowNotice(const std::string& text) { MessageBox(text); }
   // The chosen file's full path; empty when the operator cancels.
   virtual std::string FileDialog(const FileDialogRequest& request) {
     (void)request;

@@ -24,6 +24,7 @@ class RecordingUi : public molvane::UiServices {
   Answer MessageBox(const std::string& text, Buttons buttons = Buttons::Ok,
                     const std::string& caption = {}) override;
   void ShowError(const std::string& text, const std::string& caption = {}) override;
+  void ShowNotice(const std::string& text) override { notices.push_back(text); }
   std::string FileDialog(const molvane::FileDialogRequest& request) override;
   std::string ClipboardText() override;
   void SetClipboardText(const std::string& text) override;
@@ -41,6 +42,7 @@ class RecordingUi : public molvane::UiServices {
   // What happened.
   std::vector<Box> boxes;
   std::vector<molvane::FileDialogRequest> fileDialogs;
+  std::vector<std::string> notices;  // shown without a box
   std::vector<std::string> clipboardWrites;
   std::vector<int> sleeps;
   int clipboardReads = 0;

@@ -93,7 +93,7 @@ FleetWindow::FleetWindow(FleetLocation location, UiServices& ui, QWidget* parent
   layout->addLayout(BuildFilters());
   layout->addWidget(table, 1);
   layout->addLayout(buttons);
-  resize(900, 420);
+  resize(960, 420);
 
   model.changed = [this] { Show(); };
   model.Refresh();

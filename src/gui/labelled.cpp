@@ -1,6 +1,8 @@
 #include "gui/labelled.h"
 
+#include <QBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace molvane {
@@ -16,6 +18,17 @@ QString AccessibleNameFor(const QString& labelText) {
 void LabelFor(QLabel* label, QWidget* control) {
   label->setBuddy(control);
   control->setAccessibleName(AccessibleNameFor(label->text()));
+}
+
+QLineEdit* AddLabelledEdit(QBoxLayout* row, const QString& labelText, const char* name,
+                           QWidget* parent) {
+  auto* label = new QLabel(labelText, parent);
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  LabelFor(label, edit);
+  row->addWidget(label);
+  row->addWidget(edit);
+  return edit;
 }
 
 }  // namespace molvane

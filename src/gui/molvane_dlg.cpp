@@ -15,6 +15,7 @@
 #include "gui/about_dlg.h"
 #include "gui/app_icon.h"
 #include "gui/calibrate_dialog.h"
+#include "gui/fleet_window.h"
 #include "gui/log_dialog.h"
 #include "gui/pin_list_dialog.h"
 #include "gui/service_dialog.h"
@@ -111,6 +112,9 @@ QMenuBar* CMolvaneDlg::BuildMenu() {
   file->addAction("&Save Support Report...", this, [this] {
     RunFromMenu([this] { fileMenu.SaveSupportReport(); }, "Save Support Report");
   });
+  // The fleet record is read without the cart: its window opens beside this one at once.
+  file->addAction("&Fleet...", this,
+                  [this] { OpenFleetWindow(fleetWindow, this, controller, ui); });
   file->addSeparator();
   file->addAction("E&xit", this, &QDialog::accept);
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -78,6 +79,7 @@ class CMolvaneDlg : public QDialog {
   static constexpr int kQuickWorkMs = 400;
   FileMenu fileMenu{controller, ui};
   bool stopping = false;
+  QPointer<QDialog> fleetWindow;  // File > Fleet..., while it is open
 };
 
 }  // namespace molvane

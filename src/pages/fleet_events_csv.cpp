@@ -1,5 +1,7 @@
 #include "pages/fleet_events_csv.h"
 
+#include <string_view>
+
 #include "base/file_content.h"
 #include "fleet/archived_event.h"
 
@@ -12,7 +14,12 @@ constexpr int kPowerUpCode = 165;
 
 }  // namespace
 
-std::string CsvField(const std::string& text) {
+std::string CsvField(const std::string& outside) {
+  // Names come from PIN files anyone may have written: one that starts as a formula would be
+  // run by the spreadsheet that opens the export, so it is kept as text.
+  const bool formula = !outside.empty() &&
+                       std::string_view("=+-@\t\r").find(outside.front()) != std::string_view::npos;
+  const std::string text = formula ? "'" + outside : outside;
   const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos ||
                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
   if (!quoted) return text;

@@ -7,8 +7,9 @@
 namespace molvane {
 
 // A field as a CSV file holds it: quoted, its quotes doubled, when it holds a comma, a quote, a
-// line break or blanks at either end; as it is otherwise.
-std::string CsvField(const std::string& text);
+// line break or blanks at either end; as it is otherwise. A text that a spreadsheet would take
+// for a formula (it starts with =, +, -, @ or a control character) gets a leading apostrophe.
+std::string CsvField(const std::string& outside);
 
 // The kinds of archived event the log window picks from.
 enum class FleetEventKind { All, Access, PowerUp, FactoryReset, Other };

@@ -227,11 +227,18 @@ TEST_F(FleetWindowModelTest, AnExportIsACsvFileOfWhatTheFilterPicks) {
                                                   dir.File("no-such-folder/mv1.csv") + "."});
 }
 
-TEST(FleetCsv, FieldsAreQuotedOnlyWhereTheirTextNeedsIt) {
+TEST(FleetCsv, FieldsAreQuotedOnlyWhereTheirTextNeedsItAndFormulasStayText) {
   const std::pair<std::string, std::string> cases[] = {
-      {"Ann Smith", "Ann Smith"},       {"", ""},
-      {"Smith, Bob", "\"Smith, Bob\""}, {"5\" drawer", "\"5\"\" drawer\""},
-      {"two\nlines", "\"two\nlines\""}, {" padded", "\" padded\""},
+      {"Ann Smith", "Ann Smith"},
+      {"", ""},
+      {"Smith, Bob", "\"Smith, Bob\""},
+      {"5\" drawer", "\"5\"\" drawer\""},
+      {"two\nlines", "\"two\nlines\""},
+      {" padded", "\" padded\""},
+      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"-1+2", "'-1+2"},
+      {"+44 20", "'+44 20"},
   };
   for (const auto& [text, field] : cases) EXPECT_EQ(molvane::CsvField(text), field) << text;
 }

@@ -4,7 +4,13 @@
 #                                      package with its install test
 #   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, screenshots of the
 #                                      desktop program under Wine, NSIS for the installer, and
-#                                      Qt for MinGW (below)
+#                                      the fleet store's libraries and Qt for MinGW (below)
+#
+# Debian has no SOCI or SQLite for MinGW either. --windows cross-builds them, static, from
+# Debian's soci and sqlite3 source packages (the versions of libsoci-dev and libsqlite3-dev) with
+# scripts/build-fleet-mingw.sh (about a minute on 2 cores) into MOLVANE_FLEET_MINGW_PREFIX
+# (default ${XDG_CACHE_HOME:-~/.cache}/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix, where
+# cmake/mingw-w64-x86_64.cmake looks). An existing prefix is kept.
 #
 # Debian has no Qt for MinGW. --windows puts one in MOLVANE_QT_MINGW_PREFIX (default
 # ${XDG_CACHE_HOME:-~/.cache}/molvane/qt6.4.2-mingw64/prefix, where cmake/mingw-w64-x86_64.cmake
@@ -35,7 +41,8 @@ if [[ "${1:-}" == "--windows" ]]; then
   windows=1
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
              imagemagick xz-utils
-             nsis)  # scripts/package-windows.sh: the installer
+             nsis  # scripts/package-windows.sh: the installer
+             dpkg-dev ninja-build tcl)  # the cross builds; SQLite writes its amalgamation with tclsh
 fi
 
 sudo=""
@@ -67,6 +74,30 @@ add_source_entries() {
   fi
 }
 
+have_source_entries() {
+  apt-cache showsrc "$1" 2>/dev/null | grep -q "^Package: $1\$"
+}
+
+# Named after the versions it is built from (keep it in step with the toolchain file).
+fleet_versions="soci$(dpkg-query -W -f='${Version}' libsoci-dev | sed 's/-[^-]*$//')"
+fleet_versions+="-sqlite$(dpkg-query -W -f='${Version}' libsqlite3-dev | sed 's/-[^-]*$//')"
+fleet_prefix=${MOLVANE_FLEET_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/molvane/$fleet_versions-mingw64/prefix}
+if [[ -f "$fleet_prefix/include/soci/sqlite3/soci-sqlite3.h" ]]; then
+  echo "SOCI for MinGW: $fleet_prefix"
+else
+  mkdir -p "$(dirname "$fleet_prefix")"
+  fleet_staging=$(mktemp -d "$(dirname "$fleet_prefix")/staging.XXXXXX")
+  trap 'rm -rf "$fleet_staging"' EXIT
+  if ! have_source_entries soci; then
+    add_source_entries
+    $sudo apt-get update
+  fi
+  "$ROOT/scripts/build-fleet-mingw.sh" "$fleet_staging"
+  mv "$fleet_staging/prefix" "$fleet_prefix"
+  rm -rf "$fleet_staging"
+  echo "SOCI for MinGW: $fleet_prefix"
+fi
+
 qt_prefix=${MOLVANE_QT_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/molvane/qt6.4.2-mingw64/prefix}
 if [[ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
   echo "Qt for MinGW: $qt_prefix"
@@ -87,7 +118,7 @@ else
   if [[ -n "$archive" ]]; then
     echo "Qt for MinGW: $archive is missing or its sha256 is not $QT_MINGW_SHA256; building it"
   fi
-  if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then
+  if ! have_source_entries qt6-base; then
     add_source_entries
     $sudo apt-get update
   fi

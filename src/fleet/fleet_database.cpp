@@ -1,6 +1,8 @@
 #include "fleet/fleet_database.h"
 
+#if MOLVANE_FLEET_SERVER
 #include <soci/postgresql/soci-postgresql.h>
+#endif
 #include <soci/sqlite3/soci-sqlite3.h>
 
 #include <cstdio>
@@ -17,10 +19,12 @@ namespace {
 
 // A server that does not answer is given this long, and a statement waiting on another
 // writer's lock this long: recording never holds the cart work up for more.
+#if MOLVANE_FLEET_SERVER
 constexpr const char* kConnectTimeoutSeconds = "5";
 constexpr const char* kServerSettings[] = {"SET client_min_messages = warning",
                                            "SET lock_timeout = 5000",
                                            "SET statement_timeout = 15000"};
+#endif
 // Two processes writing the embedded file at once take turns for up to this long.
 constexpr const char* kSqliteSettings[] = {"PRAGMA busy_timeout = 2000",
                                            "PRAGMA synchronous = NORMAL"};
@@ -55,6 +59,7 @@ FileKind KindOfFile(const std::string& path) {
                                                                                 : FileKind::Other;
 }
 
+#if MOLVANE_FLEET_SERVER
 // The URI with what the store needs of a connection, unless it says otherwise: a bounded
 // connection time-out, and a name the server's activity view shows.
 std::string ServerConnectString(const std::string& uri) {
@@ -68,6 +73,7 @@ std::string ServerConnectString(const std::string& uri) {
   add("application_name", "molvane");
   return connect;
 }
+#endif
 
 }  // namespace
 
@@ -108,6 +114,12 @@ Result<std::unique_ptr<FleetDatabase>> FleetDatabase::OpenFile(const std::string
 
 Result<std::unique_ptr<FleetDatabase>> FleetDatabase::OpenServer(const std::string& uri) {
   const std::string shown = ShownServer(uri);
+#if !MOLVANE_FLEET_SERVER
+  // The Windows build is linked without SOCI's PostgreSQL backend.
+  return {nullptr, Outcome::Failure("The fleet server " + shown +
+                                    " cannot be used: this build of Molvane keeps the fleet "
+                                    "record in its own file only, not on a PostgreSQL server.")};
+#else
   std::unique_ptr<FleetDatabase> database;
   try {
     auto session = std::make_unique<soci::session>(soci::postgresql, ServerConnectString(uri));
@@ -120,6 +132,7 @@ Result<std::unique_ptr<FleetDatabase>> FleetDatabase::OpenServer(const std::stri
   Outcome migrated = database->Migrate();
   if (!migrated) return {nullptr, migrated};
   return {std::move(database), Outcome::Success()};
+#endif
 }
 
 bool FleetDatabase::Alive() { return session->is_connected(); }

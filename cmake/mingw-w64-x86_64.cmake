@@ -39,3 +39,33 @@ else()
                     "--windows provides it; -DMOLVANE_BUILD_GUI=OFF builds without the Qt program.")
   endif()
 endif()
+
+# The fleet store's SOCI (SQLite backend only) and SQLite, static, cross-built by
+# scripts/build-fleet-mingw.sh: MOLVANE_FLEET_MINGW_PREFIX (cache or environment), else the cache
+# folder that scripts/install-deps.sh --windows fills (keep the two in step). Without it the
+# build leaves the fleet store out and says so. No PostgreSQL backend is built for Windows.
+if(NOT MOLVANE_FLEET_MINGW_PREFIX)
+  if(DEFINED ENV{MOLVANE_FLEET_MINGW_PREFIX})
+    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{MOLVANE_FLEET_MINGW_PREFIX}")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{XDG_CACHE_HOME}/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix")
+  else()
+    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{HOME}/.cache/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix")
+  endif()
+  set(MOLVANE_FLEET_MINGW_PREFIX "${MOLVANE_FLEET_MINGW_PREFIX}" CACHE PATH
+      "SOCI and SQLite built for MinGW-w64")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOLVANE_FLEET_MINGW_PREFIX)
+set(MOLVANE_FLEET_SERVER OFF CACHE BOOL "No PostgreSQL backend for MinGW-w64")
+if(EXISTS "${MOLVANE_FLEET_MINGW_PREFIX}/include/soci/sqlite3/soci-sqlite3.h")
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${MOLVANE_FLEET_MINGW_PREFIX}")
+else()
+  set(MOLVANE_FLEET OFF CACHE BOOL "No SOCI for MinGW-w64")
+  get_property(_trying GLOBAL PROPERTY IN_TRY_COMPILE)
+  get_property(_told GLOBAL PROPERTY MOLVANE_NO_FLEET_TOLD)
+  if(NOT _trying AND NOT _told)
+    set_property(GLOBAL PROPERTY MOLVANE_NO_FLEET_TOLD TRUE)
+    message(WARNING "No SOCI for MinGW in ${MOLVANE_FLEET_MINGW_PREFIX}: scripts/install-deps.sh "
+                    "--windows provides it; this build leaves the fleet store out.")
+  endif()
+endif()

@@ -59,6 +59,9 @@ Files
   this folder. Installed, or wherever this folder may not be written, they are kept for each
   user in %APPDATA%\Molvane; a Molvane.cfg already beside the program is copied there once and
   left where it was. Uninstalling leaves them.
+  MolvaneFleet.db  the fleet record: every cart serviced and its access log kept beyond the
+  cart's ("molvanectl fleet list", File > Fleet...), an SQLite file beside Molvane.cfg. This
+  build keeps it in that file only: a site's PostgreSQL server is not in it.
   comlog.txt   every byte that crossed the link, with times, in the folder the program was
   started from; where that may not be written (Program Files, from the Start menu), beside the
   settings. About > About and File > Save Support Report name the folder in use.

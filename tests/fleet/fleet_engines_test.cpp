@@ -161,8 +161,13 @@ TEST_P(FleetEngines, ARecordIdIsTakenOnceAndALaterSchemaIsRefused) {
   EXPECT_EQ(store.Sql("SELECT COUNT(*) FROM holders"), "0\n");
 }
 
+#if MOLVANE_TEST_SERVER
 INSTANTIATE_TEST_SUITE_P(BothEngines, FleetEngines,
                          testing::Values(Engine::Sqlite, Engine::Postgres),
                          fleet_testing::EngineName);
+#else
+INSTANTIATE_TEST_SUITE_P(FileOnly, FleetEngines, testing::Values(Engine::Sqlite),
+                         fleet_testing::EngineName);
+#endif
 
 }  // namespace

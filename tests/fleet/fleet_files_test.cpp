@@ -78,15 +78,22 @@ TEST(FleetFiles, DatesAreTheCartsClockWithWholeDaysAtTheEnd) {
 
 TEST(FleetFiles, TheStoreIsTheFirstSettingGivenAndNeverShowsAPassword) {
   using Kind = molvane::FleetLocation::Kind;
-  const auto where = [](const char* option, const char* environment, const char* config) {
-    return molvane::ChooseFleetLocation(option, environment, config, "/home/t/.config/molvane");
+#ifdef _WIN32
+  const char* folder = "C:\\Users\\t\\AppData\\Roaming\\Molvane";
+  const std::string embedded = "C:\\Users\\t\\AppData\\Roaming\\Molvane\\MolvaneFleet.db";
+#else
+  const char* folder = "/home/t/.config/molvane";
+  const std::string embedded = "/home/t/.config/molvane/MolvaneFleet.db";
+#endif
+  const auto where = [&](const char* option, const char* environment, const char* config) {
+    return molvane::ChooseFleetLocation(option, environment, config, folder);
   };
-  EXPECT_EQ(where("", "", "").file, "/home/t/.config/molvane/MolvaneFleet.db");
+  EXPECT_EQ(where("", "", "").file, embedded);
   EXPECT_EQ(where("", "", "off").kind, Kind::Off);
   EXPECT_EQ(where("/tmp/x.db", "off", "").file, "/tmp/x.db");
   const molvane::FleetLocation server = where("", "postgresql://u:pw@db:5433/fleet", "off");
   EXPECT_EQ(server.kind, Kind::Server);
-  EXPECT_EQ(server.file, "/home/t/.config/molvane/MolvaneFleet.db") << "the outbox";
+  EXPECT_EQ(server.file, embedded) << "the outbox";
   EXPECT_FALSE(where("", "", "postgresq://db/fleet").refusal.empty());
   EXPECT_EQ(molvane::ShownServer("postgresql://u:p@ss@db/f?password=x&host=/run"),
             "postgresql://u:***@db/f?password=***&host=/run");

@@ -7,7 +7,7 @@
 namespace testing_support {
 
 // Sets an environment variable (or, given nullptr, removes it) for the life of a test and puts
-// the old value back. POSIX only.
+// the old value back.
 class ScopedVariable {
  public:
   ScopedVariable(std::string name, const char* value) : name(std::move(name)) {
@@ -22,10 +22,15 @@ class ScopedVariable {
 
  private:
   void Set(const char* value) {
+#ifdef _WIN32
+    // An empty value removes the variable there.
+    _putenv_s(name.c_str(), value ? value : "");
+#else
     if (value)
       setenv(name.c_str(), value, 1);
     else
       unsetenv(name.c_str());
+#endif
   }
 
   std::string name;

@@ -148,6 +148,13 @@ say "molvanectl.exe against cartsim on $CART_COM"
 
 check "status finds the cart by registry discovery" ctl status
 check "  ... and prints its status byte" out_has '^[0-9A-Fa-f]{2}'
+# The Windows build keeps the fleet record in its embedded SQLite file only.
+check "fleet list names the cart that status reached" ctl_shows '^MV-20417[[:space:]]' fleet list
+check "  ... kept in MolvaneFleet.db in the settings folder, the portable folder" \
+  test -s "$PKG/MolvaneFleet.db"
+check "a PostgreSQL server is refused as not in this build" \
+  ctl_fails --fleet postgresql://molvane@localhost/fleet fleet list
+check "  ... with its reason" out_has 'keeps the fleet record in its own file only'
 check "ports lists the cart's port" ctl ports
 check "  ... as answering" out_has "^$CART_COM: cart answered"
 check "info reads the versions" ctl info

@@ -235,6 +235,7 @@ class CartController {
   std::atomic<bool> scanSuspended{false};
   std::atomic<bool> stopScan{false};  // set by StopScanThread; a pass ends at the next port
   std::atomic<int> portCount{0};
+  std::atomic<bool> absentPortsListed{false};  // see DiscoveryResult::listsAbsentPorts
   std::atomic<int> portsFound{0};
   std::atomic<int> cartCount{0};
   std::atomic<int> currentPort{-1};

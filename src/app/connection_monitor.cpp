@@ -19,6 +19,7 @@ void CartController::FindFtdiPorts() {
     SetMessage(std::string(texts::kNoDrivers) + " " + DriverMissingAdvice());
     return;
   }
+  absentPortsListed = found.listsAbsentPorts;
   if (found.portNames.empty()) return;
   std::lock_guard lock(portNamesMutex);
   const int oldCount = std::clamp(portCount.load(), 0, kMaxPorts);
@@ -77,7 +78,8 @@ void CartController::ScanPorts() {
     const ProbeResult result = ProbePort(i);
     if (result == ProbeResult::NotOpened) {
       const SerialPort& port = ports[static_cast<std::size_t>(i)];
-      if (notOpened.empty())
+      const bool absent = absentPortsListed && port.LastOpenError() == OpenError::Missing;
+      if (notOpened.empty() && !absent)
         notOpened = DescribeOpenError(PortName(i), port.LastOpenError(), port.LastOpenErrorText());
       continue;
     }

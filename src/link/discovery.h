@@ -18,6 +18,9 @@ struct DiscoverySource {
 struct DiscoveryResult {
   bool driverPresent = false;  // false: the FTDI serial driver is neither loaded nor installed
   std::vector<std::string> portNames;  // in discovery order, at most 255
+  // The system's list keeps the ports of adapters not plugged in (Windows keeps them in the
+  // registry): such a port found missing is no fault worth a word.
+  bool listsAbsentPorts = false;
 };
 
 DiscoveryResult DiscoverFtdiPorts(const DiscoverySource& source);

@@ -84,6 +84,7 @@ DiscoveryResult DiscoverFtdiPorts(const DiscoverySource& source) {
   const ReadKey driver(source.registryRoot);
   if (!driver.IsOpen()) return result;
   result.driverPresent = true;
+  result.listsAbsentPorts = true;
   DWORD subkeyCount = 0;
   if (::RegQueryInfoKeyA(driver.Get(), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {

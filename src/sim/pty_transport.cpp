@@ -80,7 +80,7 @@ void PtyTransport::ClosePty() {
   std::lock_guard lock(ptyMutex);
   const int fd = master.exchange(-1);
   if (fd >= 0) ::close(fd);
-  if (heldSlave >= 0) ::close(heldSlave);
+  if (heldSlave >= 0) pulledSlaves.push_back(heldSlave);
   heldSlave = -1;
 }
 
@@ -96,6 +96,8 @@ void PtyTransport::Stop() {
     thread.join();
   }
   ClosePty();
+  for (const int slave : pulledSlaves) ::close(slave);
+  pulledSlaves.clear();
   // Only while it still leads to our device: another cartsim may have taken the name since.
   if (!options.linkPath.empty() && LinkTarget(options.linkPath) == devicePath)
     ::unlink(options.linkPath.c_str());

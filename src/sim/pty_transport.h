@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim/sim_cart.h"
 
@@ -61,6 +62,10 @@ class PtyTransport {
   std::mutex ptyMutex;
   std::atomic<int> master{-1};
   int heldSlave = -1;  // keeps the pty alive while the host has it closed
+  // The device names of cables pulled out stay ours until the transport ends: a host that
+  // still opens an old name finds it hung up, never another process's pseudo-terminal that
+  // was given the freed number.
+  std::vector<int> pulledSlaves;
   std::string devicePath;
   std::chrono::steady_clock::time_point inputSlot{};
   std::chrono::steady_clock::time_point outputSlot{};

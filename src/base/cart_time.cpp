@@ -44,7 +44,10 @@ LocalFields ToLocalFields(std::int64_t seconds) {
 }
 
 std::string LocalTimeText(std::int64_t seconds, char separator) {
-  const LocalFields t = ToLocalFields(seconds);
+  return FieldsText(ToLocalFields(seconds), separator);
+}
+
+std::string FieldsText(const LocalFields& t, char separator) {
   char text[64];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d", t.year, t.month, t.day,
                 separator, t.hour, t.minute, t.second);

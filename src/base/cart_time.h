@@ -36,6 +36,8 @@ LocalFields ToLocalFields(std::int64_t seconds);
 // "YYYY-MM-DD hh:mm:ss" in the PC's local time, for the headers of files people read; with 'T'
 // as separator, the ISO 8601 form that scripts sort and parse.
 std::string LocalTimeText(std::int64_t seconds, char separator = ' ');
+// "YYYY-MM-DD hh:mm:ss" of the fields as they stand, with `separator` between date and time.
+std::string FieldsText(const LocalFields& t, char separator = ' ');
 
 // Whole days from `then` to `now`, truncated toward zero; saturates instead of overflowing.
 std::int64_t AgeInDays(std::int64_t now, std::int64_t then);

@@ -104,11 +104,7 @@ std::vector<ArchivedEvent> ArchivedEvents(const EventLog& log) {
 std::string EventAction(int kind, std::uint32_t pin) { return ActionText(RecordOf(kind, pin)); }
 
 std::string CartClockText(std::int64_t cartTime, char separator) {
-  const LocalFields t = CivilFromSeconds(cartTime);
-  char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d", t.year, t.month, t.day,
-                separator, t.hour, t.minute, t.second);
-  return text;
+  return FieldsText(CivilFromSeconds(cartTime), separator);
 }
 
 std::optional<std::int64_t> ParseCartClock(const std::string& text, bool endOfSpan) {

@@ -45,6 +45,18 @@ std::string_view SecondColumn(std::string_view line, std::size_t afterPin) {
   return column;
 }
 
+// A column as the store keeps it, cut to length at a character. Conversion comes first: NULs
+// left out can leave a column with no letter, and a Latin-1 letter grows to two bytes.
+std::string StoredName(std::string_view column) {
+  std::string name(Trimmed(StoredText(column)));
+  if (name.size() > kMaxHolderName) {
+    std::size_t cut = kMaxHolderName;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return name;
+}
+
 }  // namespace
 
 std::vector<Holder> HoldersInText(std::string_view content) {
@@ -62,12 +74,12 @@ std::vector<Holder> HoldersInText(std::string_view content) {
     while (afterPin < line.size() && line[afterPin] >= '0' && line[afterPin] <= '9') ++afterPin;
     const std::string_view pinText = line.substr(digits, afterPin - digits);
     if (!PinItemInRange(pinText)) continue;
-    const std::string_view name = SecondColumn(line, afterPin);
-    if (name.empty() || !HasLetter(name)) continue;
+    const std::string name = StoredName(SecondColumn(line, afterPin));
+    if (!HasLetter(name)) continue;
     std::uint32_t pin = 0;
     for (const char c : pinText) pin = pin * 10 + static_cast<std::uint32_t>(c - '0');
     if (named.count(pin) == 0) order.push_back(pin);
-    named[pin] = StoredText(name.substr(0, kMaxHolderName));
+    named[pin] = name;
   }
   std::vector<Holder> holders;
   for (const std::uint32_t pin : order) holders.push_back({pin, named[pin]});

@@ -16,9 +16,15 @@ namespace {
 
 using molvane::Holder;
 
+std::string Repeated(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(FleetFiles, HoldersComeFromTheColumnAfterThePin) {
   struct Case {
-    const char* text;
+    std::string text;
     std::vector<std::pair<std::uint32_t, std::string>> holders;
   };
   const Case cases[] = {
@@ -31,6 +37,10 @@ TEST(FleetFiles, HoldersComeFromTheColumnAfterThePin) {
       {"4294967296\tBig\n77\n88\t\n", {}},
       // A later line for the same PIN wins; a name in Latin-1 is kept as UTF-8.
       {"5\tOld\n5\tJos\xe9\n", {{5, "Jos\xc3\xa9"}}},
+      // NULs are left out before a name is cut to length, and a long Latin-1 name is cut at a
+      // character: 150 two-byte letters keep 100.
+      {"6\t" + std::string(200, '\0') + "Ann\n7\t" + std::string(150, '\xe9') + "\n",
+       {{6, "Ann"}, {7, Repeated("\xc3\xa9", 100)}}},
   };
   for (const Case& c : cases) {
     std::vector<std::pair<std::uint32_t, std::string>> got;

@@ -4,12 +4,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <thread>
 
+#include "cli/stop_signals.h"
 #include "loader/bootloader_header.h"
 
 namespace molvanectl {
@@ -18,14 +19,10 @@ namespace {
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 30;
 
-volatile std::sig_atomic_t interruptRequested = 0;
+// Lock-free, so the signal handler may set it.
+std::atomic<bool> interruptRequested{false};
 
-// The first Ctrl-C asks the worker to stop at its next page or line; a second one ends the
-// program the ordinary way.
-void OnInterrupt(int) {
-  interruptRequested = 1;
-  std::signal(SIGINT, SIG_DFL);
-}
+void OnInterrupt() { interruptRequested = true; }
 
 // On a terminal one line is redrawn as a bar; into a file or a pipe each new status is a line.
 class ProgressView {
@@ -74,7 +71,10 @@ class ProgressView {
 
 }  // namespace
 
-void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
+void CatchInterrupt() {
+  interruptRequested = false;
+  CatchStopSignals(OnInterrupt);
+}
 
 void FollowTransfer(CliContext& context, bool firmware) {
   auto& controller = context.controller;
@@ -89,6 +89,7 @@ void FollowTransfer(CliContext& context, bool firmware) {
     std::this_thread::sleep_for(kPollInterval);
   }
   controller.WaitForTransfer();
+  ReleaseStopSignals();
   view.End();
   const molvane::Outcome outcome = controller.TransferOutcome();
   if (outcome) {

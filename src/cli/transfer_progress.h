@@ -3,8 +3,9 @@
 
 namespace molvanectl {
 
-// From here on the first Ctrl-C asks the running transfer to stop at its next page or line; a
-// second one ends the program the ordinary way.
+// From here on the first Ctrl-C, SIGTERM or SIGHUP asks the running transfer to stop at its next
+// page or line, so that it still says how it ended; a second one ends the program the ordinary
+// way.
 void CatchInterrupt();
 
 // Shows the worker's progress until it ends; exit 0 only when the transfer succeeded.

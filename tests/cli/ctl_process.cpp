@@ -125,13 +125,6 @@ CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& argu
   return RunInterrupted(program, arguments, folder, environment, {});
 }
 
-CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
-                         const std::string& marker) {
-  return RunInterrupted(
-      MOLVANE_CTL_PATH, arguments, folder, {},
-      {SIGINT, [marker](const std::string& out) { return out.find(marker) != std::string::npos; }});
-}
-
 CtlRun RunCtlSignalled(const std::vector<std::string>& arguments, const std::string& folder,
                        int signal, const std::function<bool(const std::string& out)>& when) {
   return RunInterrupted(MOLVANE_CTL_PATH, arguments, folder, {}, {signal, when});

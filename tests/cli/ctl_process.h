@@ -25,10 +25,6 @@ CtlRun RunCtlAt(const std::string& program, const std::vector<std::string>& argu
                 const std::string& folder,
                 const std::map<std::string, std::string>& environment = {});
 
-// RunCtl, pressing Ctrl-C (SIGINT) once as soon as `marker` appears on its standard output.
-CtlRun RunCtlInterrupted(const std::vector<std::string>& arguments, const std::string& folder,
-                         const std::string& marker);
-
 // RunCtl, sending `signal` once as soon as `when` holds; it is asked with the standard output
 // so far whenever something arrives, and a few times a second meanwhile.
 CtlRun RunCtlSignalled(const std::vector<std::string>& arguments, const std::string& folder,

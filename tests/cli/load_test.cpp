@@ -1,6 +1,7 @@
 // Firmware and display loading through molvanectl, and the file tools that need no cart.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -118,22 +119,27 @@ TEST_F(LoadTest, ABoardLeftInItsBootloaderIsFlashedFromThere) {
   }
 }
 
-TEST(CtlFlashCancel, CtrlCStopsTheUpdateBetweenPages) {
-  SimFixture sim({}, true);  // wire-paced, so that the pages take a while
-  ASSERT_TRUE(sim.started);
-  Bytes firmware;
-  for (int a = 0; a < 8192; ++a) firmware[a] = static_cast<std::uint8_t>(a);
-  WriteFile(sim.dir.File("big.hex"), HexFileOf(firmware));
+// Ctrl-C, a script's SIGTERM and a closed terminal's SIGHUP each stop the update between pages,
+// and the update still says how it ended.
+TEST(CtlFlashCancel, AStopSignalEndsTheUpdateBetweenPagesWithItsOutcome) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    SimFixture sim({}, true);  // wire-paced, so that the pages take a while
+    ASSERT_TRUE(sim.started);
+    Bytes firmware;
+    for (int a = 0; a < 8192; ++a) firmware[a] = static_cast<std::uint8_t>(a);
+    WriteFile(sim.dir.File("big.hex"), HexFileOf(firmware));
 
-  const CtlRun run = cli_testing::RunCtlInterrupted(
-      {"--port", sim.link.DevicePath(), "flash", "main", sim.dir.File("big.hex")}, sim.dir.Path(),
-      "Writing..");
+    const CtlRun run = cli_testing::RunCtlSignalled(
+        {"--port", sim.link.DevicePath(), "flash", "main", sim.dir.File("big.hex")}, sim.dir.Path(),
+        signal, [](const std::string& out) { return out.find("Writing..") != std::string::npos; });
 
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"Firmware Update Canceled."}));
-  const int pages = sim.sim.Inspect(
-      [](cartsim::SimCart& s) { return s.BoardModel(cartsim::Board::Main).PagesWritten(); });
-  EXPECT_LT(pages, 65);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"Firmware Update Canceled."}));
+    const int pages = sim.sim.Inspect(
+        [](cartsim::SimCart& s) { return s.BoardModel(cartsim::Board::Main).PagesWritten(); });
+    EXPECT_LT(pages, 65);
+  }
 }
 
 TEST(CtlHexInfo, CountsThePagesThatWouldBeSent) {

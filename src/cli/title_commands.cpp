@@ -53,9 +53,13 @@ void TitleText(CliContext& context, const std::string& name, const std::string& 
   }
   std::printf("%s\n", path.c_str());
   if (!out.empty() || !context.Connect()) return;
+  context.fleet.BeforeTransfer(context);
   CatchInterrupt();
   if (!Check(context, molvane::StartTitleUpload(context.controller, path))) return;
   FollowTransfer(context, false);
+  const molvane::Outcome outcome = context.controller.TransferOutcome();
+  context.fleet.WorkDone(context, molvane::CartWork::Kind::Bitmap, {}, path, outcome.ok,
+                         outcome.text);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -1,6 +1,7 @@
 #include "pages/testing_page.h"
 
 #include <optional>
+#include <utility>
 
 #include "app/cart_controller.h"
 #include "app/settings_folder.h"
@@ -8,6 +9,7 @@
 #include "cart/command_vocabulary.h"
 #include "cart/status_flags.h"
 #include "pages/failure_text.h"
+#include "pages/fleet_recorder.h"
 #include "pages/ui_services.h"
 #include "title/customer_title.h"
 
@@ -91,6 +93,8 @@ void TestingPage::Poll() {
   if (!ReadStatus(false, counter, "Testing poll")) return;
   polls = counter ? 0 : polls + 1;
   saveEnabled = true;
+  if (titleLoading)
+    RecordTitle(*std::exchange(titleLoading, std::nullopt), Link().TransferOutcome());
 }
 
 void TestingPage::ShowJobProgress() {
@@ -180,19 +184,32 @@ void TestingPage::Save() {
 // The upload runs on its own thread; the page waits a moment after its start, as the display
 // needs, without holding up the window.
 void TestingPage::UploadTitle(const std::string& path) {
+  // The fleet record asks the cart who it is before the display takes the link.
   OnCart(
-      [path](CartController& c) {
+      [path, fleet = Fleet()](CartController& c) {
+        fleet->BeforeTransfer(c);
         Outcome started = StartTitleUpload(c, path);
         if (started) c.Pause(c.GetTiming().titleSaveWaitMs);
         return started;
       },
-      [this](const Outcome& started) {
+      [this, path](const Outcome& started) {
         if (!started) {
           ShowFailure("Loading the title", started.text);
           saveEnabled = true;
+        } else {
+          titleLoading = path;
         }
         WriteAllFields();
       });
+}
+
+void TestingPage::RecordTitle(const std::string& path, const Outcome& ended) {
+  OnCart(
+      [fleet = Fleet(), path, ended](CartController& c) {
+        fleet->WorkDone(c, CartWork::Kind::Bitmap, {}, path, ended.ok, ended.text);
+        return fleet->TakeWarning();
+      },
+      [this](const std::string& warning) { TellFleet(warning); });
 }
 
 }  // namespace molvane

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/ctl_process.h"
 #include "loader/bmp_image.h"
@@ -64,12 +65,22 @@ TEST_F(CtlTesting, TitleTextWritesThePictureAndLoadsItFrom256) {
   EXPECT_EQ(testing_support::ReadFile(only).size(), 7990u);
   EXPECT_EQ(sim.sim.Inspect([](cartsim::SimCart& s) { return s.CommandsSeen(); }), 0);
 
-  const CtlRun loaded = Ctl({"title-text", "Ward 7"});
+  const std::string store = sim.dir.File("fleet.db");
+  const CtlRun loaded = Ctl({"--fleet", store, "title-text", "Ward 7"});
   EXPECT_EQ(loaded.exitCode, 0) << loaded.err;
   ASSERT_FALSE(loaded.out.empty());
   EXPECT_EQ(Lines(loaded.out).back(), "Bitmap Update Complete.");
   const std::string saved = sim.dir.File("CustomerTitle.bmp");
   EXPECT_EQ(testing_support::ReadFile(saved), testing_support::ReadFile(only));
+  // Recorded as the picture load it is.
+  const CtlRun list =
+      cli_testing::RunCtl({"--fleet", store, "--json", "fleet", "list"}, sim.dir.Path());
+  const auto carts = nlohmann::json::parse(list.out, nullptr, false)["carts"];
+  ASSERT_EQ(carts.size(), 1u) << list.out << list.err;
+  const auto& update = carts[0]["last_update"];
+  EXPECT_EQ(update["kind"], "bitmap") << list.out;
+  EXPECT_EQ(update["file"], saved);
+  EXPECT_EQ(update["outcome"], "Bitmap Update Complete.");
 
   auto grid = std::make_unique<molvane::PixelGrid>();
   molvane::BmpInfo info;

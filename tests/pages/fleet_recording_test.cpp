@@ -14,7 +14,9 @@
 #include "pages/log_page.h"
 #include "pages/main_window_model.h"
 #include "pages/pin_list_page.h"
+#include "pages/testing_page.h"
 #include "pages/threaded_runner.h"
+#include "support/controller_settings.h"
 #include "support/recording_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
@@ -191,6 +193,31 @@ TEST(WindowBackupRecord, ABackupIsRecordedWrittenOrNot) {
     EXPECT_EQ(record.archivedEvents, writable ? events : 0);
     EXPECT_TRUE(ui.notices.empty());
   }
+}
+
+// The Testing page's title is a picture loaded into the display like any other: recorded with
+// its file's hash once a poll finds the load ended.
+TEST_F(WindowRecords, TheTestingPagesTitleIsRecordedAsAPictureLoad) {
+  testing_support::SetTiming(fixture.controller, &molvane::Timing::bitmapSettleMs, 20);
+  molvane::TestingPage testing{fixture.controller, ui};
+  testing.SetFleetRecorder(fleet);
+  testing.Start();
+  ASSERT_TRUE(fixture.Connect());
+  testing.cartName = "Ward 7";
+  testing.Save();
+  fixture.controller.WaitForTransfer();
+  testing.Poll();
+
+  const std::vector<molvane::CartSummary> carts = Carts();
+  ASSERT_EQ(carts.size(), 1u);
+  ASSERT_TRUE(carts[0].lastUpdate);
+  const molvane::WorkSummary& load = *carts[0].lastUpdate;
+  EXPECT_EQ(load.kind, molvane::CartWork::Kind::Bitmap);
+  EXPECT_EQ(load.file, fixture.dir.File("CustomerTitle.bmp"));
+  EXPECT_TRUE(load.ok);
+  EXPECT_EQ(load.outcome, "Bitmap Update Complete.");
+  EXPECT_EQ(load.sha256.size(), 64u);
+  EXPECT_TRUE(ui.notices.empty());
 }
 
 }  // namespace

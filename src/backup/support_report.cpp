@@ -79,7 +79,10 @@ SupportReport::SupportReport(const CartController& controller, bool showAccessCo
     : showAccessCodes(showAccessCodes) {
   files = FileSection("Configuration file", controller.ConfigPath(), false) +
           FileSection("bootlog.txt", Bootlog(controller.BootlogFolder()).Path(), false) +
-          FileSection("comlog.txt", controller.TracePath(), true);
+          FileSection("comlog.txt", controller.TracePath(), true) +
+          // The run before, or the trace before this one grew too large: a failure followed by
+          // a restart of the program is told there.
+          FileSection("comlog.1.txt", TrafficTrace::KeptPath(controller.TracePath()), true);
 }
 
 std::string SupportReport::FileSection(const std::string& title, const std::string& path,

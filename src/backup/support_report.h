@@ -20,9 +20,9 @@ struct SupportReportText {
 
 // One text file that a technician can mail to support: the program and its build, the system,
 // what answers on each port (and who holds a busy one), the connected cart's versions and
-// settings, the configuration file, bootlog.txt and the end of comlog.txt. Access codes (PINs
-// and the RFID facility code) stay out unless asked for: masked among the settings, and the
-// exchanges that carry them left out of the trace's copy.
+// settings, the configuration file, bootlog.txt and the ends of comlog.txt and comlog.1.txt (the
+// trace before it). Access codes (PINs and the RFID facility code) stay out unless asked for:
+// masked among the settings, and the exchanges that carry them left out of the traces' copies.
 class SupportReport {
  public:
   static constexpr std::size_t kTraceTailBytes = 256 * 1024;
@@ -30,8 +30,8 @@ class SupportReport {
   // bounds a file that is not what it should be.
   static constexpr std::size_t kFileTailBytes = 256 * 1024;
 
-  // Reads the files now: opening a port starts comlog.txt anew, so the trace must be taken
-  // before the report looks at any port.
+  // Reads the files now: a program's first opening of a port starts comlog.txt anew, so the
+  // traces must be taken before the report looks at any port.
   SupportReport(const CartController& controller, bool showAccessCodes);
 
   // The whole report. Looks at each listed port (SurveyPorts) and reads the cart on the current

@@ -21,14 +21,6 @@ std::set<std::string>& BegunTraces() {
   return begun;
 }
 
-// "comlog.txt" -> "comlog.1.txt", beside it.
-std::string KeptName(const std::string& file) {
-  std::filesystem::path kept(file);
-  const std::string extension = kept.extension().string();
-  kept.replace_filename(kept.stem().string() + ".1" + extension);
-  return kept.string();
-}
-
 // The trace there so far becomes the kept one, replacing the one kept before. Only a regular
 // file moves, and through this user's links only (base/regular_file.h).
 void KeepTrace(const std::string& path) {
@@ -36,9 +28,16 @@ void KeepTrace(const std::string& path) {
   if (!FollowOwnLinks(path, file)) return;
   std::error_code error;
   if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error))) return;
-  std::filesystem::rename(file, KeptName(file), error);
+  std::filesystem::rename(file, TrafficTrace::KeptPath(file), error);
 }
 }  // namespace
+
+std::string TrafficTrace::KeptPath(const std::string& path) {
+  std::filesystem::path kept(path);
+  const std::string extension = kept.extension().string();
+  kept.replace_filename(kept.stem().string() + ".1" + extension);
+  return kept.string();
+}
 
 std::string CurrentFolder() {
   std::error_code error;

@@ -25,6 +25,8 @@ class TrafficTrace {
   explicit TrafficTrace(const std::string& folder);
   void SetFolder(const std::string& folder);
   const std::string& Path() const { return path; }
+  // Where the trace before the one at `path` is kept: comlog.txt -> comlog.1.txt, beside it.
+  static std::string KeptPath(const std::string& path);
 
   // Append marks this port's entries from now on.
   void Opened(const std::string& portName, int baudRate, TraceStart start = TraceStart::Fresh);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/cart_controller.h"
 #include "cart/event_log.h"
 #include "cart/pin_list.h"
@@ -12,6 +14,7 @@
 #include "support/controller_settings.h"
 #include "support/raw_pty.h"
 #include "support/sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -38,6 +41,11 @@ TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOu
   ASSERT_TRUE(molvane::DumpPinList(fixture.controller));
   ASSERT_TRUE(molvane::DumpLog(fixture.controller));  // the log's accesses name their PINs
   const std::string before = fixture.Trace();
+  // The run before, as the next start of the program keeps it.
+  const std::string kept =
+      (std::filesystem::path(fixture.controller.TracePath()).parent_path() / "comlog.1.txt")
+          .string();
+  testing_support::WriteFile(kept, "RX: the last run's failure\n" + before);
 
   const std::string masked = Compose(false);
   for (const char* code : {"2718281828", "80417", "31337"})
@@ -50,6 +58,8 @@ TEST_F(SupportReportOnSimulatedCart, AccessCodesAreMaskedAndTheirExchangesLeftOu
   // The open current port is told, not probed again: an opening would have restarted the trace.
   EXPECT_TRUE(Has(masked, fixture.link.DevicePath() + ": cart connected (the current port)\n"));
   EXPECT_EQ(fixture.Trace().substr(0, before.size()), before);
+  EXPECT_TRUE(Has(masked, "== comlog.1.txt: " + kept + " ==\n")) << masked;
+  EXPECT_TRUE(Has(masked, "RX: the last run's failure\n"));
 
   const std::string shown = Compose(true);
   EXPECT_TRUE(Has(shown, "RFID facility code: 31337\n"));

@@ -135,6 +135,8 @@ bool SaveCartState(const std::string& path, const CartState& state) {
 LoadResult LoadCartState(const std::string& path, CartState& state) {
   std::error_code error;
   if (!std::filesystem::exists(path, error) && !error) return LoadResult::Missing;
+  // Reading a FIFO or a device would never end.
+  if (!std::filesystem::is_regular_file(path, error)) return LoadResult::Rejected;
   std::ifstream in(path, std::ios::binary);
   if (!in) return LoadResult::Rejected;
   std::ostringstream text;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -90,6 +91,12 @@ bool ParseRefusal(const std::string& text, cartsim::SimFaults::Refusal& refusal)
 }
 
 bool AddReplayTrace(cartsim::SimCart::Options& options, const std::string& path) {
+  // A FIFO or a device would hold the simulator before its link exists.
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    std::fprintf(stderr, "cartsim: the trace %s is not a file\n", path.c_str());
+    return false;
+  }
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     std::fprintf(stderr, "cartsim: cannot read the trace %s: %s\n", path.c_str(),

@@ -1,6 +1,7 @@
 // A session recorded against the simulated cart, played back from its traffic traces: the same
 // molvanectl commands print the same output.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -60,6 +61,16 @@ TEST(Replay, RecordedSessionPlaysBackToTheSameOutput) {
   const CtlRun unknown =
       RunCtl({"--port", replay.DevicePath(), "send", "lift_up"}, dir.File("played"));
   EXPECT_NE(unknown.out.find("unknown cmd"), std::string::npos) << unknown.out;
+}
+
+// A FIFO named as the trace is refused at once instead of holding the simulator before its link.
+TEST(Replay, ATraceThatIsNoFileIsRefused) {
+  TempDir dir;
+  const std::string fifo = dir.File("comlog.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const CtlRun run = cli_testing::RunCtlAt(MOLVANE_CARTSIM_PATH, {"--replay", fifo}, dir.Path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "cartsim: the trace " + fifo + " is not a file\n");
 }
 
 }  // namespace

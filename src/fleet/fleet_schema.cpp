@@ -71,8 +71,8 @@ const char* const kVersion1[] = {
     // Every record a server took, so that one sent again from an outbox is taken once.
     "CREATE TABLE applied_records (record_id TEXT PRIMARY KEY, applied BIGINT NOT NULL)",
     // Records waiting for the site's server (used in the embedded file only).
-    "CREATE TABLE outbox (position {id}, record_id TEXT NOT NULL UNIQUE, kept BIGINT NOT NULL,"
-    " body TEXT NOT NULL)",
+    ("CREATE TABLE outbox (position {id}, record_id TEXT NOT NULL UNIQUE, kept BIGINT NOT NULL,"
+     " body TEXT NOT NULL)"),
 };
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "fleet/fleet_record_text.h"
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace molvane {
 namespace {
@@ -40,6 +44,26 @@ json ToJson(const HoldersNamed& r) {
   return {{"type", "holders"}, {"at", r.at}, {"holders", holders}};
 }
 
+// The library converts a fraction or a number out of the type's range by a plain cast: a
+// damaged outbox line would become another number, or undefined behaviour.
+template <typename T>
+T Whole(const json& value) {
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<std::uint64_t>();
+    if (std::in_range<T>(number)) return static_cast<T>(number);
+  } else if (value.is_number_integer()) {
+    const auto number = value.get<std::int64_t>();
+    if (std::in_range<T>(number)) return static_cast<T>(number);
+  }
+  throw std::out_of_range("not a whole number of its range");
+}
+
+std::vector<std::int64_t> Times(const json& values) {
+  std::vector<std::int64_t> times;
+  for (const json& value : values) times.push_back(Whole<std::int64_t>(value));
+  return times;
+}
+
 FleetRecord FromJson(const json& j) {
   const std::string type = j.at("type").get<std::string>();
   if (type == "seen") {
@@ -50,30 +74,30 @@ FleetRecord FromJson(const json& j) {
     r.identity.hardware = j.at("hardware").get<std::array<std::string, 2>>();
     r.identity.powerSupply = j.at("power").get<std::string>();
     r.pcName = j.at("pc").get<std::string>();
-    r.at = j.at("at").get<std::int64_t>();
+    r.at = Whole<std::int64_t>(j.at("at"));
     return r;
   }
   if (type == "pins") {
     PinListSeen r;
     r.serialNumber = j.at("serial").get<std::string>();
-    r.at = j.at("at").get<std::int64_t>();
-    r.activationTimes = j.at("times").get<std::vector<std::int64_t>>();
+    r.at = Whole<std::int64_t>(j.at("at"));
+    r.activationTimes = Times(j.at("times"));
     return r;
   }
   if (type == "log") {
     LogArchived r;
     r.serialNumber = j.at("serial").get<std::string>();
-    r.at = j.at("at").get<std::int64_t>();
+    r.at = Whole<std::int64_t>(j.at("at"));
     for (const json& e : j.at("events")) {
-      r.events.push_back({e.at(0).get<std::int64_t>(), e.at(1).get<int>(),
-                          e.at(2).get<std::uint32_t>(), e.at(3).get<int>()});
+      r.events.push_back({Whole<std::int64_t>(e.at(0)), Whole<int>(e.at(1)),
+                          Whole<std::uint32_t>(e.at(2)), Whole<int>(e.at(3))});
     }
     return r;
   }
   if (type == "work") {
     CartWork r;
     r.serialNumber = j.at("serial").get<std::string>();
-    r.at = j.at("at").get<std::int64_t>();
+    r.at = Whole<std::int64_t>(j.at("at"));
     const std::string kind = j.at("kind").get<std::string>();
     bool known = false;
     for (const CartWork::Kind k : kWorkKinds) {
@@ -93,9 +117,9 @@ FleetRecord FromJson(const json& j) {
   }
   if (type == "holders") {
     HoldersNamed r;
-    r.at = j.at("at").get<std::int64_t>();
+    r.at = Whole<std::int64_t>(j.at("at"));
     for (const json& h : j.at("holders"))
-      r.holders.push_back({h.at(0).get<std::uint32_t>(), h.at(1).get<std::string>()});
+      r.holders.push_back({Whole<std::uint32_t>(h.at(0)), h.at(1).get<std::string>()});
     return r;
   }
   throw std::invalid_argument("record type");

@@ -6,6 +6,7 @@
 #include "fleet/archived_event.h"
 #include "fleet/file_hash.h"
 #include "fleet/fleet_location.h"
+#include "fleet/fleet_record_text.h"
 #include "fleet/fleet_store.h"
 #include "fleet/holder_file.h"
 #include "fleet/stored_text.h"
@@ -46,6 +47,26 @@ TEST(FleetFiles, HoldersComeFromTheColumnAfterThePin) {
     std::vector<std::pair<std::uint32_t, std::string>> got;
     for (const Holder& h : molvane::HoldersInText(c.text)) got.emplace_back(h.pin, h.name);
     EXPECT_EQ(got, c.holders) << c.text;
+  }
+}
+
+// A record kept back in the outbox is read again as it was written; a damaged one, whose numbers
+// are fractions or out of their range, is no record rather than another one.
+TEST(FleetFiles, AnOutboxRecordIsReadBackOnlyWhole) {
+  const std::string kept =
+      R"({"at":5,"events":[[10,1,4294967295,0],[19,165,0,1]],"serial":"MV-2","type":"log"})";
+  const auto record = molvane::RecordFromText(kept);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(molvane::RecordText(*record), kept);
+  for (const char* damaged : {
+           R"({"type":"log","serial":"MV-2","at":5,"events":[[10,1,1.2e32,0]]})",
+           R"({"type":"log","serial":"MV-2","at":5,"events":[[10,1,4294967296,0]]})",
+           R"({"type":"log","serial":"MV-2","at":5,"events":[[10,2147483648,1,0]]})",
+           R"({"type":"pins","serial":"MV-2","at":5.5,"times":[]})",
+           R"({"type":"pins","serial":"MV-2","at":5,"times":[18446744073709551615]})",
+           R"({"type":"holders","at":5,"holders":[[-1,"Ann"]]})",
+       }) {
+    EXPECT_FALSE(molvane::RecordFromText(damaged)) << damaged;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "fleet/fleet_location.h"
 
+#include <cctype>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -81,9 +82,18 @@ std::string WithoutPassword(const std::string& message, const std::string& uri) 
   for (const auto& [start, length] : PasswordSpans(uri)) {
     const std::string password = uri.substr(start, length);
     if (password.empty()) continue;
-    for (std::size_t at = scrubbed.find(password); at != std::string::npos;
-         at = scrubbed.find(password, at + 3)) {
+    // Only where it stands apart: a short password is also a piece of many words and numbers
+    // ("x" of "0x274D"), which the message must keep.
+    const auto partOfWord = [&](std::size_t at) {
+      return at < scrubbed.size() && std::isalnum(static_cast<unsigned char>(scrubbed[at])) != 0;
+    };
+    for (std::size_t at = scrubbed.find(password); at != std::string::npos;) {
+      if ((at > 0 && partOfWord(at - 1)) || partOfWord(at + password.size())) {
+        at = scrubbed.find(password, at + 1);
+        continue;
+      }
       scrubbed.replace(at, password.size(), "***");
+      at = scrubbed.find(password, at + 3);
     }
   }
   return scrubbed;

@@ -129,6 +129,8 @@ TEST(FleetFiles, TheStoreIsTheFirstSettingGivenAndNeverShowsAPassword) {
   EXPECT_EQ(molvane::ShownServer("postgresql://u:p@ss@db/f?password=x&host=/run"),
             "postgresql://u:***@db/f?password=***&host=/run");
   EXPECT_EQ(molvane::WithoutPassword("for u:s3cret", "postgres://u:s3cret@h/d"), "for u:***");
+  EXPECT_EQ(molvane::WithoutPassword("refused (0x274D) for x, password=x", "postgres://u:x@h/d"),
+            "refused (0x274D) for ***, password=***");
 }
 
 TEST(FleetFiles, TextsAndHashesAsTheStoreKeepsThem) {

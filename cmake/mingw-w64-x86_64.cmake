@@ -40,23 +40,26 @@ else()
   endif()
 endif()
 
-# The fleet store's SOCI (SQLite backend only) and SQLite, static, cross-built by
-# scripts/build-fleet-mingw.sh: MOLVANE_FLEET_MINGW_PREFIX (cache or environment), else the cache
-# folder that scripts/install-deps.sh --windows fills (keep the two in step). Without it the
-# build leaves the fleet store out and says so. No PostgreSQL backend is built for Windows.
+# The fleet store's SOCI (SQLite and PostgreSQL backends), SQLite and libpq, static, cross-built
+# by scripts/build-fleet-mingw.sh: MOLVANE_FLEET_MINGW_PREFIX (cache or environment), else the
+# cache folder that scripts/install-deps.sh --windows fills (keep the two in step). Without it
+# the build leaves the fleet store out and says so; a prefix without the PostgreSQL backend (an
+# older build) gives a store without the site server.
 if(NOT MOLVANE_FLEET_MINGW_PREFIX)
   if(DEFINED ENV{MOLVANE_FLEET_MINGW_PREFIX})
     set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{MOLVANE_FLEET_MINGW_PREFIX}")
   elseif(DEFINED ENV{XDG_CACHE_HOME})
-    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{XDG_CACHE_HOME}/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix")
+    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{XDG_CACHE_HOME}/molvane/soci4.0.3-sqlite3.40.1-pq15-mingw64/prefix")
   else()
-    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{HOME}/.cache/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix")
+    set(MOLVANE_FLEET_MINGW_PREFIX "$ENV{HOME}/.cache/molvane/soci4.0.3-sqlite3.40.1-pq15-mingw64/prefix")
   endif()
   set(MOLVANE_FLEET_MINGW_PREFIX "${MOLVANE_FLEET_MINGW_PREFIX}" CACHE PATH
       "SOCI and SQLite built for MinGW-w64")
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOLVANE_FLEET_MINGW_PREFIX)
-set(MOLVANE_FLEET_SERVER OFF CACHE BOOL "No PostgreSQL backend for MinGW-w64")
+if(NOT EXISTS "${MOLVANE_FLEET_MINGW_PREFIX}/include/soci/postgresql/soci-postgresql.h")
+  set(MOLVANE_FLEET_SERVER OFF CACHE BOOL "No PostgreSQL backend for MinGW-w64")
+endif()
 if(EXISTS "${MOLVANE_FLEET_MINGW_PREFIX}/include/soci/sqlite3/soci-sqlite3.h")
   list(PREPEND CMAKE_FIND_ROOT_PATH "${MOLVANE_FLEET_MINGW_PREFIX}")
 else()

@@ -6,10 +6,11 @@
 #                                      desktop program under Wine, NSIS for the installer, and
 #                                      the fleet store's libraries and Qt for MinGW (below)
 #
-# Debian has no SOCI or SQLite for MinGW either. --windows cross-builds them, static, from
-# Debian's soci and sqlite3 source packages (the versions of libsoci-dev and libsqlite3-dev) with
-# scripts/build-fleet-mingw.sh (about a minute on 2 cores) into MOLVANE_FLEET_MINGW_PREFIX
-# (default ${XDG_CACHE_HOME:-~/.cache}/molvane/soci4.0.3-sqlite3.40.1-mingw64/prefix, where
+# Debian has no SOCI, SQLite or libpq for MinGW either. --windows cross-builds them, static, from
+# Debian's soci, sqlite3 and postgresql source packages (the versions of libsoci-dev,
+# libsqlite3-dev and libpq-dev) with scripts/build-fleet-mingw.sh (about 4 minutes on 2 cores)
+# into MOLVANE_FLEET_MINGW_PREFIX (default
+# ${XDG_CACHE_HOME:-~/.cache}/molvane/soci4.0.3-sqlite3.40.1-pq15-mingw64/prefix, where
 # cmake/mingw-w64-x86_64.cmake looks). An existing prefix is kept.
 #
 # Debian has no Qt for MinGW. --windows puts one in MOLVANE_QT_MINGW_PREFIX (default
@@ -81,8 +82,9 @@ have_source_entries() {
 # Named after the versions it is built from (keep it in step with the toolchain file).
 fleet_versions="soci$(dpkg-query -W -f='${Version}' libsoci-dev | sed 's/-[^-]*$//')"
 fleet_versions+="-sqlite$(dpkg-query -W -f='${Version}' libsqlite3-dev | sed 's/-[^-]*$//')"
+fleet_versions+="-pq$(dpkg-query -W -f='${Version}' libpq-dev | sed 's/[.-].*$//')"
 fleet_prefix=${MOLVANE_FLEET_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/molvane/$fleet_versions-mingw64/prefix}
-if [[ -f "$fleet_prefix/include/soci/sqlite3/soci-sqlite3.h" ]]; then
+if [[ -f "$fleet_prefix/include/soci/postgresql/soci-postgresql.h" ]]; then
   echo "SOCI for MinGW: $fleet_prefix"
 else
   mkdir -p "$(dirname "$fleet_prefix")"

@@ -127,3 +127,28 @@ gui_close() {
 }
 screenshot() { import -window root "$ARTIFACTS/$1.png"; }
 STATUS=Status  # the status field's accessible name
+
+# A PostgreSQL server of the test's own in $WORK/pg, on 127.0.0.1:$PG_PORT: the server refuses
+# to run as root, so it runs as nobody there. The store's role "guarded" signs in with a password
+# (right-password) and owns the database "fleet"; the superuser "molvane" is trusted on the socket.
+as_server_user() { if [[ $EUID == 0 ]]; then runuser -u nobody -- "$@"; else "$@"; fi; }
+pg_sql() { as_server_user psql -X -q -A -t -h "$WORK/pg" -p "$PG_PORT" -U molvane -d fleet -c "$1"; }
+pg_start() {
+  PG_PORT=$((40000 + RANDOM % 20000))
+  mkdir -p "$WORK/pg"
+  chmod 755 "$WORK"
+  if [[ $EUID == 0 ]]; then chown nobody "$WORK/pg"; fi
+  as_server_user "$PG_BIN/initdb" -D "$WORK/pg/data" -U molvane --auth-local=trust \
+    --auth-host=scram-sha-256 --no-sync -E UTF8 --locale=C.UTF-8 >/dev/null ||
+    die "initdb failed"
+  as_server_user "$PG_BIN/pg_ctl" -D "$WORK/pg/data" -l "$WORK/pg/log" -w -s \
+    -o "-c listen_addresses=127.0.0.1 -k $WORK/pg -p $PG_PORT" start || die "PostgreSQL did not start"
+  as_server_user psql -X -q -h "$WORK/pg" -p "$PG_PORT" -U molvane -d postgres \
+    -c "CREATE ROLE guarded LOGIN PASSWORD 'right-password'" -c "CREATE DATABASE fleet OWNER guarded" ||
+    die "the fleet database could not be made"
+}
+pg_stop() {
+  [[ -f "$WORK/pg/data/postmaster.pid" ]] || return 0
+  as_server_user "$PG_BIN/pg_ctl" -D "$WORK/pg/data" -m fast -w -s stop || true
+}
+

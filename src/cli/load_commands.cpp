@@ -37,10 +37,7 @@ void Flash(CliContext& context, const std::string& board, const std::string& pat
   if (!Check(context, molvane::StartFirmwareUpdate(context.controller, path, *target, start))) {
     return;
   }
-  FollowTransfer(context, true);
-  const molvane::Outcome outcome = context.controller.TransferOutcome();
-  context.fleet.WorkDone(context, molvane::CartWork::Kind::Firmware, board, path, outcome.ok,
-                         outcome.text);
+  FollowTransfer(context, molvane::CartWork::Kind::Firmware, board, path);
 }
 
 std::vector<std::string> BoardNames() {
@@ -76,13 +73,11 @@ void Upload(CliContext& context, const std::string& path, molvane::BitmapUploadM
   context.fleet.BeforeTransfer(context);
   CatchInterrupt();
   if (!Check(context, molvane::StartBitmapUpload(context.controller, path, mode))) return;
-  FollowTransfer(context, false);
-  const molvane::Outcome outcome = context.controller.TransferOutcome();
-  context.fleet.WorkDone(context,
-                         mode == molvane::BitmapUploadMode::FactoryTitle
-                             ? molvane::CartWork::Kind::FactoryTitle
-                             : molvane::CartWork::Kind::Bitmap,
-                         {}, path, outcome.ok, outcome.text);
+  FollowTransfer(context,
+                 mode == molvane::BitmapUploadMode::FactoryTitle
+                     ? molvane::CartWork::Kind::FactoryTitle
+                     : molvane::CartWork::Kind::Bitmap,
+                 {}, path);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -56,10 +56,7 @@ void TitleText(CliContext& context, const std::string& name, const std::string& 
   context.fleet.BeforeTransfer(context);
   CatchInterrupt();
   if (!Check(context, molvane::StartTitleUpload(context.controller, path))) return;
-  FollowTransfer(context, false);
-  const molvane::Outcome outcome = context.controller.TransferOutcome();
-  context.fleet.WorkDone(context, molvane::CartWork::Kind::Bitmap, {}, path, outcome.ok,
-                         outcome.text);
+  FollowTransfer(context, molvane::CartWork::Kind::Bitmap, {}, path);
 }
 
 const Registration registration([](CLI::App& app, CliContext& context) {

@@ -76,9 +76,10 @@ void CatchInterrupt() {
   CatchStopSignals(OnInterrupt);
 }
 
-void FollowTransfer(CliContext& context, bool firmware) {
+void FollowTransfer(CliContext& context, molvane::CartWork::Kind kind, const std::string& board,
+                    const std::string& file) {
   auto& controller = context.controller;
-  ProgressView view(controller, firmware);
+  ProgressView view(controller, kind == molvane::CartWork::Kind::Firmware);
   bool cancelAsked = false;
   while (controller.IsBusy()) {
     if (interruptRequested != 0 && !cancelAsked) {
@@ -97,6 +98,7 @@ void FollowTransfer(CliContext& context, bool firmware) {
   } else {
     context.Fail(outcome.text);
   }
+  context.fleet.WorkDone(context, kind, board, file, outcome.ok, outcome.text);
 }
 
 }  // namespace molvanectl

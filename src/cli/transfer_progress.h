@@ -1,5 +1,8 @@
 #pragma once
+#include <string>
+
 #include "cli/cli_context.h"
+#include "fleet/fleet_records.h"
 
 namespace molvanectl {
 
@@ -8,7 +11,9 @@ namespace molvanectl {
 // way.
 void CatchInterrupt();
 
-// Shows the worker's progress until it ends; exit 0 only when the transfer succeeded.
-void FollowTransfer(CliContext& context, bool firmware);
+// Shows the worker's progress until it ends, then records how it ended in the fleet store (`kind`
+// of work on `board`'s or the display's `file`); exit 0 only when the transfer succeeded.
+void FollowTransfer(CliContext& context, molvane::CartWork::Kind kind, const std::string& board,
+                    const std::string& file);
 
 }  // namespace molvanectl

@@ -32,6 +32,15 @@ void CartClient::TellFleet(const std::string& warning) const {
   if (!warning.empty()) ui.ShowNotice(warning);
 }
 
+void CartClient::RecordTransfer(CartWork work, const Outcome& ended) {
+  OnCart(
+      [fleet = Fleet(), work = std::move(work), ended](CartController& c) {
+        fleet->WorkDone(c, work.kind, work.board, work.file, ended.ok, ended.text);
+        return fleet->TakeWarning();
+      },
+      [this](const std::string& warning) { TellFleet(warning); });
+}
+
 void CartClient::TellLink(const std::string& text) const { controller.SetMessage(text); }
 
 void CartClient::BeginWaitCursor() { ui.BeginWaitCursor(); }

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "app/outcome.h"
+#include "fleet/fleet_records.h"
 #include "pages/cart_runner.h"
 
 namespace molvane {
@@ -83,6 +85,8 @@ class CartClient {
   std::shared_ptr<FleetRecorder> Fleet() const { return fleet; }
   // The run's one warning of a record that was not kept, when a read brings it.
   void TellFleet(const std::string& warning) const;
+  // Records how a transfer (`work`'s kind, board and file) ended, on the cart thread.
+  void RecordTransfer(CartWork work, const Outcome& ended);
 
   UiServices& ui;
 

@@ -280,15 +280,6 @@ void ServicePage::AfterStart(const Outcome& started, const std::string& action, 
   WriteAllFields();
 }
 
-void ServicePage::RecordTransfer(CartWork work, const Outcome& ended) {
-  OnCart(
-      [fleet = Fleet(), work = std::move(work), ended](CartController& c) {
-        fleet->WorkDone(c, work.kind, work.board, work.file, ended.ok, ended.text);
-        return fleet->TakeWarning();
-      },
-      [this](const std::string& warning) { TellFleet(warning); });
-}
-
 // Each result also stays in "Last result", where it can still be read once its box is gone.
 void ServicePage::SetRtc() {
   if (Link().IsBusy()) return ShowFailure("Set RTC", texts::kTransferRunning);

@@ -82,7 +82,6 @@ class ServicePage : public PageModel {
                     const std::string& action);
   void AfterStart(const Outcome& started, const std::string& action, CartWork work);
   // The fleet record hears how the page's own transfer ended.
-  void RecordTransfer(CartWork work, const Outcome& ended);
 
   // Where the operator wants the page; a running transfer holds it where it was until it ends.
   bool wanted = false;

@@ -94,7 +94,7 @@ void TestingPage::Poll() {
   polls = counter ? 0 : polls + 1;
   saveEnabled = true;
   if (titleLoading)
-    RecordTitle(*std::exchange(titleLoading, std::nullopt), Link().TransferOutcome());
+    RecordTransfer(*std::exchange(titleLoading, std::nullopt), Link().TransferOutcome());
 }
 
 void TestingPage::ShowJobProgress() {
@@ -197,19 +197,12 @@ void TestingPage::UploadTitle(const std::string& path) {
           ShowFailure("Loading the title", started.text);
           saveEnabled = true;
         } else {
-          titleLoading = path;
+          titleLoading.emplace();
+          titleLoading->kind = CartWork::Kind::Bitmap;
+          titleLoading->file = path;
         }
         WriteAllFields();
       });
-}
-
-void TestingPage::RecordTitle(const std::string& path, const Outcome& ended) {
-  OnCart(
-      [fleet = Fleet(), path, ended](CartController& c) {
-        fleet->WorkDone(c, CartWork::Kind::Bitmap, {}, path, ended.ok, ended.text);
-        return fleet->TakeWarning();
-      },
-      [this](const std::string& warning) { TellFleet(warning); });
 }
 
 }  // namespace molvane

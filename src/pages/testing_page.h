@@ -67,8 +67,6 @@ class TestingPage : public PageModel {
   // A button's command: nothing while a transfer has the link; a failure is told at once.
   void SendButton(Outcome (*command)(CartController&), const char* action);
   void UploadTitle(const std::string& path);
-  // The fleet record of a title load, once a poll finds it ended.
-  void RecordTitle(const std::string& path, const Outcome& ended);
   void MakeSurface();
   TitleSurface& DrawTitle();
   // The link belongs to a running transfer: the page sends nothing then.
@@ -76,8 +74,8 @@ class TestingPage : public PageModel {
 
   bool reloadPending = false;
   int polls = 0;
-  // The title file being loaded, until its end is recorded.
-  std::optional<std::string> titleLoading;
+  // The title load under way, until its end is recorded.
+  std::optional<CartWork> titleLoading;
   std::unique_ptr<TitleSurface> surface;
   TitleRenderer* titleRenderer = nullptr;
 };
